@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quill Brook needs to build, test and run.
+# Idempotent: does nothing when every package is already installed.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build pkg-config
+    libsqlite3-dev libicu-dev libgtest-dev libbenchmark-dev
+    qt6-base-dev qt6-declarative-dev
+    qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript
+    qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtquick-templates
+    qml6-module-qtquick-controls qml6-module-qtquick-layouts qml6-module-qttest
+    fonts-dejavu-core xvfb xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+fi
+
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,12 @@
+#include "record.h"
+
+namespace qb {
+
+Record::~Record() = default;
+
+void Record::didChange() {
+    if (m_context && !m_deleted)
+        m_context->recordDidChange(*this);
+}
+
+} // namespace qb

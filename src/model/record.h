@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+namespace qb {
+
+class Record;
+class TodoItem;
+
+// What a record needs from the context that owns it: change tracking and lazy relations.
+// Implemented by the store's model context.
+class RecordContext {
+public:
+    virtual void recordDidChange(Record &record) = 0;
+    virtual void loadSubtasks(TodoItem &item) = 0;
+    virtual void loadChanges(TodoItem &item) = 0;
+
+protected:
+    ~RecordContext() = default;
+};
+
+// Base of the three stored record types. Records are shared: a view, an undo value and the
+// context's identity map may all hold one, and a deleted record stays a valid object that
+// reports it no longer belongs to a context. Equality is identity (compare the pointers).
+class Record : public QObject, public std::enable_shared_from_this<Record> {
+    Q_OBJECT
+    Q_PROPERTY(bool isInContext READ isInContext NOTIFY contextStateChanged)
+
+public:
+    ~Record() override;
+
+    bool isInContext() const { return m_context != nullptr && !m_deleted; }
+    bool isDeleted() const { return m_deleted; }
+
+    // The store's private row key; 0 until a context takes the record.
+    qint64 storageKey() const { return m_storageKey; }
+
+signals:
+    void contextStateChanged();
+
+protected:
+    Record() = default;
+    void didChange();
+    RecordContext *context() const { return m_context; }
+
+private:
+    friend class ModelContext;
+    friend class RecordAccess;
+
+    RecordContext *m_context = nullptr;
+    qint64 m_storageKey = 0;
+    bool m_deleted = false;
+};
+
+} // namespace qb

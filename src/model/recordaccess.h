@@ -1,0 +1,46 @@
+#pragma once
+
+#include "changeentry.h"
+#include "subtask.h"
+#include "todoitem.h"
+
+namespace qb {
+
+// The store's back door into records: it attaches records to a context and fills fields read
+// from disk without reporting them as edits. Not for application code.
+class RecordAccess {
+public:
+    static void attach(Record &record, RecordContext *context, qint64 storageKey) {
+        record.m_context = context;
+        record.m_storageKey = storageKey;
+    }
+    static void detach(Record &record) { record.m_context = nullptr; }
+    static void markDeleted(Record &record, bool deleted) {
+        if (record.m_deleted == deleted)
+            return;
+        record.m_deleted = deleted;
+        emit record.contextStateChanged();
+    }
+
+    // Relations of a record read from the store are loaded on first use.
+    static void markRelationsUnloaded(TodoItem &item) {
+        item.m_subtasksLoaded = false;
+        item.m_changesLoaded = false;
+    }
+    static bool subtasksLoaded(const TodoItem &item) { return item.m_subtasksLoaded; }
+    static bool changesLoaded(const TodoItem &item) { return item.m_changesLoaded; }
+    static void setLoadedSubtasks(TodoItem &item, QList<SubtaskPtr> subtasks);
+    static void setLoadedChanges(TodoItem &item, QList<ChangeEntryPtr> changes);
+    static void forgetParent(Subtask &subtask) { subtask.m_parent.reset(); }
+    static void forgetItem(ChangeEntry &entry) { entry.m_item.reset(); }
+
+    // Runs a batch of field assignments without reporting them to the context.
+    template <typename Function> static void silently(Record &record, Function &&function) {
+        RecordContext *context = record.m_context;
+        record.m_context = nullptr;
+        function();
+        record.m_context = context;
+    }
+};
+
+} // namespace qb

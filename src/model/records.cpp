@@ -1,0 +1,353 @@
+#include "changeentry.h"
+#include "recordaccess.h"
+#include "subtask.h"
+#include "todoitem.h"
+
+#include <algorithm>
+
+namespace qb {
+
+namespace {
+
+QDateTime normalized(const QDateTime &moment) {
+    return moment.isValid() ? moment.toUTC() : QDateTime();
+}
+
+// Absent (null) and empty texts are different values for optional fields.
+bool sameText(const QString &a, const QString &b) {
+    return a == b && a.isNull() == b.isNull();
+}
+
+template <typename T> bool assign(T &field, const T &value) {
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+bool assignText(QString &field, const QString &value) {
+    if (sameText(field, value))
+        return false;
+    field = value;
+    return true;
+}
+
+} // namespace
+
+// Subtask ------------------------------------------------------------------------------------
+
+Subtask::Subtask(const QString &title, double sortOrder, const QDateTime &createdAt)
+    : m_id(QUuid::createUuid())
+    , m_title(title)
+    , m_sortOrder(sortOrder)
+    , m_createdAt(normalized(createdAt)) {}
+
+void Subtask::setId(const QUuid &id) {
+    if (assign(m_id, id)) {
+        didChange();
+        emit idChanged();
+    }
+}
+
+void Subtask::setTitle(const QString &title) {
+    if (assign(m_title, title)) {
+        didChange();
+        emit titleChanged();
+    }
+}
+
+void Subtask::setCompleted(bool completed) {
+    if (assign(m_isCompleted, completed)) {
+        didChange();
+        emit isCompletedChanged();
+    }
+}
+
+void Subtask::setSortOrder(double sortOrder) {
+    if (assign(m_sortOrder, sortOrder)) {
+        didChange();
+        emit sortOrderChanged();
+    }
+}
+
+void Subtask::setCreatedAt(const QDateTime &createdAt) {
+    if (assign(m_createdAt, normalized(createdAt))) {
+        didChange();
+        emit createdAtChanged();
+    }
+}
+
+// ChangeEntry --------------------------------------------------------------------------------
+
+ChangeEntry::ChangeEntry(ChangeKind kind, const QString &detail, const QDateTime &timestamp)
+    : m_id(QUuid::createUuid())
+    , m_timestamp(normalized(timestamp))
+    , m_kindRaw(rawValue(kind))
+    , m_detail(detail) {}
+
+void ChangeEntry::setId(const QUuid &id) {
+    if (assign(m_id, id)) {
+        didChange();
+        emit idChanged();
+    }
+}
+
+void ChangeEntry::setTimestamp(const QDateTime &timestamp) {
+    if (assign(m_timestamp, normalized(timestamp))) {
+        didChange();
+        emit timestampChanged();
+    }
+}
+
+void ChangeEntry::setKindRaw(const QString &kindRaw) {
+    if (assignText(m_kindRaw, kindRaw)) {
+        didChange();
+        emit kindRawChanged();
+    }
+}
+
+void ChangeEntry::setDetail(const QString &detail) {
+    if (assignText(m_detail, detail)) {
+        didChange();
+        emit detailChanged();
+    }
+}
+
+// TodoItem -----------------------------------------------------------------------------------
+
+TodoItem::TodoItem(const QString &title, TodoList list, const QDateTime &scheduledDate,
+                   double sortOrder, const QDateTime &createdAt)
+    : m_id(QUuid::createUuid())
+    , m_title(title)
+    , m_notes(QStringLiteral(""))
+    , m_scheduledDate(normalized(scheduledDate))
+    , m_listRaw(rawValue(list))
+    , m_sortOrder(sortOrder)
+    , m_createdAt(normalized(createdAt))
+    , m_changes(QList<ChangeEntryPtr>()) {}
+
+std::shared_ptr<TodoItem> TodoItem::sharedSelf() {
+    return std::static_pointer_cast<TodoItem>(shared_from_this());
+}
+
+void TodoItem::setId(const QUuid &id) {
+    if (assign(m_id, id)) {
+        didChange();
+        emit idChanged();
+    }
+}
+
+void TodoItem::setTitle(const QString &title) {
+    if (assign(m_title, title)) {
+        didChange();
+        emit titleChanged();
+    }
+}
+
+void TodoItem::setNotes(const QString &notes) {
+    if (assign(m_notes, notes)) {
+        didChange();
+        emit notesChanged();
+    }
+}
+
+void TodoItem::setCompleted(bool completed) {
+    if (assign(m_isCompleted, completed)) {
+        didChange();
+        emit isCompletedChanged();
+    }
+}
+
+void TodoItem::setCompletedAt(const QDateTime &completedAt) {
+    if (assign(m_completedAt, normalized(completedAt))) {
+        didChange();
+        emit completedAtChanged();
+    }
+}
+
+void TodoItem::setScheduledDate(const QDateTime &scheduledDate) {
+    if (assign(m_scheduledDate, normalized(scheduledDate))) {
+        didChange();
+        emit scheduledDateChanged();
+    }
+}
+
+void TodoItem::setListRaw(const QString &listRaw) {
+    if (assignText(m_listRaw, listRaw)) {
+        didChange();
+        emit listRawChanged();
+    }
+}
+
+void TodoItem::setSortOrder(double sortOrder) {
+    if (assign(m_sortOrder, sortOrder)) {
+        didChange();
+        emit sortOrderChanged();
+    }
+}
+
+void TodoItem::setCreatedAt(const QDateTime &createdAt) {
+    if (assign(m_createdAt, normalized(createdAt))) {
+        didChange();
+        emit createdAtChanged();
+    }
+}
+
+void TodoItem::setRecurrenceRuleRaw(const QString &raw) {
+    if (assignText(m_recurrenceRuleRaw, raw)) {
+        didChange();
+        emit recurrenceRuleRawChanged();
+    }
+}
+
+std::optional<RecurrenceRule> TodoItem::recurrenceRule() const {
+    if (m_recurrenceRuleRaw.isNull())
+        return std::nullopt;
+    return RecurrenceRule::fromJson(m_recurrenceRuleRaw.toUtf8());
+}
+
+void TodoItem::setRecurrenceRule(const std::optional<RecurrenceRule> &rule) {
+    setRecurrenceRuleRaw(rule ? QString::fromUtf8(rule->toJson()) : QString());
+}
+
+void TodoItem::ensureSubtasksLoaded() const {
+    if (m_subtasksLoaded)
+        return;
+    auto *self = const_cast<TodoItem *>(this);
+    self->m_subtasksLoaded = true;
+    if (RecordContext *owner = context())
+        owner->loadSubtasks(*self);
+}
+
+void TodoItem::ensureChangesLoaded() const {
+    if (m_changesLoaded)
+        return;
+    auto *self = const_cast<TodoItem *>(this);
+    self->m_changesLoaded = true;
+    if (RecordContext *owner = context())
+        owner->loadChanges(*self);
+}
+
+const QList<SubtaskPtr> &TodoItem::subtasks() const {
+    static const QList<SubtaskPtr> none;
+    ensureSubtasksLoaded();
+    return m_subtasks ? *m_subtasks : none;
+}
+
+bool TodoItem::hasSubtaskCollection() const {
+    ensureSubtasksLoaded();
+    return m_subtasks.has_value();
+}
+
+const QList<ChangeEntryPtr> &TodoItem::changes() const {
+    static const QList<ChangeEntryPtr> none;
+    ensureChangesLoaded();
+    return m_changes ? *m_changes : none;
+}
+
+bool TodoItem::hasChangeCollection() const {
+    ensureChangesLoaded();
+    return m_changes.has_value();
+}
+
+void TodoItem::addSubtask(const SubtaskPtr &subtask) {
+    ensureSubtasksLoaded();
+    if (auto previous = subtask->parent(); previous && previous.get() != this)
+        previous->removeSubtask(*subtask);
+    if (!m_subtasks)
+        m_subtasks.emplace();
+    if (m_subtasks->contains(subtask))
+        return;
+    m_subtasks->append(subtask);
+    subtask->m_parent = sharedSelf();
+    subtask->didChange();
+    emit subtask->parentChanged();
+    emit subtasksChanged();
+}
+
+void TodoItem::removeSubtask(const Subtask &subtask) {
+    ensureSubtasksLoaded();
+    if (!m_subtasks)
+        return;
+    const auto removed = m_subtasks->removeIf([&](const SubtaskPtr &s) { return s.get() == &subtask; });
+    if (removed > 0)
+        emit subtasksChanged();
+}
+
+void TodoItem::addChange(const ChangeEntryPtr &entry) {
+    ensureChangesLoaded();
+    if (auto previous = entry->item(); previous && previous.get() != this)
+        previous->removeChange(*entry);
+    if (!m_changes)
+        m_changes.emplace();
+    if (m_changes->contains(entry))
+        return;
+    m_changes->append(entry);
+    entry->m_item = sharedSelf();
+    entry->didChange();
+    emit entry->itemChanged();
+    emit changesChanged();
+}
+
+void TodoItem::removeChange(const ChangeEntry &entry) {
+    ensureChangesLoaded();
+    if (!m_changes)
+        return;
+    const auto removed = m_changes->removeIf([&](const ChangeEntryPtr &e) { return e.get() == &entry; });
+    if (removed > 0)
+        emit changesChanged();
+}
+
+QList<SubtaskPtr> TodoItem::orderedSubtasks() const {
+    QList<SubtaskPtr> ordered = subtasks();
+    std::stable_sort(ordered.begin(), ordered.end(), [](const SubtaskPtr &a, const SubtaskPtr &b) {
+        return a->sortOrder() < b->sortOrder();
+    });
+    return ordered;
+}
+
+QList<ChangeEntryPtr> TodoItem::orderedChanges() const {
+    QList<ChangeEntryPtr> ordered = changes();
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const ChangeEntryPtr &a, const ChangeEntryPtr &b) {
+                         return a->timestamp() > b->timestamp();
+                     });
+    return ordered;
+}
+
+bool TodoItem::hasNotes() const {
+    return !m_notes.trimmed().isEmpty();
+}
+
+bool TodoItem::hasSubtasks() const {
+    return !subtasks().isEmpty();
+}
+
+std::pair<int, int> TodoItem::subtaskProgress() const {
+    const auto &all = subtasks();
+    const auto done = std::count_if(all.begin(), all.end(),
+                                    [](const SubtaskPtr &s) { return s->isCompleted(); });
+    return {static_cast<int>(done), static_cast<int>(all.size())};
+}
+
+// RecordAccess -------------------------------------------------------------------------------
+
+void RecordAccess::setLoadedSubtasks(TodoItem &item, QList<SubtaskPtr> subtasks) {
+    const auto self = item.sharedSelf();
+    for (const auto &subtask : subtasks)
+        subtask->m_parent = self;
+    item.m_subtasks = std::move(subtasks);
+    item.m_subtasksLoaded = true;
+    emit item.subtasksChanged();
+}
+
+void RecordAccess::setLoadedChanges(TodoItem &item, QList<ChangeEntryPtr> changes) {
+    const auto self = item.sharedSelf();
+    for (const auto &entry : changes)
+        entry->m_item = self;
+    item.m_changes = std::move(changes);
+    item.m_changesLoaded = true;
+    emit item.changesChanged();
+}
+
+} // namespace qb

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+namespace qb {
+
+// Locale-aware "contains" for a user-facing search: case-, diacritic- and width-insensitive
+// (ICU primary strength). One matcher is built per query and reused across texts.
+class TextMatcher {
+public:
+    struct Range {
+        qsizetype start;  // UTF-16 offset
+        qsizetype length; // UTF-16 units
+        friend bool operator==(const Range &, const Range &) = default;
+    };
+
+    TextMatcher(const QString &query, const QString &localeId);
+    ~TextMatcher();
+    TextMatcher(const TextMatcher &) = delete;
+    TextMatcher &operator=(const TextMatcher &) = delete;
+
+    QString query() const { return m_query; }
+    // An empty query is contained in nothing.
+    bool matches(const QString &text) const;
+    QList<Range> ranges(const QString &text) const;
+
+private:
+    struct Data;
+    QString m_query;
+    std::unique_ptr<Data> d;
+};
+
+} // namespace qb

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+#include <memory>
+#include <optional>
+#include <variant>
+
+namespace qb {
+
+// A filter over to-dos that the store evaluates itself (in SQL, using its indexes). It is a
+// small expression tree; build it with the factory functions and the && / || / ! operators.
+class TodoPredicate {
+public:
+    enum class DateField { ScheduledDate, CompletedAt, CreatedAt };
+    enum class TextField { Title, Notes, ListRaw };
+
+    struct Constant {
+        bool value;
+    };
+    struct Completed {
+        bool value;
+    };
+    // (field, or `fallback` when absent) compared with `boundary`.
+    struct DateBefore {
+        DateField field;
+        QDateTime boundary;
+        QDateTime fallback;
+    };
+    struct DateAtOrAfter {
+        DateField field;
+        QDateTime boundary;
+        QDateTime fallback;
+    };
+    struct DateAbsent {
+        DateField field;
+    };
+    struct TextEquals {
+        TextField field;
+        QString text;
+    };
+    // Locale-aware containment: case- and diacritic-insensitive.
+    struct TextContains {
+        TextField field;
+        QString text;
+    };
+    struct IdEquals {
+        QUuid id;
+    };
+    struct Not;
+    struct And;
+    struct Or;
+    using Node = std::variant<Constant, Completed, DateBefore, DateAtOrAfter, DateAbsent,
+                              TextEquals, TextContains, IdEquals, Not, And, Or>;
+    struct Not {
+        std::shared_ptr<const Node> operand;
+    };
+    struct And {
+        std::shared_ptr<const Node> left, right;
+    };
+    struct Or {
+        std::shared_ptr<const Node> left, right;
+    };
+
+    static TodoPredicate all();
+    static TodoPredicate none();
+    static TodoPredicate isCompleted(bool value);
+    static TodoPredicate dateBefore(DateField field, const QDateTime &boundary,
+                                    const QDateTime &fallback);
+    static TodoPredicate dateAtOrAfter(DateField field, const QDateTime &boundary,
+                                       const QDateTime &fallback);
+    static TodoPredicate dateAbsent(DateField field);
+    static TodoPredicate textEquals(TextField field, const QString &text);
+    static TodoPredicate textContains(TextField field, const QString &text);
+    static TodoPredicate idEquals(const QUuid &id);
+
+    friend TodoPredicate operator&&(const TodoPredicate &a, const TodoPredicate &b);
+    friend TodoPredicate operator||(const TodoPredicate &a, const TodoPredicate &b);
+    friend TodoPredicate operator!(const TodoPredicate &a);
+
+    const Node &node() const { return *m_node; }
+
+private:
+    explicit TodoPredicate(Node node);
+    std::shared_ptr<const Node> m_node;
+};
+
+struct TodoSort {
+    enum class Field { SortOrder, CreatedAt, CompletedAt, ScheduledDate, Title };
+    Field field = Field::SortOrder;
+    bool ascending = true;
+};
+
+// What to fetch: predicate, sort keys in priority order, optional limit.
+struct TodoFetch {
+    TodoPredicate predicate = TodoPredicate::all();
+    QList<TodoSort> sort;
+    std::optional<int> limit;
+};
+
+// Stand-ins for an absent date in comparisons.
+QDateTime distantPast();
+QDateTime distantFuture();
+
+} // namespace qb
