@@ -315,8 +315,13 @@ QString Calendar::relativeTime(const QDateTime &moment, const QDateTime &now) co
         offset = static_cast<double>(seconds / 3600);
         unit = UDAT_REL_UNIT_HOUR;
     } else {
-        // Whole days count by the calendar, so a moment late yesterday reads "yesterday".
-        const qint64 days = startOfDay(now).daysTo(startOfDay(moment));
+        // Whole days count by the calendar, so a moment late yesterday reads "yesterday". The
+        // local dates are compared: the UTC dates of two local midnights can be a day closer
+        // than the local ones when the zone's offset changes sign in between.
+        const auto localDate = [this](const QDateTime &m) {
+            return QDate(year(m), month(m), day(m));
+        };
+        const qint64 days = localDate(now).daysTo(localDate(moment));
         const qint64 absDays = std::llabs(days);
         if (absDays == 0) {
             offset = static_cast<double>(seconds / 3600);

@@ -52,6 +52,12 @@ int wantedDay(const RecurrenceRule &rule, int length) {
     return std::clamp(rule.dayOfMonth.value_or(1), 1, length);
 }
 
+// The day number a description names: the one nextDate uses when the month is long enough, so
+// a day below 1 reads as the 1st, like the clamp in wantedDay.
+int describedDay(const RecurrenceRule &rule) {
+    return std::max(rule.dayOfMonth.value_or(1), 1);
+}
+
 int monthLength(const Calendar &calendar, int year, int month) {
     return calendar.daysInMonth(year, month).value_or(unknownMonthLength);
 }
@@ -236,7 +242,7 @@ QString description(const std::optional<RecurrenceRule> &rule, const Calendar &c
     case RecurrenceRule::Frequency::Monthly: {
         if (rule->lastDay)
             return QStringLiteral("Monthly on the last day");
-        const int day = rule->dayOfMonth.value_or(1);
+        const int day = describedDay(*rule);
         QString number = calendar.ordinal(day);
         if (number.isEmpty())
             number = QString::number(day);
@@ -249,7 +255,7 @@ QString description(const std::optional<RecurrenceRule> &rule, const Calendar &c
         if (rule->lastDay)
             return QStringLiteral("Every year on the last day of ") + monthName;
         return QStringLiteral("Every year on ") + monthName + u' ' +
-               QString::number(rule->dayOfMonth.value_or(1));
+               QString::number(describedDay(*rule));
     }
     }
     return QStringLiteral("Does not repeat");

@@ -1,0 +1,252 @@
+#include "model/calendar.h"
+
+#include "modeltest.h"
+
+#include <gtest/gtest.h>
+
+namespace qb {
+namespace {
+
+using test::utc;
+using test::wallClock;
+using Width = Calendar::NameWidth;
+using namespace Qt::Literals::StringLiterals;
+
+class CalendarTest : public ::testing::Test {
+protected:
+    Calendar us = test::newYork();
+    Calendar de = test::berlin();
+};
+
+TEST_F(CalendarTest, StartOfDayIsLocalMidnightAsAUtcMoment) {
+    const QDateTime start = us.startOfDay(wallClock(us, 2024, 3, 10, 15, 0));
+    EXPECT_EQ(start, wallClock(us, 2024, 3, 10));
+    EXPECT_EQ(start.timeSpec(), Qt::UTC);
+
+    // 04:30 UTC on New Year's Day is still New Year's Eve in New York.
+    EXPECT_EQ(us.startOfDay(utc(2025, 1, 1, 4, 30)), wallClock(us, 2024, 12, 31));
+    // 23:30 UTC on New Year's Eve is already New Year's Day in Berlin.
+    EXPECT_EQ(de.startOfDay(utc(2024, 12, 31, 23, 30)), wallClock(de, 2025, 1, 1));
+    // Midnight itself and the last minute of the day stay in their day.
+    EXPECT_EQ(us.startOfDay(wallClock(us, 2024, 11, 3)), wallClock(us, 2024, 11, 3));
+    EXPECT_EQ(us.startOfDay(wallClock(us, 2024, 11, 3, 23, 59)), wallClock(us, 2024, 11, 3));
+}
+
+TEST_F(CalendarTest, StartOfDayOnTheRepeatedHourOfAutumnIsTheSameMidnight) {
+    // 01:30 happens twice on 2024-11-03 in New York: 05:30 UTC (EDT) and 06:30 UTC (EST).
+    EXPECT_EQ(us.startOfDay(utc(2024, 11, 3, 5, 30)), wallClock(us, 2024, 11, 3));
+    EXPECT_EQ(us.startOfDay(utc(2024, 11, 3, 6, 30)), wallClock(us, 2024, 11, 3));
+}
+
+TEST_F(CalendarTest, AddingOneDayToAStartOfDayLandsOnTheNextStartOfDayAcrossDst) {
+    struct Case {
+        const Calendar &calendar;
+        QDate day;
+        int hours;
+    };
+    const Case cases[] = {
+        {us, QDate(2024, 3, 10), 23}, {us, QDate(2024, 11, 3), 25},  {us, QDate(2024, 6, 1), 24},
+        {de, QDate(2024, 3, 31), 23}, {de, QDate(2024, 10, 27), 25},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.day.toString(Qt::ISODate).toStdString());
+        const QDateTime start = wallClock(c.calendar, c.day.year(), c.day.month(), c.day.day());
+        const auto next = c.calendar.addDays(start, 1);
+        ASSERT_TRUE(next);
+        const QDate following = c.day.addDays(1);
+        EXPECT_EQ(*next,
+                  wallClock(c.calendar, following.year(), following.month(), following.day()));
+        EXPECT_EQ(start.secsTo(*next), c.hours * 3600);
+    }
+}
+
+TEST_F(CalendarTest, AddDaysKeepsTheWallClockTimeAndGoesBackwards) {
+    EXPECT_EQ(us.addDays(wallClock(us, 2024, 3, 9, 9, 30), 1), wallClock(us, 2024, 3, 10, 9, 30));
+    EXPECT_EQ(us.addDays(wallClock(us, 2024, 3, 11), -1), wallClock(us, 2024, 3, 10));
+    EXPECT_EQ(us.addDays(wallClock(us, 2024, 11, 4), -2), wallClock(us, 2024, 11, 2));
+    EXPECT_EQ(us.addDays(wallClock(us, 2024, 12, 31, 18, 0), 1), wallClock(us, 2025, 1, 1, 18, 0));
+    EXPECT_EQ(de.addDays(wallClock(de, 2024, 2, 28), 1), wallClock(de, 2024, 2, 29));
+}
+
+TEST_F(CalendarTest, AddMonthsPinsToTheLastDayOfAShorterMonth) {
+    struct Case {
+        QDate from;
+        int months;
+        QDate expected;
+    };
+    const Case cases[] = {
+        {QDate(2024, 1, 31), 1, QDate(2024, 2, 29)},  {QDate(2023, 1, 31), 1, QDate(2023, 2, 28)},
+        {QDate(2024, 3, 31), -1, QDate(2024, 2, 29)}, {QDate(2024, 10, 31), 1, QDate(2024, 11, 30)},
+        {QDate(2024, 12, 15), 1, QDate(2025, 1, 15)}, {QDate(2024, 2, 29), 12, QDate(2025, 2, 28)},
+        {QDate(2024, 2, 10), 1, QDate(2024, 3, 10)},  {QDate(2024, 1, 1), 25, QDate(2026, 2, 1)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.from.toString(Qt::ISODate).toStdString() + " + " + std::to_string(c.months));
+        const auto result =
+            us.addMonths(wallClock(us, c.from.year(), c.from.month(), c.from.day()), c.months);
+        EXPECT_EQ(result, wallClock(us, c.expected.year(), c.expected.month(), c.expected.day()));
+    }
+}
+
+TEST_F(CalendarTest, WeekdayCountsFromSundayAsOneInLocalTime) {
+    EXPECT_EQ(us.weekday(wallClock(us, 2024, 3, 10, 12, 0)), 1);  // Sunday
+    EXPECT_EQ(us.weekday(wallClock(us, 2026, 1, 5)), 2);          // Monday
+    EXPECT_EQ(us.weekday(wallClock(us, 2024, 3, 16, 23, 59)), 7); // Saturday
+    // 03:00 UTC on a Tuesday is still Monday evening in New York.
+    EXPECT_EQ(us.weekday(utc(2026, 1, 6, 3, 0)), 2);
+    EXPECT_EQ(de.weekday(utc(2026, 1, 4, 23, 30)), 2); // Monday 00:30 in Berlin
+}
+
+TEST_F(CalendarTest, YearMonthAndDayAreReadInTheCalendarsZone) {
+    const QDateTime eve = utc(2025, 1, 1, 4, 30);
+    EXPECT_EQ(us.year(eve), 2024);
+    EXPECT_EQ(us.month(eve), 12);
+    EXPECT_EQ(us.day(eve), 31);
+    EXPECT_EQ(de.year(eve), 2025);
+    EXPECT_EQ(de.month(eve), 1);
+    EXPECT_EQ(de.day(eve), 1);
+}
+
+TEST_F(CalendarTest, DaysInMonthKnowsLeapYears) {
+    struct Case {
+        int year, month, days;
+    };
+    const Case cases[] = {{2024, 2, 29}, {2023, 2, 28}, {2000, 2, 29}, {1900, 2, 28},
+                          {2100, 2, 28}, {2024, 1, 31}, {2024, 4, 30}, {2024, 12, 31}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month));
+        EXPECT_EQ(us.daysInMonth(c.year, c.month), c.days);
+    }
+    EXPECT_EQ(us.daysInMonth(2024, 0), std::nullopt);
+    EXPECT_EQ(us.daysInMonth(2024, 13), std::nullopt);
+}
+
+TEST_F(CalendarTest, DateFromGivesLocalMidnightOrNothingForAMissingDay) {
+    EXPECT_EQ(us.dateFrom(2024, 3, 10), wallClock(us, 2024, 3, 10));
+    EXPECT_EQ(us.dateFrom(2024, 11, 3), wallClock(us, 2024, 11, 3));
+    EXPECT_EQ(de.dateFrom(2024, 2, 29), wallClock(de, 2024, 2, 29));
+    for (const auto &[year, month, day] :
+         {std::tuple{2023, 2, 29}, std::tuple{2024, 4, 31}, std::tuple{2024, 1, 0},
+          std::tuple{2024, 1, -1}, std::tuple{2024, 0, 1}, std::tuple{2024, 13, 1}}) {
+        SCOPED_TRACE(std::to_string(year) + "-" + std::to_string(month) + "-" +
+                     std::to_string(day));
+        EXPECT_EQ(us.dateFrom(year, month, day), std::nullopt);
+    }
+}
+
+TEST_F(CalendarTest, EnglishWeekdayAndMonthNamesStartAtSundayAndJanuary) {
+    EXPECT_EQ(us.weekdayNames(Width::Full), QStringList({"Sunday", "Monday", "Tuesday", "Wednesday",
+                                                         "Thursday", "Friday", "Saturday"}));
+    EXPECT_EQ(us.weekdayNames(Width::Short),
+              QStringList({"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"}));
+    EXPECT_EQ(us.weekdayNames(Width::VeryShort), QStringList({"S", "M", "T", "W", "T", "F", "S"}));
+    EXPECT_EQ(us.monthNames(Width::Full),
+              QStringList({"January", "February", "March", "April", "May", "June", "July", "August",
+                           "September", "October", "November", "December"}));
+    EXPECT_EQ(us.monthNames(Width::Short), QStringList({"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"}));
+    EXPECT_EQ(us.monthNames(Width::VeryShort).size(), 12);
+    EXPECT_EQ(us.monthNames(Width::VeryShort).first(), u"J"_s);
+    EXPECT_EQ(us.monthNames(Width::VeryShort).last(), u"D"_s);
+}
+
+TEST_F(CalendarTest, GermanWeekdayAndMonthNamesStartAtSundayAndJanuary) {
+    EXPECT_EQ(de.weekdayNames(Width::Full),
+              QStringList({"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag",
+                           "Samstag"}));
+    EXPECT_EQ(de.weekdayNames(Width::Short),
+              QStringList({"So.", "Mo.", "Di.", "Mi.", "Do.", "Fr.", "Sa."}));
+    EXPECT_EQ(de.weekdayNames(Width::VeryShort), QStringList({"S", "M", "D", "M", "D", "F", "S"}));
+    const QStringList months = de.monthNames(Width::Full);
+    ASSERT_EQ(months.size(), 12);
+    EXPECT_EQ(months.at(0), u"Januar"_s);
+    EXPECT_EQ(months.at(2), QStringLiteral("März"));
+    EXPECT_EQ(months.at(11), u"Dezember"_s);
+    const QStringList shortMonths = de.monthNames(Width::Short);
+    ASSERT_EQ(shortMonths.size(), 12);
+    EXPECT_EQ(shortMonths.at(0), u"Jan."_s);
+    EXPECT_EQ(shortMonths.at(11), u"Dez."_s);
+}
+
+TEST_F(CalendarTest, SkeletonsAreArrangedPerLocale) {
+    const QDateTime usDay = wallClock(us, 2026, 1, 5, 9, 0);
+    EXPECT_EQ(us.format(usDay, "EEEMMMd"), u"Mon, Jan 5"_s);
+    EXPECT_EQ(us.format(usDay, "EEEEMMMd"), u"Monday, Jan 5"_s);
+    EXPECT_EQ(us.format(usDay, "Md"), u"1/5"_s);
+
+    const QDateTime deDay = wallClock(de, 2026, 1, 5, 9, 0);
+    EXPECT_EQ(de.format(deDay, "EEEMMMd"), u"Mo., 5. Jan."_s);
+    EXPECT_EQ(de.format(deDay, "EEEEMMMd"), u"Montag, 5. Jan."_s);
+    EXPECT_EQ(de.format(deDay, "Md"), u"5.1."_s);
+}
+
+TEST_F(CalendarTest, FormatShowsTheLocalDayNotTheUtcDay) {
+    EXPECT_EQ(us.format(utc(2026, 1, 6, 3, 0), "Md"), u"1/5"_s);
+    EXPECT_EQ(de.format(utc(2026, 1, 4, 23, 30), "Md"), u"5.1."_s);
+    // Alternating skeletons must not reuse each other's pattern.
+    EXPECT_EQ(us.format(utc(2026, 1, 6, 3, 0), "EEEMMMd"), u"Mon, Jan 5"_s);
+    EXPECT_EQ(us.format(utc(2026, 1, 6, 3, 0), "Md"), u"1/5"_s);
+}
+
+TEST_F(CalendarTest, EnglishOrdinalsUseTheRightSuffix) {
+    const std::pair<int, const char *> cases[] = {
+        {1, "1st"},   {2, "2nd"},     {3, "3rd"},    {4, "4th"},   {11, "11th"},
+        {12, "12th"}, {13, "13th"},   {21, "21st"},  {22, "22nd"}, {23, "23rd"},
+        {31, "31st"}, {101, "101st"}, {111, "111th"}};
+    for (const auto &[number, text] : cases)
+        EXPECT_EQ(us.ordinal(number), QString::fromLatin1(text)) << number;
+}
+
+TEST_F(CalendarTest, GermanOrdinalsAreNumbersWithAPeriod) {
+    EXPECT_EQ(de.ordinal(1), u"1."_s);
+    EXPECT_EQ(de.ordinal(22), u"22."_s);
+    EXPECT_EQ(de.ordinal(31), u"31."_s);
+}
+
+TEST_F(CalendarTest, RelativeTimeNamesRecentMomentsInBothLocales) {
+    const QDateTime usNow = wallClock(us, 2026, 1, 5, 12, 0);
+    EXPECT_EQ(us.relativeTime(usNow.addSecs(-2 * 3600), usNow), u"2 hours ago"_s);
+    EXPECT_EQ(us.relativeTime(wallClock(us, 2026, 1, 4, 12, 0), usNow), u"yesterday"_s);
+    // Late yesterday is less than a day ago but still "yesterday".
+    EXPECT_EQ(us.relativeTime(wallClock(us, 2026, 1, 4, 23, 0), wallClock(us, 2026, 1, 5, 1, 0)),
+              u"yesterday"_s);
+    EXPECT_EQ(us.relativeTime(wallClock(us, 2026, 1, 6, 8, 0), usNow), u"tomorrow"_s);
+    EXPECT_EQ(us.relativeTime(wallClock(us, 2026, 1, 2, 8, 0), usNow), u"3 days ago"_s);
+
+    const QDateTime deNow = wallClock(de, 2026, 1, 5, 12, 0);
+    EXPECT_EQ(de.relativeTime(deNow.addSecs(-2 * 3600), deNow), u"vor 2 Stunden"_s);
+    EXPECT_EQ(de.relativeTime(wallClock(de, 2026, 1, 4, 12, 0), deNow), u"gestern"_s);
+}
+
+TEST_F(CalendarTest, RelativeTimeCountsCalendarDaysAcrossDst) {
+    const QDateTime usNow = wallClock(us, 2024, 3, 11, 10, 0);
+    EXPECT_EQ(us.relativeTime(wallClock(us, 2024, 3, 10, 9, 0), usNow), u"yesterday"_s);
+    EXPECT_EQ(us.relativeTime(wallClock(us, 2024, 3, 8, 9, 0), usNow), u"3 days ago"_s);
+
+    // In London local midnight moves from 00:00 to 23:00 UTC when summer time starts, so the
+    // UTC dates of two midnights differ by one day less than the local ones.
+    const Calendar london(QStringLiteral("en_GB"), QStringLiteral("Europe/London"));
+    const QDateTime londonNow = wallClock(london, 2024, 4, 1, 10, 0);
+    EXPECT_EQ(london.relativeTime(wallClock(london, 2024, 3, 31, 15, 0), londonNow),
+              u"yesterday"_s);
+    EXPECT_EQ(london.relativeTime(wallClock(london, 2024, 3, 29, 15, 0), londonNow),
+              u"3 days ago"_s);
+}
+
+TEST_F(CalendarTest, CopiesAnswerLikeTheOriginal) {
+    Calendar copy = de;
+    EXPECT_EQ(copy.localeId(), u"de_DE"_s);
+    EXPECT_EQ(copy.timeZoneId(), u"Europe/Berlin"_s);
+    copy = us;
+    EXPECT_EQ(copy.startOfDay(utc(2025, 1, 1, 4, 30)), wallClock(us, 2024, 12, 31));
+    EXPECT_EQ(de.startOfDay(utc(2025, 1, 1, 4, 30)), wallClock(de, 2025, 1, 1));
+}
+
+TEST(CalendarZoneTest, AnUnknownZoneFallsBackToUtc) {
+    const Calendar calendar(QStringLiteral("en_US"), QStringLiteral("Nowhere/Atlantis"));
+    EXPECT_EQ(calendar.startOfDay(utc(2024, 3, 10, 15, 0)), utc(2024, 3, 10));
+    EXPECT_EQ(calendar.addDays(utc(2024, 3, 10), 1), utc(2024, 3, 11));
+}
+
+} // namespace
+} // namespace qb

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "model/calendar.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QTimeZone>
+
+#include <ostream>
+
+// Readable failure messages for the Qt values the model tests compare.
+inline void PrintTo(const QString &text, std::ostream *out) {
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray &bytes, std::ostream *out) {
+    *out << '\'' << bytes.toStdString() << '\'';
+}
+inline void PrintTo(const QDateTime &moment, std::ostream *out) {
+    *out << (moment.isValid() ? moment.toString(Qt::ISODateWithMs).toStdString() : "<invalid>");
+}
+
+namespace qb::test {
+
+// Crosses the American daylight-saving changes: 2024-03-10 lasts 23 hours, 2024-11-03 25.
+inline Calendar newYork() {
+    return Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York"));
+}
+// Changes on 2024-03-31 (23 hours) and 2024-10-27 (25 hours).
+inline Calendar berlin() {
+    return Calendar(QStringLiteral("de_DE"), QStringLiteral("Europe/Berlin"));
+}
+
+// A wall-clock time in the calendar's zone as a UTC moment. Qt's own time-zone database does
+// the conversion, so expectations never come from the calendar under test.
+inline QDateTime wallClock(const Calendar &calendar, int year, int month, int day, int hour = 0,
+                           int minute = 0) {
+    const QTimeZone zone(calendar.timeZoneId().toUtf8());
+    return QDateTime(QDate(year, month, day), QTime(hour, minute), zone).toUTC();
+}
+
+inline QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0) {
+    return QDateTime(QDate(year, month, day), QTime(hour, minute), Qt::UTC);
+}
+
+} // namespace qb::test
