@@ -5,7 +5,7 @@ namespace qb {
 Record::~Record() = default;
 
 void Record::didChange() {
-    if (m_context && !m_deleted)
+    if (m_context && !m_deleted && !m_trackingSuspended)
         m_context->recordDidChange(*this);
 }
 

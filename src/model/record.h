@@ -16,6 +16,8 @@ public:
     virtual void recordDidChange(Record &record) = 0;
     virtual void loadSubtasks(TodoItem &item) = 0;
     virtual void loadChanges(TodoItem &item) = 0;
+    // A subtask or entry linked to a to-do of this context joins the context too.
+    virtual void adoptRelated(const std::shared_ptr<Record> &record) = 0;
 
 protected:
     ~RecordContext() = default;
@@ -52,6 +54,7 @@ private:
     RecordContext *m_context = nullptr;
     qint64 m_storageKey = 0;
     bool m_deleted = false;
+    bool m_trackingSuspended = false; // while the store fills fields read from disk
 };
 
 } // namespace qb

@@ -36,10 +36,10 @@ public:
 
     // Runs a batch of field assignments without reporting them to the context.
     template <typename Function> static void silently(Record &record, Function &&function) {
-        RecordContext *context = record.m_context;
-        record.m_context = nullptr;
+        const bool wasSuspended = record.m_trackingSuspended;
+        record.m_trackingSuspended = true;
         function();
-        record.m_context = context;
+        record.m_trackingSuspended = wasSuspended;
     }
 };
 

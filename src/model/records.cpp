@@ -260,6 +260,8 @@ void TodoItem::addSubtask(const SubtaskPtr &subtask) {
         return;
     m_subtasks->append(subtask);
     subtask->m_parent = sharedSelf();
+    if (RecordContext *owner = context(); owner && !subtask->isInContext() && !subtask->isDeleted())
+        owner->adoptRelated(subtask);
     subtask->didChange();
     emit subtask->parentChanged();
     emit subtasksChanged();
@@ -269,7 +271,8 @@ void TodoItem::removeSubtask(const Subtask &subtask) {
     ensureSubtasksLoaded();
     if (!m_subtasks)
         return;
-    const auto removed = m_subtasks->removeIf([&](const SubtaskPtr &s) { return s.get() == &subtask; });
+    const auto removed =
+        m_subtasks->removeIf([&](const SubtaskPtr &s) { return s.get() == &subtask; });
     if (removed > 0)
         emit subtasksChanged();
 }
@@ -284,6 +287,8 @@ void TodoItem::addChange(const ChangeEntryPtr &entry) {
         return;
     m_changes->append(entry);
     entry->m_item = sharedSelf();
+    if (RecordContext *owner = context(); owner && !entry->isInContext() && !entry->isDeleted())
+        owner->adoptRelated(entry);
     entry->didChange();
     emit entry->itemChanged();
     emit changesChanged();
@@ -293,7 +298,8 @@ void TodoItem::removeChange(const ChangeEntry &entry) {
     ensureChangesLoaded();
     if (!m_changes)
         return;
-    const auto removed = m_changes->removeIf([&](const ChangeEntryPtr &e) { return e.get() == &entry; });
+    const auto removed =
+        m_changes->removeIf([&](const ChangeEntryPtr &e) { return e.get() == &entry; });
     if (removed > 0)
         emit changesChanged();
 }
@@ -325,8 +331,8 @@ bool TodoItem::hasSubtasks() const {
 
 std::pair<int, int> TodoItem::subtaskProgress() const {
     const auto &all = subtasks();
-    const auto done = std::count_if(all.begin(), all.end(),
-                                    [](const SubtaskPtr &s) { return s->isCompleted(); });
+    const auto done =
+        std::count_if(all.begin(), all.end(), [](const SubtaskPtr &s) { return s->isCompleted(); });
     return {static_cast<int>(done), static_cast<int>(all.size())};
 }
 

@@ -1,0 +1,638 @@
+#include "modelcontext.h"
+
+#include "model/recordaccess.h"
+#include "predicatesql.h"
+#include "searchfunction.h"
+#include "sqlite.h"
+
+#include <QRandomGenerator>
+
+namespace qb {
+
+namespace {
+
+using sql::Statement;
+using sql::Value;
+
+const QString todoColumns = QStringLiteral(
+    "pk, id, title, notes, is_completed, completed_at, scheduled_date, list_raw, sort_order, "
+    "created_at, recurrence_rule_raw");
+const QString subtaskColumns =
+    QStringLiteral("pk, id, title, is_completed, sort_order, created_at, parent_pk");
+const QString changeColumns = QStringLiteral("pk, id, timestamp, kind_raw, detail, item_pk");
+
+// Row keys are chosen here, not by SQLite, so an unsaved record already has its key and reads
+// that include unsaved changes map rows back to the very objects held in memory.
+qint64 newStorageKey() {
+    qint64 key = 0;
+    while (key == 0)
+        key = qint64(QRandomGenerator::global()->generate64() & 0x7fffffffffffffffULL);
+    return key;
+}
+
+QString uuidText(const QUuid &id) {
+    return id.toString(QUuid::WithoutBraces);
+}
+
+Value textOrNull(const QString &text) {
+    if (text.isNull())
+        return nullptr;
+    return text;
+}
+
+qint64 keyOf(const std::shared_ptr<TodoItem> &item) {
+    return item ? item->storageKey() : 0;
+}
+
+Value keyOrNull(qint64 key) {
+    if (key == 0)
+        return nullptr;
+    return key;
+}
+
+} // namespace
+
+// One to-do row as read, before it becomes (or refreshes) an object.
+class TodoRow {
+public:
+    qint64 key = 0;
+    QUuid id;
+    QString title, notes, listRaw, recurrenceRuleRaw;
+    bool isCompleted = false;
+    QDateTime completedAt, scheduledDate, createdAt;
+    double sortOrder = 0;
+
+    static TodoRow read(const Statement &s) {
+        TodoRow row;
+        row.key = s.integer(0);
+        row.id = QUuid::fromString(s.text(1));
+        row.title = s.text(2);
+        row.notes = s.text(3);
+        row.isCompleted = s.integer(4) != 0;
+        row.completedAt = sql::momentFrom(s, 5);
+        row.scheduledDate = sql::momentFrom(s, 6);
+        row.listRaw = s.text(7);
+        row.sortOrder = s.real(8);
+        row.createdAt = sql::momentFrom(s, 9);
+        row.recurrenceRuleRaw = s.text(10);
+        return row;
+    }
+
+    void applyTo(TodoItem &item) const {
+        RecordAccess::silently(item, [&] {
+            item.setId(id);
+            item.setTitle(title);
+            item.setNotes(notes);
+            item.setCompleted(isCompleted);
+            item.setCompletedAt(completedAt);
+            item.setScheduledDate(scheduledDate);
+            item.setListRaw(listRaw);
+            item.setSortOrder(sortOrder);
+            item.setCreatedAt(createdAt);
+            item.setRecurrenceRuleRaw(recurrenceRuleRaw);
+        });
+    }
+};
+
+namespace {
+
+struct SubtaskRow {
+    qint64 key = 0;
+    QUuid id;
+    QString title;
+    bool isCompleted = false;
+    double sortOrder = 0;
+    QDateTime createdAt;
+
+    static SubtaskRow read(const Statement &s) {
+        return {s.integer(0), QUuid::fromString(s.text(1)), s.text(2), s.integer(3) != 0,
+                s.real(4),    sql::momentFrom(s, 5)};
+    }
+    void applyTo(Subtask &subtask) const {
+        RecordAccess::silently(subtask, [&] {
+            subtask.setId(id);
+            subtask.setTitle(title);
+            subtask.setCompleted(isCompleted);
+            subtask.setSortOrder(sortOrder);
+            subtask.setCreatedAt(createdAt);
+        });
+    }
+};
+
+struct ChangeRow {
+    qint64 key = 0;
+    QUuid id;
+    QDateTime timestamp;
+    QString kindRaw, detail;
+
+    static ChangeRow read(const Statement &s) {
+        return {s.integer(0), QUuid::fromString(s.text(1)), sql::momentFrom(s, 2), s.text(3),
+                s.text(4)};
+    }
+    void applyTo(ChangeEntry &entry) const {
+        RecordAccess::silently(entry, [&] {
+            entry.setId(id);
+            entry.setTimestamp(timestamp);
+            entry.setKindRaw(kindRaw);
+            entry.setDetail(detail);
+        });
+    }
+};
+
+template <typename Row>
+Result<QList<Row>> readRows(sql::Database &db, const QString &query, const QList<Value> &values) {
+    auto statement = db.prepare(query);
+    if (!statement)
+        return StoreError{statement.message()};
+    statement.value().bindAll(values);
+    QList<Row> rows;
+    for (;;) {
+        switch (statement.value().step()) {
+        case Statement::Step::Row:
+            rows.append(Row::read(statement.value()));
+            continue;
+        case Statement::Step::Done:
+            return rows;
+        case Statement::Step::Error:
+            return StoreError{db.lastError()};
+        }
+    }
+}
+
+Status runStatement(sql::Database &db, const QString &query, const QList<Value> &values) {
+    auto statement = db.prepare(query);
+    if (!statement)
+        return Status::failure(statement.message());
+    statement.value().bindAll(values);
+    return statement.value().run();
+}
+
+Status writeInsert(sql::Database &db, Record &record) {
+    if (auto *item = qobject_cast<TodoItem *>(&record)) {
+        return runStatement(
+            db,
+            QStringLiteral("INSERT INTO todo_item(%1) VALUES (?,?,?,?,?,?,?,?,?,?,?)")
+                .arg(todoColumns),
+            {item->storageKey(), uuidText(item->id()), item->title(), item->notes(),
+             qint64(item->isCompleted()), sql::momentValue(item->completedAt()),
+             sql::momentValue(item->scheduledDate()), item->listRaw(), item->sortOrder(),
+             sql::momentValue(item->createdAt()), textOrNull(item->recurrenceRuleRaw())});
+    }
+    if (auto *subtask = qobject_cast<Subtask *>(&record)) {
+        return runStatement(
+            db,
+            QStringLiteral("INSERT INTO subtask(%1) VALUES (?,?,?,?,?,?,?)").arg(subtaskColumns),
+            {subtask->storageKey(), uuidText(subtask->id()), subtask->title(),
+             qint64(subtask->isCompleted()), subtask->sortOrder(),
+             sql::momentValue(subtask->createdAt()), keyOrNull(keyOf(subtask->parent()))});
+    }
+    auto *entry = qobject_cast<ChangeEntry *>(&record);
+    return runStatement(
+        db, QStringLiteral("INSERT INTO change_entry(%1) VALUES (?,?,?,?,?,?)").arg(changeColumns),
+        {entry->storageKey(), uuidText(entry->id()), sql::momentValue(entry->timestamp()),
+         entry->kindRaw(), textOrNull(entry->detail()), keyOrNull(keyOf(entry->item()))});
+}
+
+Status writeUpdate(sql::Database &db, Record &record) {
+    if (auto *item = qobject_cast<TodoItem *>(&record)) {
+        return runStatement(
+            db,
+            QStringLiteral("UPDATE todo_item SET id=?, title=?, notes=?, is_completed=?, "
+                           "completed_at=?, scheduled_date=?, list_raw=?, sort_order=?, "
+                           "created_at=?, recurrence_rule_raw=? WHERE pk=?"),
+            {uuidText(item->id()), item->title(), item->notes(), qint64(item->isCompleted()),
+             sql::momentValue(item->completedAt()), sql::momentValue(item->scheduledDate()),
+             item->listRaw(), item->sortOrder(), sql::momentValue(item->createdAt()),
+             textOrNull(item->recurrenceRuleRaw()), item->storageKey()});
+    }
+    if (auto *subtask = qobject_cast<Subtask *>(&record)) {
+        return runStatement(db,
+                            QStringLiteral("UPDATE subtask SET id=?, title=?, is_completed=?, "
+                                           "sort_order=?, created_at=?, parent_pk=? WHERE pk=?"),
+                            {uuidText(subtask->id()), subtask->title(),
+                             qint64(subtask->isCompleted()), subtask->sortOrder(),
+                             sql::momentValue(subtask->createdAt()),
+                             keyOrNull(keyOf(subtask->parent())), subtask->storageKey()});
+    }
+    auto *entry = qobject_cast<ChangeEntry *>(&record);
+    return runStatement(db,
+                        QStringLiteral("UPDATE change_entry SET id=?, timestamp=?, kind_raw=?, "
+                                       "detail=?, item_pk=? WHERE pk=?"),
+                        {uuidText(entry->id()), sql::momentValue(entry->timestamp()),
+                         entry->kindRaw(), textOrNull(entry->detail()),
+                         keyOrNull(keyOf(entry->item())), entry->storageKey()});
+}
+
+QString tableOf(const Record &record) {
+    if (qobject_cast<const TodoItem *>(&record))
+        return QStringLiteral("todo_item");
+    if (qobject_cast<const Subtask *>(&record))
+        return QStringLiteral("subtask");
+    return QStringLiteral("change_entry");
+}
+
+// Parents first on insert, children first on delete.
+int writeRank(const Record &record) {
+    return qobject_cast<const TodoItem *>(&record) ? 0 : 1;
+}
+
+} // namespace
+
+ModelContext::ModelContext(std::unique_ptr<sql::Database> db, const QString &searchLocaleId,
+                           QObject *parent)
+    : QObject(parent)
+    , m_db(std::move(db))
+    , m_searchLocaleId(searchLocaleId) {
+    sql::registerSearchFunction(*m_db, m_searchLocaleId);
+    m_lastDataVersion = dataVersion();
+}
+
+ModelContext::~ModelContext() {
+    // Records may outlive the context (an undo value, a view); they simply stop belonging.
+    const auto detachAll = [](auto &map) {
+        for (const auto &weak : std::as_const(map)) {
+            if (auto record = weak.lock())
+                RecordAccess::detach(*record);
+        }
+    };
+    detachAll(m_todos);
+    detachAll(m_subtasks);
+    detachAll(m_changes);
+}
+
+void ModelContext::adopt(const std::shared_ptr<Record> &record) {
+    if (record->isInContext() || record->isDeleted())
+        return;
+    const qint64 key = record->storageKey() != 0 ? record->storageKey() : newStorageKey();
+    RecordAccess::attach(*record, this, key);
+    if (auto item = std::dynamic_pointer_cast<TodoItem>(record))
+        m_todos.insert(key, item);
+    else if (auto subtask = std::dynamic_pointer_cast<Subtask>(record))
+        m_subtasks.insert(key, subtask);
+    else if (auto entry = std::dynamic_pointer_cast<ChangeEntry>(record))
+        m_changes.insert(key, entry);
+    m_inserted.append(record);
+    m_insertedSet.insert(record.get());
+    pinOwnerOf(*record);
+    emit record->contextStateChanged();
+}
+
+void ModelContext::pinOwnerOf(Record &record) {
+    TodoItemPtr owner;
+    if (auto *subtask = qobject_cast<Subtask *>(&record))
+        owner = subtask->parent();
+    else if (auto *entry = qobject_cast<ChangeEntry *>(&record))
+        owner = entry->item();
+    if (owner && !m_pinnedOwners.contains(owner))
+        m_pinnedOwners.append(owner);
+}
+
+void ModelContext::adoptChildren(TodoItem &item) {
+    for (const auto &subtask : item.subtasks())
+        adopt(subtask);
+    for (const auto &entry : item.changes())
+        adopt(entry);
+}
+
+void ModelContext::insert(const TodoItemPtr &item) {
+    adopt(item);
+    adoptChildren(*item);
+}
+
+void ModelContext::insert(const SubtaskPtr &subtask) {
+    adopt(subtask);
+}
+
+void ModelContext::insert(const ChangeEntryPtr &entry) {
+    adopt(entry);
+}
+
+void ModelContext::adoptRelated(const std::shared_ptr<Record> &record) {
+    adopt(record);
+}
+
+void ModelContext::forget(Record &record) {
+    // A record deleted before it was ever written just leaves the pending inserts.
+    qsizetype inserted = 0;
+    if (m_insertedSet.remove(&record))
+        inserted = m_inserted.removeIf(
+            [&](const std::shared_ptr<Record> &r) { return r.get() == &record; });
+    const auto updated = m_updated.take(&record);
+    if (inserted == 0) {
+        std::shared_ptr<Record> strong = updated ? updated : record.shared_from_this();
+        m_deleted.append(strong);
+    }
+    RecordAccess::markDeleted(record, true);
+}
+
+void ModelContext::remove(const TodoItemPtr &item) {
+    if (!item || item->context() != this || item->isDeleted())
+        return;
+    // Cascade in memory, as the store does on disk.
+    for (const auto &subtask : item->subtasks())
+        if (!subtask->isDeleted())
+            forget(*subtask);
+    for (const auto &entry : item->changes())
+        if (!entry->isDeleted())
+            forget(*entry);
+    forget(*item);
+}
+
+void ModelContext::remove(const SubtaskPtr &subtask) {
+    if (!subtask || subtask->context() != this || subtask->isDeleted())
+        return;
+    if (auto parent = subtask->parent())
+        parent->removeSubtask(*subtask);
+    forget(*subtask);
+}
+
+void ModelContext::remove(const ChangeEntryPtr &entry) {
+    if (!entry || entry->context() != this || entry->isDeleted())
+        return;
+    if (auto item = entry->item())
+        item->removeChange(*entry);
+    forget(*entry);
+}
+
+void ModelContext::recordDidChange(Record &record) {
+    if (record.isDeleted())
+        return;
+    pinOwnerOf(record);
+    if (!m_updated.contains(&record) && !m_insertedSet.contains(&record))
+        m_updated.insert(&record, record.shared_from_this());
+}
+
+bool ModelContext::hasChanges() const {
+    return !m_inserted.isEmpty() || !m_updated.isEmpty() || !m_deleted.isEmpty();
+}
+
+Status ModelContext::writePending() {
+    QList<std::shared_ptr<Record>> inserts = m_inserted;
+    std::stable_sort(inserts.begin(), inserts.end(),
+                     [](const auto &a, const auto &b) { return writeRank(*a) < writeRank(*b); });
+    for (const auto &record : inserts) {
+        if (auto status = writeInsert(*m_db, *record); !status)
+            return status;
+    }
+    for (const auto &record : std::as_const(m_updated)) {
+        if (auto status = writeUpdate(*m_db, *record); !status)
+            return status;
+    }
+    QList<std::shared_ptr<Record>> deletes = m_deleted;
+    std::stable_sort(deletes.begin(), deletes.end(),
+                     [](const auto &a, const auto &b) { return writeRank(*a) > writeRank(*b); });
+    for (const auto &record : deletes) {
+        if (auto status = runStatement(
+                *m_db, QStringLiteral("DELETE FROM %1 WHERE pk=?").arg(tableOf(*record)),
+                {record->storageKey()});
+            !status)
+            return status;
+    }
+    return Status::success();
+}
+
+Status ModelContext::save() {
+    if (!hasChanges())
+        return Status::success();
+    if (m_saveFault) {
+        if (const auto error = m_saveFault()) {
+            emit objectsDidChange();
+            return Status::failure(*error);
+        }
+    }
+    Status status = m_db->exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (status) {
+        status = writePending();
+        if (status)
+            status = m_db->exec(QStringLiteral("COMMIT"));
+        if (!status)
+            m_db->exec(QStringLiteral("ROLLBACK"));
+    }
+    if (!status) {
+        emit objectsDidChange();
+        return status;
+    }
+
+    for (const auto &record : std::as_const(m_deleted)) {
+        const qint64 key = record->storageKey();
+        m_todos.remove(key);
+        m_subtasks.remove(key);
+        m_changes.remove(key);
+        RecordAccess::detach(*record);
+    }
+    m_inserted.clear();
+    m_insertedSet.clear();
+    m_updated.clear();
+    m_deleted.clear();
+    m_pinnedOwners.clear();
+    // Our own commit does not move data_version, but keep the baseline current anyway.
+    m_lastDataVersion = dataVersion();
+    emit didSave();
+    emit objectsDidChange();
+    return Status::success();
+}
+
+template <typename Function>
+auto ModelContext::withPendingVisible(Function &&read) -> decltype(read()) {
+    if (!hasChanges())
+        return read();
+    // Unsaved changes are written inside a savepoint that is always rolled back, so SQLite
+    // evaluates the query over exactly what the app sees.
+    if (!m_db->exec(QStringLiteral("SAVEPOINT qb_read")))
+        return read();
+    const bool written = writePending().ok();
+    auto result = read();
+    m_db->exec(QStringLiteral("ROLLBACK TO qb_read"));
+    m_db->exec(QStringLiteral("RELEASE qb_read"));
+    if (!written)
+        return read();
+    return result;
+}
+
+TodoItemPtr ModelContext::materializeTodo(const TodoRow &row) {
+    if (auto existing = m_todos.value(row.key).lock()) {
+        // Fields of a record with unsaved edits are the app's truth; others follow the file.
+        if (!m_updated.contains(existing.get()))
+            row.applyTo(*existing);
+        return existing;
+    }
+    auto item = std::make_shared<TodoItem>(QString(), TodoList::Today, QDateTime(), 0, QDateTime());
+    row.applyTo(*item);
+    RecordAccess::attach(*item, this, row.key);
+    RecordAccess::markRelationsUnloaded(*item);
+    m_todos.insert(row.key, item);
+    return item;
+}
+
+Result<QList<TodoItemPtr>> ModelContext::fetch(const TodoFetch &request) {
+    const sql::Clause where = sql::whereClause(request.predicate);
+    QString query = QStringLiteral("SELECT %1 FROM todo_item WHERE %2%3")
+                        .arg(todoColumns, where.text, sql::orderByClause(request.sort));
+    QList<Value> values = where.values;
+    if (request.limit) {
+        query += QStringLiteral(" LIMIT ?");
+        values.append(qint64(std::max(0, *request.limit)));
+    }
+    auto rows = withPendingVisible([&] { return readRows<TodoRow>(*m_db, query, values); });
+    if (!rows)
+        return StoreError{rows.message()};
+    QList<TodoItemPtr> items;
+    items.reserve(rows.value().size());
+    for (const TodoRow &row : std::as_const(rows.value()))
+        items.append(materializeTodo(row));
+    return items;
+}
+
+Result<int> ModelContext::count(const TodoPredicate &predicate) {
+    const sql::Clause where = sql::whereClause(predicate);
+    const QString query = QStringLiteral("SELECT count(*) FROM todo_item WHERE %1").arg(where.text);
+    return withPendingVisible([&]() -> Result<int> {
+        auto statement = m_db->prepare(query);
+        if (!statement)
+            return StoreError{statement.message()};
+        statement.value().bindAll(where.values);
+        if (statement.value().step() != Statement::Step::Row)
+            return StoreError{m_db->lastError()};
+        return static_cast<int>(statement.value().integer(0));
+    });
+}
+
+void ModelContext::loadSubtasks(TodoItem &item) {
+    const QString query =
+        QStringLiteral("SELECT %1 FROM subtask WHERE parent_pk = ?").arg(subtaskColumns);
+    auto rows =
+        withPendingVisible([&] { return readRows<SubtaskRow>(*m_db, query, {item.storageKey()}); });
+    // A failed read leaves the collection empty; the next remote merge tries again.
+    QList<SubtaskPtr> subtasks;
+    for (const SubtaskRow &row : rows.valueOr({})) {
+        auto subtask = m_subtasks.value(row.key).lock();
+        if (!subtask) {
+            subtask = std::make_shared<Subtask>(QString(), 0, QDateTime());
+            row.applyTo(*subtask);
+            RecordAccess::attach(*subtask, this, row.key);
+            m_subtasks.insert(row.key, subtask);
+        } else if (!m_updated.contains(subtask.get())) {
+            row.applyTo(*subtask);
+        }
+        subtasks.append(subtask);
+    }
+    RecordAccess::setLoadedSubtasks(item, std::move(subtasks));
+}
+
+void ModelContext::loadChanges(TodoItem &item) {
+    const QString query =
+        QStringLiteral("SELECT %1 FROM change_entry WHERE item_pk = ?").arg(changeColumns);
+    auto rows =
+        withPendingVisible([&] { return readRows<ChangeRow>(*m_db, query, {item.storageKey()}); });
+    QList<ChangeEntryPtr> changes;
+    for (const ChangeRow &row : rows.valueOr({})) {
+        auto entry = m_changes.value(row.key).lock();
+        if (!entry) {
+            entry = std::make_shared<ChangeEntry>(ChangeKind::Created, QString(), QDateTime());
+            row.applyTo(*entry);
+            RecordAccess::attach(*entry, this, row.key);
+            m_changes.insert(row.key, entry);
+        } else if (!m_updated.contains(entry.get())) {
+            row.applyTo(*entry);
+        }
+        changes.append(entry);
+    }
+    RecordAccess::setLoadedChanges(item, std::move(changes));
+}
+
+qint64 ModelContext::dataVersion() {
+    auto statement = m_db->prepare(QStringLiteral("PRAGMA data_version"));
+    if (!statement || statement.value().step() != Statement::Step::Row)
+        return m_lastDataVersion;
+    return statement.value().integer(0);
+}
+
+bool ModelContext::checkForRemoteChanges() {
+    const qint64 version = dataVersion();
+    if (version == m_lastDataVersion)
+        return false;
+    m_lastDataVersion = version;
+    refreshHeldRecords();
+    emit remoteChange();
+    emit objectsDidChange();
+    return true;
+}
+
+void ModelContext::refreshHeldRecords() {
+    const auto isPendingInsert = [this](const Record *record) {
+        return m_insertedSet.contains(record);
+    };
+    // Records deleted by the other side are dropped here, with anything pending on them.
+    const auto dropDeleted = [this](Record &record) {
+        m_updated.remove(&record);
+        RecordAccess::markDeleted(record, true);
+        RecordAccess::detach(record);
+    };
+
+    const QList<qint64> todoKeys = m_todos.keys();
+    for (qint64 key : todoKeys) {
+        auto item = m_todos.value(key).lock();
+        if (!item) {
+            m_todos.remove(key);
+            continue;
+        }
+        if (item->isDeleted() || isPendingInsert(item.get()))
+            continue;
+        auto rows = readRows<TodoRow>(
+            *m_db, QStringLiteral("SELECT %1 FROM todo_item WHERE pk = ?").arg(todoColumns), {key});
+        if (!rows)
+            continue;
+        if (rows.value().isEmpty()) {
+            m_todos.remove(key);
+            // Children written here after the other side deleted the parent could never be
+            // saved; they go with it.
+            m_inserted.removeIf([&](const std::shared_ptr<Record> &r) {
+                bool orphaned = false;
+                if (auto subtask = std::dynamic_pointer_cast<Subtask>(r))
+                    orphaned = subtask->parent() == item;
+                else if (auto entry = std::dynamic_pointer_cast<ChangeEntry>(r))
+                    orphaned = entry->item() == item;
+                if (orphaned)
+                    m_insertedSet.remove(r.get());
+                return orphaned;
+            });
+            m_pinnedOwners.removeAll(item);
+            dropDeleted(*item);
+            continue;
+        }
+        if (!m_updated.contains(item.get()))
+            rows.value().first().applyTo(*item);
+        if (RecordAccess::subtasksLoaded(*item))
+            loadSubtasks(*item);
+        if (RecordAccess::changesLoaded(*item))
+            loadChanges(*item);
+    }
+
+    // Subtasks and entries no longer on disk (deleted there on their own or with their parent).
+    const auto sweep = [&](auto &map, const QString &table) {
+        const QList<qint64> keys = map.keys();
+        for (qint64 key : keys) {
+            auto record = map.value(key).lock();
+            if (!record) {
+                map.remove(key);
+                continue;
+            }
+            if (record->isDeleted() || isPendingInsert(record.get()))
+                continue;
+            auto statement =
+                m_db->prepare(QStringLiteral("SELECT 1 FROM %1 WHERE pk = ?").arg(table));
+            if (!statement)
+                continue;
+            statement.value().bind(1, key);
+            const auto step = statement.value().step();
+            if (step == Statement::Step::Done) {
+                map.remove(key);
+                dropDeleted(*record);
+            }
+        }
+    };
+    sweep(m_subtasks, QStringLiteral("subtask"));
+    sweep(m_changes, QStringLiteral("change_entry"));
+}
+
+} // namespace qb

@@ -1,0 +1,144 @@
+#include "predicatesql.h"
+
+namespace qb::sql {
+
+namespace {
+
+QString column(TodoPredicate::DateField field) {
+    switch (field) {
+    case TodoPredicate::DateField::ScheduledDate:
+        return QStringLiteral("scheduled_date");
+    case TodoPredicate::DateField::CompletedAt:
+        return QStringLiteral("completed_at");
+    case TodoPredicate::DateField::CreatedAt:
+        return QStringLiteral("created_at");
+    }
+    return {};
+}
+
+QString column(TodoPredicate::TextField field) {
+    switch (field) {
+    case TodoPredicate::TextField::Title:
+        return QStringLiteral("title");
+    case TodoPredicate::TextField::Notes:
+        return QStringLiteral("notes");
+    case TodoPredicate::TextField::ListRaw:
+        return QStringLiteral("list_raw");
+    }
+    return {};
+}
+
+QString column(TodoSort::Field field) {
+    switch (field) {
+    case TodoSort::Field::SortOrder:
+        return QStringLiteral("sort_order");
+    case TodoSort::Field::CreatedAt:
+        return QStringLiteral("created_at");
+    case TodoSort::Field::CompletedAt:
+        return QStringLiteral("completed_at");
+    case TodoSort::Field::ScheduledDate:
+        return QStringLiteral("scheduled_date");
+    case TodoSort::Field::Title:
+        return QStringLiteral("title");
+    }
+    return {};
+}
+
+struct Compiler {
+    Clause clause;
+
+    void visit(const TodoPredicate::Node &node) {
+        std::visit([this](const auto &n) { add(n); }, node);
+    }
+
+    void add(const TodoPredicate::Constant &n) {
+        clause.text += n.value ? QStringLiteral("1") : QStringLiteral("0");
+    }
+    void add(const TodoPredicate::Completed &n) {
+        clause.text += QStringLiteral("is_completed = ?");
+        clause.values.append(qint64(n.value ? 1 : 0));
+    }
+    // The fallback only matters for absent dates, so it is resolved here rather than with
+    // COALESCE, which would keep SQLite from using the date index.
+    void add(const TodoPredicate::DateBefore &n) {
+        const QString name = column(n.field);
+        if (n.fallback < n.boundary)
+            clause.text += QStringLiteral("(%1 IS NULL OR %1 < ?)").arg(name);
+        else
+            clause.text += QStringLiteral("%1 < ?").arg(name);
+        clause.values.append(momentValue(n.boundary));
+    }
+    void add(const TodoPredicate::DateAtOrAfter &n) {
+        const QString name = column(n.field);
+        if (n.fallback >= n.boundary)
+            clause.text += QStringLiteral("(%1 IS NULL OR %1 >= ?)").arg(name);
+        else
+            clause.text += QStringLiteral("%1 >= ?").arg(name);
+        clause.values.append(momentValue(n.boundary));
+    }
+    void add(const TodoPredicate::DateAbsent &n) {
+        clause.text += column(n.field) + QStringLiteral(" IS NULL");
+    }
+    void add(const TodoPredicate::TextEquals &n) {
+        clause.text += column(n.field) + QStringLiteral(" = ?");
+        clause.values.append(n.text);
+    }
+    void add(const TodoPredicate::TextContains &n) {
+        clause.text += QStringLiteral("qb_contains(%1, ?)").arg(column(n.field));
+        clause.values.append(n.text);
+    }
+    void add(const TodoPredicate::IdEquals &n) {
+        clause.text += QStringLiteral("id = ?");
+        clause.values.append(n.id.toString(QUuid::WithoutBraces));
+    }
+    void add(const TodoPredicate::Not &n) {
+        clause.text += QStringLiteral("NOT (");
+        visit(*n.operand);
+        clause.text += u')';
+    }
+    void add(const TodoPredicate::And &n) { binary(*n.left, QStringLiteral(" AND "), *n.right); }
+    void add(const TodoPredicate::Or &n) { binary(*n.left, QStringLiteral(" OR "), *n.right); }
+
+    void binary(const TodoPredicate::Node &left, const QString &op,
+                const TodoPredicate::Node &right) {
+        clause.text += u'(';
+        visit(left);
+        clause.text += op;
+        visit(right);
+        clause.text += u')';
+    }
+};
+
+} // namespace
+
+Clause whereClause(const TodoPredicate &predicate) {
+    Compiler compiler;
+    compiler.visit(predicate.node());
+    return compiler.clause;
+}
+
+QString orderByClause(const QList<TodoSort> &sort) {
+    if (sort.isEmpty())
+        return {};
+    QStringList keys;
+    for (const TodoSort &key : sort)
+        keys.append(column(key.field) +
+                    (key.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+    keys.append(QStringLiteral("created_at ASC"));
+    keys.append(QStringLiteral("pk ASC"));
+    return QStringLiteral(" ORDER BY ") + keys.join(QStringLiteral(", "));
+}
+
+Value momentValue(const QDateTime &moment) {
+    if (!moment.isValid())
+        return nullptr;
+    return moment.toMSecsSinceEpoch();
+}
+
+QDateTime momentFrom(const Statement &statement, int column) {
+    if (statement.isNull(column))
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(statement.integer(column), Qt::UTC);
+}
+
+} // namespace qb::sql

@@ -1,0 +1,157 @@
+#include "schema.h"
+
+#include "sqlite.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace qb::schema {
+
+namespace {
+
+constexpr int headerSize = 100;
+
+quint32 bigEndian32(const QByteArray &bytes, int offset) {
+    return (quint32(quint8(bytes[offset])) << 24) | (quint32(quint8(bytes[offset + 1])) << 16) |
+           (quint32(quint8(bytes[offset + 2])) << 8) | quint32(quint8(bytes[offset + 3]));
+}
+
+const char *const createStatements[] = {
+    R"(CREATE TABLE store_metadata (
+        key TEXT PRIMARY KEY NOT NULL,
+        value TEXT NOT NULL))",
+    R"(CREATE TABLE todo_item (
+        pk INTEGER PRIMARY KEY,
+        id TEXT NOT NULL,
+        title TEXT NOT NULL DEFAULT '',
+        notes TEXT NOT NULL DEFAULT '',
+        is_completed INTEGER NOT NULL DEFAULT 0,
+        completed_at INTEGER,
+        scheduled_date INTEGER,
+        list_raw TEXT NOT NULL DEFAULT 'today',
+        sort_order REAL NOT NULL DEFAULT 0,
+        created_at INTEGER NOT NULL,
+        recurrence_rule_raw TEXT))",
+    R"(CREATE TABLE change_entry (
+        pk INTEGER PRIMARY KEY,
+        id TEXT NOT NULL,
+        timestamp INTEGER NOT NULL,
+        kind_raw TEXT NOT NULL DEFAULT 'created',
+        detail TEXT,
+        item_pk INTEGER REFERENCES todo_item(pk) ON DELETE CASCADE))",
+    R"(CREATE TABLE subtask (
+        pk INTEGER PRIMARY KEY,
+        id TEXT NOT NULL,
+        title TEXT NOT NULL DEFAULT '',
+        is_completed INTEGER NOT NULL DEFAULT 0,
+        sort_order REAL NOT NULL DEFAULT 0,
+        created_at INTEGER NOT NULL,
+        parent_pk INTEGER REFERENCES todo_item(pk) ON DELETE CASCADE))",
+    // Open lists by date and manual order; counts of Today and Later read only this index.
+    "CREATE INDEX todo_open_by_date ON todo_item(is_completed, scheduled_date, sort_order)",
+    "CREATE INDEX todo_by_completion ON todo_item(is_completed, completed_at)",
+    "CREATE INDEX todo_by_sort_order ON todo_item(sort_order)",
+    "CREATE INDEX todo_by_creation ON todo_item(created_at)",
+    "CREATE INDEX todo_by_id ON todo_item(id)",
+    "CREATE INDEX subtask_by_parent ON subtask(parent_pk, sort_order)",
+    "CREATE INDEX change_by_item ON change_entry(item_pk, timestamp)",
+};
+
+Result<int> tableCount(sql::Database &db) {
+    auto statement = db.prepare(QStringLiteral("SELECT count(*) FROM sqlite_schema"));
+    if (!statement)
+        return StoreError{statement.message()};
+    if (statement.value().step() != sql::Statement::Step::Row)
+        return StoreError{db.lastError()};
+    return static_cast<int>(statement.value().integer(0));
+}
+
+Status create(sql::Database &db) {
+    if (auto status = db.exec(QStringLiteral("BEGIN IMMEDIATE")); !status)
+        return status;
+    for (const char *statement : createStatements) {
+        if (auto status = db.exec(QString::fromUtf8(statement)); !status) {
+            db.exec(QStringLiteral("ROLLBACK"));
+            return status;
+        }
+    }
+    auto insert = db.prepare(
+        QStringLiteral("INSERT INTO store_metadata(key, value) VALUES ('schemaVersion', ?)"));
+    if (!insert) {
+        db.exec(QStringLiteral("ROLLBACK"));
+        return Status::failure(insert.message());
+    }
+    insert.value().bind(1, QString::fromLatin1(version));
+    if (auto status = insert.value().run(); !status) {
+        db.exec(QStringLiteral("ROLLBACK"));
+        return status;
+    }
+    return db.exec(QStringLiteral("COMMIT"));
+}
+
+} // namespace
+
+int compareVersions(const QString &a, const QString &b) {
+    const QStringList left = a.split(u'.');
+    const QStringList right = b.split(u'.');
+    for (qsizetype i = 0; i < std::max(left.size(), right.size()); ++i) {
+        const qlonglong l = i < left.size() ? left[i].toLongLong() : 0;
+        const qlonglong r = i < right.size() ? right[i].toLongLong() : 0;
+        if (l != r)
+            return l < r ? -1 : 1;
+    }
+    return 0;
+}
+
+Status checkFileHeader(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Status::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    const qint64 size = file.size();
+    if (size == 0)
+        return Status::success(); // a new, empty store
+    const QByteArray header = file.read(headerSize);
+    if (header.size() < headerSize || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return Status::failure(QStringLiteral("The file is not a store: %1").arg(path));
+
+    quint32 pageSize = (quint32(quint8(header[16])) << 8) | quint32(quint8(header[17]));
+    if (pageSize == 1)
+        pageSize = 65536;
+    const bool pageSizeValid = pageSize >= 512 && (pageSize & (pageSize - 1)) == 0;
+    if (!pageSizeValid || size % pageSize != 0)
+        return Status::failure(QStringLiteral("The store file is damaged: %1").arg(path));
+    // The page count in the header is trustworthy only when its "valid for" counter matches
+    // the change counter.
+    const quint32 changeCounter = bigEndian32(header, 24);
+    const quint32 pageCount = bigEndian32(header, 28);
+    const quint32 validFor = bigEndian32(header, 92);
+    if (validFor == changeCounter && qint64(pageCount) * pageSize > size)
+        return Status::failure(QStringLiteral("The store file is truncated: %1").arg(path));
+    return Status::success();
+}
+
+Status prepare(sql::Database &db) {
+    const auto tables = tableCount(db);
+    if (!tables)
+        return Status::failure(tables.message());
+    if (tables.value() == 0)
+        return create(db);
+
+    auto read =
+        db.prepare(QStringLiteral("SELECT value FROM store_metadata WHERE key = 'schemaVersion'"));
+    if (!read)
+        return Status::failure(
+            QStringLiteral("The file is not a Quill Brook store (%1)").arg(read.message()));
+    if (read.value().step() != sql::Statement::Step::Row)
+        return Status::failure(QStringLiteral("The store has no schema version"));
+    const QString found = read.value().text(0);
+    if (compareVersions(found, QString::fromLatin1(version)) > 0)
+        return Status::failure(
+            QStringLiteral("The store was written by a newer version (schema %1; this build "
+                           "reads %2)")
+                .arg(found, QString::fromLatin1(version)));
+    return Status::success();
+}
+
+} // namespace qb::schema

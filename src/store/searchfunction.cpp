@@ -1,0 +1,56 @@
+#include "searchfunction.h"
+
+#include "model/textmatcher.h"
+#include "sqlite.h"
+
+#include <sqlite3.h>
+
+namespace qb::sql {
+
+namespace {
+
+struct SearchLocale {
+    QString localeId;
+};
+
+QString textArgument(sqlite3_value *value) {
+    const auto *data = static_cast<const char16_t *>(sqlite3_value_text16(value));
+    if (!data)
+        return {};
+    return QString::fromUtf16(data, sqlite3_value_bytes16(value) / int(sizeof(char16_t)));
+}
+
+void contains(sqlite3_context *context, int argc, sqlite3_value **argv) {
+    if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_int(context, 0);
+        return;
+    }
+    // The query is the same for every row of one statement: build its matcher once.
+    auto *matcher = static_cast<TextMatcher *>(sqlite3_get_auxdata(context, 1));
+    if (!matcher) {
+        const auto *locale = static_cast<const SearchLocale *>(sqlite3_user_data(context));
+        auto created = std::make_unique<TextMatcher>(textArgument(argv[1]), locale->localeId);
+        matcher = created.get();
+        sqlite3_set_auxdata(context, 1, created.release(),
+                            [](void *p) { delete static_cast<TextMatcher *>(p); });
+        // SQLite may drop the auxiliary data at once; then fetch it again next row.
+        if (sqlite3_get_auxdata(context, 1) != matcher) {
+            TextMatcher fallback(textArgument(argv[1]), locale->localeId);
+            sqlite3_result_int(context, fallback.matches(textArgument(argv[0])) ? 1 : 0);
+            return;
+        }
+    }
+    sqlite3_result_int(context, matcher->matches(textArgument(argv[0])) ? 1 : 0);
+}
+
+} // namespace
+
+bool registerSearchFunction(Database &db, const QString &localeId) {
+    auto locale = std::make_unique<SearchLocale>(SearchLocale{localeId});
+    const int rc = sqlite3_create_function_v2(
+        db.handle(), "qb_contains", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, locale.release(),
+        contains, nullptr, nullptr, [](void *p) { delete static_cast<SearchLocale *>(p); });
+    return rc == SQLITE_OK;
+}
+
+} // namespace qb::sql

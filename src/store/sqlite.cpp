@@ -1,0 +1,133 @@
+#include "sqlite.h"
+
+#include <sqlite3.h>
+
+namespace qb::sql {
+
+namespace {
+constexpr int busyTimeoutMs = 5000;
+}
+
+Statement::~Statement() {
+    if (m_statement) {
+        sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+    }
+}
+
+Statement::Statement(Statement &&other) noexcept
+    : m_statement(std::exchange(other.m_statement, nullptr))
+    , m_db(other.m_db) {}
+
+void Statement::bind(int index, const Value &value) {
+    if (std::holds_alternative<std::nullptr_t>(value)) {
+        sqlite3_bind_null(m_statement, index);
+    } else if (const auto *integer = std::get_if<qint64>(&value)) {
+        sqlite3_bind_int64(m_statement, index, *integer);
+    } else if (const auto *real = std::get_if<double>(&value)) {
+        sqlite3_bind_double(m_statement, index, *real);
+    } else {
+        const QString &text = std::get<QString>(value);
+        sqlite3_bind_text16(m_statement, index, text.utf16(),
+                            static_cast<int>(text.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
+    }
+}
+
+void Statement::bindAll(const QList<Value> &values) {
+    for (qsizetype i = 0; i < values.size(); ++i)
+        bind(static_cast<int>(i + 1), values[i]);
+}
+
+Statement::Step Statement::step() {
+    switch (sqlite3_step(m_statement)) {
+    case SQLITE_ROW:
+        return Step::Row;
+    case SQLITE_DONE:
+        return Step::Done;
+    default:
+        return Step::Error;
+    }
+}
+
+Status Statement::run() {
+    for (;;) {
+        switch (step()) {
+        case Step::Row:
+            continue;
+        case Step::Done:
+            return Status::success();
+        case Step::Error:
+            return Status::failure(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        }
+    }
+}
+
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
+}
+
+qint64 Statement::integer(int column) const {
+    return sqlite3_column_int64(m_statement, column);
+}
+
+double Statement::real(int column) const {
+    return sqlite3_column_double(m_statement, column);
+}
+
+QString Statement::text(int column) const {
+    const auto *data = static_cast<const char16_t *>(sqlite3_column_text16(m_statement, column));
+    if (!data)
+        return isNull(column) ? QString() : QStringLiteral("");
+    const int bytes = sqlite3_column_bytes16(m_statement, column);
+    return QString::fromUtf16(data, bytes / static_cast<int>(sizeof(char16_t)));
+}
+
+Database::~Database() {
+    for (sqlite3_stmt *statement : std::as_const(m_cache))
+        sqlite3_finalize(statement);
+    sqlite3_close_v2(m_db);
+}
+
+Result<std::unique_ptr<Database>> Database::open(const QString &path) {
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        QString message =
+            db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        return StoreError{message};
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+    return std::unique_ptr<Database>(new Database(db));
+}
+
+Status Database::exec(const QString &sql) {
+    char *error = nullptr;
+    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(m_db));
+        sqlite3_free(error);
+        return Status::failure(message);
+    }
+    return Status::success();
+}
+
+Result<Statement> Database::prepare(const QString &sql) {
+    if (sqlite3_stmt *cached = m_cache.value(sql))
+        return Statement(cached, m_db);
+    sqlite3_stmt *statement = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v3(m_db, utf8.constData(), static_cast<int>(utf8.size()),
+                           SQLITE_PREPARE_PERSISTENT, &statement, nullptr) != SQLITE_OK) {
+        return StoreError{QString::fromUtf8(sqlite3_errmsg(m_db))};
+    }
+    m_cache.insert(sql, statement);
+    return Statement(statement, m_db);
+}
+
+QString Database::lastError() const {
+    return QString::fromUtf8(sqlite3_errmsg(m_db));
+}
+
+} // namespace qb::sql

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "status.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <variant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace qb::sql {
+
+using Value = std::variant<std::nullptr_t, qint64, double, QString>;
+
+// One prepared statement, reset when it goes out of scope so it can be reused from the cache.
+class Statement {
+public:
+    enum class Step { Row, Done, Error };
+
+    Statement(sqlite3_stmt *statement, sqlite3 *db)
+        : m_statement(statement)
+        , m_db(db) {}
+    ~Statement();
+    Statement(Statement &&other) noexcept;
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    Statement &operator=(Statement &&) = delete;
+
+    void bind(int index, const Value &value); // 1-based
+    void bindAll(const QList<Value> &values);
+    Step step();
+    // Runs to completion; Error carries the connection's message.
+    Status run();
+
+    bool isNull(int column) const;
+    qint64 integer(int column) const;
+    double real(int column) const;
+    QString text(int column) const;
+
+private:
+    sqlite3_stmt *m_statement;
+    sqlite3 *m_db;
+};
+
+// An open SQLite connection with a statement cache.
+class Database {
+public:
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Opens an existing file read-write; never creates it.
+    static Result<std::unique_ptr<Database>> open(const QString &path);
+
+    Status exec(const QString &sql);
+    // Cached: the same SQL text reuses its prepared statement.
+    Result<Statement> prepare(const QString &sql);
+    QString lastError() const;
+    sqlite3 *handle() const { return m_db; }
+
+private:
+    explicit Database(sqlite3 *db)
+        : m_db(db) {}
+    sqlite3 *m_db;
+    QHash<QString, sqlite3_stmt *> m_cache;
+};
+
+} // namespace qb::sql

@@ -1,0 +1,175 @@
+#include "store/modelcontainer.h"
+#include "store/modelcontext.h"
+#include "store/persistence.h"
+#include "tempstore.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+using namespace qb;
+
+namespace {
+
+Result<std::unique_ptr<ModelContainer>> openAt(const QString &path) {
+    ModelContainer::Configuration configuration;
+    configuration.path = path;
+    return ModelContainer::open(configuration);
+}
+
+QByteArray fileDigest(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// A store with enough rows to span many pages.
+void makeStore(const QString &path, int todos) {
+    auto container = openAt(path);
+    ASSERT_TRUE(container.ok());
+    auto &context = container.value()->mainContext();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (int i = 0; i < todos; ++i) {
+        auto item =
+            std::make_shared<TodoItem>(QStringLiteral("To-do %1 with a longer title").arg(i),
+                                       TodoList::Later, QDateTime(), i, now);
+        item->setNotes(QString(200, u'n'));
+        context.insert(item);
+    }
+    ASSERT_TRUE(context.save().ok());
+}
+
+void setSchemaVersion(const QString &path, const char *version) {
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    const QByteArray sql =
+        QByteArray("UPDATE store_metadata SET value='") + version + "' WHERE key='schemaVersion'";
+    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+class RefusedStoreFile : public ::testing::Test {
+protected:
+    // Opening must fail with a description and leave the file exactly as it was.
+    void expectRefusedAndUntouched(const QString &path) {
+        const QByteArray before = fileDigest(path);
+        const auto sizeBefore = QFileInfo(path).size();
+        auto container = openAt(path);
+        EXPECT_FALSE(container.ok());
+        EXPECT_FALSE(container.message().isEmpty());
+        EXPECT_EQ(fileDigest(path), before);
+        EXPECT_EQ(QFileInfo(path).size(), sizeBefore);
+    }
+
+    test::TempFolder folder;
+    QString path = folder.filePath(QStringLiteral("Quillbrook.store"));
+};
+
+} // namespace
+
+TEST(ModelContainer, createsAMissingStoreFileReadableByItsOwnerOnly) {
+    test::TempFolder folder;
+    const QString path = folder.filePath(QStringLiteral("New.store"));
+    auto container = openAt(path);
+    ASSERT_TRUE(container.ok()) << container.message().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_EQ(QFile::permissions(path) &
+                  ~(QFile::ReadUser | QFile::WriteUser | QFile::ReadOwner | QFile::WriteOwner),
+              QFile::Permissions());
+}
+
+TEST(ModelContainer, keepsRecordsAcrossReopening) {
+    test::TempFolder folder;
+    const QString path = folder.filePath(QStringLiteral("Kept.store"));
+    makeStore(path, 3);
+    auto reopened = openAt(path);
+    ASSERT_TRUE(reopened.ok());
+    EXPECT_EQ(reopened.value()->mainContext().count(TodoPredicate::all()).valueOr(-1), 3);
+}
+
+TEST(ModelContainer, storeFolderIsCreatedPrivateInTheDataHome) {
+    const QString folder = persistence::storeFolder();
+    EXPECT_TRUE(folder.endsWith(QStringLiteral("/Quillbrook")));
+    EXPECT_TRUE(folder.startsWith(QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"))));
+    ASSERT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(QFile::permissions(folder) &
+                  (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+              QFile::Permissions());
+    EXPECT_EQ(persistence::storePath(folder), folder + QStringLiteral("/Quillbrook.store"));
+}
+
+TEST_F(RefusedStoreFile, fileOfRandomBytes) {
+    QByteArray noise(64 * 1024, Qt::Uninitialized);
+    QRandomGenerator generator(42);
+    for (auto &byte : noise)
+        byte = char(generator.bounded(256));
+    writeFile(path, noise);
+    expectRefusedAndUntouched(path);
+}
+
+TEST_F(RefusedStoreFile, storeCutToHalfItsSize) {
+    makeStore(path, 400);
+    QFile file(path);
+    ASSERT_TRUE(file.resize(QFileInfo(path).size() / 2));
+    expectRefusedAndUntouched(path);
+}
+
+TEST_F(RefusedStoreFile, storeCutInsideItsHeader) {
+    makeStore(path, 5);
+    QFile file(path);
+    ASSERT_TRUE(file.resize(60));
+    expectRefusedAndUntouched(path);
+}
+
+TEST_F(RefusedStoreFile, folderWhereTheFileShouldBe) {
+    ASSERT_TRUE(QDir().mkpath(path));
+    auto container = openAt(path);
+    EXPECT_FALSE(container.ok());
+    EXPECT_TRUE(QFileInfo(path).isDir());
+}
+
+TEST_F(RefusedStoreFile, fileWithoutReadPermission) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not apply to root";
+    makeStore(path, 2);
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::WriteOwner));
+    auto container = openAt(path);
+    EXPECT_FALSE(container.ok());
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST_F(RefusedStoreFile, storeFromANewerSchema) {
+    makeStore(path, 2);
+    setSchemaVersion(path, "2.0.0");
+    expectRefusedAndUntouched(path);
+}
+
+TEST_F(RefusedStoreFile, otherApplicationsDatabase) {
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_exec(db, "CREATE TABLE notes(body TEXT); INSERT INTO notes VALUES ('x')", nullptr,
+                 nullptr, nullptr);
+    sqlite3_close(db);
+    expectRefusedAndUntouched(path);
+}
+
+TEST(ModelContainer, acceptsAStoreFromTheSameOrAnOlderPatchVersion) {
+    test::TempFolder folder;
+    const QString path = folder.filePath(QStringLiteral("Old.store"));
+    makeStore(path, 1);
+    setSchemaVersion(path, "1.0");
+    EXPECT_TRUE(openAt(path).ok());
+}

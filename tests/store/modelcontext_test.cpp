@@ -1,0 +1,317 @@
+#include "model/dayhelpers.h"
+#include "model/stockqueries.h"
+#include "store/livequery.h"
+#include "storefixture.h"
+
+#include <QSignalSpy>
+
+using namespace qb;
+using qb::test::StoreFixture;
+
+namespace {
+
+QList<QString> titles(const QList<TodoItemPtr> &items) {
+    QList<QString> result;
+    for (const auto &item : items)
+        result.append(item->title());
+    return result;
+}
+
+TodoFetch byTitle(const QString &title) {
+    TodoFetch request;
+    request.predicate = TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
+    return request;
+}
+
+} // namespace
+
+using IdentityMap = StoreFixture;
+
+TEST_F(IdentityMap, fetchingTheSameRowTwiceGivesTheSameObject) {
+    addTodo(QStringLiteral("One"));
+    ASSERT_TRUE(context().save().ok());
+    const auto first = context().fetch(byTitle(QStringLiteral("One")));
+    const auto second = context().fetch(byTitle(QStringLiteral("One")));
+    ASSERT_EQ(first.value().size(), 1);
+    EXPECT_EQ(first.value().first().get(), second.value().first().get());
+}
+
+TEST_F(IdentityMap, twoRecordsWithTheSameIdStayDistinct) {
+    auto a = addTodo(QStringLiteral("A"));
+    auto b = addTodo(QStringLiteral("B"));
+    b->setId(a->id());
+    ASSERT_TRUE(context().save().ok());
+    TodoFetch request;
+    request.predicate = TodoPredicate::idEquals(a->id());
+    request.sort = {{TodoSort::Field::Title, true}};
+    const auto found = context().fetch(request).value();
+    ASSERT_EQ(found.size(), 2);
+    EXPECT_EQ(found[0].get(), a.get());
+    EXPECT_EQ(found[1].get(), b.get());
+}
+
+TEST_F(IdentityMap, aReleasedObjectIsReadBackWithEveryField) {
+    QUuid id;
+    {
+        auto item = addTodo(QStringLiteral("Full"), at(2024, 3, 12), 4.5);
+        item->setNotes(QStringLiteral("  notes\n"));
+        item->setCompleted(true);
+        item->setCompletedAt(at(2024, 3, 10, 9, 30));
+        item->setRecurrenceRuleRaw(QStringLiteral(""));
+        id = item->id();
+        ASSERT_TRUE(context().save().ok());
+    }
+    closeStore();
+    openStore();
+    const auto found = context().fetch(byTitle(QStringLiteral("Full"))).value();
+    ASSERT_EQ(found.size(), 1);
+    const auto &item = found.first();
+    EXPECT_EQ(item->id(), id);
+    EXPECT_EQ(item->notes(), QStringLiteral("  notes\n"));
+    EXPECT_TRUE(item->isCompleted());
+    EXPECT_EQ(item->completedAt(), at(2024, 3, 10, 9, 30));
+    EXPECT_EQ(item->scheduledDate(), at(2024, 3, 12));
+    EXPECT_EQ(item->listRaw(), QStringLiteral("today"));
+    EXPECT_EQ(item->sortOrder(), 4.5);
+    EXPECT_EQ(item->createdAt(), now());
+    // An empty stored rule text is not the same as no rule text.
+    EXPECT_FALSE(item->recurrenceRuleRaw().isNull());
+    EXPECT_TRUE(item->recurrenceRuleRaw().isEmpty());
+    EXPECT_TRUE(item->isInContext());
+}
+
+using Relations = StoreFixture;
+
+TEST_F(Relations, subtasksAndEntriesAreLinkedBothWaysAndLoadedOnFirstRead) {
+    {
+        auto item = addTodo(QStringLiteral("Parent"));
+        item->addSubtask(std::make_shared<Subtask>(QStringLiteral("second"), 2, now()));
+        item->addSubtask(std::make_shared<Subtask>(QStringLiteral("first"), 1, now()));
+        item->addChange(std::make_shared<ChangeEntry>(ChangeKind::Created, QString(), now()));
+        item->addChange(std::make_shared<ChangeEntry>(ChangeKind::TitleEdited,
+                                                      QStringLiteral("a → b"), now().addSecs(5)));
+        ASSERT_TRUE(context().save().ok());
+    }
+    closeStore();
+    openStore();
+    const auto item = context().fetch(byTitle(QStringLiteral("Parent"))).value().first();
+    QSignalSpy loaded(item.get(), &TodoItem::subtasksChanged);
+    const auto subtasks = item->orderedSubtasks();
+    EXPECT_EQ(loaded.count(), 1);
+    ASSERT_EQ(subtasks.size(), 2);
+    EXPECT_EQ(subtasks[0]->title(), QStringLiteral("first"));
+    EXPECT_EQ(subtasks[0]->parent(), item);
+    const auto changes = item->orderedChanges();
+    ASSERT_EQ(changes.size(), 2);
+    EXPECT_EQ(changes[0]->kind(), ChangeKind::TitleEdited);
+    EXPECT_EQ(changes[0]->detail(), QStringLiteral("a → b"));
+    EXPECT_TRUE(changes[1]->detail().isNull());
+    EXPECT_EQ(changes[1]->item(), item);
+}
+
+TEST_F(Relations, deletingATodoDeletesItsSubtasksAndEntriesInMemoryAndOnDisk) {
+    auto item = addTodo(QStringLiteral("Doomed"));
+    auto subtask = std::make_shared<Subtask>(QStringLiteral("line"), 0, now());
+    auto entry = std::make_shared<ChangeEntry>(ChangeKind::Created, QString(), now());
+    item->addSubtask(subtask);
+    item->addChange(entry);
+    addTodo(QStringLiteral("Survivor"));
+    ASSERT_TRUE(context().save().ok());
+
+    context().remove(item);
+    EXPECT_FALSE(item->isInContext());
+    EXPECT_FALSE(subtask->isInContext());
+    EXPECT_FALSE(entry->isInContext());
+    // The deleted objects stay readable for whoever still holds them.
+    EXPECT_EQ(item->title(), QStringLiteral("Doomed"));
+    ASSERT_TRUE(context().save().ok());
+
+    auto other = otherConnection();
+    EXPECT_EQ(other->count(TodoPredicate::all()).value(), 1);
+    const auto survivor = other->fetch(byTitle(QStringLiteral("Survivor"))).value();
+    ASSERT_EQ(survivor.size(), 1);
+    closeStore();
+}
+
+TEST_F(Relations, deletingASubtaskLeavesTheTodoAndItsOtherSubtasks) {
+    auto item = addTodo(QStringLiteral("Parent"));
+    auto keep = std::make_shared<Subtask>(QStringLiteral("keep"), 0, now());
+    auto drop = std::make_shared<Subtask>(QStringLiteral("drop"), 1, now());
+    item->addSubtask(keep);
+    item->addSubtask(drop);
+    ASSERT_TRUE(context().save().ok());
+
+    context().remove(drop);
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_TRUE(item->isInContext());
+    ASSERT_EQ(item->subtasks().size(), 1);
+    EXPECT_EQ(item->subtasks().first(), keep);
+
+    auto other = otherConnection();
+    const auto reread = other->fetch(byTitle(QStringLiteral("Parent"))).value().first();
+    ASSERT_EQ(reread->subtasks().size(), 1);
+    EXPECT_EQ(reread->subtasks().first()->title(), QStringLiteral("keep"));
+}
+
+using FailedSave = StoreFixture;
+
+TEST_F(FailedSave, keepsEveryChangeVisibleAndTheNextSaveWritesIt) {
+    auto kept = addTodo(QStringLiteral("Kept"));
+    auto doomed = addTodo(QStringLiteral("Doomed"));
+    ASSERT_TRUE(context().save().ok());
+
+    bool failing = true;
+    context().setSaveFault([&]() -> std::optional<QString> {
+        if (failing)
+            return QStringLiteral("disk full");
+        return std::nullopt;
+    });
+    QSignalSpy saved(&context(), &ModelContext::didSave);
+    kept->setTitle(QStringLiteral("Renamed"));
+    context().remove(doomed);
+    auto added = addTodo(QStringLiteral("Added"));
+    const Status status = context().save();
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.message(), QStringLiteral("disk full"));
+    EXPECT_EQ(saved.count(), 0);
+    EXPECT_TRUE(context().hasChanges());
+
+    // Reads through the context see the unsaved state; the file does not.
+    TodoFetch all;
+    all.sort = {{TodoSort::Field::Title, true}};
+    EXPECT_EQ(titles(context().fetch(all).value()),
+              (QList<QString>{QStringLiteral("Added"), QStringLiteral("Renamed")}));
+    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 2);
+    auto other = otherConnection();
+    EXPECT_EQ(titles(other->fetch(all).value()),
+              (QList<QString>{QStringLiteral("Doomed"), QStringLiteral("Kept")}));
+
+    failing = false;
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_EQ(saved.count(), 1);
+    EXPECT_FALSE(context().hasChanges());
+    other->checkForRemoteChanges();
+    EXPECT_EQ(titles(other->fetch(all).value()),
+              (QList<QString>{QStringLiteral("Added"), QStringLiteral("Renamed")}));
+}
+
+TEST_F(FailedSave, unsavedRecordsSurviveEvenWhenNobodyElseHoldsThem) {
+    context().setSaveFault([] { return std::optional<QString>(QStringLiteral("busy")); });
+    addTodo(QStringLiteral("Orphan"))
+        ->addSubtask(std::make_shared<Subtask>(QStringLiteral("line"), 0, now()));
+    EXPECT_FALSE(context().save().ok());
+    context().setSaveFault({});
+    ASSERT_TRUE(context().save().ok());
+    auto other = otherConnection();
+    const auto found = other->fetch(byTitle(QStringLiteral("Orphan"))).value();
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found.first()->subtasks().size(), 1);
+}
+
+TEST_F(FailedSave, aSaveWithNothingPendingSucceedsWithoutNotifying) {
+    QSignalSpy saved(&context(), &ModelContext::didSave);
+    QSignalSpy changed(&context(), &ModelContext::objectsDidChange);
+    EXPECT_TRUE(context().save().ok());
+    EXPECT_EQ(saved.count(), 0);
+    EXPECT_EQ(changed.count(), 0);
+}
+
+using Fetching = StoreFixture;
+
+TEST_F(Fetching, sortsByKeysInPriorityOrderAndHonoursTheLimit) {
+    addTodo(QStringLiteral("c"), {}, 2);
+    addTodo(QStringLiteral("a"), {}, 1);
+    addTodo(QStringLiteral("b"), {}, 1);
+    addTodo(QStringLiteral("d"), {}, 0);
+    ASSERT_TRUE(context().save().ok());
+    TodoFetch request;
+    request.sort = {{TodoSort::Field::SortOrder, false}, {TodoSort::Field::Title, true}};
+    EXPECT_EQ(titles(context().fetch(request).value()),
+              (QList<QString>{QStringLiteral("c"), QStringLiteral("a"), QStringLiteral("b"),
+                              QStringLiteral("d")}));
+    request.limit = 2;
+    EXPECT_EQ(context().fetch(request).value().size(), 2);
+    request.predicate = TodoPredicate::none();
+    EXPECT_TRUE(context().fetch(request).value().isEmpty());
+}
+
+TEST_F(Fetching, stockListsSplitOpenTodosAtTheStartOfTomorrow) {
+    // 23:59 on the evening before the spring daylight-saving change in New York.
+    const QDateTime lateEvening = at(2024, 3, 9, 23, 59);
+    addTodo(QStringLiteral("overdue"), at(2024, 3, 1));
+    addTodo(QStringLiteral("today"), at(2024, 3, 9));
+    addTodo(QStringLiteral("tomorrow"), at(2024, 3, 10));
+    addTodo(QStringLiteral("undated"));
+    addTodo(QStringLiteral("done yesterday"), at(2024, 3, 8))->setCompleted(true);
+    ASSERT_TRUE(context().save().ok());
+
+    TodoFetch today;
+    today.predicate = stockqueries::todayList(lateEvening, calendar);
+    today.sort = {{TodoSort::Field::Title, true}};
+    EXPECT_EQ(titles(context().fetch(today).value()),
+              (QList<QString>{QStringLiteral("overdue"), QStringLiteral("today")}));
+
+    TodoFetch later;
+    later.predicate = stockqueries::laterList(lateEvening, calendar);
+    later.sort = {{TodoSort::Field::Title, true}};
+    EXPECT_EQ(titles(context().fetch(later).value()),
+              (QList<QString>{QStringLiteral("tomorrow"), QStringLiteral("undated")}));
+
+    // One minute later the day has turned: tomorrow's to-do is due.
+    const QDateTime afterMidnight = at(2024, 3, 10, 0, 0);
+    EXPECT_EQ(context().count(stockqueries::todayList(afterMidnight, calendar)).value(), 3);
+    EXPECT_EQ(context().count(stockqueries::laterList(afterMidnight, calendar)).value(), 1);
+    EXPECT_EQ(context().count(stockqueries::undated()).value(), 1);
+}
+
+TEST_F(Fetching, dateFallbackDecidesWhereAbsentDatesFall) {
+    addTodo(QStringLiteral("undated"));
+    addTodo(QStringLiteral("dated"), at(2024, 3, 9));
+    ASSERT_TRUE(context().save().ok());
+    const QDateTime boundary = at(2024, 3, 10);
+    EXPECT_EQ(context().count(stockqueries::dueBy(boundary, distantPast())).value(), 2);
+    EXPECT_EQ(context().count(stockqueries::dueBy(boundary, distantFuture())).value(), 1);
+    EXPECT_EQ(context().count(stockqueries::from(boundary, distantFuture())).value(), 1);
+    EXPECT_EQ(context().count(stockqueries::from(boundary, distantPast())).value(), 0);
+}
+
+TEST_F(Fetching, searchIgnoresCaseAndAccentsInTitlesAndNotes) {
+    addTodo(QStringLiteral("Café order"));
+    addTodo(QStringLiteral("Groceries"))->setNotes(QStringLiteral("CAFE beans"));
+    addTodo(QStringLiteral("Unrelated"));
+    ASSERT_TRUE(context().save().ok());
+    TodoFetch request;
+    request.predicate = stockqueries::searchMatch(QStringLiteral("cafe"));
+    request.sort = {{TodoSort::Field::Title, true}};
+    EXPECT_EQ(titles(context().fetch(request).value()),
+              (QList<QString>{QStringLiteral("Café order"), QStringLiteral("Groceries")}));
+    request.predicate = stockqueries::searchMatch(QStringLiteral("ÓRDER"));
+    EXPECT_EQ(context().fetch(request).value().size(), 1);
+    request.predicate = stockqueries::searchMatch(QStringLiteral("%"));
+    EXPECT_TRUE(context().fetch(request).value().isEmpty());
+}
+
+using LiveQueries = StoreFixture;
+
+TEST_F(LiveQueries, reRunAfterASaveAndReportOnlyRealChanges) {
+    TodoFetch request;
+    request.predicate = TodoPredicate::isCompleted(false);
+    request.sort = {{TodoSort::Field::SortOrder, true}};
+    LiveQuery query(context(), request);
+    QSignalSpy changed(&query, &LiveQuery::resultsChanged);
+    EXPECT_TRUE(query.results().isEmpty());
+
+    auto item = addTodo(QStringLiteral("One"), {}, 1);
+    ASSERT_TRUE(context().save().ok());
+    ASSERT_EQ(query.results().size(), 1);
+    EXPECT_EQ(changed.count(), 1);
+
+    item->setTitle(QStringLiteral("Renamed")); // same membership and order
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_EQ(changed.count(), 1);
+
+    item->setCompleted(true);
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_TRUE(query.results().isEmpty());
+    EXPECT_EQ(changed.count(), 2);
+}

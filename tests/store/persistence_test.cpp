@@ -1,0 +1,126 @@
+#include "model/calendar.h"
+#include "model/clock.h"
+#include "store/cloudmirror.h"
+#include "store/modelcontext.h"
+#include "store/persistence.h"
+#include "tempstore.h"
+
+#include <QSettings>
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+
+using namespace qb;
+
+namespace {
+
+class RecordingMirror : public CloudMirror {
+public:
+    explicit RecordingMirror(bool succeeds)
+        : m_succeeds(succeeds) {}
+    Status attach(ModelContainer &container) override {
+        attachedModes.append(container.configuration().cloudMode);
+        return m_succeeds ? Status::success() : Status::failure(QStringLiteral("signed out"));
+    }
+    QList<ModelContainer::CloudMode> attachedModes;
+
+private:
+    bool m_succeeds;
+};
+
+} // namespace
+
+TEST(CloudArgument, onlyTheExactWholeArgumentDisablesTheMirror) {
+    EXPECT_TRUE(persistence::isCloudDisabled(
+        {QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")}));
+    EXPECT_FALSE(persistence::isCloudDisabled({QStringLiteral("-cloudkitdisabled")}));
+    EXPECT_FALSE(persistence::isCloudDisabled({QStringLiteral("-cloudKitDisabled=YES")}));
+    EXPECT_FALSE(persistence::isCloudDisabled({QStringLiteral("--cloudKitDisabled")}));
+    EXPECT_FALSE(persistence::isCloudDisabled({}));
+}
+
+TEST(OpenContainer, fallsBackToTheLocalStoreWhenTheMirrorFails) {
+    test::TempFolder folder;
+    RecordingMirror mirror(false);
+    auto container = persistence::openContainer({}, folder.path(), mirror, QStringLiteral("en_US"));
+    ASSERT_TRUE(container.ok());
+    EXPECT_EQ(mirror.attachedModes, QList{ModelContainer::CloudMode::Automatic});
+    EXPECT_EQ(container.value()->configuration().cloudMode, ModelContainer::CloudMode::None);
+    EXPECT_EQ(container.value()->configuration().path,
+              folder.filePath(QStringLiteral("Quillbrook.store")));
+}
+
+TEST(OpenContainer, keepsTheMirroredStoreWhenTheMirrorAttaches) {
+    test::TempFolder folder;
+    RecordingMirror mirror(true);
+    auto container = persistence::openContainer({}, folder.path(), mirror, QStringLiteral("en_US"));
+    ASSERT_TRUE(container.ok());
+    EXPECT_EQ(container.value()->configuration().cloudMode, ModelContainer::CloudMode::Automatic);
+}
+
+TEST(OpenContainer, neverTriesTheMirrorWhenDisabled) {
+    test::TempFolder folder;
+    RecordingMirror mirror(true);
+    auto container = persistence::openContainer({QStringLiteral("-cloudKitDisabled")},
+                                                folder.path(), mirror, QStringLiteral("en_US"));
+    ASSERT_TRUE(container.ok());
+    EXPECT_TRUE(mirror.attachedModes.isEmpty());
+    EXPECT_EQ(container.value()->configuration().cloudMode, ModelContainer::CloudMode::None);
+}
+
+class Backfill : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RecordingMirror mirror(false);
+        auto opened = persistence::openContainer({QStringLiteral("-cloudKitDisabled")},
+                                                 folder.path(), mirror, QStringLiteral("en_US"));
+        ASSERT_TRUE(opened.ok());
+        container = std::move(opened.value());
+        settings.clear();
+    }
+
+    TodoItemPtr add(const QString &title, TodoList list, bool completed = false) {
+        auto item = std::make_shared<TodoItem>(title, list, QDateTime(), 0, moment);
+        item->setCompleted(completed);
+        container->mainContext().insert(item);
+        EXPECT_TRUE(container->mainContext().save().ok());
+        return item;
+    }
+
+    void run() { persistence::backfillScheduledDates(*container, settings, clock, calendar); }
+
+    test::TempFolder folder;
+    QSettings settings{folder.filePath(QStringLiteral("prefs.ini")), QSettings::IniFormat};
+    std::unique_ptr<ModelContainer> container;
+    Calendar calendar{QStringLiteral("en_US"), QStringLiteral("America/New_York")};
+    QDateTime moment =
+        QDateTime(QDate(2024, 11, 3), QTime(18, 0), QTimeZone("America/New_York")).toUTC();
+    Clock clock = Clock::fixed(moment);
+};
+
+TEST_F(Backfill, datesUndatedTodayTodosOpenOrDoneAndLeavesLaterAlone) {
+    auto open = add(QStringLiteral("open"), TodoList::Today);
+    auto done = add(QStringLiteral("done"), TodoList::Today, true);
+    auto later = add(QStringLiteral("later"), TodoList::Later);
+    run();
+    container->mainContext().checkForRemoteChanges();
+    const QDateTime startOfDay =
+        QDateTime(QDate(2024, 11, 3), QTime(0, 0), QTimeZone("America/New_York")).toUTC();
+    EXPECT_EQ(open->scheduledDate(), startOfDay);
+    EXPECT_EQ(done->scheduledDate(), startOfDay);
+    EXPECT_FALSE(later->scheduledDate().isValid());
+    EXPECT_TRUE(settings.value(QLatin1String(persistence::backfillFlagKey)).toBool());
+}
+
+TEST_F(Backfill, runsOnlyOnceEvenForTodosCreatedAfterward) {
+    run();
+    auto lateArrival = add(QStringLiteral("from an old copy"), TodoList::Today);
+    run();
+    container->mainContext().checkForRemoteChanges();
+    EXPECT_FALSE(lateArrival->scheduledDate().isValid());
+}
+
+TEST_F(Backfill, setsTheFlagWhenThereIsNothingToDo) {
+    run();
+    EXPECT_TRUE(settings.value(QLatin1String(persistence::backfillFlagKey)).toBool());
+}

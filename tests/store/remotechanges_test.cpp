@@ -1,0 +1,126 @@
+#include "store/livequery.h"
+#include "storefixture.h"
+
+#include <QSignalSpy>
+
+using namespace qb;
+using qb::test::StoreFixture;
+
+namespace {
+
+TodoItemPtr only(ModelContext &context, const QString &title) {
+    TodoFetch request;
+    request.predicate = TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
+    const auto found = context.fetch(request).valueOr({});
+    return found.size() == 1 ? found.first() : nullptr;
+}
+
+} // namespace
+
+using RemoteChanges = StoreFixture;
+
+TEST_F(RemoteChanges, nothingIsAnnouncedWithoutAForeignCommit) {
+    QSignalSpy remote(&context(), &ModelContext::remoteChange);
+    addTodo(QStringLiteral("mine"));
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_FALSE(context().checkForRemoteChanges());
+    EXPECT_EQ(remote.count(), 0);
+}
+
+TEST_F(RemoteChanges, aFieldChangedElsewhereRefreshesTheHeldRecord) {
+    auto item = addTodo(QStringLiteral("Draft"));
+    ASSERT_TRUE(context().save().ok());
+
+    auto other = otherConnection();
+    auto theirs = only(*other, QStringLiteral("Draft"));
+    ASSERT_TRUE(theirs);
+    theirs->setTitle(QStringLiteral("Final"));
+    theirs->setScheduledDate(at(2024, 3, 11));
+    ASSERT_TRUE(other->save().ok());
+
+    QSignalSpy remote(&context(), &ModelContext::remoteChange);
+    QSignalSpy titleChanged(item.get(), &TodoItem::titleChanged);
+    EXPECT_TRUE(context().checkForRemoteChanges());
+    EXPECT_EQ(remote.count(), 1);
+    EXPECT_EQ(titleChanged.count(), 1);
+    EXPECT_EQ(item->title(), QStringLiteral("Final"));
+    EXPECT_EQ(item->scheduledDate(), at(2024, 3, 11));
+    // Refreshing is not an edit of ours.
+    EXPECT_FALSE(context().hasChanges());
+}
+
+TEST_F(RemoteChanges, aTodoDeletedElsewhereLeavesTheContextAndItsQueries) {
+    auto item = addTodo(QStringLiteral("Shared"));
+    auto subtask = std::make_shared<Subtask>(QStringLiteral("line"), 0, now());
+    item->addSubtask(subtask);
+    ASSERT_TRUE(context().save().ok());
+    TodoFetch request;
+    LiveQuery query(context(), request);
+    ASSERT_EQ(query.results().size(), 1);
+
+    auto other = otherConnection();
+    other->remove(only(*other, QStringLiteral("Shared")));
+    ASSERT_TRUE(other->save().ok());
+
+    ASSERT_TRUE(context().checkForRemoteChanges());
+    EXPECT_FALSE(item->isInContext());
+    EXPECT_FALSE(subtask->isInContext());
+    EXPECT_TRUE(query.results().isEmpty());
+    // Edits to the gone record cannot resurrect it.
+    item->setTitle(QStringLiteral("Ghost"));
+    EXPECT_FALSE(context().hasChanges());
+    EXPECT_TRUE(context().save().ok());
+    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 0);
+}
+
+TEST_F(RemoteChanges, recordsAddedElsewhereAppearInLiveQueries) {
+    TodoFetch request;
+    LiveQuery query(context(), request);
+    QSignalSpy changed(&query, &LiveQuery::resultsChanged);
+
+    auto other = otherConnection();
+    auto theirs = std::make_shared<TodoItem>(QStringLiteral("From the terminal"), TodoList::Later,
+                                             QDateTime(), 1, now());
+    other->insert(theirs);
+    theirs->addChange(std::make_shared<ChangeEntry>(ChangeKind::Created, QString(), now()));
+    ASSERT_TRUE(other->save().ok());
+
+    ASSERT_TRUE(context().checkForRemoteChanges());
+    EXPECT_EQ(changed.count(), 1);
+    ASSERT_EQ(query.results().size(), 1);
+    EXPECT_EQ(query.results().first()->changes().size(), 1);
+}
+
+TEST_F(RemoteChanges, loadedRelationsFollowSubtasksAddedElsewhere) {
+    auto item = addTodo(QStringLiteral("Parent"));
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_TRUE(item->subtasks().isEmpty());
+
+    auto other = otherConnection();
+    only(*other, QStringLiteral("Parent"))
+        ->addSubtask(std::make_shared<Subtask>(QStringLiteral("added there"), 0, now()));
+    ASSERT_TRUE(other->save().ok());
+
+    ASSERT_TRUE(context().checkForRemoteChanges());
+    ASSERT_EQ(item->subtasks().size(), 1);
+    EXPECT_EQ(item->subtasks().first()->title(), QStringLiteral("added there"));
+}
+
+TEST_F(RemoteChanges, ourUnsavedEditsWinOverTheRefresh) {
+    auto item = addTodo(QStringLiteral("Contested"));
+    ASSERT_TRUE(context().save().ok());
+    context().setSaveFault([] { return std::optional<QString>(QStringLiteral("offline")); });
+    item->setNotes(QStringLiteral("local notes"));
+    EXPECT_FALSE(context().save().ok());
+
+    auto other = otherConnection();
+    only(*other, QStringLiteral("Contested"))->setNotes(QStringLiteral("remote notes"));
+    ASSERT_TRUE(other->save().ok());
+
+    ASSERT_TRUE(context().checkForRemoteChanges());
+    EXPECT_EQ(item->notes(), QStringLiteral("local notes"));
+    context().setSaveFault({});
+    ASSERT_TRUE(context().save().ok());
+    other->checkForRemoteChanges();
+    EXPECT_EQ(only(*other, QStringLiteral("Contested"))->notes(), QStringLiteral("local notes"));
+}
