@@ -1,0 +1,435 @@
+#include "model/changeentry.h"
+#include "model/changekind.h"
+#include "model/subtask.h"
+#include "model/todoitem.h"
+#include "model/todolist.h"
+
+#include "modeltest.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace qb {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using test::utc;
+
+const QDateTime created = utc(2026, 1, 5, 9, 0);
+
+TodoItemPtr makeTodo(const QString &title = u"Buy milk"_s) {
+    return std::make_shared<TodoItem>(title, TodoList::Today, utc(2026, 1, 5), 1.0, created);
+}
+SubtaskPtr makeSubtask(const QString &title, double sortOrder) {
+    return std::make_shared<Subtask>(title, sortOrder, created);
+}
+ChangeEntryPtr makeEntry(ChangeKind kind, const QDateTime &timestamp) {
+    return std::make_shared<ChangeEntry>(kind, QString(), timestamp);
+}
+
+template <typename Object, typename Signal>
+qsizetype emissions(Object *object, Signal signal, const std::function<void()> &action) {
+    QSignalSpy spy(object, signal);
+    action();
+    return spy.count();
+}
+
+// Notifications from calling a setter twice with the same new value: one for a real change.
+template <typename Object, typename Signal, typename Value>
+qsizetype emissionsSettingTwice(Object *object, Signal signal, void (Object::*setter)(Value),
+                                const std::remove_cvref_t<Value> &value) {
+    return emissions(object, signal, [&] {
+        (object->*setter)(value);
+        (object->*setter)(value);
+    });
+}
+
+QStringList titles(const QList<SubtaskPtr> &subtasks) {
+    QStringList result;
+    for (const auto &subtask : subtasks)
+        result.append(subtask->title());
+    return result;
+}
+
+// Construction -------------------------------------------------------------------------------
+
+TEST(TodoItemConstruction, StartsOpenWithAnEmptyChangeLogAndNoSubtasks) {
+    const auto item =
+        std::make_shared<TodoItem>(u"Call Sam"_s, TodoList::Later, QDateTime(), 2.5, created);
+    EXPECT_FALSE(item->id().isNull());
+    EXPECT_EQ(item->title(), u"Call Sam"_s);
+    EXPECT_FALSE(item->notes().isNull());
+    EXPECT_TRUE(item->notes().isEmpty());
+    EXPECT_FALSE(item->isCompleted());
+    EXPECT_FALSE(item->completedAt().isValid());
+    EXPECT_FALSE(item->scheduledDate().isValid());
+    EXPECT_EQ(item->listRaw(), u"later"_s);
+    EXPECT_EQ(item->sortOrder(), 2.5);
+    EXPECT_EQ(item->createdAt(), created);
+    EXPECT_TRUE(item->recurrenceRuleRaw().isNull());
+    EXPECT_FALSE(item->isRepeating());
+
+    EXPECT_TRUE(item->hasChangeCollection());
+    EXPECT_TRUE(item->changes().isEmpty());
+    EXPECT_FALSE(item->hasSubtaskCollection());
+    EXPECT_TRUE(item->orderedSubtasks().isEmpty());
+    EXPECT_FALSE(item->hasSubtasks());
+    EXPECT_EQ(item->subtaskProgress(), std::make_pair(0, 0));
+    EXPECT_FALSE(item->isInContext());
+}
+
+TEST(TodoItemConstruction, KeepsTheScheduledDayAndListGivenAndGetsAFreshId) {
+    const QDateTime day = test::wallClock(test::newYork(), 2026, 1, 5);
+    const auto first = std::make_shared<TodoItem>(u"A"_s, TodoList::Today, day, 0, created);
+    const auto second = std::make_shared<TodoItem>(u"A"_s, TodoList::Today, day, 0, created);
+    EXPECT_EQ(first->scheduledDate(), day);
+    EXPECT_EQ(first->listRaw(), u"today"_s);
+    EXPECT_NE(first->id(), second->id());
+}
+
+TEST(SubtaskAndEntryConstruction, StartUnlinkedWithTheGivenValues) {
+    const auto subtask = makeSubtask(u"Eggs"_s, 3);
+    EXPECT_FALSE(subtask->id().isNull());
+    EXPECT_EQ(subtask->title(), u"Eggs"_s);
+    EXPECT_FALSE(subtask->isCompleted());
+    EXPECT_EQ(subtask->sortOrder(), 3);
+    EXPECT_EQ(subtask->parent(), nullptr);
+
+    const auto plain = std::make_shared<ChangeEntry>(ChangeKind::Completed, QString(), created);
+    EXPECT_EQ(plain->kindRaw(), u"completed"_s);
+    EXPECT_EQ(plain->kind(), ChangeKind::Completed);
+    EXPECT_FALSE(plain->hasDetail());
+    EXPECT_EQ(plain->timestamp(), created);
+    EXPECT_EQ(plain->item(), nullptr);
+
+    const auto emptyDetail = std::make_shared<ChangeEntry>(ChangeKind::TitleEdited, u""_s, created);
+    EXPECT_TRUE(emptyDetail->hasDetail());
+}
+
+TEST(TodoListRaw, RoundTripsAndRejectsOtherStrings) {
+    for (TodoList list : allTodoLists)
+        EXPECT_EQ(todoListFromRaw(rawValue(list)), list);
+    EXPECT_EQ(rawValue(TodoList::Today), u"today"_s);
+    EXPECT_EQ(rawValue(TodoList::Later), u"later"_s);
+    EXPECT_EQ(todoListFromRaw(u"Today"_s), std::nullopt);
+    EXPECT_EQ(todoListFromRaw(u""_s), std::nullopt);
+}
+
+// Derived values -----------------------------------------------------------------------------
+
+TEST(TodoItemDerived, OrderedSubtasksSortAscendingAndKeepStoredOrderOnTies) {
+    const auto item = makeTodo();
+    for (const auto &[title, order] :
+         {std::pair{u"c"_s, 2.0}, std::pair{u"b1"_s, 1.0}, std::pair{u"b2"_s, 1.0},
+          std::pair{u"a"_s, -0.5}, std::pair{u"b3"_s, 1.0}, std::pair{u"d"_s, 2.5}})
+        item->addSubtask(makeSubtask(title, order));
+    EXPECT_EQ(titles(item->orderedSubtasks()), QStringList({"a", "b1", "b2", "b3", "c", "d"}));
+    // The stored collection itself keeps insertion order.
+    EXPECT_EQ(titles(item->subtasks()), QStringList({"c", "b1", "b2", "a", "b3", "d"}));
+}
+
+TEST(TodoItemDerived, OrderedChangesAreNewestFirstAndKeepStoredOrderOnTies) {
+    const auto item = makeTodo();
+    const auto oldest = makeEntry(ChangeKind::Created, utc(2026, 1, 1));
+    const auto tieFirst = makeEntry(ChangeKind::TitleEdited, utc(2026, 1, 3));
+    const auto newest = makeEntry(ChangeKind::Completed, utc(2026, 1, 4));
+    const auto tieSecond = makeEntry(ChangeKind::NotesEdited, utc(2026, 1, 3));
+    for (const auto &entry : {oldest, tieFirst, newest, tieSecond})
+        item->addChange(entry);
+    EXPECT_EQ(item->orderedChanges(), (QList<ChangeEntryPtr>{newest, tieFirst, tieSecond, oldest}));
+}
+
+TEST(TodoItemDerived, HasNotesIgnoresWhitespaceAndNewlines) {
+    const auto item = makeTodo();
+    const std::pair<QString, bool> cases[] = {
+        {u""_s, false},        {u"   "_s, false}, {u"\n\t \r\n"_s, false},
+        {u"\u00a0 "_s, false}, {u"x"_s, true},    {u"\n  milk \n"_s, true},
+    };
+    for (const auto &[notes, expected] : cases) {
+        item->setNotes(notes);
+        EXPECT_EQ(item->hasNotes(), expected) << notes.toStdString();
+    }
+}
+
+TEST(TodoItemDerived, SubtaskProgressCountsCompletedOfAll) {
+    const auto item = makeTodo();
+    const auto done = makeSubtask(u"a"_s, 0);
+    done->setCompleted(true);
+    item->addSubtask(done);
+    item->addSubtask(makeSubtask(u"b"_s, 1));
+    item->addSubtask(makeSubtask(u"c"_s, 2));
+    EXPECT_TRUE(item->hasSubtasks());
+    EXPECT_EQ(item->subtaskProgress(), std::make_pair(1, 3));
+}
+
+// Recurrence rule accessor -------------------------------------------------------------------
+
+TEST(TodoItemRecurrenceRule, ReadsUnreadableTextAsNoRuleAndLeavesItStored) {
+    const auto item = makeTodo();
+    for (const QString &raw :
+         {u""_s, u"{}"_s, u"weekly"_s, uR"({"frequency":"weekly","weekdays":[1]})"_s,
+          uR"({"frequency":"hourly","weekdays":[],"lastDay":false})"_s}) {
+        item->setRecurrenceRuleRaw(raw);
+        QSignalSpy spy(item.get(), &TodoItem::recurrenceRuleRawChanged);
+        EXPECT_EQ(item->recurrenceRule(), std::nullopt) << raw.toStdString();
+        EXPECT_FALSE(item->isRepeating());
+        EXPECT_EQ(item->recurrenceRuleRaw(), raw);
+        EXPECT_EQ(spy.count(), 0);
+    }
+}
+
+TEST(TodoItemRecurrenceRule, WritesTheCompactJsonAndClearsWithNoRule) {
+    const auto item = makeTodo();
+    RecurrenceRule rule;
+    rule.frequency = RecurrenceRule::Frequency::Weekly;
+    rule.weekdays = {1, 3, 5};
+
+    EXPECT_EQ(emissions(item.get(), &TodoItem::recurrenceRuleRawChanged,
+                        [&] {
+                            item->setRecurrenceRule(rule);
+                            item->setRecurrenceRule(rule);
+                        }),
+              1);
+    EXPECT_EQ(item->recurrenceRuleRaw(),
+              uR"({"frequency":"weekly","weekdays":[1,3,5],"lastDay":false})"_s);
+    EXPECT_EQ(item->recurrenceRule(), rule);
+    EXPECT_TRUE(item->isRepeating());
+
+    EXPECT_EQ(emissions(item.get(), &TodoItem::recurrenceRuleRawChanged,
+                        [&] { item->setRecurrenceRule(std::nullopt); }),
+              1);
+    EXPECT_TRUE(item->recurrenceRuleRaw().isNull());
+    EXPECT_FALSE(item->isRepeating());
+}
+
+// Change kinds -------------------------------------------------------------------------------
+
+struct KindCase {
+    ChangeKind kind;
+    const char *raw;
+    const char *title;
+    const char *symbol;
+};
+
+void PrintTo(const KindCase &c, std::ostream *out) {
+    *out << c.raw;
+}
+
+class ChangeKindTable : public ::testing::TestWithParam<KindCase> {};
+
+TEST_P(ChangeKindTable, HasItsRawStringTitleAndSymbol) {
+    const KindCase &c = GetParam();
+    EXPECT_EQ(rawValue(c.kind), QString::fromLatin1(c.raw));
+    EXPECT_EQ(title(c.kind), QString::fromLatin1(c.title));
+    EXPECT_EQ(symbolName(c.kind), QString::fromLatin1(c.symbol));
+    EXPECT_EQ(changeKindFromRaw(QString::fromLatin1(c.raw)), c.kind);
+
+    const auto entry = makeEntry(ChangeKind::Created, created);
+    entry->setKindRaw(QString::fromLatin1(c.raw));
+    EXPECT_EQ(entry->kind(), c.kind);
+    EXPECT_EQ(entry->kindTitle(), QString::fromLatin1(c.title));
+    EXPECT_EQ(entry->kindSymbol(), QString::fromLatin1(c.symbol));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllKinds, ChangeKindTable,
+    ::testing::Values(
+        KindCase{ChangeKind::Created, "created", "Created", "plus.circle"},
+        KindCase{ChangeKind::TitleEdited, "titleEdited", "Renamed", "pencil"},
+        KindCase{ChangeKind::NotesEdited, "notesEdited", "Notes edited", "note.text"},
+        KindCase{ChangeKind::MovedToToday, "movedToToday", "Moved to Today", "sun.horizon"},
+        KindCase{ChangeKind::MovedToLater, "movedToLater", "Moved to Later", "tray"},
+        KindCase{ChangeKind::Scheduled, "scheduled", "Scheduled", "calendar"},
+        KindCase{ChangeKind::DateCleared, "dateCleared", "Moved to Later", "tray"},
+        KindCase{ChangeKind::Completed, "completed", "Completed", "checkmark.circle"},
+        KindCase{ChangeKind::Reopened, "reopened", "Reopened", "arrow.uturn.backward"},
+        KindCase{ChangeKind::RepeatSet, "repeatSet", "Set to repeat", "repeat"},
+        KindCase{ChangeKind::RepeatCleared, "repeatCleared", "Repeat off", "xmark"}),
+    [](const auto &info) { return std::string(info.param.raw); });
+
+TEST(ChangeKindFallback, UnknownOrEmptyRawShowsAsCreatedButStaysStored) {
+    for (const QString &raw : {u""_s, u"bogus"_s, u"Completed"_s, u"completed "_s}) {
+        EXPECT_EQ(changeKindFromRaw(raw), ChangeKind::Created) << raw.toStdString();
+        const auto entry = makeEntry(ChangeKind::Completed, created);
+        entry->setKindRaw(raw);
+        EXPECT_EQ(entry->kindTitle(), u"Created"_s);
+        EXPECT_EQ(entry->kindSymbol(), u"plus.circle"_s);
+        EXPECT_EQ(entry->kindRaw(), raw);
+    }
+}
+
+// Change signals -----------------------------------------------------------------------------
+
+// Each setter is called twice with the same new value: one notification, then none.
+TEST(RecordSignals, TodoItemSettersNotifyOnlyOnARealChange) {
+    const auto item = makeTodo();
+    TodoItem *t = item.get();
+    EXPECT_EQ(emissions(t, &TodoItem::titleChanged, [&] { t->setTitle(u"Buy milk"_s); }), 0);
+    EXPECT_EQ(
+        emissionsSettingTwice(t, &TodoItem::titleChanged, &TodoItem::setTitle, u"Buy oat milk"_s),
+        1);
+    EXPECT_EQ(emissionsSettingTwice(t, &TodoItem::notesChanged, &TodoItem::setNotes, u"2 litres"_s),
+              1);
+    EXPECT_EQ(
+        emissionsSettingTwice(t, &TodoItem::isCompletedChanged, &TodoItem::setCompleted, true), 1);
+    EXPECT_EQ(emissionsSettingTwice(t, &TodoItem::sortOrderChanged, &TodoItem::setSortOrder, 4), 1);
+    EXPECT_EQ(
+        emissionsSettingTwice(t, &TodoItem::listRawChanged, &TodoItem::setListRaw, u"later"_s), 1);
+    EXPECT_EQ(
+        emissionsSettingTwice(t, &TodoItem::completedAtChanged, &TodoItem::setCompletedAt, created),
+        1);
+    EXPECT_EQ(emissionsSettingTwice(t, &TodoItem::createdAtChanged, &TodoItem::setCreatedAt,
+                                    utc(2025, 1, 1)),
+              1);
+    EXPECT_EQ(emissionsSettingTwice(t, &TodoItem::idChanged, &TodoItem::setId, QUuid::createUuid()),
+              1);
+    // Absent and empty rule texts are different stored values.
+    EXPECT_EQ(emissionsSettingTwice(t, &TodoItem::recurrenceRuleRawChanged,
+                                    &TodoItem::setRecurrenceRuleRaw, u""_s),
+              1);
+}
+
+TEST(RecordSignals, TheSameMomentInAnotherZoneIsNoChange) {
+    const auto item = makeTodo();
+    const QDateTime day = utc(2026, 1, 6, 5, 0);
+    item->setScheduledDate(day);
+    EXPECT_EQ(emissions(item.get(), &TodoItem::scheduledDateChanged,
+                        [&] { item->setScheduledDate(day.toOffsetFromUtc(-5 * 3600)); }),
+              0);
+    EXPECT_EQ(item->scheduledDate().timeSpec(), Qt::UTC);
+    EXPECT_EQ(emissions(item.get(), &TodoItem::scheduledDateChanged,
+                        [&] {
+                            item->setScheduledDate(QDateTime());
+                            item->setScheduledDate(QDateTime());
+                        }),
+              1);
+    EXPECT_FALSE(item->scheduledDate().isValid());
+}
+
+TEST(RecordSignals, SubtaskAndEntrySettersNotifyOnlyOnARealChange) {
+    const auto subtask = makeSubtask(u"Eggs"_s, 0);
+    Subtask *s = subtask.get();
+    EXPECT_EQ(emissionsSettingTwice(s, &Subtask::titleChanged, &Subtask::setTitle, u"Six eggs"_s),
+              1);
+    EXPECT_EQ(emissionsSettingTwice(s, &Subtask::isCompletedChanged, &Subtask::setCompleted, true),
+              1);
+    EXPECT_EQ(emissionsSettingTwice(s, &Subtask::sortOrderChanged, &Subtask::setSortOrder, 0.5), 1);
+
+    const auto entry = makeEntry(ChangeKind::Scheduled, created);
+    ChangeEntry *e = entry.get();
+    // An empty detail is present, unlike an absent one.
+    EXPECT_EQ(emissionsSettingTwice(e, &ChangeEntry::detailChanged, &ChangeEntry::setDetail, u""_s),
+              1);
+    EXPECT_EQ(emissions(e, &ChangeEntry::detailChanged, [&] { e->setDetail(QString()); }), 1);
+    EXPECT_EQ(emissions(e, &ChangeEntry::kindRawChanged,
+                        [&] {
+                            e->setKindRaw(u"scheduled"_s);
+                            e->setKindRaw(u"dateCleared"_s);
+                            e->setKindRaw(u"dateCleared"_s);
+                        }),
+              1);
+    EXPECT_EQ(emissionsSettingTwice(e, &ChangeEntry::timestampChanged, &ChangeEntry::setTimestamp,
+                                    utc(2026, 2, 1)),
+              1);
+}
+
+// Relations ----------------------------------------------------------------------------------
+
+TEST(TodoItemRelations, AddSubtaskLinksBothSidesOnce) {
+    const auto item = makeTodo();
+    const auto subtask = makeSubtask(u"Eggs"_s, 0);
+    QSignalSpy collection(item.get(), &TodoItem::subtasksChanged);
+    QSignalSpy parent(subtask.get(), &Subtask::parentChanged);
+
+    item->addSubtask(subtask);
+    item->addSubtask(subtask);
+
+    EXPECT_EQ(subtask->parent(), item);
+    EXPECT_EQ(item->subtasks(), QList<SubtaskPtr>{subtask});
+    EXPECT_TRUE(item->hasSubtaskCollection());
+    EXPECT_EQ(collection.count(), 1);
+    EXPECT_EQ(parent.count(), 1);
+}
+
+TEST(TodoItemRelations, AddChangeLinksBothSidesOnce) {
+    const auto item = makeTodo();
+    const auto entry = makeEntry(ChangeKind::Created, created);
+    QSignalSpy collection(item.get(), &TodoItem::changesChanged);
+    QSignalSpy owner(entry.get(), &ChangeEntry::itemChanged);
+
+    item->addChange(entry);
+    item->addChange(entry);
+
+    EXPECT_EQ(entry->item(), item);
+    EXPECT_EQ(item->changes(), QList<ChangeEntryPtr>{entry});
+    EXPECT_EQ(collection.count(), 1);
+    EXPECT_EQ(owner.count(), 1);
+}
+
+TEST(TodoItemRelations, AddingASubtaskToAnotherTodoMovesIt) {
+    const auto first = makeTodo(u"First"_s);
+    const auto second = makeTodo(u"Second"_s);
+    const auto moving = makeSubtask(u"Moving"_s, 0);
+    const auto staying = makeSubtask(u"Staying"_s, 1);
+    first->addSubtask(moving);
+    first->addSubtask(staying);
+
+    QSignalSpy firstChanged(first.get(), &TodoItem::subtasksChanged);
+    second->addSubtask(moving);
+
+    EXPECT_EQ(moving->parent(), second);
+    EXPECT_EQ(first->subtasks(), QList<SubtaskPtr>{staying});
+    EXPECT_EQ(second->subtasks(), QList<SubtaskPtr>{moving});
+    EXPECT_EQ(first->subtaskProgress(), std::make_pair(0, 1));
+    EXPECT_EQ(firstChanged.count(), 1);
+}
+
+TEST(TodoItemRelations, AddingAnEntryToAnotherTodoMovesIt) {
+    const auto first = makeTodo(u"First"_s);
+    const auto second = makeTodo(u"Second"_s);
+    const auto entry = makeEntry(ChangeKind::Created, created);
+    first->addChange(entry);
+    second->addChange(entry);
+    EXPECT_EQ(entry->item(), second);
+    EXPECT_TRUE(first->changes().isEmpty());
+    EXPECT_EQ(second->changes(), QList<ChangeEntryPtr>{entry});
+}
+
+TEST(TodoItemRelations, RemovingLeavesTheOtherChildren) {
+    const auto item = makeTodo();
+    const auto a = makeSubtask(u"a"_s, 0);
+    const auto b = makeSubtask(u"b"_s, 1);
+    item->addSubtask(a);
+    item->addSubtask(b);
+    EXPECT_EQ(emissions(item.get(), &TodoItem::subtasksChanged,
+                        [&] {
+                            item->removeSubtask(*a);
+                            item->removeSubtask(*a);
+                        }),
+              1);
+    EXPECT_EQ(item->subtasks(), QList<SubtaskPtr>{b});
+    EXPECT_EQ(b->parent(), item);
+}
+
+// A child refers to its owner weakly: the to-do is freed with its last outside reference, and
+// the children it owned then report no owner.
+TEST(TodoItemRelations, ChildrenDoNotKeepTheirTodoAlive) {
+    const auto subtask = makeSubtask(u"Eggs"_s, 0);
+    const auto entry = makeEntry(ChangeKind::Created, created);
+    std::weak_ptr<TodoItem> watched;
+    {
+        const auto item = makeTodo();
+        item->addSubtask(subtask);
+        item->addChange(entry);
+        watched = item;
+    }
+    EXPECT_TRUE(watched.expired());
+    EXPECT_EQ(subtask->parent(), nullptr);
+    EXPECT_EQ(entry->item(), nullptr);
+}
+
+} // namespace
+} // namespace qb
