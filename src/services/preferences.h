@@ -1,0 +1,75 @@
+#pragma once
+
+#include "appearance.h"
+#include "apptab.h"
+#include "opento.h"
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QSettings>
+#include <QUrl>
+
+namespace qb {
+
+// The user's preferences file: "appearance" and "openTo", each main window's stored
+// perspective, and an optional update-feed override. Reads fall back to the defaults and
+// write nothing; writes go to disk at once. Every Preferences object on the same file follows
+// changes, whether made through another object in this process or by another process.
+class Preferences : public QObject {
+    Q_OBJECT
+    // Raw values for QML pickers; an unknown raw value written from QML is ignored.
+    Q_PROPERTY(
+        QString appearance READ appearanceRaw WRITE setAppearanceRaw NOTIFY appearanceChanged)
+    Q_PROPERTY(QString openTo READ openToRaw WRITE setOpenToRaw NOTIFY openToChanged)
+
+public:
+    // The file QSettings uses for organisation and application "Quillbrook" in the user's
+    // config folder.
+    static QString standardFilePath();
+
+    explicit Preferences(const QString &filePath = standardFilePath(), QObject *parent = nullptr);
+    ~Preferences() override;
+
+    QString filePath() const { return m_filePath; }
+
+    Appearance appearance() const { return m_appearance; }
+    void setAppearance(Appearance appearance);
+    QString appearanceRaw() const { return rawValue(m_appearance); }
+    void setAppearanceRaw(const QString &raw);
+
+    OpenTo openTo() const { return m_openTo; }
+    void setOpenTo(OpenTo openTo);
+    QString openToRaw() const { return rawValue(m_openTo); }
+    void setOpenToRaw(const QString &raw);
+
+    // The perspective last shown by the main window with this index (0 for the first window).
+    // The platform has no scene restoration, so each window's value has its own group.
+    Q_INVOKABLE QString storedPerspectiveRaw(int window) const;
+    AppTab storedPerspective(int window) const;
+    void setStoredPerspective(int window, AppTab tab);
+
+    // The feed URL stored under "updateFeedUrl", or an empty URL when none overrides the
+    // build's own.
+    QUrl updateFeedUrlOverride() const;
+
+    // Re-reads the file and notifies what changed. Called on file changes; public so a caller
+    // that knows the file changed need not wait for the watcher.
+    void reload();
+
+signals:
+    void appearanceChanged();
+    void openToChanged();
+
+private:
+    template <typename Enum> bool store(Enum &field, Enum value, const QString &key);
+    void write(const QString &key, const QString &raw);
+    void watchFile();
+
+    QString m_filePath;
+    QSettings m_settings;
+    QFileSystemWatcher m_watcher;
+    Appearance m_appearance = Appearance::System;
+    OpenTo m_openTo = OpenTo::LastUsed;
+};
+
+} // namespace qb

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "model/calendar.h"
+#include "model/clock.h"
+
+#include <QString>
+
+namespace qb {
+
+class ModelContext;
+class WidgetHost;
+
+// Refreshes the desktop widget: writes the Today snapshot atomically to `today.json` in the
+// store folder, then asks the host to reload. The reload request is made whatever happened
+// before it; nothing is reported.
+class WidgetSnapshotWriter {
+public:
+    WidgetSnapshotWriter(QString folder, WidgetHost &host, Clock clock, Calendar calendar);
+
+    void refresh(ModelContext &context);
+    QString snapshotPath() const;
+
+private:
+    QString m_folder;
+    WidgetHost &m_host;
+    Clock m_clock;
+    Calendar m_calendar;
+};
+
+} // namespace qb
