@@ -11,6 +11,7 @@ packages=(
     qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtquick-templates
     qml6-module-qtquick-controls qml6-module-qtquick-layouts qml6-module-qttest
     sqlite3 fonts-dejavu-core xvfb xauth
+    dbus-daemon
 )
 
 missing=()

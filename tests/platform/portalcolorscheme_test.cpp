@@ -1,0 +1,149 @@
+#include "platform/portalcolorscheme.h"
+
+#include <QDBusConnectionInterface>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace qb;
+
+namespace {
+
+// Stands in for the settings portal on a private bus.
+class FakeSettingsPortal : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
+
+public:
+    QVariant colorScheme = QVariant::fromValue(1u);
+    bool answer = true;
+
+public slots:
+    // Like the real portal, Read wraps the value in a second variant.
+    QDBusVariant Read(const QString &group, const QString &key) {
+        if (!answer || group != u"org.freedesktop.appearance" || key != u"color-scheme")
+            return QDBusVariant(QVariant::fromValue(QDBusVariant(QStringLiteral("unexpected"))));
+        return QDBusVariant(QVariant::fromValue(QDBusVariant(colorScheme)));
+    }
+
+signals:
+    void SettingChanged(const QString &group, const QString &key, const QDBusVariant &value);
+};
+
+// A dbus-daemon of our own, so the test neither needs nor disturbs a desktop session.
+class PrivateBus {
+public:
+    PrivateBus() {
+        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        if (daemon.isEmpty())
+            return;
+        m_daemon.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                                QStringLiteral("--print-address=1")});
+        if (!m_daemon.waitForReadyRead(5000))
+            return;
+        m_address = QString::fromUtf8(m_daemon.readLine().trimmed());
+    }
+    ~PrivateBus() {
+        for (const QString &name : m_names)
+            QDBusConnection::disconnectFromBus(name);
+        m_daemon.kill();
+        m_daemon.waitForFinished();
+    }
+
+    bool isRunning() const { return !m_address.isEmpty(); }
+
+    QDBusConnection connect(const QString &name) {
+        m_names << name;
+        return QDBusConnection::connectToBus(m_address, name);
+    }
+
+private:
+    QProcess m_daemon;
+    QString m_address;
+    QStringList m_names;
+};
+
+} // namespace
+
+TEST(PortalValue, mapsThePortalsNumbersAndUnwrapsNestedVariants) {
+    auto nested = [](const QVariant &value) {
+        return QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(value))));
+    };
+    EXPECT_EQ(desktopColorSchemeFromPortal(nested(0u)), DesktopColorScheme::NoPreference);
+    EXPECT_EQ(desktopColorSchemeFromPortal(nested(1u)), DesktopColorScheme::PreferDark);
+    EXPECT_EQ(desktopColorSchemeFromPortal(QVariant::fromValue(2u)),
+              DesktopColorScheme::PreferLight);
+    EXPECT_EQ(desktopColorSchemeFromPortal(nested(7u)), DesktopColorScheme::Unknown);
+    EXPECT_EQ(desktopColorSchemeFromPortal(nested(QStringLiteral("1"))),
+              DesktopColorScheme::Unknown);
+    EXPECT_EQ(desktopColorSchemeFromPortal(QVariant()), DesktopColorScheme::Unknown);
+}
+
+TEST(PortalColorScheme, withoutASessionBusStaysUnknownAndShowsLight) {
+    const QDBusConnection none = QDBusConnection::connectToBus(
+        QStringLiteral("unix:path=/nonexistent/quillbrook-bus"), QStringLiteral("no-bus"));
+    ASSERT_FALSE(none.isConnected());
+    PortalColorScheme scheme(none);
+    QSignalSpy spy(&scheme, &DesktopColorSchemeSource::colorSchemeChanged);
+    QTest::qWait(20);
+    EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::Unknown);
+    EXPECT_EQ(spy.count(), 0);
+    EXPECT_EQ(effectiveColorScheme(Appearance::System, scheme.colorScheme()), ColorScheme::Light);
+    QDBusConnection::disconnectFromBus(QStringLiteral("no-bus"));
+}
+
+class PortalOnPrivateBus : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!bus.isRunning())
+            GTEST_SKIP() << "dbus-daemon is not available";
+    }
+
+    void startPortal() {
+        QDBusConnection service = bus.connect(QStringLiteral("portal"));
+        ASSERT_TRUE(service.registerObject(
+            QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
+            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
+        ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+    }
+
+    PrivateBus bus;
+    FakeSettingsPortal portal;
+};
+
+TEST_F(PortalOnPrivateBus, readsTheSchemeAndFollowsChanges) {
+    startPortal();
+    PortalColorScheme scheme(bus.connect(QStringLiteral("reader")));
+    QSignalSpy spy(&scheme, &DesktopColorSchemeSource::colorSchemeChanged);
+    EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::Unknown); // the read is asynchronous
+    ASSERT_TRUE(spy.wait(3000));
+    EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::PreferDark);
+
+    emit portal.SettingChanged(QStringLiteral("org.freedesktop.appearance"),
+                               QStringLiteral("color-scheme"),
+                               QDBusVariant(QVariant::fromValue(2u)));
+    ASSERT_TRUE(spy.wait(3000));
+    EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::PreferLight);
+
+    // Other settings and repeated values change nothing.
+    emit portal.SettingChanged(QStringLiteral("org.gnome.desktop.interface"),
+                               QStringLiteral("color-scheme"),
+                               QDBusVariant(QVariant::fromValue(1u)));
+    emit portal.SettingChanged(QStringLiteral("org.freedesktop.appearance"),
+                               QStringLiteral("color-scheme"),
+                               QDBusVariant(QVariant::fromValue(2u)));
+    EXPECT_FALSE(spy.wait(200));
+    EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::PreferLight);
+}
+
+TEST_F(PortalOnPrivateBus, aBusWithoutAPortalLeavesTheSchemeUnknown) {
+    PortalColorScheme scheme(bus.connect(QStringLiteral("lonely-reader")));
+    QSignalSpy spy(&scheme, &DesktopColorSchemeSource::colorSchemeChanged);
+    EXPECT_FALSE(spy.wait(200));
+    EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::Unknown);
+}
+
+#include "portalcolorscheme_test.moc"
