@@ -250,6 +250,14 @@ bool TodoItem::hasChangeCollection() const {
     return m_changes.has_value();
 }
 
+void TodoItem::createSubtaskCollection() {
+    ensureSubtasksLoaded();
+    if (!m_subtasks) {
+        m_subtasks.emplace();
+        emit subtasksChanged();
+    }
+}
+
 void TodoItem::addSubtask(const SubtaskPtr &subtask) {
     ensureSubtasksLoaded();
     if (auto previous = subtask->parent(); previous && previous.get() != this)

@@ -68,6 +68,8 @@ public:
     const QList<ChangeEntryPtr> &changes() const;
     bool hasChangeCollection() const;
 
+    // Makes an absent subtask collection present and empty.
+    void createSubtaskCollection();
     // Links both sides: the child's owner and this to-do's collection.
     void addSubtask(const SubtaskPtr &subtask);
     void removeSubtask(const Subtask &subtask);

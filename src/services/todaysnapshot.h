@@ -28,8 +28,7 @@ struct TodaySnapshot {
 
     // Failed counts and fetches degrade to 0 and no items.
     // generatedAt is read from the clock after the fetch.
-    static TodaySnapshot build(ModelContext &context, const Clock &clock,
-                               const Calendar &calendar);
+    static TodaySnapshot build(ModelContext &context, const Clock &clock, const Calendar &calendar);
 
     // Compact JSON, keys in this order: totalCount, items (id, title, hasNotes), generatedAt.
     // Ids are upper-case canonical UUIDs; generatedAt is seconds since 2001-01-01 00:00 UTC.

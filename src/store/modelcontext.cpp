@@ -167,6 +167,12 @@ Status runStatement(sql::Database &db, const QString &query, const QList<Value> 
     return statement.value().run();
 }
 
+// The position after the owner's last member (bound to the owner's key).
+QString nextPosition(const QString &table, const QString &ownerColumn) {
+    return QStringLiteral(", (SELECT coalesce(max(position), 0) + 1 FROM %1 WHERE %2 IS ?)")
+        .arg(table, ownerColumn);
+}
+
 Status writeInsert(sql::Database &db, Record &record) {
     if (auto *item = qobject_cast<TodoItem *>(&record)) {
         return runStatement(
@@ -181,16 +187,23 @@ Status writeInsert(sql::Database &db, Record &record) {
     if (auto *subtask = qobject_cast<Subtask *>(&record)) {
         return runStatement(
             db,
-            QStringLiteral("INSERT INTO subtask(%1) VALUES (?,?,?,?,?,?,?)").arg(subtaskColumns),
+            QStringLiteral("INSERT INTO subtask(%1, position) VALUES (?,?,?,?,?,?,?%2)")
+                .arg(subtaskColumns,
+                     nextPosition(QStringLiteral("subtask"), QStringLiteral("parent_pk"))),
             {subtask->storageKey(), uuidText(subtask->id()), subtask->title(),
              qint64(subtask->isCompleted()), subtask->sortOrder(),
-             sql::momentValue(subtask->createdAt()), keyOrNull(keyOf(subtask->parent()))});
+             sql::momentValue(subtask->createdAt()), keyOrNull(keyOf(subtask->parent())),
+             keyOrNull(keyOf(subtask->parent()))});
     }
     auto *entry = qobject_cast<ChangeEntry *>(&record);
     return runStatement(
-        db, QStringLiteral("INSERT INTO change_entry(%1) VALUES (?,?,?,?,?,?)").arg(changeColumns),
+        db,
+        QStringLiteral("INSERT INTO change_entry(%1, position) VALUES (?,?,?,?,?,?%2)")
+            .arg(changeColumns,
+                 nextPosition(QStringLiteral("change_entry"), QStringLiteral("item_pk"))),
         {entry->storageKey(), uuidText(entry->id()), sql::momentValue(entry->timestamp()),
-         entry->kindRaw(), textOrNull(entry->detail()), keyOrNull(keyOf(entry->item()))});
+         entry->kindRaw(), textOrNull(entry->detail()), keyOrNull(keyOf(entry->item())),
+         keyOrNull(keyOf(entry->item()))});
 }
 
 Status writeUpdate(sql::Database &db, Record &record) {
@@ -499,7 +512,8 @@ Result<int> ModelContext::count(const TodoPredicate &predicate) {
 
 void ModelContext::loadSubtasks(TodoItem &item) {
     const QString query =
-        QStringLiteral("SELECT %1 FROM subtask WHERE parent_pk = ?").arg(subtaskColumns);
+        QStringLiteral("SELECT %1 FROM subtask WHERE parent_pk = ? ORDER BY position, pk")
+            .arg(subtaskColumns);
     auto rows =
         withPendingVisible([&] { return readRows<SubtaskRow>(*m_db, query, {item.storageKey()}); });
     // A failed read leaves the collection empty; the next remote merge tries again.
@@ -521,7 +535,8 @@ void ModelContext::loadSubtasks(TodoItem &item) {
 
 void ModelContext::loadChanges(TodoItem &item) {
     const QString query =
-        QStringLiteral("SELECT %1 FROM change_entry WHERE item_pk = ?").arg(changeColumns);
+        QStringLiteral("SELECT %1 FROM change_entry WHERE item_pk = ? ORDER BY position, pk")
+            .arg(changeColumns);
     auto rows =
         withPendingVisible([&] { return readRows<ChangeRow>(*m_db, query, {item.storageKey()}); });
     QList<ChangeEntryPtr> changes;

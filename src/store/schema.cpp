@@ -39,7 +39,8 @@ const char *const createStatements[] = {
         timestamp INTEGER NOT NULL,
         kind_raw TEXT NOT NULL DEFAULT 'created',
         detail TEXT,
-        item_pk INTEGER REFERENCES todo_item(pk) ON DELETE CASCADE))",
+        item_pk INTEGER REFERENCES todo_item(pk) ON DELETE CASCADE,
+        position INTEGER NOT NULL DEFAULT 0))",
     R"(CREATE TABLE subtask (
         pk INTEGER PRIMARY KEY,
         id TEXT NOT NULL,
@@ -47,15 +48,17 @@ const char *const createStatements[] = {
         is_completed INTEGER NOT NULL DEFAULT 0,
         sort_order REAL NOT NULL DEFAULT 0,
         created_at INTEGER NOT NULL,
-        parent_pk INTEGER REFERENCES todo_item(pk) ON DELETE CASCADE))",
+        parent_pk INTEGER REFERENCES todo_item(pk) ON DELETE CASCADE,
+        position INTEGER NOT NULL DEFAULT 0))",
     // Open lists by date and manual order; counts of Today and Later read only this index.
     "CREATE INDEX todo_open_by_date ON todo_item(is_completed, scheduled_date, sort_order)",
     "CREATE INDEX todo_by_completion ON todo_item(is_completed, completed_at)",
     "CREATE INDEX todo_by_sort_order ON todo_item(sort_order)",
     "CREATE INDEX todo_by_creation ON todo_item(created_at)",
     "CREATE INDEX todo_by_id ON todo_item(id)",
-    "CREATE INDEX subtask_by_parent ON subtask(parent_pk, sort_order)",
-    "CREATE INDEX change_by_item ON change_entry(item_pk, timestamp)",
+    // A collection keeps the order its members were added in: position counts up per owner.
+    "CREATE INDEX subtask_by_parent ON subtask(parent_pk, position)",
+    "CREATE INDEX change_by_item ON change_entry(item_pk, position)",
 };
 
 Result<int> tableCount(sql::Database &db) {

@@ -2,6 +2,7 @@
 
 #include "model/calendar.h"
 #include "model/todoitem.h"
+#include "qtprinters.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "tempstore.h"

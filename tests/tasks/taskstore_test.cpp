@@ -1,0 +1,368 @@
+#include "model/stockqueries.h"
+#include "taskfixture.h"
+
+using namespace qb;
+using qb::test::TaskFixture;
+
+namespace {
+
+QList<ChangeKind> kinds(const TodoItem &item) {
+    QList<ChangeKind> result;
+    for (const auto &entry : item.changes())
+        result.append(entry->kind());
+    return result;
+}
+
+QList<double> sortOrders(const QList<TodoItemPtr> &items) {
+    QList<double> result;
+    for (const auto &item : items)
+        result.append(item->sortOrder());
+    return result;
+}
+
+} // namespace
+
+using Adding = TaskFixture;
+
+TEST_F(Adding, numbersEachGroupFromOneAndContinuesAfterAReorder) {
+    auto store = this->store();
+    auto a = store.add(QStringLiteral("a"), TodoList::Today);
+    auto b = store.add(QStringLiteral("b"), TodoList::Today);
+    auto c = store.add(QStringLiteral("c"), TodoList::Today);
+    EXPECT_EQ(sortOrders({a, b, c}), (QList<double>{1.0, 2.0, 3.0}));
+    EXPECT_EQ(store.add(QStringLiteral("later"), TodoList::Later)->sortOrder(), 1.0);
+
+    store.reorder({a, b, c}, {2}, 0);
+    EXPECT_EQ(sortOrders({c, a, b}), (QList<double>{0.0, 1.0, 2.0}));
+    EXPECT_EQ(store.add(QStringLiteral("d"), TodoList::Today)->sortOrder(), 3.0);
+}
+
+TEST_F(Adding, todayGetsTheStartOfTodayAndLogsCreated) {
+    auto item = store().add(QStringLiteral("  Buy milk \n"), TodoList::Today);
+    EXPECT_EQ(item->title(), QStringLiteral("Buy milk"));
+    EXPECT_EQ(item->scheduledDate(), at(2024, 3, 9));
+    EXPECT_EQ(item->listRaw(), QStringLiteral("today"));
+    EXPECT_EQ(item->createdAt(), clockNow());
+    ASSERT_EQ(item->changes().size(), 1);
+    EXPECT_EQ(item->changes().first()->kind(), ChangeKind::Created);
+    EXPECT_TRUE(item->changes().first()->detail().isNull());
+    EXPECT_FALSE(context().hasChanges());
+}
+
+TEST_F(Adding, aDateRecordsTodayAndNoDateRecordsLaterWhateverTheDay) {
+    auto store = this->store();
+    EXPECT_EQ(store.add(QStringLiteral("next week"), at(2024, 3, 16))->listRaw(),
+              QStringLiteral("today"));
+    auto undated = store.add(QString(), QDateTime());
+    EXPECT_EQ(undated->listRaw(), QStringLiteral("later"));
+    EXPECT_EQ(undated->title(), QString());
+}
+
+TEST_F(Adding, overdueItemsCountInTheDueGroup) {
+    auto store = this->store();
+    auto overdue = store.add(QStringLiteral("overdue"), at(2024, 3, 8));
+    overdue->setSortOrder(7);
+    context().save();
+    EXPECT_EQ(store.add(QStringLiteral("today"), TodoList::Today)->sortOrder(), 8.0);
+    EXPECT_EQ(store.add(QStringLiteral("upcoming"), at(2024, 3, 12))->sortOrder(), 1.0);
+}
+
+TEST_F(Adding, completedItemsDoNotCountInAnyGroup) {
+    auto store = this->store();
+    auto done = store.add(QStringLiteral("done"), TodoList::Today);
+    done->setSortOrder(50);
+    store.toggleCompletion(done);
+    EXPECT_EQ(store.add(QStringLiteral("fresh"), TodoList::Today)->sortOrder(), 1.0);
+}
+
+using Renaming = TaskFixture;
+
+TEST_F(Renaming, theSameTitleWithSurroundingWhitespaceIsNoChange) {
+    auto item = store().add(QStringLiteral("Call Anna"), TodoList::Today);
+    const int reloads = host.reloads;
+    EXPECT_FALSE(store().setTitle(item, QStringLiteral("  Call Anna \n")).has_value());
+    EXPECT_EQ(item->changes().size(), 1);
+    EXPECT_EQ(host.reloads, reloads);
+}
+
+TEST_F(Renaming, logsOldAndNewTitleWithUntitledForEmptyOnes) {
+    auto item = store().add(QString(), TodoList::Today);
+    auto edit = store().setTitle(item, QStringLiteral(" Named "));
+    ASSERT_TRUE(edit.has_value());
+    const auto &titleEdit = std::get<TitleEdit>(*edit);
+    EXPECT_EQ(titleEdit.previous, QString());
+    EXPECT_EQ(titleEdit.item, item);
+    EXPECT_EQ(titleEdit.entry->kind(), ChangeKind::TitleEdited);
+    EXPECT_EQ(titleEdit.entry->detail(), QStringLiteral("Untitled → Named"));
+    EXPECT_EQ(item->title(), QStringLiteral("Named"));
+
+    advanceClock(60);
+    store().setTitle(item, QStringLiteral("   "));
+    EXPECT_EQ(item->title(), QString());
+    EXPECT_EQ(item->orderedChanges().first()->detail(), QStringLiteral("Named → Untitled"));
+}
+
+TEST_F(Renaming, keepsLongAndUnusualTextIntact) {
+    auto item = store().add(QStringLiteral("x"), TodoList::Today);
+    const QString huge = QString(1 << 20, u'é') + QStringLiteral("🙂\u200d");
+    store().setTitle(item, huge);
+    closeStore();
+    openStore();
+    auto reread = find(huge);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(reread->title().size(), huge.size());
+}
+
+using EditingNotes = TaskFixture;
+
+TEST_F(EditingNotes, notesAreStoredAsTypedAndTrailingSpacesAreAChange) {
+    auto item = store().add(QStringLiteral("n"), TodoList::Today);
+    ASSERT_TRUE(store().setNotes(item, QStringLiteral("line\n")).has_value());
+    auto edit = store().setNotes(item, QStringLiteral("line\n  "));
+    ASSERT_TRUE(edit.has_value());
+    EXPECT_EQ(std::get<NotesEdit>(*edit).previous, QStringLiteral("line\n"));
+    EXPECT_EQ(item->notes(), QStringLiteral("line\n  "));
+    EXPECT_FALSE(store().setNotes(item, QStringLiteral("line\n  ")).has_value());
+    EXPECT_EQ(kinds(*item), (QList<ChangeKind>{ChangeKind::Created, ChangeKind::NotesEdited,
+                                               ChangeKind::NotesEdited}));
+    EXPECT_TRUE(item->orderedChanges().first()->detail().isNull());
+}
+
+using Scheduling = TaskFixture;
+
+TEST_F(Scheduling, laterTheSameDayIsNoChange) {
+    auto item = store().add(QStringLiteral("s"), TodoList::Today);
+    EXPECT_FALSE(store().schedule(item, at(2024, 3, 9, 15, 30)).has_value());
+    EXPECT_EQ(item->changes().size(), 1);
+}
+
+TEST_F(Scheduling, storesTheStartOfTheDayAtTheBottomOfItsGroupAndLogsTheLabel) {
+    auto store = this->store();
+    store.add(QStringLiteral("already tomorrow"), at(2024, 3, 10));
+    auto item = store.add(QStringLiteral("s"), TodoList::Today);
+    auto edit = store.schedule(item, at(2024, 3, 10, 18, 45));
+    ASSERT_TRUE(edit.has_value());
+    const auto &scheduleEdit = std::get<ScheduleEdit>(*edit);
+    EXPECT_EQ(scheduleEdit.previousDate, at(2024, 3, 9));
+    EXPECT_EQ(scheduleEdit.previousSort, 1.0);
+    // Midnight in New York even though this day is only 23 hours long.
+    EXPECT_EQ(item->scheduledDate(), at(2024, 3, 10));
+    EXPECT_EQ(item->sortOrder(), 2.0);
+    EXPECT_EQ(scheduleEdit.entry->kind(), ChangeKind::Scheduled);
+    EXPECT_EQ(scheduleEdit.entry->detail(), QStringLiteral("Tomorrow"));
+    EXPECT_EQ(item->listRaw(), QStringLiteral("today"));
+
+    advanceClock(60);
+    store.schedule(item, at(2024, 3, 20));
+    EXPECT_EQ(item->orderedChanges().first()->detail(), QStringLiteral("Wed, Mar 20"));
+}
+
+TEST_F(Scheduling, clearingTheDateLogsDateClearedAndGoesToTheBottomOfUndated) {
+    auto store = this->store();
+    store.add(QStringLiteral("undated"), TodoList::Later);
+    auto item = store.add(QStringLiteral("s"), TodoList::Today);
+    auto edit = store.schedule(item, QDateTime());
+    ASSERT_TRUE(edit.has_value());
+    EXPECT_FALSE(item->scheduledDate().isValid());
+    EXPECT_EQ(item->sortOrder(), 2.0);
+    EXPECT_EQ(std::get<ScheduleEdit>(*edit).entry->kind(), ChangeKind::DateCleared);
+    EXPECT_TRUE(std::get<ScheduleEdit>(*edit).entry->detail().isNull());
+}
+
+TEST_F(Scheduling, movingToLaterLogsDateClearedAndToTodayGivesToday) {
+    auto item = store().add(QStringLiteral("m"), at(2024, 3, 12));
+    advanceClock(60);
+    store().move(item, TodoList::Later);
+    EXPECT_EQ(item->orderedChanges().first()->kindRaw(), QStringLiteral("dateCleared"));
+    auto back = store().move(item, TodoList::Today);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(item->scheduledDate(), at(2024, 3, 9));
+    EXPECT_FALSE(store().move(item, TodoList::Today).has_value());
+}
+
+using Repeating = TaskFixture;
+
+TEST_F(Repeating, aWeeklyRuleMovesTheDateToTheFirstMatchingDayAndLogsItsDescription) {
+    auto item = store().add(QStringLiteral("r"), TodoList::Later);
+    RecurrenceRule rule;
+    rule.frequency = RecurrenceRule::Frequency::Weekly;
+    rule.weekdays = {3, 1}; // Wednesday, Monday; today is a Saturday
+    advanceClock(60);
+    store().setRepeat(item, rule);
+    EXPECT_EQ(item->scheduledDate(), at(2024, 3, 11));
+    EXPECT_EQ(item->sortOrder(), 1.0);
+    EXPECT_EQ(item->orderedChanges().first()->kind(), ChangeKind::RepeatSet);
+    EXPECT_EQ(item->orderedChanges().first()->detail(), QStringLiteral("Weekly on Mon, Wed"));
+    EXPECT_EQ(item->recurrenceRuleRaw(),
+              QStringLiteral(R"({"frequency":"weekly","weekdays":[3,1],"lastDay":false})"));
+
+    const auto before = item->changes().size();
+    store().setRepeat(item, rule);
+    EXPECT_EQ(item->changes().size(), before);
+
+    advanceClock(60);
+    store().setRepeat(item, std::nullopt);
+    EXPECT_TRUE(item->recurrenceRuleRaw().isNull());
+    EXPECT_EQ(item->orderedChanges().first()->kind(), ChangeKind::RepeatCleared);
+    EXPECT_EQ(item->scheduledDate(), at(2024, 3, 11));
+}
+
+TEST_F(Repeating, aDailyRuleIncludesToday) {
+    auto item = store().add(QStringLiteral("r"), at(2024, 3, 20));
+    store().setRepeat(item, RecurrenceRule{});
+    EXPECT_EQ(item->scheduledDate(), at(2024, 3, 9));
+}
+
+TEST_F(Repeating, anUnreadableStoredRuleCountsAsNone) {
+    auto item = store().add(QStringLiteral("r"), TodoList::Today);
+    item->setRecurrenceRuleRaw(QStringLiteral("{\"frequency\":\"hourly\"}"));
+    context().save();
+    const auto before = item->changes().size();
+    store().setRepeat(item, std::nullopt);
+    EXPECT_EQ(item->changes().size(), before);
+    EXPECT_EQ(item->recurrenceRuleRaw(), QStringLiteral("{\"frequency\":\"hourly\"}"));
+}
+
+TEST(ListMove, movedRowsKeepTheirOrderAndLandBeforeTheDestination) {
+    EXPECT_EQ(TaskStore::movedOrder(4, {0}, 2), (QList<int>{1, 0, 2, 3}));
+    EXPECT_EQ(TaskStore::movedOrder(4, {3}, 0), (QList<int>{3, 0, 1, 2}));
+    EXPECT_EQ(TaskStore::movedOrder(4, {0, 2}, 4), (QList<int>{1, 3, 0, 2}));
+    EXPECT_EQ(TaskStore::movedOrder(4, {1}, 1), (QList<int>{0, 1, 2, 3}));
+    EXPECT_EQ(TaskStore::movedOrder(3, {7, -1}, 9), (QList<int>{0, 1, 2}));
+}
+
+using Subtasks = TaskFixture;
+
+TEST_F(Subtasks, addingAndInsertingUseTheNextOrderOrTheMidpoint) {
+    auto store = this->store();
+    auto item = store.add(QStringLiteral("p"), TodoList::Today);
+    auto first = store.addSubtask(item, QStringLiteral(" one "));
+    auto second = store.addSubtask(item, QStringLiteral("two"));
+    auto third = store.addSubtask(item, QStringLiteral("three"));
+    EXPECT_EQ(first->title(), QStringLiteral("one"));
+    EXPECT_EQ(first->sortOrder(), 1.0);
+    EXPECT_EQ(third->sortOrder(), 3.0);
+    EXPECT_EQ(first->parent(), item);
+
+    EXPECT_EQ(store.insertSubtask(QStringLiteral("between"), first, item)->sortOrder(), 1.5);
+    EXPECT_EQ(store.insertSubtask(QStringLiteral("end"), third, item)->sortOrder(), 4.0);
+    auto stranger = std::make_shared<Subtask>(QStringLiteral("elsewhere"), 99, clockNow());
+    EXPECT_EQ(store.insertSubtask(QStringLiteral("unknown"), stranger, item)->sortOrder(), 5.0);
+    EXPECT_EQ(store.insertSubtask(QStringLiteral("none"), nullptr, item)->sortOrder(), 6.0);
+    // Nothing about subtasks is logged.
+    EXPECT_EQ(item->changes().size(), 1);
+
+    closeStore();
+    openStore();
+    auto reread = find(QStringLiteral("p"));
+    QStringList titles;
+    for (const auto &subtask : reread->orderedSubtasks())
+        titles.append(subtask->title());
+    EXPECT_EQ(titles,
+              (QStringList{QStringLiteral("one"), QStringLiteral("between"), QStringLiteral("two"),
+                           QStringLiteral("three"), QStringLiteral("end"),
+                           QStringLiteral("unknown"), QStringLiteral("none")}));
+}
+
+TEST_F(Subtasks, renamingRejectsBlankAndUnchangedTitles) {
+    auto item = store().add(QStringLiteral("p"), TodoList::Today);
+    auto subtask = store().addSubtask(item, QStringLiteral("keep"));
+    EXPECT_FALSE(store().renameSubtask(subtask, QStringLiteral("  \n")));
+    EXPECT_FALSE(store().renameSubtask(subtask, QStringLiteral(" keep ")));
+    EXPECT_EQ(subtask->title(), QStringLiteral("keep"));
+    EXPECT_TRUE(store().renameSubtask(subtask, QStringLiteral("kept")));
+    EXPECT_EQ(subtask->title(), QStringLiteral("kept"));
+}
+
+TEST_F(Subtasks, toggleDeleteAndReorder) {
+    auto store = this->store();
+    auto item = store.add(QStringLiteral("p"), TodoList::Today);
+    auto a = store.addSubtask(item, QStringLiteral("a"));
+    auto b = store.addSubtask(item, QStringLiteral("b"));
+    auto c = store.addSubtask(item, QStringLiteral("c"));
+    store.toggleSubtask(b);
+    EXPECT_TRUE(b->isCompleted());
+    EXPECT_EQ(item->subtaskProgress(), std::make_pair(1, 3));
+
+    store.reorderSubtasks({c, a, b});
+    EXPECT_EQ(c->sortOrder(), 0.0);
+    EXPECT_EQ(b->sortOrder(), 2.0);
+
+    store.deleteSubtask(a);
+    EXPECT_FALSE(a->isInContext());
+    EXPECT_EQ(item->orderedSubtasks(), (QList<SubtaskPtr>{c, b}));
+    auto other = otherConnection();
+    TodoFetch all;
+    EXPECT_EQ(other->fetch(all).value().first()->subtasks().size(), 2);
+}
+
+using GoneRecords = TaskFixture;
+
+TEST_F(GoneRecords, operationsOnADeletedToDoDoNothing) {
+    auto store = this->store();
+    auto item = store.add(QStringLiteral("gone"), TodoList::Today);
+    auto subtask = store.addSubtask(item, QStringLiteral("line"));
+    ASSERT_TRUE(store.remove(item).has_value());
+    const int reloads = host.reloads;
+
+    EXPECT_FALSE(store.setTitle(item, QStringLiteral("new")).has_value());
+    EXPECT_FALSE(store.setNotes(item, QStringLiteral("new")).has_value());
+    EXPECT_FALSE(store.schedule(item, at(2024, 3, 20)).has_value());
+    store.setRepeat(item, RecurrenceRule{});
+    store.toggleCompletion(item);
+    EXPECT_EQ(store.addSubtask(item, QStringLiteral("x")), nullptr);
+    EXPECT_FALSE(store.renameSubtask(subtask, QStringLiteral("y")));
+    store.toggleSubtask(subtask);
+    EXPECT_FALSE(store.remove(item).has_value());
+
+    EXPECT_FALSE(context().hasChanges());
+    EXPECT_EQ(host.reloads, reloads);
+    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 0);
+}
+
+using SaveFailures = TaskFixture;
+
+TEST_F(SaveFailures, aFailedSaveKeepsTheChangeSkipsTheRefreshAndTheNextSaveWritesIt) {
+    auto item = store().add(QStringLiteral("before"), TodoList::Today);
+    EXPECT_EQ(host.reloads, 1);
+    bool failing = true;
+    context().setSaveFault([&]() -> std::optional<QString> {
+        return failing ? std::optional(QStringLiteral("disk full")) : std::nullopt;
+    });
+
+    auto edit = store().setTitle(item, QStringLiteral("after"));
+    EXPECT_TRUE(edit.has_value());
+    EXPECT_EQ(item->title(), QStringLiteral("after"));
+    EXPECT_EQ(host.reloads, 1);
+    EXPECT_TRUE(context().hasChanges());
+
+    failing = false;
+    store().setNotes(item, QStringLiteral("notes"));
+    EXPECT_EQ(host.reloads, 2);
+    auto other = otherConnection();
+    TodoFetch all;
+    const auto stored = other->fetch(all).value().first();
+    EXPECT_EQ(stored->title(), QStringLiteral("after"));
+    EXPECT_EQ(stored->changes().size(), 3);
+}
+
+TEST_F(SaveFailures, savingAtQuitRetriesWhatAFailedSaveLeft) {
+    context().setSaveFault([] { return std::optional(QStringLiteral("busy")); });
+    store().add(QStringLiteral("unsaved"), TodoList::Today);
+    EXPECT_EQ(host.reloads, 0);
+    context().setSaveFault({});
+    store().saveUnsavedChanges();
+    EXPECT_FALSE(context().hasChanges());
+    EXPECT_EQ(host.reloads, 1);
+    store().saveUnsavedChanges();
+    EXPECT_EQ(host.reloads, 1);
+}
+
+TEST_F(SaveFailures, everySuccessfulSaveRefreshesTheWidgetExactlyOnce) {
+    auto store = this->store();
+    auto item = store.add(QStringLiteral("w"), TodoList::Today);
+    store.setTitle(item, QStringLiteral("w2"));
+    store.schedule(item, at(2024, 3, 11));
+    store.toggleCompletion(item);
+    EXPECT_EQ(host.reloads, 4);
+}

@@ -1,0 +1,102 @@
+#include "taskfixture.h"
+#include "tasks/undooffers.h"
+
+using namespace qb;
+using qb::test::TaskFixture;
+
+using UndoOffers = TaskFixture;
+
+TEST_F(UndoOffers, takingBackARenameRestoresTheTitleAndRemovesItsLogEntry) {
+    auto item = store().add(QStringLiteral("Old"), TodoList::Today);
+    auto edit = store().setTitle(item, QStringLiteral("New"));
+    ASSERT_TRUE(edit);
+    const auto offer = undooffers::forEdit(*edit, context(), environment);
+    EXPECT_EQ(offer.message, QStringLiteral("Renamed"));
+    EXPECT_EQ(offer.systemImage, QStringLiteral("pencil"));
+    const int reloads = host.reloads;
+    offer.undo();
+    EXPECT_EQ(item->title(), QStringLiteral("Old"));
+    ASSERT_EQ(item->changes().size(), 1);
+    EXPECT_EQ(item->changes().first()->kind(), ChangeKind::Created);
+    EXPECT_FALSE(std::get<TitleEdit>(*edit).entry->isInContext());
+    EXPECT_EQ(host.reloads, reloads + 1);
+    auto other = otherConnection();
+    TodoFetch all;
+    EXPECT_EQ(other->fetch(all).value().first()->changes().size(), 1);
+}
+
+TEST_F(UndoOffers, takingBackNotesRestoresThem) {
+    auto item = store().add(QStringLiteral("n"), TodoList::Today);
+    store().setNotes(item, QStringLiteral("first"));
+    auto edit = store().setNotes(item, QStringLiteral("second"));
+    const auto offer = undooffers::forEdit(*edit, context(), environment);
+    EXPECT_EQ(offer.message, QStringLiteral("Notes edited"));
+    EXPECT_EQ(offer.systemImage, QStringLiteral("text.alignleft"));
+    offer.undo();
+    EXPECT_EQ(item->notes(), QStringLiteral("first"));
+    EXPECT_EQ(item->changes().size(), 2);
+}
+
+TEST_F(UndoOffers, takingBackAScheduleRestoresDateAndPlace) {
+    auto store = this->store();
+    auto a = store.add(QStringLiteral("a"), TodoList::Today);
+    auto b = store.add(QStringLiteral("b"), TodoList::Today);
+    auto edit = store.schedule(a, at(2024, 3, 10));
+    const auto offer = undooffers::forEdit(*edit, context(), environment);
+    EXPECT_EQ(offer.message, QStringLiteral("Scheduled for Tomorrow"));
+    EXPECT_EQ(offer.systemImage, QStringLiteral("calendar"));
+    offer.undo();
+    EXPECT_EQ(a->scheduledDate(), at(2024, 3, 9));
+    EXPECT_EQ(a->sortOrder(), 1.0);
+    EXPECT_LT(a->sortOrder(), b->sortOrder());
+
+    auto cleared = store.schedule(b, QDateTime());
+    const auto later = undooffers::forEdit(*cleared, context(), environment);
+    EXPECT_EQ(later.message, QStringLiteral("Moved to Later"));
+    EXPECT_EQ(later.systemImage, QStringLiteral("tray"));
+    later.undo();
+    EXPECT_EQ(b->scheduledDate(), at(2024, 3, 9));
+}
+
+TEST_F(UndoOffers, deletionOffersTheTrimmedTitleInCurlyQuotesAndRestores) {
+    auto item = store().add(QStringLiteral("Pay rent"), TodoList::Today);
+    const QUuid id = item->id();
+    item->setTitle(QStringLiteral("  Pay rent\n"));
+    auto snapshot = store().remove(item);
+    const auto offer = undooffers::forDeletion(*snapshot, context(), environment);
+    EXPECT_EQ(offer.message, QStringLiteral("Deleted “Pay rent”"));
+    EXPECT_EQ(offer.systemImage, QStringLiteral("trash"));
+    offer.undo();
+    TodoFetch all;
+    const auto restored = context().fetch(all).value();
+    ASSERT_EQ(restored.size(), 1);
+    EXPECT_EQ(restored.first()->id(), id);
+}
+
+TEST_F(UndoOffers, aBlankTitleReadsToDoDeleted) {
+    auto item = store().add(QStringLiteral("   "), TodoList::Today);
+    const auto offer = undooffers::forDeletion(*store().remove(item), context(), environment);
+    EXPECT_EQ(offer.message, QStringLiteral("To-do deleted"));
+}
+
+TEST_F(UndoOffers, takingBackAnAdditionDeletesTheToDo) {
+    auto item = store().add(QString(), TodoList::Today);
+    const auto offer = undooffers::forAddition(item, context(), environment);
+    EXPECT_EQ(offer.message, QStringLiteral("Added to Today"));
+    EXPECT_EQ(offer.systemImage, QStringLiteral("plus.circle"));
+    offer.undo();
+    EXPECT_FALSE(item->isInContext());
+    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 0);
+}
+
+TEST_F(UndoOffers, takingBackAnEditOfADeletedToDoDoesNothing) {
+    auto item = store().add(QStringLiteral("Old"), TodoList::Today);
+    auto edit = store().setTitle(item, QStringLiteral("New"));
+    const auto offer = undooffers::forEdit(*edit, context(), environment);
+    store().remove(item);
+    const int reloads = host.reloads;
+    offer.undo();
+    EXPECT_EQ(item->title(), QStringLiteral("New"));
+    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 0);
+    EXPECT_EQ(host.reloads, reloads);
+}
