@@ -89,16 +89,18 @@ private:
 };
 
 struct TodoSort {
-    enum class Field { SortOrder, CreatedAt, CompletedAt, ScheduledDate, Title };
+    enum class Field { SortOrder, CreatedAt, CompletedAt, ScheduledDate, Title, IsCompleted };
     Field field = Field::SortOrder;
     bool ascending = true;
 };
 
-// What to fetch: predicate, sort keys in priority order, optional limit.
+// What to fetch: predicate, sort keys in priority order, optional offset and limit (a window
+// into the sorted result, for views that load rows as they scroll).
 struct TodoFetch {
     TodoPredicate predicate = TodoPredicate::all();
     QList<TodoSort> sort;
     std::optional<int> limit;
+    int offset = 0;
 };
 
 // Stand-ins for an absent date in comparisons.

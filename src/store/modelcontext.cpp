@@ -482,9 +482,10 @@ Result<QList<TodoItemPtr>> ModelContext::fetch(const TodoFetch &request) {
     QString query = QStringLiteral("SELECT %1 FROM todo_item WHERE %2%3")
                         .arg(todoColumns, where.text, sql::orderByClause(request.sort));
     QList<Value> values = where.values;
-    if (request.limit) {
-        query += QStringLiteral(" LIMIT ?");
-        values.append(qint64(std::max(0, *request.limit)));
+    if (request.limit || request.offset > 0) {
+        query += QStringLiteral(" LIMIT ? OFFSET ?");
+        values.append(qint64(request.limit ? std::max(0, *request.limit) : -1));
+        values.append(qint64(std::max(0, request.offset)));
     }
     auto rows = withPendingVisible([&] { return readRows<TodoRow>(*m_db, query, values); });
     if (!rows)

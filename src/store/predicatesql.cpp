@@ -40,6 +40,8 @@ QString column(TodoSort::Field field) {
         return QStringLiteral("scheduled_date");
     case TodoSort::Field::Title:
         return QStringLiteral("title");
+    case TodoSort::Field::IsCompleted:
+        return QStringLiteral("is_completed");
     }
     return {};
 }
