@@ -296,8 +296,8 @@ void ModelContext::pinOwnerOf(Record &record) {
         owner = subtask->parent();
     else if (auto *entry = qobject_cast<ChangeEntry *>(&record))
         owner = entry->item();
-    if (owner && !m_pinnedOwners.contains(owner))
-        m_pinnedOwners.append(owner);
+    if (owner)
+        m_pinnedOwners.insert(owner.get(), owner);
 }
 
 void ModelContext::adoptChildren(TodoItem &item) {
@@ -612,7 +612,7 @@ void ModelContext::refreshHeldRecords() {
                     m_insertedSet.remove(r.get());
                 return orphaned;
             });
-            m_pinnedOwners.removeAll(item);
+            m_pinnedOwners.remove(item.get());
             dropDeleted(*item);
             continue;
         }

@@ -98,7 +98,7 @@ private:
     QList<std::shared_ptr<Record>> m_deleted;
     // Owners of pending subtasks and entries: a child only knows its owner weakly, and the
     // owner's row key must still be known when the child is written.
-    QList<TodoItemPtr> m_pinnedOwners;
+    QHash<const TodoItem *, TodoItemPtr> m_pinnedOwners;
     SaveFault m_saveFault;
     qint64 m_lastDataVersion = -1;
 };
