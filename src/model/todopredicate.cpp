@@ -2,7 +2,8 @@
 
 namespace qb {
 
-TodoPredicate::TodoPredicate(Node node) : m_node(std::make_shared<const Node>(std::move(node))) {}
+TodoPredicate::TodoPredicate(Node node)
+    : m_node(std::make_shared<const Node>(std::move(node))) {}
 
 TodoPredicate TodoPredicate::all() {
     return TodoPredicate(Constant{true});
@@ -40,6 +41,14 @@ TodoPredicate TodoPredicate::textContains(TextField field, const QString &text) 
 
 TodoPredicate TodoPredicate::idEquals(const QUuid &id) {
     return TodoPredicate(IdEquals{id});
+}
+
+TodoPredicate TodoPredicate::idPrefix(const QString &prefix) {
+    return TodoPredicate(IdPrefix{prefix.toLower()});
+}
+
+TodoPredicate TodoPredicate::hasSubtaskWithIdPrefix(const QString &prefix) {
+    return TodoPredicate(SubtaskIdPrefix{prefix.toLower()});
 }
 
 TodoPredicate operator&&(const TodoPredicate &a, const TodoPredicate &b) {

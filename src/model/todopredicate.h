@@ -50,11 +50,20 @@ public:
     struct IdEquals {
         QUuid id;
     };
+    // The id's text form starts with `prefix` (letter case ignored): short ids typed by hand.
+    struct IdPrefix {
+        QString prefix;
+    };
+    // Some subtask of the to-do has an id starting with `prefix` (letter case ignored).
+    struct SubtaskIdPrefix {
+        QString prefix;
+    };
     struct Not;
     struct And;
     struct Or;
-    using Node = std::variant<Constant, Completed, DateBefore, DateAtOrAfter, DateAbsent,
-                              TextEquals, TextContains, IdEquals, Not, And, Or>;
+    using Node =
+        std::variant<Constant, Completed, DateBefore, DateAtOrAfter, DateAbsent, TextEquals,
+                     TextContains, IdEquals, IdPrefix, SubtaskIdPrefix, Not, And, Or>;
     struct Not {
         std::shared_ptr<const Node> operand;
     };
@@ -76,6 +85,8 @@ public:
     static TodoPredicate textEquals(TextField field, const QString &text);
     static TodoPredicate textContains(TextField field, const QString &text);
     static TodoPredicate idEquals(const QUuid &id);
+    static TodoPredicate idPrefix(const QString &prefix);
+    static TodoPredicate hasSubtaskWithIdPrefix(const QString &prefix);
 
     friend TodoPredicate operator&&(const TodoPredicate &a, const TodoPredicate &b);
     friend TodoPredicate operator||(const TodoPredicate &a, const TodoPredicate &b);

@@ -93,6 +93,23 @@ struct Compiler {
         clause.text += QStringLiteral("id = ?");
         clause.values.append(n.id.toString(QUuid::WithoutBraces));
     }
+    // Ids are stored in lower case. A range rather than LIKE, so the id index serves and no
+    // character of the prefix needs escaping.
+    void add(const TodoPredicate::IdPrefix &n) {
+        clause.text += QStringLiteral("(id >= ? AND id < ?)");
+        clause.values.append(n.prefix);
+        clause.values.append(prefixEnd(n.prefix));
+    }
+    void add(const TodoPredicate::SubtaskIdPrefix &n) {
+        clause.text += QStringLiteral("EXISTS (SELECT 1 FROM subtask WHERE subtask.parent_pk = "
+                                      "todo_item.pk AND subtask.id >= ? AND subtask.id < ?)");
+        clause.values.append(n.prefix);
+        clause.values.append(prefixEnd(n.prefix));
+    }
+    // Sorts after every text that starts with `prefix` (U+10FFFF is the largest code point).
+    static QString prefixEnd(const QString &prefix) {
+        return prefix + QString::fromUcs4(U"\U0010FFFF");
+    }
     void add(const TodoPredicate::Not &n) {
         clause.text += QStringLiteral("NOT (");
         visit(*n.operand);
