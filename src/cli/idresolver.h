@@ -1,0 +1,18 @@
+#pragma once
+
+#include "model/subtask.h"
+#include "model/todoitem.h"
+#include "outcome.h"
+
+namespace qb {
+class ModelContext;
+}
+
+namespace qb::cli {
+
+// A record named on the command line by its full id (any letter case) or a unique prefix of
+// at least four characters. Unknown and ambiguous names are BadInput errors.
+Outcome<TodoItemPtr> resolveTodo(ModelContext &context, const QString &name);
+Outcome<SubtaskPtr> resolveSubtask(ModelContext &context, const QString &name);
+
+} // namespace qb::cli

@@ -1,0 +1,157 @@
+#include "json.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cmath>
+
+namespace qb::cli {
+
+namespace {
+
+void writeString(QByteArray &out, const QString &text) {
+    out += '"';
+    qsizetype plain = 0; // start of the run of characters written as they are
+    const auto flush = [&](qsizetype end) {
+        if (end > plain)
+            out += QStringView(text).mid(plain, end - plain).toUtf8();
+        plain = end + 1;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        const char *escape = u == u'"'    ? "\\\""
+                             : u == u'\\' ? "\\\\"
+                             : u == u'\n' ? "\\n"
+                             : u == u'\r' ? "\\r"
+                             : u == u'\t' ? "\\t"
+                                          : nullptr;
+        // Other control characters are escaped, and U+2028/2029 too, which JavaScript reads
+        // as line breaks.
+        const bool control = u < 0x20 || u == 0x7f || u == 0x2028 || u == 0x2029;
+        if (!escape && !control)
+            continue;
+        flush(i);
+        if (escape)
+            out += escape;
+        else
+            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0')).toLatin1();
+    }
+    flush(text.size());
+    out += '"';
+}
+
+void indent(QByteArray &out, int depth) {
+    out += '\n';
+    out += QByteArray(depth * 2, ' ');
+}
+
+} // namespace
+
+Json::Json(const QString &text)
+    : m_value(text) {}
+
+Json Json::array(Array items) {
+    Json json;
+    json.m_value = std::move(items);
+    return json;
+}
+
+Json Json::object(Object members) {
+    Json json;
+    json.m_value = std::move(members);
+    return json;
+}
+
+Json Json::textOrNull(const QString &text) {
+    return text.isNull() ? Json() : Json(text);
+}
+
+Json &Json::set(const QString &key, Json value) {
+    auto &members = std::get<Object>(m_value);
+    for (auto &member : members) {
+        if (member.key == key) {
+            member.value = std::move(value);
+            return *this;
+        }
+    }
+    members.push_back({key, std::move(value)});
+    return *this;
+}
+
+Json &Json::append(Json item) {
+    std::get<Array>(m_value).push_back(std::move(item));
+    return *this;
+}
+
+QByteArray Json::toText() const {
+    QByteArray out;
+    write(out, 0);
+    out += '\n';
+    return out;
+}
+
+void Json::write(QByteArray &out, int depth) const {
+    std::visit(
+        [&](const auto &v) {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, std::nullptr_t>) {
+                out += "null";
+            } else if constexpr (std::is_same_v<T, bool>) {
+                out += v ? "true" : "false";
+            } else if constexpr (std::is_same_v<T, qint64>) {
+                out += QByteArray::number(v);
+            } else if constexpr (std::is_same_v<T, double>) {
+                // Shortest text that reads back as the same double; JSON has no NaN or infinity.
+                out += std::isfinite(v)
+                           ? QString::number(v, 'g', QLocale::FloatingPointShortest).toLatin1()
+                           : QByteArray("null");
+            } else if constexpr (std::is_same_v<T, QString>) {
+                writeString(out, v);
+            } else if constexpr (std::is_same_v<T, Array>) {
+                if (v.empty()) {
+                    out += "[]";
+                    return;
+                }
+                // Short arrays of plain values ([done, total], match ranges) stay on one line.
+                const bool inline_ = std::all_of(v.begin(), v.end(), [](const Json &item) {
+                    return !std::holds_alternative<Array>(item.m_value) &&
+                           !std::holds_alternative<Object>(item.m_value);
+                });
+                out += '[';
+                for (std::size_t i = 0; i < v.size(); ++i) {
+                    if (inline_) {
+                        if (i > 0)
+                            out += ", ";
+                        v[i].write(out, depth + 1);
+                        continue;
+                    }
+                    indent(out, depth + 1);
+                    v[i].write(out, depth + 1);
+                    if (i + 1 < v.size())
+                        out += ',';
+                }
+                if (!inline_)
+                    indent(out, depth);
+                out += ']';
+            } else {
+                if (v.empty()) {
+                    out += "{}";
+                    return;
+                }
+                out += '{';
+                for (std::size_t i = 0; i < v.size(); ++i) {
+                    indent(out, depth + 1);
+                    writeString(out, v[i].key);
+                    out += ": ";
+                    v[i].value.write(out, depth + 1);
+                    if (i + 1 < v.size())
+                        out += ',';
+                }
+                indent(out, depth);
+                out += '}';
+            }
+        },
+        m_value);
+}
+
+} // namespace qb::cli

@@ -1,0 +1,47 @@
+#include "session.h"
+
+#include "store/cloudmirror.h"
+#include "store/modelcontext.h"
+#include "store/persistence.h"
+
+#include <QSettings>
+
+namespace qb::cli {
+
+Session::Session(std::unique_ptr<ModelContainer> container, const QString &folder,
+                 const TaskEnvironment &environment)
+    : m_container(std::move(container))
+    , m_widget(folder, m_host, environment.clock, environment.calendar)
+    , m_environment(environment) {
+    m_environment.widget = &m_widget;
+}
+
+Outcome<std::unique_ptr<Session>> Session::open(const QStringList &processArguments) {
+    TaskEnvironment environment;
+    UnavailableCloudMirror mirror;
+    const QString folder = persistence::storeFolder();
+    auto container = persistence::openContainer(processArguments, folder, mirror,
+                                                environment.calendar.localeId());
+    if (!container)
+        return CliError::store(QLatin1String(persistence::fatalMessagePrefix) +
+                               container.message());
+    QSettings preferences;
+    persistence::backfillScheduledDates(*container.value(), preferences, environment.clock,
+                                        environment.calendar);
+    return std::unique_ptr<Session>(new Session(std::move(container.value()), folder, environment));
+}
+
+std::optional<CliError> Session::commit() {
+    if (!context().hasChanges())
+        return std::nullopt;
+    return save();
+}
+
+std::optional<CliError> Session::save() {
+    if (const Status status = context().save(); !status)
+        return CliError::store(QStringLiteral("cannot save to the store: ") + status.message());
+    m_widget.refresh(context());
+    return std::nullopt;
+}
+
+} // namespace qb::cli

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "outcome.h"
+#include "services/widgethost.h"
+#include "services/widgetsnapshotwriter.h"
+#include "store/modelcontainer.h"
+#include "tasks/taskenvironment.h"
+#include "tasks/taskstore.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace qb::cli {
+
+// The store opened the way the app opens it (same folder, "-cloudKitDisabled", the backfill
+// migration), with the widget snapshot refreshed after every successful save.
+class Session {
+public:
+    // A store that cannot be opened gives the app's fatal message as a Store error.
+    static Outcome<std::unique_ptr<Session>> open(const QStringList &processArguments);
+
+    ModelContext &context() { return m_container->mainContext(); }
+    const TaskEnvironment &environment() const { return m_environment; }
+    const Calendar &calendar() const { return m_environment.calendar; }
+    QDateTime now() const { return m_environment.clock.now(); }
+    TaskStore store() { return TaskStore(context(), m_environment); }
+
+    // Task operations swallow a failed save; a client must not report success for a change
+    // that is not on disk. Retries the save once and reports what is still unsaved.
+    std::optional<CliError> commit();
+    // Saves records written outside TaskStore (import) and refreshes the widget.
+    std::optional<CliError> save();
+
+private:
+    Session(std::unique_ptr<ModelContainer> container, const QString &folder,
+            const TaskEnvironment &environment);
+
+    NoWidgetHost m_host;
+    std::unique_ptr<ModelContainer> m_container;
+    WidgetSnapshotWriter m_widget;
+    TaskEnvironment m_environment;
+};
+
+} // namespace qb::cli
