@@ -55,7 +55,7 @@ Outcome<TodoItemPtr> resolveTodo(ModelContext &context, const QString &name) {
     return found.value().first();
 }
 
-Outcome<SubtaskPtr> resolveSubtask(ModelContext &context, const QString &name) {
+Outcome<ResolvedSubtask> resolveSubtask(ModelContext &context, const QString &name) {
     const QString what = QStringLiteral("subtask");
     if (auto error = checkName(name, what))
         return *error;
@@ -65,11 +65,11 @@ Outcome<SubtaskPtr> resolveSubtask(ModelContext &context, const QString &name) {
     if (!owners)
         return CliError::store(QStringLiteral("cannot read the store: ") + owners.message());
     const QString prefix = name.toLower();
-    QList<SubtaskPtr> matches;
+    QList<ResolvedSubtask> matches;
     for (const auto &owner : owners.value()) {
         for (const auto &subtask : owner->subtasks()) {
             if (subtask->id().toString(QUuid::WithoutBraces).startsWith(prefix))
-                matches.append(subtask);
+                matches.append({owner, subtask});
         }
     }
     if (matches.isEmpty())

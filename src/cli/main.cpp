@@ -1,18 +1,15 @@
 #include "run.h"
 
 #include <QCoreApplication>
-#include <QStringDecoder>
 
 #include <cstdio>
-#include <cstring>
 
 int main(int argc, char *argv[]) {
     // Arguments are text: bytes that are not UTF-8 would be stored as replacement characters,
     // so they are refused before anything is opened.
     for (int i = 1; i < argc; ++i) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        (void)decoder.decode(QByteArrayView(argv[i], qsizetype(std::strlen(argv[i]))));
-        if (decoder.hasError()) {
+        const QByteArray bytes(argv[i]);
+        if (QString::fromUtf8(bytes).toUtf8() != bytes) {
             std::fprintf(stderr, "quillbrook-cli: argument %d is not valid UTF-8 text\n", i);
             return 1;
         }

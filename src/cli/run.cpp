@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QHash>
-#include <QStringDecoder>
 
 #include <cstdio>
 
@@ -82,9 +81,9 @@ Outcome<QString> readStandardInput() {
     if (!input.open(stdin, QIODevice::ReadOnly))
         return CliError::badInput(QStringLiteral("cannot read standard input"));
     const QByteArray bytes = input.readAll();
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
+    // Invalid bytes would come back as replacement characters.
+    QString text = QString::fromUtf8(bytes);
+    if (text.toUtf8() != bytes)
         return CliError::badInput(QStringLiteral("standard input is not valid UTF-8 text"));
     return text;
 }

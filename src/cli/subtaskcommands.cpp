@@ -39,10 +39,10 @@ Reply add(const Request &request, const QStringList &args, bool afterAnother) {
         auto found = resolveSubtask(session.context(), args[1]);
         if (!found)
             return found.error();
-        if (found.value()->parent() != item.value())
+        if (found->owner != item.value())
             return CliError::badInput(
                 QStringLiteral("subtask %1 belongs to another to-do").arg(args[1]));
-        after = found.value();
+        after = found->subtask;
     }
     const auto title = subtaskTitle(args.mid(named));
     if (!title)
@@ -71,22 +71,23 @@ Reply subtaskCommand(const Request &request) {
     if (takesTitle != (args->size() > 1))
         return usageError(synopsis);
     Session &session = *request.session;
-    auto subtask = resolveSubtask(session.context(), args->first());
-    if (!subtask)
-        return subtask.error();
-    const auto before = subtaskSnapshot(*subtask.value());
+    auto resolved = resolveSubtask(session.context(), args->first());
+    if (!resolved)
+        return resolved.error();
+    const SubtaskPtr subtask = resolved->subtask;
+    const auto before = subtaskSnapshot(*subtask);
     if (action == u"toggle") {
-        session.store().toggleSubtask(subtask.value());
+        session.store().toggleSubtask(subtask);
     } else if (action == u"delete") {
-        session.store().deleteSubtask(subtask.value());
+        session.store().deleteSubtask(subtask);
         return subtaskReply(request, before);
     } else {
         const auto title = subtaskTitle(args->mid(1));
         if (!title)
             return title.error();
-        session.store().renameSubtask(subtask.value(), title.value());
+        session.store().renameSubtask(subtask, title.value());
     }
-    return subtaskReply(request, subtaskSnapshot(*subtask.value()));
+    return subtaskReply(request, subtaskSnapshot(*subtask));
 }
 
 } // namespace qb::cli

@@ -105,12 +105,12 @@ Reply scheduleCommand(const Request &request) {
 
 Reply moveCommand(const Request &request) {
     const QString synopsis = QStringLiteral("move ID today | later");
+    if (request.args.size() != 2 || !todoListFromRaw(request.args.last()))
+        return usageError(synopsis);
     auto found = target(request, 1, 1, synopsis);
     if (!found)
         return found.error();
     const auto list = todoListFromRaw(found->rest.first());
-    if (!list)
-        return usageError(synopsis);
     request.session->store().move(found->item, *list);
     return todoReply(request, found->item);
 }

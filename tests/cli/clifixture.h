@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace qb::test {
+
+// What one run of the client left behind.
+struct CliRun {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+
+    QJsonValue json() const;
+    QJsonObject object() const { return json().toObject(); }
+    QJsonArray array() const { return json().toArray(); }
+    QString text() const { return QString::fromUtf8(out); }
+};
+
+// Runs the client with a private data and config home, a fixed zone (New York) and locale.
+class CliClient {
+public:
+    CliClient();
+
+    QProcessEnvironment environment() const;
+    CliRun run(const QStringList &args, const QByteArray &input = {}) const;
+    // Runs with --json and expects success.
+    QJsonValue json(const QStringList &args, const QByteArray &input = {}) const;
+    // Adds a to-do and returns its id.
+    QString add(const QString &title, const QStringList &options = {}) const;
+
+    QString dataFolder() const { return home.filePath(QStringLiteral("data/Quillbrook")); }
+    QString storePath() const { return dataFolder() + QStringLiteral("/Quillbrook.store"); }
+    QString writeFile(const QString &name, const QByteArray &bytes) const;
+    QByteArray exportText() const;
+    // "2026-12-06T00:00:00.000-05:00" of the current day, as the client formats it.
+    static QString startOfToday();
+    static QString startOfTomorrow();
+
+    QTemporaryDir home;
+};
+
+class CliFixture : public ::testing::Test, public CliClient {};
+
+QStringList titles(const QJsonArray &todos);
+QStringList ids(const QJsonArray &todos);
+
+} // namespace qb::test
