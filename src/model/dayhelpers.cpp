@@ -35,6 +35,10 @@ QString dayLabel(const QDateTime &date, const QDateTime &now, const Calendar &ca
     return relativeWordOr(date, now, calendar, QStringLiteral("EEEMMMd"));
 }
 
+QString dayTitle(const QDateTime &day, const QDateTime &now, const Calendar &calendar) {
+    return relativeWordOr(day, now, calendar, QStringLiteral("EEEEMMMd"));
+}
+
 QString shortDayLabel(const QDateTime &date, const QDateTime &now, const Calendar &calendar) {
     return relativeWordOr(date, now, calendar, QStringLiteral("Md"));
 }

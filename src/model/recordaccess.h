@@ -29,8 +29,9 @@ public:
     }
     static bool subtasksLoaded(const TodoItem &item) { return item.m_subtasksLoaded; }
     static bool changesLoaded(const TodoItem &item) { return item.m_changesLoaded; }
-    static void setLoadedSubtasks(TodoItem &item, QList<SubtaskPtr> subtasks);
-    static void setLoadedChanges(TodoItem &item, QList<ChangeEntryPtr> changes);
+    // `notify` is false for the first load: to a reader the collection was always there.
+    static void setLoadedSubtasks(TodoItem &item, QList<SubtaskPtr> subtasks, bool notify);
+    static void setLoadedChanges(TodoItem &item, QList<ChangeEntryPtr> changes, bool notify);
     static void forgetParent(Subtask &subtask) { subtask.m_parent.reset(); }
     static void forgetItem(ChangeEntry &entry) { entry.m_item.reset(); }
 

@@ -346,22 +346,26 @@ std::pair<int, int> TodoItem::subtaskProgress() const {
 
 // RecordAccess -------------------------------------------------------------------------------
 
-void RecordAccess::setLoadedSubtasks(TodoItem &item, QList<SubtaskPtr> subtasks) {
+void RecordAccess::setLoadedSubtasks(TodoItem &item, QList<SubtaskPtr> subtasks, bool notify) {
     const auto self = item.sharedSelf();
     for (const auto &subtask : subtasks)
         subtask->m_parent = self;
+    const bool changed = !item.m_subtasks || *item.m_subtasks != subtasks;
     item.m_subtasks = std::move(subtasks);
     item.m_subtasksLoaded = true;
-    emit item.subtasksChanged();
+    if (notify && changed)
+        emit item.subtasksChanged();
 }
 
-void RecordAccess::setLoadedChanges(TodoItem &item, QList<ChangeEntryPtr> changes) {
+void RecordAccess::setLoadedChanges(TodoItem &item, QList<ChangeEntryPtr> changes, bool notify) {
     const auto self = item.sharedSelf();
     for (const auto &entry : changes)
         entry->m_item = self;
+    const bool changed = !item.m_changes || *item.m_changes != changes;
     item.m_changes = std::move(changes);
     item.m_changesLoaded = true;
-    emit item.changesChanged();
+    if (notify && changed)
+        emit item.changesChanged();
 }
 
 } // namespace qb

@@ -31,6 +31,8 @@ class TodoItem : public Record {
     Q_PROPERTY(QString recurrenceRuleRaw READ recurrenceRuleRaw NOTIFY recurrenceRuleRawChanged)
     Q_PROPERTY(bool hasNotes READ hasNotes NOTIFY notesChanged)
     Q_PROPERTY(bool isRepeating READ isRepeating NOTIFY recurrenceRuleRawChanged)
+    Q_PROPERTY(int subtaskCount READ subtaskCount NOTIFY subtasksChanged)
+    Q_PROPERTY(int changeCount READ changeCount NOTIFY changesChanged)
 
 public:
     TodoItem(const QString &title, TodoList list, const QDateTime &scheduledDate, double sortOrder,
@@ -76,10 +78,12 @@ public:
     void addChange(const ChangeEntryPtr &entry);
     void removeChange(const ChangeEntry &entry);
 
-    QList<SubtaskPtr> orderedSubtasks() const;  // sortOrder ascending, stable
+    QList<SubtaskPtr> orderedSubtasks() const;    // sortOrder ascending, stable
     QList<ChangeEntryPtr> orderedChanges() const; // newest first, stable
     bool hasNotes() const;
     bool hasSubtasks() const;
+    int subtaskCount() const { return int(subtasks().size()); }
+    int changeCount() const { return int(changes().size()); }
     std::pair<int, int> subtaskProgress() const; // (completed, total)
 
 signals:

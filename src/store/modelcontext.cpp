@@ -511,7 +511,32 @@ Result<int> ModelContext::count(const TodoPredicate &predicate) {
     });
 }
 
+Result<std::optional<double>> ModelContext::maximumSortOrder(const TodoPredicate &predicate) {
+    const sql::Clause where = sql::whereClause(predicate);
+    const QString query =
+        QStringLiteral("SELECT max(sort_order) FROM todo_item WHERE %1").arg(where.text);
+    return withPendingVisible([&]() -> Result<std::optional<double>> {
+        auto statement = m_db->prepare(query);
+        if (!statement)
+            return StoreError{statement.message()};
+        statement.value().bindAll(where.values);
+        if (statement.value().step() != Statement::Step::Row)
+            return StoreError{m_db->lastError()};
+        if (statement.value().isNull(0))
+            return std::optional<double>();
+        return std::optional<double>(statement.value().real(0));
+    });
+}
+
 void ModelContext::loadSubtasks(TodoItem &item) {
+    readSubtasks(item, false);
+}
+
+void ModelContext::loadChanges(TodoItem &item) {
+    readChanges(item, false);
+}
+
+void ModelContext::readSubtasks(TodoItem &item, bool notify) {
     const QString query =
         QStringLiteral("SELECT %1 FROM subtask WHERE parent_pk = ? ORDER BY position, pk")
             .arg(subtaskColumns);
@@ -531,10 +556,10 @@ void ModelContext::loadSubtasks(TodoItem &item) {
         }
         subtasks.append(subtask);
     }
-    RecordAccess::setLoadedSubtasks(item, std::move(subtasks));
+    RecordAccess::setLoadedSubtasks(item, std::move(subtasks), notify);
 }
 
-void ModelContext::loadChanges(TodoItem &item) {
+void ModelContext::readChanges(TodoItem &item, bool notify) {
     const QString query =
         QStringLiteral("SELECT %1 FROM change_entry WHERE item_pk = ? ORDER BY position, pk")
             .arg(changeColumns);
@@ -553,7 +578,7 @@ void ModelContext::loadChanges(TodoItem &item) {
         }
         changes.append(entry);
     }
-    RecordAccess::setLoadedChanges(item, std::move(changes));
+    RecordAccess::setLoadedChanges(item, std::move(changes), notify);
 }
 
 qint64 ModelContext::dataVersion() {
@@ -619,9 +644,9 @@ void ModelContext::refreshHeldRecords() {
         if (!m_updated.contains(item.get()))
             rows.value().first().applyTo(*item);
         if (RecordAccess::subtasksLoaded(*item))
-            loadSubtasks(*item);
+            readSubtasks(*item, true);
         if (RecordAccess::changesLoaded(*item))
-            loadChanges(*item);
+            readChanges(*item, true);
     }
 
     // Subtasks and entries no longer on disk (deleted there on their own or with their parent).

@@ -49,6 +49,9 @@ public:
 
     Result<QList<TodoItemPtr>> fetch(const TodoFetch &request);
     Result<int> count(const TodoPredicate &predicate);
+    // The largest sort order among the matching to-dos; nullopt when none match. Reads only
+    // the sort order, so the open-by-date index answers it without visiting the rows.
+    Result<std::optional<double>> maximumSortOrder(const TodoPredicate &predicate);
 
     // Looks for commits made by other connections (another process, another context); when
     // there were some, refreshes the records held here, drops the ones deleted there and emits
@@ -62,6 +65,8 @@ public:
     void recordDidChange(Record &record) override;
     void loadSubtasks(TodoItem &item) override;
     void loadChanges(TodoItem &item) override;
+    void readSubtasks(TodoItem &item, bool notify);
+    void readChanges(TodoItem &item, bool notify);
     void adoptRelated(const std::shared_ptr<Record> &record) override;
 
 signals:

@@ -1,19 +1,16 @@
-#include "model/calendar.h"
-#include "model/clock.h"
-#include "store/cloudmirror.h"
-#include "store/modelcontainer.h"
+#include "app/appruntime.h"
 #include "store/persistence.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
+#include <QQmlExtensionPlugin>
+#include <QQuickStyle>
 #include <QQuickWindow>
-#include <QSettings>
-#include <QTimer>
+
+Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
 
 namespace {
-
 constexpr auto selfTestArgument = "--self-test";
-
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -22,16 +19,15 @@ int main(int argc, char *argv[]) {
     QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Quill Brook"));
     QGuiApplication::setApplicationVersion(QStringLiteral(QB_VERSION));
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
 
-    const qb::Calendar calendar = qb::Calendar::current();
-    qb::UnavailableCloudMirror mirror;
-    // Stops the program with the fatal message when the local store cannot be opened.
-    const auto container = qb::persistence::makeContainer(
-        app.arguments(), qb::persistence::storeFolder(), mirror, calendar.localeId());
-    QSettings preferences;
-    qb::persistence::backfillScheduledDates(*container, preferences, qb::Clock::system(), calendar);
+    qb::AppRuntime runtime(app.arguments(), qb::persistence::storeFolder(), qb::Calendar::current(),
+                           qb::Clock::system());
 
     QQmlApplicationEngine engine;
+    // The module's qmldir lives in the resources; without this the engine would only find a
+    // qmldir that happens to lie next to the binary in a build folder.
+    engine.addImportPath(QStringLiteral("qrc:/"));
     engine.load(QUrl(QStringLiteral("qrc:/Quillbrook/qml/Main.qml")));
     if (engine.rootObjects().isEmpty())
         return EXIT_FAILURE;

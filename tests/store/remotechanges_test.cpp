@@ -101,7 +101,9 @@ TEST_F(RemoteChanges, loadedRelationsFollowSubtasksAddedElsewhere) {
         ->addSubtask(std::make_shared<Subtask>(QStringLiteral("added there"), 0, now()));
     ASSERT_TRUE(other->save().ok());
 
+    QSignalSpy subtasksChanged(item.get(), &TodoItem::subtasksChanged);
     ASSERT_TRUE(context().checkForRemoteChanges());
+    EXPECT_EQ(subtasksChanged.count(), 1);
     ASSERT_EQ(item->subtasks().size(), 1);
     EXPECT_EQ(item->subtasks().first()->title(), QStringLiteral("added there"));
 }

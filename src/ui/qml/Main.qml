@@ -1,17 +1,17 @@
 import QtQuick
-import QtQuick.Controls
+import Quillbrook
 
-ApplicationWindow {
-    id: window
-    title: "Quill Brook"
-    width: 960
-    height: 640
-    visible: true
-
-    Label {
-        anchors.centerIn: parent
-        text: "Quill Brook"
-        font.pixelSize: 22
-        opacity: 0.5
+// The first main window; further windows share the store, undo and router.
+MainWindow {
+    id: first
+    objectName: "mainWindow"
+    property int windowCount: 1
+    onNewWindowRequested: {
+        const component = Qt.createComponent("MainWindow.qml")
+        const created = component.createObject(null, { windowIndex: first.windowCount })
+        if (created) {
+            first.windowCount += 1
+            created.newWindowRequested.connect(first.newWindowRequested)
+        }
     }
 }

@@ -1,0 +1,93 @@
+#include "appruntime.h"
+
+#include "platform/networkfeedfetcher.h"
+#include "platform/portalcolorscheme.h"
+#include "quillbrookapp.h"
+#include "services/approuter.h"
+#include "services/effectivecolorscheme.h"
+#include "services/preferences.h"
+#include "services/singleshottimer.h"
+#include "services/updater.h"
+#include "services/widgethost.h"
+#include "services/widgetsnapshotwriter.h"
+#include "store/cloudmirror.h"
+#include "store/modelcontainer.h"
+#include "store/modelcontext.h"
+#include "store/persistence.h"
+#include "tasks/undocenter.h"
+
+#include <QSettings>
+#include <QTimer>
+
+namespace qb {
+
+namespace {
+// How often commits by other processes (the command-line client) are looked for.
+constexpr auto remoteChangePollInterval = std::chrono::seconds(2);
+} // namespace
+
+struct AppRuntime::Parts {
+    std::unique_ptr<ModelContainer> container;
+    UndoCenter undoCenter{std::make_unique<QtSingleShotTimer>()};
+    AppRouter router;
+    Preferences preferences;
+    PortalColorScheme desktopScheme;
+    EffectiveColorScheme colorScheme{&preferences, &desktopScheme};
+    std::unique_ptr<Updater> updater;
+    NoWidgetHost widgetHost;
+    std::unique_ptr<WidgetSnapshotWriter> widget;
+    std::unique_ptr<QuillbrookApp> app;
+    QTimer remotePoll;
+};
+
+AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder, Calendar calendar,
+                       Clock clock)
+    : d(std::make_unique<Parts>()) {
+    UnavailableCloudMirror mirror;
+    d->container = persistence::makeContainer(arguments, storeFolder, mirror, calendar.localeId());
+    {
+        QSettings settings;
+        persistence::backfillScheduledDates(*d->container, settings, clock, calendar);
+    }
+    d->updater = std::make_unique<Updater>(UpdaterConfig::forThisBuild(d->preferences),
+                                           std::make_unique<NetworkFeedFetcher>(),
+                                           std::make_unique<QtSingleShotTimer>());
+    d->updater->start();
+    d->widget = std::make_unique<WidgetSnapshotWriter>(storeFolder, d->widgetHost, clock, calendar);
+
+    ModelContext &context = d->container->mainContext();
+    QuillbrookApp::Parts parts;
+    parts.context = &context;
+    parts.environment = TaskEnvironment{clock, calendar, d->widget.get()};
+    parts.undoCenter = &d->undoCenter;
+    parts.router = &d->router;
+    parts.preferences = &d->preferences;
+    parts.colorScheme = &d->colorScheme;
+    d->app = std::make_unique<QuillbrookApp>(parts);
+    QuillbrookApp::setInstance(d->app.get());
+
+    QObject::connect(&d->remotePoll, &QTimer::timeout, &context,
+                     [&context] { context.checkForRemoteChanges(); });
+    d->remotePoll.start(remoteChangePollInterval);
+
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument.contains(u"://"))
+            d->router.handle(argument);
+    }
+}
+
+AppRuntime::~AppRuntime() {
+    // A failed save leaves changes in memory; this is the last chance to write them.
+    d->app->taskStore().saveUnsavedChanges();
+    QuillbrookApp::setInstance(nullptr);
+}
+
+QuillbrookApp &AppRuntime::app() {
+    return *d->app;
+}
+
+ModelContainer &AppRuntime::container() {
+    return *d->container;
+}
+
+} // namespace qb

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "services/approuter.h"
+#include "services/composer.h"
+#include "services/effectivecolorscheme.h"
+#include "services/preferences.h"
+#include "tasks/undocenter.h"
+
+#include <QtQml/qqml.h>
+
+// The core's QObject types, known to QML by name but created only in C++.
+namespace qb::qmlforeign {
+
+struct UndoCenterType {
+    Q_GADGET
+    QML_FOREIGN(qb::UndoCenter)
+    QML_NAMED_ELEMENT(UndoCenter)
+    QML_UNCREATABLE("The application owns the undo center")
+};
+
+struct AppRouterType {
+    Q_GADGET
+    QML_FOREIGN(qb::AppRouter)
+    QML_NAMED_ELEMENT(AppRouter)
+    QML_UNCREATABLE("The application owns the router")
+};
+
+struct ComposerType {
+    Q_GADGET
+    QML_FOREIGN(qb::Composer)
+    QML_NAMED_ELEMENT(Composer)
+};
+
+struct PreferencesType {
+    Q_GADGET
+    QML_FOREIGN(qb::Preferences)
+    QML_NAMED_ELEMENT(Preferences)
+    QML_UNCREATABLE("The application owns the preferences")
+};
+
+struct EffectiveColorSchemeType {
+    Q_GADGET
+    QML_FOREIGN(qb::EffectiveColorScheme)
+    QML_NAMED_ELEMENT(EffectiveColorScheme)
+    QML_UNCREATABLE("The application owns the colour scheme")
+};
+
+} // namespace qb::qmlforeign

@@ -1,0 +1,87 @@
+#include "quillbrookapp.h"
+
+#include "model/search.h"
+#include "services/effectivecolorscheme.h"
+#include "services/widgetsnapshotwriter.h"
+#include "store/modelcontext.h"
+#include "tasks/undocenter.h"
+#include "viewmodels/completionqueue.h"
+
+#include <QQmlEngine>
+
+namespace qb {
+
+QPointer<QuillbrookApp> QuillbrookApp::s_instance;
+
+QuillbrookApp::QuillbrookApp(Parts parts, QObject *parent)
+    : QObject(parent)
+    , m_parts(std::move(parts))
+    , m_completions(new CompletionQueue(this)) {
+    m_completions->setApp(this);
+    if (m_parts.colorScheme) {
+        connect(m_parts.colorScheme, &EffectiveColorScheme::colorSchemeChanged, this,
+                &QuillbrookApp::darkChanged);
+    }
+    // Commits by other processes (the command-line client, another instance) are merged by
+    // the context; the widget follows them like any local save.
+    connect(m_parts.context, &ModelContext::remoteChange, this, &QuillbrookApp::refreshWidget);
+}
+
+QuillbrookApp *QuillbrookApp::create(QQmlEngine *, QJSEngine *) {
+    QQmlEngine::setObjectOwnership(s_instance, QQmlEngine::CppOwnership);
+    return s_instance;
+}
+
+void QuillbrookApp::setInstance(QuillbrookApp *app) {
+    s_instance = app;
+}
+
+bool QuillbrookApp::isDark() const {
+    return m_parts.colorScheme && m_parts.colorScheme->isDark();
+}
+
+QDateTime QuillbrookApp::startOfToday() const {
+    return m_parts.environment.calendar.startOfDay(now());
+}
+
+bool QuillbrookApp::isOverdue(QObject *todo, bool completing) const {
+    const auto *item = qobject_cast<TodoItem *>(todo);
+    if (!item || item->isCompleted() || completing || !item->scheduledDate().isValid())
+        return false;
+    return item->scheduledDate() < startOfToday();
+}
+
+QString QuillbrookApp::displayTitle(const QString &title) const {
+    return search::displayTitle(title);
+}
+
+QString QuillbrookApp::timeOfDay(const QDateTime &moment) const {
+    if (!moment.isValid())
+        return {};
+    return m_parts.environment.calendar.format(moment, QStringLiteral("jmm"));
+}
+
+QString QuillbrookApp::relativeTime(const QDateTime &moment) const {
+    if (!moment.isValid())
+        return {};
+    return m_parts.environment.calendar.relativeTime(moment, now());
+}
+
+void QuillbrookApp::undo() {
+    if (m_parts.undoCenter)
+        m_parts.undoCenter->usePending();
+}
+
+void QuillbrookApp::refreshWidget() {
+    if (m_parts.environment.widget)
+        m_parts.environment.widget->refresh(*m_parts.context);
+}
+
+void QuillbrookApp::becameActive() {
+    m_parts.context->checkForRemoteChanges();
+    refreshWidget();
+    ++m_activations;
+    emit activated();
+}
+
+} // namespace qb

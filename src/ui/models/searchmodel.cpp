@@ -1,0 +1,179 @@
+#include "searchmodel.h"
+
+#include "app/quillbrookapp.h"
+#include "model/search.h"
+#include "rowdiff.h"
+#include "store/modelcontext.h"
+#include "todorowsmodel.h"
+
+#include <QQmlEngine>
+
+namespace qb {
+
+SearchModel::SearchModel(QObject *parent)
+    : QAbstractListModel(parent) {}
+
+SearchModel::~SearchModel() = default;
+
+void SearchModel::setApp(QuillbrookApp *app) {
+    if (m_app == app)
+        return;
+    if (m_app)
+        disconnect(&m_app->context(), nullptr, this, nullptr);
+    m_app = app;
+    if (m_app)
+        connect(&m_app->context(), &ModelContext::objectsDidChange, this, &SearchModel::refresh);
+    reload();
+    emit appChanged();
+}
+
+void SearchModel::setQuery(const QString &query) {
+    if (m_query == query)
+        return;
+    const bool sameSearch = search::trimmedQuery(query) == trimmedQuery();
+    m_query = query;
+    emit queryChanged();
+    if (!sameSearch)
+        reload();
+}
+
+QString SearchModel::trimmedQuery() const {
+    return search::trimmedQuery(m_query);
+}
+
+void SearchModel::setAccent(const QString &accent) {
+    if (m_accent == accent)
+        return;
+    m_accent = accent;
+    emit accentChanged();
+    if (!m_rows.isEmpty())
+        emit dataChanged(index(0), index(int(m_rows.size()) - 1), {TitleMarkupRole});
+}
+
+QList<TodoItemPtr> SearchModel::fetchPage(int offset, int limit, bool *more) const {
+    TodoFetch request = search::fetch(m_query);
+    request.offset = offset;
+    // One extra row tells whether another page exists.
+    request.limit = limit + 1;
+    QList<TodoItemPtr> page = m_app->context().fetch(request).valueOr({});
+    *more = page.size() > limit;
+    if (*more)
+        page.removeLast();
+    return page;
+}
+
+void SearchModel::reload() {
+    beginResetModel();
+    m_rows.clear();
+    m_more = false;
+    if (m_app && !trimmedQuery().isEmpty())
+        m_rows = fetchPage(0, pageSize, &m_more);
+    endResetModel();
+    emit countChanged();
+}
+
+void SearchModel::refresh() {
+    if (!m_app || trimmedQuery().isEmpty())
+        return;
+    // Re-run over the rows loaded so far and apply the difference row by row.
+    bool more = false;
+    const int loaded = std::max(pageSize, int(m_rows.size()));
+    const QList<TodoItemPtr> fresh = fetchPage(0, loaded, &more);
+    const int before = int(m_rows.size());
+    QList<TodoItemPtr> current = m_rows;
+    RowDiff<TodoItemPtr> diff;
+    diff.remove = [this](int first, int last) {
+        beginRemoveRows({}, first, last);
+        m_rows.remove(first, last - first + 1);
+        endRemoveRows();
+    };
+    diff.move = [this](int from, int to) {
+        beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
+        m_rows.move(from, to);
+        endMoveRows();
+    };
+    diff.insert = [this](int at, const TodoItemPtr &row) {
+        beginInsertRows({}, at, at);
+        m_rows.insert(at, row);
+        endInsertRows();
+    };
+    diff.apply(current, fresh);
+    m_more = more;
+    if (!m_rows.isEmpty())
+        emit dataChanged(index(0), index(int(m_rows.size()) - 1), {StatusRole, TitleMarkupRole});
+    if (before != m_rows.size())
+        emit countChanged();
+}
+
+int SearchModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+bool SearchModel::canFetchMore(const QModelIndex &parent) const {
+    return !parent.isValid() && m_more;
+}
+
+void SearchModel::fetchMore(const QModelIndex &parent) {
+    if (parent.isValid() || !m_more || !m_app)
+        return;
+    bool more = false;
+    const QList<TodoItemPtr> page = fetchPage(int(m_rows.size()), pageSize, &more);
+    if (!page.isEmpty()) {
+        beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + page.size() - 1));
+        m_rows.append(page);
+        endInsertRows();
+    }
+    m_more = more;
+    emit countChanged();
+}
+
+QString SearchModel::titleMarkup(const TodoItem &item) const {
+    const QString title = search::displayTitle(item.title());
+    const auto ranges =
+        search::highlightRanges(title, trimmedQuery(), m_app->environment().calendar.localeId());
+    QString markup;
+    qsizetype cursor = 0;
+    for (const auto &range : ranges) {
+        markup += title.mid(cursor, range.start - cursor).toHtmlEscaped();
+        markup += QStringLiteral("<b><font color=\"%1\">").arg(m_accent) +
+                  title.mid(range.start, range.length).toHtmlEscaped() +
+                  QStringLiteral("</font></b>");
+        cursor = range.start + range.length;
+    }
+    markup += title.mid(cursor).toHtmlEscaped();
+    return markup;
+}
+
+QVariant SearchModel::data(const QModelIndex &index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) ||
+        !m_app)
+        return {};
+    const TodoItemPtr &item = m_rows[index.row()];
+    switch (role) {
+    case TodoRole:
+        return QVariant::fromValue(exposeToQml(item));
+    case TodoIdRole:
+        return item->id().toString(QUuid::WithoutBraces);
+    case StatusRole:
+        return search::statusWord(*item, m_app->now(), m_app->environment().calendar);
+    case TitleMarkupRole:
+        return titleMarkup(*item);
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> SearchModel::roleNames() const {
+    return {{TodoRole, "todo"},
+            {TodoIdRole, "todoId"},
+            {StatusRole, "status"},
+            {TitleMarkupRole, "titleMarkup"}};
+}
+
+QObject *SearchModel::todoAt(int row) const {
+    if (row < 0 || row >= m_rows.size())
+        return nullptr;
+    return exposeToQml(m_rows[row]);
+}
+
+} // namespace qb

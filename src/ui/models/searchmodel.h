@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QPointer>
+
+#include <qqmlregistration.h>
+
+#include <memory>
+
+#include "model/todoitem.h"
+
+Q_MOC_INCLUDE("app/quillbrookapp.h")
+
+namespace qb {
+
+class QuillbrookApp;
+
+// Quick Find results: every to-do whose title or notes contain the query, open ones first,
+// newest first. Rows are fetched a page at a time as the view scrolls, so a query that matches
+// tens of thousands of to-dos shows its first rows at once.
+class SearchModel : public QAbstractListModel {
+    Q_OBJECT
+    QML_ELEMENT
+    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
+    Q_PROPERTY(QString trimmedQuery READ trimmedQuery NOTIFY queryChanged)
+    Q_PROPERTY(int count READ countProperty NOTIFY countChanged)
+    Q_PROPERTY(bool isEmpty READ isEmpty NOTIFY countChanged)
+    // Colour of the emphasised matches, as a CSS colour ("#0a84ff").
+    Q_PROPERTY(QString accent READ accent WRITE setAccent NOTIFY accentChanged)
+
+public:
+    enum Role { TodoRole = Qt::UserRole + 1, TodoIdRole, StatusRole, TitleMarkupRole };
+    static constexpr int pageSize = 100;
+
+    explicit SearchModel(QObject *parent = nullptr);
+    ~SearchModel() override;
+
+    QuillbrookApp *app() const { return m_app; }
+    void setApp(QuillbrookApp *app);
+    QString query() const { return m_query; }
+    void setQuery(const QString &query);
+    QString trimmedQuery() const;
+    QString accent() const { return m_accent; }
+    void setAccent(const QString &accent);
+    int countProperty() const { return int(m_rows.size()); }
+    bool isEmpty() const { return m_rows.isEmpty() && !m_more; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
+    Q_INVOKABLE QObject *todoAt(int row) const;
+    // The display title as rich text with the matches emphasised in `accent`.
+    QString titleMarkup(const TodoItem &item) const;
+
+signals:
+    void appChanged();
+    void queryChanged();
+    void countChanged();
+    void accentChanged();
+
+private:
+    void reload();
+    void refresh();
+    QList<TodoItemPtr> fetchPage(int offset, int limit, bool *more) const;
+
+    QPointer<QuillbrookApp> m_app;
+    QString m_query;
+    QString m_accent = QStringLiteral("#0a84ff");
+    QList<TodoItemPtr> m_rows;
+    bool m_more = false;
+};
+
+} // namespace qb

@@ -1,0 +1,169 @@
+#include "tasklistmodel.h"
+
+#include "app/quillbrookapp.h"
+#include "model/dayhelpers.h"
+#include "model/stockqueries.h"
+#include "store/livequery.h"
+#include "store/modelcontext.h"
+#include "tasks/undocenter.h"
+#include "tasks/undooffers.h"
+
+namespace qb {
+
+namespace {
+
+TodoFetch itemsFetch(TodoList list, const QDateTime &tomorrow) {
+    TodoFetch request;
+    request.predicate = list == TodoList::Today ? stockqueries::dueBy(tomorrow, distantFuture())
+                                                : stockqueries::undated();
+    request.sort = {{TodoSort::Field::SortOrder, true}, {TodoSort::Field::CreatedAt, true}};
+    return request;
+}
+
+TodoFetch datedFetch(const QDateTime &tomorrow) {
+    TodoFetch request;
+    request.predicate = stockqueries::from(tomorrow, distantPast());
+    request.sort = {{TodoSort::Field::ScheduledDate, true},
+                    {TodoSort::Field::SortOrder, true},
+                    {TodoSort::Field::CreatedAt, true}};
+    return request;
+}
+
+} // namespace
+
+TaskListModel::TaskListModel(QObject *parent)
+    : TodoRowsModel(parent) {}
+
+TaskListModel::~TaskListModel() = default;
+
+void TaskListModel::setApp(QuillbrookApp *app) {
+    if (m_app == app)
+        return;
+    m_app = app;
+    rebuildQueries();
+    emit appChanged();
+}
+
+void TaskListModel::setListRaw(const QString &raw) {
+    const TodoList list = todoListFromRaw(raw).value_or(TodoList::Today);
+    if (m_list == list)
+        return;
+    m_list = list;
+    rebuildQueries();
+    emit listChanged();
+}
+
+void TaskListModel::setReferenceDay(const QDateTime &day) {
+    if (m_referenceDay == day)
+        return;
+    m_referenceDay = day;
+    rebuildQueries();
+    emit referenceDayChanged();
+}
+
+void TaskListModel::rebuildQueries() {
+    m_items.reset();
+    m_datedItems.reset();
+    if (!m_app) {
+        setRows({});
+        return;
+    }
+    const Calendar &calendar = m_app->environment().calendar;
+    const QDateTime day = m_referenceDay.isValid() ? m_referenceDay : m_app->startOfToday();
+    const QDateTime tomorrow = startOfNextDay(day, calendar);
+    m_items = std::make_unique<LiveQuery>(m_app->context(), itemsFetch(m_list, tomorrow));
+    connect(m_items.get(), &LiveQuery::resultsChanged, this, &TaskListModel::rebuildRows);
+    if (m_list == TodoList::Later) {
+        m_datedItems = std::make_unique<LiveQuery>(m_app->context(), datedFetch(tomorrow));
+        connect(m_datedItems.get(), &LiveQuery::resultsChanged, this, &TaskListModel::rebuildRows);
+    }
+    rebuildRows();
+}
+
+void TaskListModel::rebuildRows() {
+    QList<Row> rows;
+    if (m_datedItems && !m_datedItems->results().isEmpty()) {
+        const Calendar &calendar = m_app->environment().calendar;
+        const QDateTime now = m_app->now();
+        const auto sections = groupByDay(
+            m_datedItems->results(),
+            [](const TodoItemPtr &item) {
+                return item->scheduledDate().isValid() ? item->scheduledDate() : item->createdAt();
+            },
+            calendar);
+        for (const auto &section : sections) {
+            const QString title = dayTitle(section.day, now, calendar);
+            for (const auto &item : section.items)
+                rows.append({item, title, true});
+        }
+        for (const auto &item : m_items->results())
+            rows.append({item, QStringLiteral("Later"), false});
+    } else if (m_items) {
+        for (const auto &item : m_items->results())
+            rows.append({item, QString(), false});
+    }
+    setRows(rows);
+    emit rowsRebuilt();
+}
+
+int TaskListModel::mainCount() const {
+    return m_items ? int(m_items->results().size()) : 0;
+}
+
+int TaskListModel::datedCount() const {
+    return m_datedItems ? int(m_datedItems->results().size()) : 0;
+}
+
+TodoItemPtr TaskListModel::shared(QObject *todo) const {
+    auto *item = qobject_cast<TodoItem *>(todo);
+    if (!item)
+        return nullptr;
+    return std::static_pointer_cast<TodoItem>(item->shared_from_this());
+}
+
+void TaskListModel::add(const QString &title) {
+    if (!m_app || title.trimmed().isEmpty())
+        return;
+    m_app->taskStore().add(title, m_list);
+}
+
+void TaskListModel::moveToOtherList(QObject *todo) {
+    if (!m_app)
+        return;
+    // Moving between the lists offers no undo: the edit is dropped.
+    (void)m_app->taskStore().move(shared(todo),
+                                  m_list == TodoList::Today ? TodoList::Later : TodoList::Today);
+}
+
+void TaskListModel::scheduleForToday(QObject *todo) {
+    if (!m_app)
+        return;
+    const auto edit = m_app->taskStore().schedule(shared(todo), m_app->startOfToday());
+    if (edit && m_app->undoCenter())
+        m_app->undoCenter()->offer(
+            undooffers::forEdit(*edit, m_app->context(), m_app->environment()));
+}
+
+void TaskListModel::remove(QObject *todo) {
+    if (!m_app)
+        return;
+    const auto snapshot = m_app->taskStore().remove(shared(todo));
+    if (snapshot && m_app->undoCenter())
+        m_app->undoCenter()->offer(
+            undooffers::forDeletion(*snapshot, m_app->context(), m_app->environment()));
+}
+
+void TaskListModel::moveMainRow(int from, int to) {
+    if (!m_app || !m_items || from == to)
+        return;
+    m_app->taskStore().reorder(m_items->results(), {from}, to);
+}
+
+QString TaskListModel::deleteMessage(QObject *todo) const {
+    const auto *item = qobject_cast<TodoItem *>(todo);
+    const QString title =
+        item && !item->title().isEmpty() ? item->title() : QStringLiteral("This to-do");
+    return title + QStringLiteral(" and its change log will be removed.");
+}
+
+} // namespace qb

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "model/todolist.h"
+#include "todorowsmodel.h"
+
+#include <QDateTime>
+#include <QPointer>
+
+#include <memory>
+
+Q_MOC_INCLUDE("app/quillbrookapp.h")
+
+namespace qb {
+
+class LiveQuery;
+class QuillbrookApp;
+
+// The rows of the Today or Later list for one reference day. Today: open to-dos due before the
+// day after the reference day, overdue ones included. Later: dated to-dos in one section per
+// day, then the undated ones under "Later" (no headers at all when nothing is dated).
+// Also the list's actions, each one TaskStore call.
+class TaskListModel : public TodoRowsModel {
+    Q_OBJECT
+    QML_ELEMENT
+    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    Q_PROPERTY(QString list READ listRaw WRITE setListRaw NOTIFY listChanged)
+    Q_PROPERTY(
+        QDateTime referenceDay READ referenceDay WRITE setReferenceDay NOTIFY referenceDayChanged)
+    // Rows of `items` (Today's rows, or Later's undated rows), the ones that can be dragged.
+    Q_PROPERTY(int mainCount READ mainCount NOTIFY rowsRebuilt)
+    Q_PROPERTY(int datedCount READ datedCount NOTIFY rowsRebuilt)
+    Q_PROPERTY(bool hasDaySections READ hasDaySections NOTIFY rowsRebuilt)
+
+public:
+    explicit TaskListModel(QObject *parent = nullptr);
+    ~TaskListModel() override;
+
+    QuillbrookApp *app() const { return m_app; }
+    void setApp(QuillbrookApp *app);
+    QString listRaw() const { return rawValue(m_list); }
+    void setListRaw(const QString &raw);
+    TodoList list() const { return m_list; }
+    QDateTime referenceDay() const { return m_referenceDay; }
+    void setReferenceDay(const QDateTime &day);
+
+    int mainCount() const;
+    int datedCount() const;
+    bool hasDaySections() const { return datedCount() > 0 && m_list == TodoList::Later; }
+
+    // Adds a to-do to this list (the draft row's commit); a blank title adds nothing.
+    Q_INVOKABLE void add(const QString &title);
+    // Leading swipe on a main row: to the other list, with no undo offer.
+    Q_INVOKABLE void moveToOtherList(QObject *todo);
+    // Leading swipe on a day-section row: today, with an undo offer.
+    Q_INVOKABLE void scheduleForToday(QObject *todo);
+    // The confirmed delete: with an undo offer that restores it.
+    Q_INVOKABLE void remove(QObject *todo);
+    // Drag among the main rows: the row at `from` lands before the one that stood at `to`.
+    Q_INVOKABLE void moveMainRow(int from, int to);
+    // "Delete this to-do?" dialog text for the to-do.
+    Q_INVOKABLE QString deleteMessage(QObject *todo) const;
+
+signals:
+    void appChanged();
+    void listChanged();
+    void referenceDayChanged();
+    void rowsRebuilt();
+
+private:
+    void rebuildQueries();
+    void rebuildRows();
+    TodoItemPtr shared(QObject *todo) const;
+
+    QPointer<QuillbrookApp> m_app;
+    TodoList m_list = TodoList::Today;
+    QDateTime m_referenceDay;
+    std::unique_ptr<LiveQuery> m_items;
+    std::unique_ptr<LiveQuery> m_datedItems;
+};
+
+} // namespace qb

@@ -1,0 +1,107 @@
+#include "todorowsmodel.h"
+
+#include "rowdiff.h"
+
+#include <QQmlEngine>
+
+namespace qb {
+
+QObject *exposeToQml(const std::shared_ptr<Record> &record) {
+    if (!record)
+        return nullptr;
+    QQmlEngine::setObjectOwnership(record.get(), QQmlEngine::CppOwnership);
+    return record.get();
+}
+
+TodoRowsModel::TodoRowsModel(QObject *parent)
+    : QAbstractListModel(parent) {}
+
+int TodoRowsModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant TodoRowsModel::data(const QModelIndex &index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const Row &row = m_rows[index.row()];
+    switch (role) {
+    case TodoRole:
+        return QVariant::fromValue(exposeToQml(row.item));
+    case TodoIdRole:
+        return row.item->id().toString(QUuid::WithoutBraces);
+    case SectionRole:
+        return row.section;
+    case InDaySectionRole:
+        return row.inDaySection;
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> TodoRowsModel::roleNames() const {
+    return {{TodoRole, "todo"},
+            {TodoIdRole, "todoId"},
+            {SectionRole, "section"},
+            {InDaySectionRole, "inDaySection"}};
+}
+
+void TodoRowsModel::setRows(const QList<Row> &rows) {
+    const int countBefore = int(m_rows.size());
+    QList<TodoItemPtr> current;
+    for (const Row &row : std::as_const(m_rows))
+        current.append(row.item);
+    QList<TodoItemPtr> target;
+    for (const Row &row : rows)
+        target.append(row.item);
+
+    RowDiff<TodoItemPtr> diff;
+    diff.remove = [this](int first, int last) {
+        beginRemoveRows({}, first, last);
+        m_rows.remove(first, last - first + 1);
+        endRemoveRows();
+    };
+    diff.move = [this](int from, int to) {
+        // Qt wants the destination as the index before which the row is placed.
+        beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
+        m_rows.move(from, to);
+        endMoveRows();
+    };
+    diff.insert = [this, &rows](int at, const TodoItemPtr &) {
+        beginInsertRows({}, at, at);
+        m_rows.insert(at, rows[at]);
+        endInsertRows();
+    };
+    diff.apply(current, target);
+
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (m_rows[i].section != rows[i].section ||
+            m_rows[i].inDaySection != rows[i].inDaySection) {
+            m_rows[i].section = rows[i].section;
+            m_rows[i].inDaySection = rows[i].inDaySection;
+            emit dataChanged(index(int(i)), index(int(i)), {SectionRole, InDaySectionRole});
+        }
+    }
+    if (countBefore != m_rows.size())
+        emit countChanged();
+}
+
+TodoItemPtr TodoRowsModel::itemAt(int row) const {
+    if (row < 0 || row >= m_rows.size())
+        return nullptr;
+    return m_rows[row].item;
+}
+
+QObject *TodoRowsModel::todoAt(int row) const {
+    return exposeToQml(itemAt(row));
+}
+
+int TodoRowsModel::indexOfId(const QString &id) const {
+    const QUuid uuid = QUuid::fromString(id);
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].item->id() == uuid)
+            return int(i);
+    }
+    return -1;
+}
+
+} // namespace qb

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "model/todoitem.h"
+
+#include <QAbstractListModel>
+#include <QList>
+
+#include <qqmlregistration.h>
+
+namespace qb {
+
+// A list of to-dos for QML, each with an optional section title. Replacing the rows emits the
+// smallest set of row removals, moves and inserts (by record identity) and a data change for
+// rows whose section changed, never a reset, so selection, scrolling and delegates survive.
+class TodoRowsModel : public QAbstractListModel {
+    Q_OBJECT
+    QML_ANONYMOUS
+    Q_PROPERTY(int count READ rowCountProperty NOTIFY countChanged)
+
+public:
+    enum Role { TodoRole = Qt::UserRole + 1, TodoIdRole, SectionRole, InDaySectionRole };
+
+    struct Row {
+        TodoItemPtr item;
+        QString section;           // header title; empty when the list has no sections
+        bool inDaySection = false; // a dated row of Later's day sections
+    };
+
+    explicit TodoRowsModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    const QList<Row> &rows() const { return m_rows; }
+    void setRows(const QList<Row> &rows);
+    int rowCountProperty() const { return int(m_rows.size()); }
+
+    // The row's to-do for QML actions; null outside the range.
+    Q_INVOKABLE QObject *todoAt(int row) const;
+    Q_INVOKABLE int indexOfId(const QString &id) const;
+
+signals:
+    void countChanged();
+
+protected:
+    TodoItemPtr itemAt(int row) const;
+
+private:
+    QList<Row> m_rows;
+};
+
+// Exposes a record to QML without handing it over: its lifetime stays with the shared pointers.
+QObject *exposeToQml(const std::shared_ptr<Record> &record);
+
+} // namespace qb

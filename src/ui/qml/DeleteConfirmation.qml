@@ -1,0 +1,47 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quillbrook
+
+// "Delete this to-do?" with the to-do's title in the message.
+Dialog {
+    id: dialog
+    objectName: "deleteConfirmation"
+    property var todo: null
+    property string message
+    signal confirmed(var todo)
+
+    title: "Delete this to-do?"
+    modal: true
+    anchors.centerIn: Overlay.overlay
+    width: Math.min(360, parent ? parent.width - 40 : 360)
+    closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
+
+    contentItem: Text {
+        objectName: "deleteMessage"
+        text: dialog.message
+        wrapMode: Text.WordWrap
+        color: Theme.primaryText
+        font.pixelSize: Theme.bodySize
+    }
+    footer: DialogButtonBox {
+        Button {
+            objectName: "deleteButton"
+            text: "Delete"
+            DialogButtonBox.buttonRole: DialogButtonBox.DestructiveRole
+            palette.buttonText: Theme.destructive
+            onClicked: {
+                const target = dialog.todo
+                dialog.todo = null
+                dialog.close()
+                dialog.confirmed(target)
+            }
+        }
+        Button {
+            text: "Cancel"
+            DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
+            onClicked: dialog.close()
+        }
+    }
+    onClosed: todo = null
+}

@@ -1,0 +1,189 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quillbrook
+
+// The Today or Later list: rows in manual order (Later with day sections first), the inline
+// draft row, deferred completion, swipe actions, delete confirmation and drag reordering.
+Item {
+    id: root
+    required property MainWindowState state
+    required property string list
+
+    readonly property bool draftOpen: draft.open
+    readonly property bool isEmpty: list === "today" ? rows.mainCount === 0
+                                                     : rows.mainCount === 0 && rows.datedCount === 0
+
+    function openDraft() { focusAttempts.begin() }
+
+    TaskListModel {
+        id: rows
+        app: QuillbrookApp
+        list: root.list
+        referenceDay: root.state.referenceDay
+    }
+
+    DraftController {
+        id: draft
+        app: QuillbrookApp
+        composer: root.state.composer
+        list: root.list
+        onOpenChanged: if (open) focusAttempts.begin()
+    }
+
+    // Focus goes to the draft field as soon as it can take it: up to 12 tries, 40 ms apart.
+    Timer {
+        id: focusAttempts
+        property int remaining: 0
+        interval: 40
+        repeat: true
+        function begin() { remaining = 12; attempt(); start() }
+        function attempt() {
+            if (remaining <= 0 || !draft.open || !listView.footerItem) { stop(); return }
+            remaining -= 1
+            if (!listView.footerItem.fieldFocused)
+                listView.footerItem.focusField()
+        }
+        onTriggered: attempt()
+    }
+
+    DeleteConfirmation {
+        id: confirmation
+        parent: Overlay.overlay
+        onConfirmed: (todo) => rows.remove(todo)
+    }
+
+    ListView {
+        id: listView
+        objectName: "taskList"
+        anchors.fill: parent
+        model: rows
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+        spacing: 0
+        ScrollBar.vertical: ScrollBar {}
+
+        // The index of the main row a drag would drop before, or -1.
+        property int dropIndex: -1
+
+        header: Item { height: Theme.listTopSpacer; width: 1 }
+
+        section.property: "section"
+        section.delegate: SectionHeader {
+            required property string section
+            width: ListView.view.width
+            title: section
+            visible: section.length > 0
+            height: section.length > 0 ? implicitHeight : 0
+        }
+
+        delegate: TaskRow {
+            id: taskRow
+            required property int index
+            required property bool inDaySection
+            width: ListView.view.width
+            selected: root.state.selectedTodoId === todoId
+            isCompleting: QuillbrookApp.completions.revision, QuillbrookApp.completions.isCompleting(todoId)
+            leadingText: inDaySection || root.list === "later" ? "Today" : "Later"
+            leadingSymbol: inDaySection || root.list === "later" ? "sun.horizon.fill" : "tray.full"
+            onOpened: root.state.navigateTo(todo)
+            onToggleRequested: QuillbrookApp.completions.start(todo)
+            onLeadingTriggered: inDaySection ? rows.scheduleForToday(todo) : rows.moveToOtherList(todo)
+            onDeleteRequested: {
+                confirmation.todo = todo
+                confirmation.message = rows.deleteMessage(todo)
+                confirmation.open()
+            }
+
+            readonly property int mainIndex: inDaySection ? -1 : index - rows.datedCount
+            Keys.onPressed: (event) => {
+                if (!(event.modifiers & Qt.AltModifier) || mainIndex < 0)
+                    return
+                if (event.key === Qt.Key_Up && mainIndex > 0) {
+                    rows.moveMainRow(mainIndex, mainIndex - 1)
+                    event.accepted = true
+                } else if (event.key === Qt.Key_Down && mainIndex < rows.mainCount - 1) {
+                    rows.moveMainRow(mainIndex, mainIndex + 2)
+                    event.accepted = true
+                }
+            }
+
+            // Dragging a main row vertically reorders it.
+            DragHandler {
+                enabled: !taskRow.inDaySection
+                target: null
+                xAxis.enabled: false
+                grabPermissions: PointerHandler.CanTakeOverFromAnything
+                onActiveChanged: {
+                    if (active) {
+                        listView.dropIndex = taskRow.mainIndex
+                    } else if (listView.dropIndex >= 0) {
+                        rows.moveMainRow(taskRow.mainIndex, listView.dropIndex)
+                        listView.dropIndex = -1
+                    }
+                }
+                onCentroidChanged: {
+                    if (!active)
+                        return
+                    const point = listView.contentItem.mapFromItem(taskRow, centroid.position.x, centroid.position.y)
+                    const hovered = listView.indexAt(10, point.y)
+                    if (hovered < 0)
+                        return
+                    const hoveredMain = hovered - rows.datedCount
+                    if (hoveredMain < 0)
+                        return
+                    const item = listView.itemAtIndex(hovered)
+                    const lowerHalf = item && (point.y - item.y) > item.height / 2
+                    listView.dropIndex = Math.min(rows.mainCount, hoveredMain + (lowerHalf ? 1 : 0))
+                }
+            }
+        }
+
+        footer: ColumnLayout {
+            width: ListView.view.width
+            spacing: 0
+            property alias fieldFocused: addRow.fieldFocused
+            function focusField() { addRow.focusField() }
+            // With day sections and no undated rows, the draft row still sits under "Later".
+            SectionHeader {
+                Layout.fillWidth: true
+                title: "Later"
+                visible: draft.open && rows.hasDaySections && rows.mainCount === 0
+            }
+            AddTaskRow {
+                id: addRow
+                Layout.fillWidth: true
+                visible: draft.open
+                text: draft.text
+                onTextChanged: draft.text = text
+                onFieldFocusedChanged: draft.focused = fieldFocused
+                onSubmitted: draft.commit()
+            }
+            Item { Layout.preferredHeight: 80 }
+        }
+
+        add: Transition { NumberAnimation { property: "opacity"; from: 0; to: 1; duration: 200 } }
+        remove: Transition { NumberAnimation { property: "opacity"; to: 0; duration: 350; easing.type: Easing.OutQuad } }
+        displaced: Transition { NumberAnimation { properties: "y"; duration: 200; easing.type: Easing.OutQuad } }
+        move: Transition { NumberAnimation { properties: "y"; duration: 200; easing.type: Easing.OutQuad } }
+    }
+
+    // Where a dragged row will land.
+    Rectangle {
+        visible: listView.dropIndex >= 0
+        readonly property var anchorItem: listView.itemAtIndex(Math.min(listView.count - 1, listView.dropIndex + rows.datedCount))
+        x: 12
+        width: root.width - 24
+        height: 2
+        color: Theme.accent
+        y: anchorItem ? anchorItem.y - listView.contentY + (listView.dropIndex + rows.datedCount >= listView.count ? anchorItem.height : 0) : 0
+    }
+
+    Placard {
+        objectName: "emptyPlacard"
+        anchors.centerIn: parent
+        visible: root.isEmpty && !draft.open
+        title: root.list === "today" ? "Nothing for today" : "Nothing for later"
+        symbol: root.list === "today" ? "sun.horizon.fill" : "tray.full"
+    }
+}

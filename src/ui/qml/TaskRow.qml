@@ -1,0 +1,137 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quillbrook
+
+// One open to-do in a task list: completion circle, title, overdue mark, repeat mark and one
+// content indicator. Swipe right for the row's move action, left for Delete.
+SwipeDelegate {
+    id: row
+
+    required property var todo
+    required property string todoId
+    property bool selected: false
+    property bool isCompleting: false
+    // Leading swipe: label, symbol and action; none when leadingText is empty.
+    property string leadingText
+    property string leadingSymbol
+    signal toggleRequested()
+    signal leadingTriggered()
+    signal deleteRequested()
+    signal opened()
+
+    readonly property bool done: todo.isCompleted || isCompleting
+
+    height: Math.max(implicitHeight, 36)
+    padding: 0
+    topPadding: Theme.rowInsetVertical
+    bottomPadding: Theme.rowInsetVertical
+    leftPadding: Theme.rowInsetHorizontal
+    rightPadding: Theme.rowInsetHorizontal
+    opacity: isCompleting ? 0.55 : 1
+    Behavior on opacity { NumberAnimation { duration: 250; easing.type: Easing.OutQuad } }
+
+    Accessible.name: QuillbrookApp.displayTitle(todo.title)
+
+    background: Rectangle {
+        color: row.selected ? Theme.selection : (row.hovered ? Theme.rowHover : Theme.windowBackground)
+        radius: 6
+    }
+
+    onClicked: row.opened()
+
+    contentItem: RowLayout {
+        spacing: 12
+        AbstractButton {
+            id: circleButton
+            Layout.preferredWidth: Theme.circleSize
+            Layout.preferredHeight: Theme.circleSize
+            contentItem: CheckCircle { isCompleted: row.done }
+            background: null
+            Accessible.name: row.done ? "Mark as not done" : "Mark as done"
+            onClicked: row.toggleRequested()
+        }
+        Text {
+            Layout.fillWidth: true
+            Layout.minimumWidth: 40
+            text: QuillbrookApp.displayTitle(row.todo.title)
+            elide: Text.ElideRight
+            maximumLineCount: 1
+            font.pixelSize: Theme.bodySize
+            font.strikeout: row.done
+            color: row.done ? Theme.secondaryText : Theme.primaryText
+        }
+        Item { Layout.preferredWidth: 8 }
+        Text {
+            // Re-read when the date, the completion or the day changes.
+            visible: row.todo.scheduledDate, row.todo.isCompleted, QuillbrookApp.activations,
+                     QuillbrookApp.isOverdue(row.todo, row.isCompleting)
+            text: "Overdue"
+            color: Theme.overdue
+            font.pixelSize: Theme.captionSize
+            font.weight: Font.DemiBold
+            Accessible.name: "Overdue"
+        }
+        Symbol {
+            visible: row.todo.isRepeating
+            name: "repeat"
+            size: Theme.footnoteSize + 3
+            color: Theme.tertiaryText
+            Accessible.ignored: false
+            Accessible.name: "Repeats"
+        }
+        Symbol {
+            readonly property bool subtasks: row.todo.subtaskCount > 0
+            visible: subtasks || row.todo.hasNotes
+            name: subtasks ? "checklist" : "text.alignleft"
+            size: Theme.footnoteSize + 3
+            color: Theme.tertiaryText
+            Accessible.ignored: false
+            Accessible.name: subtasks ? "Has subtasks" : "Has notes"
+        }
+    }
+
+    swipe.left: Rectangle {
+        visible: row.leadingText.length > 0
+        width: row.width
+        height: row.height
+        color: Theme.accent
+        radius: 6
+        Row {
+            anchors.left: parent.left
+            anchors.leftMargin: 16
+            anchors.verticalCenter: parent.verticalCenter
+            spacing: 6
+            Symbol { name: row.leadingSymbol; color: "white" }
+            Text { text: row.leadingText; color: "white"; font.pixelSize: Theme.bodySize; font.weight: Font.DemiBold }
+        }
+    }
+    swipe.right: Rectangle {
+        width: 84
+        height: row.height
+        anchors.right: parent.right
+        color: Theme.destructive
+        radius: 6
+        AbstractButton {
+            anchors.fill: parent
+            Accessible.name: "Delete"
+            contentItem: Row {
+                spacing: 4
+                anchors.centerIn: parent
+                Symbol { name: "trash"; color: "white" }
+                Text { text: "Delete"; color: "white"; font.pixelSize: Theme.bodySize; font.weight: Font.DemiBold }
+            }
+            onClicked: {
+                row.swipe.close()
+                row.deleteRequested()
+            }
+        }
+    }
+    // A full swipe to the right performs the leading action.
+    swipe.onCompleted: {
+        if (swipe.position > 0 && row.leadingText.length > 0) {
+            row.leadingTriggered()
+            swipe.close()
+        }
+    }
+}

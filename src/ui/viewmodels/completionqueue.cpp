@@ -1,0 +1,53 @@
+#include "completionqueue.h"
+
+#include "app/quillbrookapp.h"
+#include "services/singleshottimer.h"
+
+namespace qb {
+
+CompletionQueue::CompletionQueue(QObject *parent)
+    : QObject(parent)
+    , m_makeTimer([] { return std::make_unique<QtSingleShotTimer>(); }) {}
+
+CompletionQueue::~CompletionQueue() = default;
+
+void CompletionQueue::setApp(QuillbrookApp *app) {
+    if (m_app == app)
+        return;
+    m_app = app;
+    emit appChanged();
+}
+
+void CompletionQueue::start(QObject *todo) {
+    auto *item = qobject_cast<TodoItem *>(todo);
+    if (!item || m_timers.contains(item->id()))
+        return;
+    const QUuid id = item->id();
+    // Held until the delay ends, so the completion happens even if no view shows the row.
+    auto shared = std::static_pointer_cast<TodoItem>(item->shared_from_this());
+    std::shared_ptr<SingleShotTimer> timer = m_makeTimer();
+    m_timers.insert(id, timer);
+    ++m_revision;
+    emit completingChanged();
+    QPointer<CompletionQueue> self(this);
+    timer->start(delay, [self, id, shared] {
+        if (self)
+            self->finish(id, shared);
+    });
+}
+
+void CompletionQueue::finish(const QUuid &id, const std::shared_ptr<TodoItem> &item) {
+    // Keep the timer alive until its own callback has returned.
+    const auto timer = m_timers.take(id);
+    // Completed from another window meanwhile, or deleted: nothing to toggle.
+    if (m_app && item && item->isInContext() && !item->isCompleted())
+        m_app->taskStore().toggleCompletion(item);
+    ++m_revision;
+    emit completingChanged();
+}
+
+bool CompletionQueue::isCompleting(const QString &id) const {
+    return isCompleting(QUuid::fromString(id));
+}
+
+} // namespace qb

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "model/todolist.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <qqmlregistration.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+Q_MOC_INCLUDE("app/quillbrookapp.h")
+Q_MOC_INCLUDE("services/composer.h")
+
+namespace qb {
+
+class Composer;
+class QuillbrookApp;
+class SingleShotTimer;
+
+// The inline draft row of a task list. Return commits; leaving the field commits after a
+// short grace period unless focus comes back first. A commit adds at most one to-do (none
+// for a blank draft), clears the text and closes the draft row.
+class DraftController : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    Q_PROPERTY(qb::Composer *composer READ composer WRITE setComposer NOTIFY composerChanged)
+    Q_PROPERTY(QString list READ listRaw WRITE setListRaw NOTIFY listChanged)
+    Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged)
+    Q_PROPERTY(bool focused READ focused WRITE setFocused NOTIFY focusedChanged)
+    Q_PROPERTY(bool open READ isOpen NOTIFY openChanged)
+
+public:
+    using TimerFactory = std::function<std::unique_ptr<SingleShotTimer>()>;
+    static constexpr std::chrono::milliseconds commitDelay{200};
+
+    explicit DraftController(QObject *parent = nullptr);
+    ~DraftController() override;
+
+    void setTimer(std::unique_ptr<SingleShotTimer> timer);
+
+    QuillbrookApp *app() const { return m_app; }
+    void setApp(QuillbrookApp *app);
+    Composer *composer() const { return m_composer; }
+    void setComposer(Composer *composer);
+    QString listRaw() const { return rawValue(m_list); }
+    void setListRaw(const QString &raw);
+    QString text() const { return m_text; }
+    void setText(const QString &text);
+    bool focused() const { return m_focused; }
+    void setFocused(bool focused);
+    // The draft row shows while the composer adds to this list.
+    bool isOpen() const;
+
+    Q_INVOKABLE void commit();
+
+signals:
+    void appChanged();
+    void composerChanged();
+    void listChanged();
+    void textChanged();
+    void focusedChanged();
+    void openChanged();
+
+private:
+    QPointer<QuillbrookApp> m_app;
+    QPointer<Composer> m_composer;
+    TodoList m_list = TodoList::Today;
+    QString m_text;
+    bool m_focused = false;
+    std::unique_ptr<SingleShotTimer> m_timer;
+};
+
+} // namespace qb

@@ -1,0 +1,159 @@
+#include "mainwindowstate.h"
+
+#include "app/quillbrookapp.h"
+#include "models/todorowsmodel.h"
+#include "services/approuter.h"
+#include "services/apptab.h"
+#include "services/composer.h"
+#include "services/preferences.h"
+#include "tasks/undocenter.h"
+#include "tasks/undooffers.h"
+
+#include <QSettings>
+
+namespace qb {
+
+MainWindowState::MainWindowState(QObject *parent)
+    : QObject(parent)
+    , m_composer(new Composer(this)) {}
+
+MainWindowState::~MainWindowState() = default;
+
+void MainWindowState::setApp(QuillbrookApp *app) {
+    if (m_app == app)
+        return;
+    if (m_app)
+        disconnect(m_app, nullptr, this, nullptr);
+    m_app = app;
+    if (m_app) {
+        m_referenceDay = m_app->startOfToday();
+        connect(m_app, &QuillbrookApp::activated, this, &MainWindowState::refreshReferenceDay);
+        if (m_app->router())
+            connect(m_app->router(), &AppRouter::pendingRouteChanged, this,
+                    &MainWindowState::followRoute);
+    }
+    emit appChanged();
+    emit referenceDayChanged();
+}
+
+void MainWindowState::setWindowIndex(int index) {
+    if (m_windowIndex == index)
+        return;
+    m_windowIndex = index;
+    emit windowIndexChanged();
+}
+
+void MainWindowState::setPerspective(const QString &raw) {
+    const AppTab tab = caseFromRaw<AppTab>(raw).value_or(AppTab::Today);
+    const QString normalized = rawValue(tab);
+    if (m_perspective == normalized)
+        return;
+    m_perspective = normalized;
+    clearSelection();
+    if (m_app && m_app->preferences())
+        m_app->preferences()->setStoredPerspective(m_windowIndex, tab);
+    emit perspectiveChanged();
+}
+
+void MainWindowState::restorePerspective() {
+    if (!m_app || !m_app->preferences())
+        return;
+    const QString stored = rawValue(m_app->preferences()->storedPerspective(m_windowIndex));
+    if (stored != m_perspective) {
+        m_perspective = stored;
+        emit perspectiveChanged();
+    }
+}
+
+QObject *MainWindowState::selectedTodo() const {
+    return exposeToQml(m_selectedTodo);
+}
+
+QString MainWindowState::selectedTodoId() const {
+    return m_selectedTodo ? m_selectedTodo->id().toString(QUuid::WithoutBraces) : QString();
+}
+
+void MainWindowState::navigateTo(QObject *todo) {
+    auto *item = qobject_cast<TodoItem *>(todo);
+    TodoItemPtr shared =
+        item ? std::static_pointer_cast<TodoItem>(item->shared_from_this()) : nullptr;
+    if (shared == m_selectedTodo)
+        return;
+    if (m_selectedTodo)
+        disconnect(m_selectedTodo.get(), nullptr, this, nullptr);
+    m_selectedTodo = std::move(shared);
+    // A deleted selection falls back to "No to-do selected".
+    if (m_selectedTodo)
+        connect(m_selectedTodo.get(), &Record::contextStateChanged, this,
+                &MainWindowState::selectedTodoChanged);
+    emit selectedTodoChanged();
+}
+
+void MainWindowState::clearSelection() {
+    navigateTo(nullptr);
+}
+
+bool MainWindowState::hasLiveSelection() const {
+    return m_selectedTodo && m_selectedTodo->isInContext();
+}
+
+void MainWindowState::setSearchQuery(const QString &query) {
+    if (m_searchQuery == query)
+        return;
+    m_searchQuery = query;
+    emit searchQueryChanged();
+}
+
+void MainWindowState::newTodo() {
+    if (m_perspective == u"later") {
+        m_composer->setAddingTo(TodoList::Later);
+        emit draftRequested();
+    } else if (m_perspective == u"done") {
+        if (!m_app)
+            return;
+        auto item = m_app->taskStore().add(QString(), TodoList::Today);
+        if (m_app->undoCenter())
+            m_app->undoCenter()->offer(
+                undooffers::forAddition(item, m_app->context(), m_app->environment()));
+    } else {
+        m_composer->setAddingTo(TodoList::Today);
+        emit draftRequested();
+    }
+}
+
+void MainWindowState::refreshReferenceDay() {
+    if (!m_app)
+        return;
+    const QDateTime today = m_app->startOfToday();
+    if (today == m_referenceDay)
+        return;
+    m_referenceDay = today;
+    emit referenceDayChanged();
+}
+
+void MainWindowState::followRoute() {
+    if (!m_app || !m_app->router())
+        return;
+    const auto route = m_app->router()->pendingRoute();
+    if (!route)
+        return;
+    setSearchQuery(QString());
+    setPerspective(QStringLiteral("today"));
+    if (*route == AppRouter::Route::NewToday) {
+        m_composer->setAddingTo(TodoList::Today);
+        emit draftRequested();
+    }
+    m_app->router()->setPendingRoute(std::nullopt);
+}
+
+QRect MainWindowState::savedFrame() const {
+    QSettings settings;
+    return settings.value(QLatin1String(frameAutosaveName) + QStringLiteral("/frame")).toRect();
+}
+
+void MainWindowState::saveFrame(const QRect &frame) const {
+    QSettings settings;
+    settings.setValue(QLatin1String(frameAutosaveName) + QStringLiteral("/frame"), frame);
+}
+
+} // namespace qb
