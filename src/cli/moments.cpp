@@ -73,7 +73,8 @@ Outcome<QDateTime> parseDateTime(const QString &text, const Calendar &calendar) 
 
 Outcome<QDateTime> parseDayOrDateTime(const QString &text, const QDateTime &now,
                                       const Calendar &calendar) {
-    if (text.size() <= 10 || text == u"tomorrow")
+    // Every DAY form is at most ten characters; a date-time is longer.
+    if (text.size() <= 10)
         return parseDay(text, false, now, calendar);
     return parseDateTime(text, calendar);
 }

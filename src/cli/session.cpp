@@ -8,7 +8,7 @@
 
 namespace qb::cli {
 
-Session::Session(std::unique_ptr<ModelContainer> container, const QString &folder,
+Session::Session(Key, std::unique_ptr<ModelContainer> container, const QString &folder,
                  const TaskEnvironment &environment)
     : m_container(std::move(container))
     , m_widget(folder, m_host, environment.clock, environment.calendar)
@@ -28,7 +28,7 @@ Outcome<std::unique_ptr<Session>> Session::open(const QStringList &processArgume
     QSettings preferences;
     persistence::backfillScheduledDates(*container.value(), preferences, environment.clock,
                                         environment.calendar);
-    return std::unique_ptr<Session>(new Session(std::move(container.value()), folder, environment));
+    return std::make_unique<Session>(Key(), std::move(container.value()), folder, environment);
 }
 
 std::optional<CliError> Session::commit() {

@@ -33,10 +33,15 @@ public:
     // Saves records written outside TaskStore (import) and refreshes the widget.
     std::optional<CliError> save();
 
-private:
-    Session(std::unique_ptr<ModelContainer> container, const QString &folder,
+    // Only open() makes the key.
+    class Key {
+        friend class Session;
+        Key() = default;
+    };
+    Session(Key, std::unique_ptr<ModelContainer> container, const QString &folder,
             const TaskEnvironment &environment);
 
+private:
     NoWidgetHost m_host;
     std::unique_ptr<ModelContainer> m_container;
     WidgetSnapshotWriter m_widget;
