@@ -17,13 +17,6 @@ namespace {
 
 using namespace qb;
 
-ModelContainer::Configuration configurationFor(const QString &path) {
-    ModelContainer::Configuration configuration;
-    configuration.path = path;
-    configuration.searchLocaleId = bench::referenceCalendar().localeId();
-    return configuration;
-}
-
 int storeSize(const benchmark::State &state) {
     return static_cast<int>(state.range(0));
 }
@@ -40,7 +33,7 @@ std::unique_ptr<ModelContainer> openGeneratedStore(benchmark::State &state) {
         skip(state, path.message());
         return nullptr;
     }
-    auto container = ModelContainer::open(configurationFor(path.value()));
+    auto container = ModelContainer::open(bench::storeConfiguration(path.value()));
     if (!container) {
         skip(state, container.message());
         return nullptr;
@@ -98,7 +91,7 @@ void BM_OpenAndFetchToday(benchmark::State &state) {
     qsizetype rows = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        auto container = ModelContainer::open(configurationFor(path.value()));
+        auto container = ModelContainer::open(bench::storeConfiguration(path.value()));
         if (!container) {
             skip(state, container.message());
             break;

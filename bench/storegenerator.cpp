@@ -297,19 +297,11 @@ private:
 struct StoreCache {
     QTemporaryDir folder{QDir::tempPath() + QStringLiteral("/quillbrook-bench-XXXXXX")};
     QHash<int, QString> stores;
-    int copies = 0;
 };
 
 StoreCache &storeCache() {
     static StoreCache cache;
     return cache;
-}
-
-ModelContainer::Configuration configurationFor(const QString &path) {
-    ModelContainer::Configuration configuration;
-    configuration.path = path;
-    configuration.searchLocaleId = referenceCalendar().localeId();
-    return configuration;
 }
 
 } // namespace
@@ -325,6 +317,13 @@ const Calendar &referenceCalendar() {
     return calendar;
 }
 
+ModelContainer::Configuration storeConfiguration(const QString &path) {
+    ModelContainer::Configuration configuration;
+    configuration.path = path;
+    configuration.searchLocaleId = referenceCalendar().localeId();
+    return configuration;
+}
+
 StoreShape shapeFor(int todoCount) {
     StoreShape shape;
     shape.todos = std::max(0, todoCount);
@@ -338,7 +337,7 @@ StoreShape shapeFor(int todoCount) {
 Status generateStore(const QString &path, int todoCount, quint32 seed) {
     if (QFileInfo::exists(path))
         return Status::failure(QStringLiteral("%1 already exists").arg(path));
-    auto container = ModelContainer::open(configurationFor(path));
+    auto container = ModelContainer::open(storeConfiguration(path));
     if (!container)
         return Status::failure(container.message());
     TodoFactory factory(todoCount, seed);
@@ -358,7 +357,7 @@ Status generateStore(const QString &path, int todoCount, quint32 seed) {
 }
 
 Status checkStoreShape(const QString &path, int todoCount) {
-    auto container = ModelContainer::open(configurationFor(path));
+    auto container = ModelContainer::open(storeConfiguration(path));
     if (!container)
         return Status::failure(container.message());
     ModelContext &context = container.value()->mainContext();
@@ -423,16 +422,30 @@ Result<QString> cachedStore(int todoCount) {
     return path;
 }
 
-Result<QString> writableStoreCopy(int todoCount) {
+StoreCopy::StoreCopy()
+    : m_folder(QDir::tempPath() + QStringLiteral("/quillbrook-bench-XXXXXX")) {}
+
+Result<std::unique_ptr<StoreCopy>> StoreCopy::open(int todoCount) {
     const auto source = cachedStore(todoCount);
     if (!source)
-        return source;
-    StoreCache &cache = storeCache();
-    const QString copy = cache.folder.filePath(
-        QStringLiteral("copy-%1-%2.store").arg(todoCount).arg(++cache.copies));
-    if (!QFile::copy(source.value(), copy))
-        return StoreError{QStringLiteral("Cannot copy %1 to %2").arg(source.value(), copy)};
+        return StoreError{source.message()};
+    std::unique_ptr<StoreCopy> copy(new StoreCopy);
+    if (!copy->m_folder.isValid())
+        return StoreError{
+            QStringLiteral("No temporary folder: %1").arg(copy->m_folder.errorString())};
+    const QString path = copy->m_folder.filePath(QFileInfo(source.value()).fileName());
+    if (!QFile::copy(source.value(), path))
+        return StoreError{QStringLiteral("Cannot copy %1 to %2").arg(source.value(), path)};
+    auto container = ModelContainer::open(storeConfiguration(path));
+    if (!container)
+        return StoreError{container.message()};
+    copy->m_container = std::move(container.value());
     return copy;
+}
+
+StoreCopy::~StoreCopy() {
+    // The store's connections close before its folder goes.
+    m_container.reset();
 }
 
 } // namespace qb::bench

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "model/calendar.h"
+#include "store/modelcontainer.h"
 #include "store/status.h"
 
 #include <QDateTime>
 #include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
 
 namespace qb::bench {
 
@@ -12,6 +16,9 @@ namespace qb::bench {
 // them agree on what "today" is, run after run.
 QDateTime referenceNow();
 const Calendar &referenceCalendar();
+
+// How every benchmark opens a store: searches follow the reference calendar's locale.
+ModelContainer::Configuration storeConfiguration(const QString &path);
 
 // Appears in a few percent of titles and notes, so a search has matches to find among many
 // rows that it must still read.
@@ -41,9 +48,24 @@ Status checkStoreShape(const QString &path, int todoCount);
 // in a temporary folder for the rest of the process. Open it for reading only.
 Result<QString> cachedStore(int todoCount);
 
-// A new copy of the cached store of that size, for a benchmark that writes to it. Each call
-// copies the whole file (about 130 MB at 100,000 to-dos), and Google Benchmark may call a
-// benchmark function several times: remove the copy (QFile::remove) once done with it.
-Result<QString> writableStoreCopy(int todoCount);
+// A copy of the cached store of one size, open for writing, in a folder of its own: files
+// written next to the store (its log, the widget snapshot) go when the copy does. Making one
+// copies the whole file (about 130 MB at 100,000 to-dos).
+class StoreCopy {
+public:
+    static Result<std::unique_ptr<StoreCopy>> open(int todoCount);
+    // Closes the store, then removes the folder.
+    ~StoreCopy();
+    StoreCopy(const StoreCopy &) = delete;
+    StoreCopy &operator=(const StoreCopy &) = delete;
+
+    QString folder() const { return m_folder.path(); }
+    ModelContainer &container() { return *m_container; }
+
+private:
+    StoreCopy();
+    QTemporaryDir m_folder;
+    std::unique_ptr<ModelContainer> m_container;
+};
 
 } // namespace qb::bench

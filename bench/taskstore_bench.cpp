@@ -1,0 +1,298 @@
+// Task operations on writable copies of stores of 1,000 and 100,000 to-dos shaped like years of
+// use. Each operation saves and refreshes the widget snapshot, as it does in the app. Beside
+// them, a bare SQLite commit of one row with the store's durability settings: an operation
+// should cost a small multiple of that commit, whatever the size of the store.
+
+#include "storegenerator.h"
+
+#include "model/stockqueries.h"
+#include "model/todopredicate.h"
+#include "services/widgethost.h"
+#include "services/widgetsnapshotwriter.h"
+#include "store/modelcontext.h"
+#include "tasks/taskenvironment.h"
+#include "tasks/taskstore.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using namespace qb;
+
+void skip(benchmark::State &state, const QString &message) {
+    state.SkipWithError(message.toUtf8().constData());
+}
+
+// A store copy of the benchmark's size with the task operations on it: the reference clock and
+// calendar, and a widget snapshot written into the store's folder for a host that shows none.
+class Desk {
+public:
+    explicit Desk(benchmark::State &state)
+        : m_state(state) {
+        auto copy = bench::StoreCopy::open(static_cast<int>(state.range(0)));
+        if (!copy) {
+            skip(state, copy.message());
+            return;
+        }
+        m_store = std::move(copy.value());
+        const Clock clock = Clock::fixed(bench::referenceNow());
+        m_widget.emplace(m_store->folder(), m_host, clock, bench::referenceCalendar());
+        m_tasks.emplace(context(), TaskEnvironment{clock, bench::referenceCalendar(), &*m_widget});
+    }
+
+    bool ready() const { return m_tasks.has_value(); }
+    TaskStore &tasks() { return *m_tasks; }
+    WidgetSnapshotWriter &widget() { return *m_widget; }
+    ModelContext &context() { return m_store->container().mainContext(); }
+
+    // A task operation fails silently and keeps its change for the next save; here that ends
+    // the benchmark, since later figures would time something else.
+    bool saved() {
+        if (!context().hasChanges())
+            return true;
+        skip(m_state, QStringLiteral("A save failed"));
+        return false;
+    }
+
+    // The one open to-do matching `predicate`; null (and the benchmark skipped) otherwise.
+    TodoItemPtr openTodo(const TodoPredicate &predicate) {
+        TodoFetch request;
+        request.predicate = TodoPredicate::isCompleted(false) && predicate;
+        auto found = context().fetch(request);
+        if (!found || found.value().size() != 1) {
+            skip(m_state,
+                 found ? QStringLiteral("Expected one to-do, found %1").arg(found.value().size())
+                       : found.message());
+            return nullptr;
+        }
+        return found.value().first();
+    }
+
+    QDateTime day(int offset) const {
+        const Calendar &calendar = bench::referenceCalendar();
+        return calendar.addDays(calendar.startOfDay(bench::referenceNow()), offset).value();
+    }
+
+private:
+    benchmark::State &m_state;
+    std::unique_ptr<bench::StoreCopy> m_store;
+    NoWidgetHost m_host;
+    std::optional<WidgetSnapshotWriter> m_widget;
+    std::optional<TaskStore> m_tasks;
+};
+
+// Adding to Today. The new to-do is removed untimed, so the Today list keeps its size.
+void BM_Add(benchmark::State &state) {
+    Desk desk(state);
+    if (!desk.ready())
+        return;
+    for (auto _ : state) {
+        const TodoItemPtr item =
+            desk.tasks().add(QStringLiteral("Book the car service"), TodoList::Today);
+        benchmark::DoNotOptimize(item.get());
+        state.PauseTiming();
+        if (!desk.saved())
+            break;
+        desk.tasks().remove(item);
+        state.ResumeTiming();
+    }
+}
+
+// Completing a to-do that repeats daily, which writes its next instance. Untimed, the completed
+// one is removed and the new instance becomes the next to complete.
+void BM_ToggleRepeating(benchmark::State &state) {
+    Desk desk(state);
+    if (!desk.ready())
+        return;
+    const QString title = QStringLiteral("Water the balcony plants");
+    TodoItemPtr item = desk.tasks().add(title, TodoList::Today);
+    desk.tasks().setRepeat(item, RecurrenceRule{});
+    if (!desk.saved())
+        return;
+    const TodoPredicate sameTitle =
+        TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
+    for (auto _ : state) {
+        desk.tasks().toggleCompletion(item);
+        state.PauseTiming();
+        if (!desk.saved())
+            break;
+        const TodoItemPtr next = desk.openTodo(sameTitle);
+        if (!next || !next->recurrenceRule())
+            break;
+        desk.tasks().remove(item);
+        item = next;
+        state.ResumeTiming();
+    }
+}
+
+// Rescheduling one to-do, between two days so that every call changes its date.
+void BM_Schedule(benchmark::State &state) {
+    Desk desk(state);
+    if (!desk.ready())
+        return;
+    const TodoItemPtr item =
+        desk.tasks().add(QStringLiteral("Renew the passport"), TodoList::Today);
+    const QDateTime days[] = {desk.day(1), desk.day(2)};
+    int turn = 0;
+    for (auto _ : state) {
+        const auto edit = desk.tasks().schedule(item, days[turn]);
+        turn = 1 - turn;
+        if (!edit) {
+            skip(state, QStringLiteral("Scheduling changed nothing"));
+            break;
+        }
+        benchmark::DoNotOptimize(&*edit);
+        if (!desk.saved())
+            break;
+    }
+}
+
+// Deleting a to-do with three subtasks and five change entries, then restoring it, as undo
+// does: two saves. The restored to-do is looked up untimed, with its relations still unloaded
+// as after any fetch.
+void BM_RemoveAndRestore(benchmark::State &state) {
+    Desk desk(state);
+    if (!desk.ready())
+        return;
+    TaskStore &tasks = desk.tasks();
+    TodoItemPtr item = tasks.add(QStringLiteral("Plan the team offsite"), TodoList::Today);
+    for (const char *subtask : {"Book a room", "Order lunch", "Write the agenda"})
+        tasks.addSubtask(item, QString::fromLatin1(subtask));
+    tasks.setNotes(item, QStringLiteral("Ask Sam which Thursday works."));
+    tasks.setTitle(item, QStringLiteral("Plan the team offsite in May"));
+    tasks.schedule(item, desk.day(3));
+    tasks.setTitle(item, QStringLiteral("Plan the team offsite"));
+    if (!desk.saved())
+        return;
+    const auto expected = TodoSnapshot::of(*item);
+    for (auto _ : state) {
+        const auto snapshot = tasks.remove(item);
+        if (!snapshot) {
+            skip(state, QStringLiteral("The to-do was not in the store"));
+            break;
+        }
+        tasks.restore(*snapshot);
+        state.PauseTiming();
+        if (!desk.saved())
+            break;
+        item = desk.openTodo(TodoPredicate::idEquals(snapshot->id));
+        if (!item)
+            break;
+        state.ResumeTiming();
+    }
+    if (item && (item->subtasks().size() != expected.subtasks.size() ||
+                 item->changes().size() != expected.changes.size()))
+        skip(state, QStringLiteral("Restored with %1 subtasks and %2 changes instead of %3 and %4")
+                        .arg(item->subtasks().size())
+                        .arg(item->changes().size())
+                        .arg(expected.subtasks.size())
+                        .arg(expected.changes.size()));
+    state.counters["subtasks"] = double(expected.subtasks.size());
+    state.counters["changes"] = double(expected.changes.size());
+}
+
+// The widget refresh on its own, as every operation above runs it after its save: the Today
+// count and first rows, then the snapshot file written and synced.
+void BM_WidgetRefresh(benchmark::State &state) {
+    Desk desk(state);
+    if (!desk.ready())
+        return;
+    for (auto _ : state)
+        desk.widget().refresh(desk.context());
+    QFile snapshot(desk.widget().snapshotPath());
+    if (!snapshot.open(QIODevice::ReadOnly) || !snapshot.readAll().startsWith("{\"totalCount\":"))
+        skip(state, QStringLiteral("No snapshot written"));
+}
+
+// SQLite on its own --------------------------------------------------------------------------
+
+struct SqliteClose {
+    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
+};
+struct SqliteFinalize {
+    void operator()(sqlite3_stmt *statement) const { sqlite3_finalize(statement); }
+};
+using Connection = std::unique_ptr<sqlite3, SqliteClose>;
+using Prepared = std::unique_ptr<sqlite3_stmt, SqliteFinalize>;
+
+// Runs `statement` to its end and resets it.
+bool runToEnd(sqlite3_stmt *statement) {
+    const int code = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    return code == SQLITE_DONE;
+}
+
+// One row inserted and committed in a file of its own with the store's durability settings
+// (write-ahead log, full sync), through the SQLite C API alone: the floor for any save.
+void BM_BareCommit(benchmark::State &state) {
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/quillbrook-bench-XXXXXX"));
+    const QByteArray path = QFile::encodeName(folder.filePath(QStringLiteral("bare.sqlite")));
+    sqlite3 *handle = nullptr;
+    const int opened = sqlite3_open_v2(path.constData(), &handle,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    Connection db(handle);
+    const auto fail = [&] { skip(state, QString::fromUtf8(sqlite3_errmsg(db.get()))); };
+    if (!folder.isValid() || opened != SQLITE_OK)
+        return fail();
+    for (const char *setup :
+         {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL", "PRAGMA foreign_keys = ON",
+          "CREATE TABLE note (pk INTEGER PRIMARY KEY, title TEXT NOT NULL, created_at INTEGER "
+          "NOT NULL)"}) {
+        if (sqlite3_exec(db.get(), setup, nullptr, nullptr, nullptr) != SQLITE_OK)
+            return fail();
+    }
+    const auto prepare = [&](const char *sql) {
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(db.get(), sql, -1, &statement, nullptr);
+        return Prepared(statement);
+    };
+    const Prepared begin = prepare("BEGIN IMMEDIATE");
+    const Prepared insert = prepare("INSERT INTO note (title, created_at) VALUES (?, ?)");
+    const Prepared commit = prepare("COMMIT");
+    if (!begin || !insert || !commit)
+        return fail();
+    const QByteArray title = "Book the car service";
+    sqlite3_int64 createdAt = bench::referenceNow().toMSecsSinceEpoch();
+    for (auto _ : state) {
+        sqlite3_bind_text(insert.get(), 1, title.constData(), int(title.size()), SQLITE_STATIC);
+        sqlite3_bind_int64(insert.get(), 2, ++createdAt);
+        if (!runToEnd(begin.get()) || !runToEnd(insert.get()) || !runToEnd(commit.get()))
+            return fail();
+    }
+}
+
+// Every save waits for the disk, which other work on the machine shares: with repetitions, the
+// fastest one is the steadiest figure.
+double fastest(const std::vector<double> &times) {
+    return *std::min_element(times.begin(), times.end());
+}
+
+void timing(benchmark::internal::Benchmark *benchmark) {
+    benchmark->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", fastest);
+}
+
+void storeSizes(benchmark::internal::Benchmark *benchmark) {
+    benchmark->ArgName("todos")->Arg(1'000)->Arg(100'000)->Apply(timing);
+}
+
+} // namespace
+
+BENCHMARK(BM_BareCommit)->Apply(timing);
+BENCHMARK(BM_Add)->Apply(storeSizes);
+BENCHMARK(BM_ToggleRepeating)->Apply(storeSizes);
+BENCHMARK(BM_Schedule)->Apply(storeSizes);
+BENCHMARK(BM_RemoveAndRestore)->Apply(storeSizes);
+BENCHMARK(BM_WidgetRefresh)->Apply(storeSizes);
+
+BENCHMARK_MAIN();
