@@ -8,6 +8,40 @@
 
 namespace qb {
 
+namespace {
+
+// Printable ASCII plus tab and line breaks: every one of these has its own primary weight in
+// the root collation (none is ignorable), and letters differ from their other case only below
+// primary strength. So for texts made only of them, primary-strength containment is plain
+// case-insensitive containment, unless the locale tailors ASCII letter sequences into
+// contractions (Danish "aa", Czech "ch", Hungarian "cs" …) or splits a letter from its other
+// case (Turkish dotless i). The languages below do neither.
+bool isPlainAscii(char16_t c) {
+    return (c >= 0x20 && c <= 0x7e) || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+bool isPlainAscii(QStringView text) {
+    for (const QChar c : text) {
+        if (!isPlainAscii(c.unicode()))
+            return false;
+    }
+    return true;
+}
+
+bool languageWithoutAsciiContractions(const QString &localeId) {
+    static const QStringList languages{
+        QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("fr"), QStringLiteral("it"),
+        QStringLiteral("pt"), QStringLiteral("nl"), QStringLiteral("ru"), QStringLiteral("uk"),
+        QStringLiteral("el"), QStringLiteral("ja"), QStringLiteral("zh"), QStringLiteral("ko"),
+        QStringLiteral("he"), QStringLiteral("ar"), QStringLiteral("id"), QStringLiteral("ms"),
+        QStringLiteral("ca"), QStringLiteral("ro"), QStringLiteral("bg"), QStringLiteral("hi"),
+        QStringLiteral("th"), QStringLiteral("pl")};
+    const QString language = localeId.section(u'_', 0, 0).section(u'-', 0, 0).toLower();
+    return language.isEmpty() || languages.contains(language);
+}
+
+} // namespace
+
 struct TextMatcher::Data {
     std::unique_ptr<icu::RuleBasedCollator> collator;
     std::unique_ptr<icu::StringSearch> search;
@@ -15,9 +49,12 @@ struct TextMatcher::Data {
 };
 
 TextMatcher::TextMatcher(const QString &query, const QString &localeId)
-    : m_query(query), d(std::make_unique<Data>()) {
+    : m_query(query)
+    , d(std::make_unique<Data>()) {
     if (query.isEmpty())
         return;
+    m_asciiShortcut =
+        isPlainAscii(QStringView(query)) && languageWithoutAsciiContractions(localeId);
     UErrorCode status = U_ZERO_ERROR;
     const icu::Locale locale(localeId.toUtf8().constData());
     std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(locale, status));
@@ -38,11 +75,15 @@ TextMatcher::TextMatcher(const QString &query, const QString &localeId)
 
 TextMatcher::~TextMatcher() = default;
 
-bool TextMatcher::matches(const QString &text) const {
+bool TextMatcher::matches(QStringView text) const {
     if (!d->search || text.isEmpty())
         return false;
+    if (m_asciiShortcut && isPlainAscii(text))
+        return text.contains(QStringView(m_query), Qt::CaseInsensitive);
     UErrorCode status = U_ZERO_ERROR;
-    d->search->setText(toIcu(text), status);
+    d->search->setText(icu::UnicodeString(reinterpret_cast<const char16_t *>(text.utf16()),
+                                          static_cast<int32_t>(text.size())),
+                       status);
     if (U_FAILURE(status))
         return false;
     const int32_t position = d->search->first(status);
@@ -55,8 +96,8 @@ QList<TextMatcher::Range> TextMatcher::ranges(const QString &text) const {
         return found;
     UErrorCode status = U_ZERO_ERROR;
     d->search->setText(toIcu(text), status);
-    for (int32_t position = d->search->first(status);
-         U_SUCCESS(status) && position != USEARCH_DONE; position = d->search->next(status)) {
+    for (int32_t position = d->search->first(status); U_SUCCESS(status) && position != USEARCH_DONE;
+         position = d->search->next(status)) {
         found.append({position, d->search->getMatchedLength()});
     }
     return found;

@@ -24,12 +24,16 @@ public:
 
     QString query() const { return m_query; }
     // An empty query is contained in nothing.
-    bool matches(const QString &text) const;
+    bool matches(QStringView text) const;
     QList<Range> ranges(const QString &text) const;
+
+    // Whether plain-ASCII texts are matched without ICU (see the source for when that holds).
+    bool hasAsciiShortcut() const { return m_asciiShortcut; }
 
 private:
     struct Data;
     QString m_query;
+    bool m_asciiShortcut = false;
     std::unique_ptr<Data> d;
 };
 

@@ -13,6 +13,14 @@ struct SearchLocale {
     QString localeId;
 };
 
+// The value's text as SQLite holds it, without a copy; valid until the next call on it.
+QStringView textView(sqlite3_value *value) {
+    const auto *data = static_cast<const char16_t *>(sqlite3_value_text16(value));
+    if (!data)
+        return {};
+    return QStringView(data, sqlite3_value_bytes16(value) / qsizetype(sizeof(char16_t)));
+}
+
 QString textArgument(sqlite3_value *value) {
     const auto *data = static_cast<const char16_t *>(sqlite3_value_text16(value));
     if (!data)
@@ -36,11 +44,11 @@ void contains(sqlite3_context *context, int argc, sqlite3_value **argv) {
         // SQLite may drop the auxiliary data at once; then fetch it again next row.
         if (sqlite3_get_auxdata(context, 1) != matcher) {
             TextMatcher fallback(textArgument(argv[1]), locale->localeId);
-            sqlite3_result_int(context, fallback.matches(textArgument(argv[0])) ? 1 : 0);
+            sqlite3_result_int(context, fallback.matches(textView(argv[0])) ? 1 : 0);
             return;
         }
     }
-    sqlite3_result_int(context, matcher->matches(textArgument(argv[0])) ? 1 : 0);
+    sqlite3_result_int(context, matcher->matches(textView(argv[0])) ? 1 : 0);
 }
 
 } // namespace

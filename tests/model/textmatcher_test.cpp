@@ -2,6 +2,8 @@
 
 #include "modeltest.h"
 
+#include <QRandomGenerator>
+
 #include <gtest/gtest.h>
 
 namespace qb {
@@ -82,3 +84,47 @@ TEST(TextMatcherReuse, EachTextIsSearchedOnItsOwn) {
 
 } // namespace
 } // namespace qb
+
+using qb::TextMatcher;
+
+// The plain-ASCII shortcut must answer exactly as ICU does. A locale with no data of its own
+// ("xx") gets the root collation and no shortcut, so it serves as the reference.
+TEST(TextMatcherAsciiShortcut, AgreesWithTheCollatorOnRandomAsciiTexts) {
+    QRandomGenerator random(7);
+    const QString alphabet = QStringLiteral("aAbBcCeEiIlLsS ,.-'\t\n01");
+    const auto randomText = [&](int length) {
+        QString text;
+        for (int i = 0; i < length; ++i)
+            text.append(alphabet.at(random.bounded(alphabet.size())));
+        return text;
+    };
+    int matched = 0;
+    for (int round = 0; round < 300; ++round) {
+        const QString query = randomText(1 + random.bounded(3)).trimmed();
+        if (query.isEmpty())
+            continue;
+        const TextMatcher shortcut(query, QStringLiteral("en_US"));
+        const TextMatcher reference(query, QStringLiteral("xx"));
+        ASSERT_TRUE(shortcut.hasAsciiShortcut());
+        ASSERT_FALSE(reference.hasAsciiShortcut());
+        for (int i = 0; i < 10; ++i) {
+            const QString text = randomText(random.bounded(24));
+            const bool expected = reference.matches(text);
+            EXPECT_EQ(shortcut.matches(text), expected)
+                << "query \"" << query.toStdString() << "\" in \"" << text.toStdString() << '"';
+            matched += expected ? 1 : 0;
+        }
+    }
+    EXPECT_GT(matched, 100); // the comparison covered both outcomes
+}
+
+TEST(TextMatcherAsciiShortcut, IsNotUsedWhereTheLocaleTailorsAsciiLetters) {
+    EXPECT_FALSE(TextMatcher(QStringLiteral("aa"), QStringLiteral("da_DK")).hasAsciiShortcut());
+    EXPECT_FALSE(TextMatcher(QStringLiteral("ch"), QStringLiteral("cs_CZ")).hasAsciiShortcut());
+    EXPECT_FALSE(TextMatcher(QStringLiteral("i"), QStringLiteral("tr_TR")).hasAsciiShortcut());
+    EXPECT_FALSE(TextMatcher(QStringLiteral("café"), QStringLiteral("en_US")).hasAsciiShortcut());
+    // Turkish keeps dotted and dotless i apart even at primary strength.
+    EXPECT_FALSE(TextMatcher(QStringLiteral("i"), QStringLiteral("tr_TR")).matches(u"I"));
+    // Danish reads "aa" as "å".
+    EXPECT_TRUE(TextMatcher(QStringLiteral("å"), QStringLiteral("da_DK")).matches(u"Aalborg"));
+}

@@ -17,6 +17,21 @@ Dialog {
     width: Math.min(360, parent ? parent.width - 40 : 360)
     closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
 
+    padding: 20
+    topPadding: 8
+    background: Rectangle {
+        radius: 12
+        color: Theme.dark ? "#2c2c2e" : "#ffffff"
+        border.color: Theme.toastBorder
+    }
+    header: Text {
+        text: dialog.title
+        padding: 20
+        bottomPadding: 0
+        color: Theme.primaryText
+        font.pixelSize: 15
+        font.weight: Font.Bold
+    }
     contentItem: Text {
         objectName: "deleteMessage"
         text: dialog.message
@@ -25,6 +40,9 @@ Dialog {
         font.pixelSize: Theme.bodySize
     }
     footer: DialogButtonBox {
+        padding: 16
+        spacing: 8
+        background: null
         Button {
             objectName: "deleteButton"
             text: "Delete"

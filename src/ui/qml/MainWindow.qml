@@ -119,6 +119,12 @@ ApplicationWindow {
                         ToolTip.visible: hovered
                         ToolTip.text: "New To-Do"
                         contentItem: Symbol { name: "plus"; color: Theme.primaryText; size: 18 }
+                        background: Rectangle {
+                            implicitWidth: 30
+                            implicitHeight: 30
+                            radius: 6
+                            color: parent.down ? Theme.selection : (parent.hovered ? Theme.rowHover : "transparent")
+                        }
                         onClicked: windowState.newTodo()
                     }
                 }
