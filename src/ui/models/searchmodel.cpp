@@ -92,9 +92,9 @@ void SearchModel::refresh() {
         m_rows.move(from, to);
         endMoveRows();
     };
-    diff.insert = [this](int at, const TodoItemPtr &row) {
+    diff.insert = [this, &fresh](int at, qsizetype source) {
         beginInsertRows({}, at, at);
-        m_rows.insert(at, row);
+        m_rows.insert(at, fresh[source]);
         endInsertRows();
     };
     diff.apply(current, fresh);

@@ -62,6 +62,7 @@ void TaskListModel::setReferenceDay(const QDateTime &day) {
 }
 
 void TaskListModel::rebuildQueries() {
+    disconnect(m_contextChanged);
     m_items.reset();
     m_datedItems.reset();
     if (!m_app) {
@@ -71,16 +72,24 @@ void TaskListModel::rebuildQueries() {
     const Calendar &calendar = m_app->environment().calendar;
     const QDateTime day = m_referenceDay.isValid() ? m_referenceDay : m_app->startOfToday();
     const QDateTime tomorrow = startOfNextDay(day, calendar);
+    const auto markStale = [this] { m_stale = true; };
     m_items = std::make_unique<LiveQuery>(m_app->context(), itemsFetch(m_list, tomorrow));
-    connect(m_items.get(), &LiveQuery::resultsChanged, this, &TaskListModel::rebuildRows);
+    connect(m_items.get(), &LiveQuery::resultsChanged, this, markStale);
     if (m_list == TodoList::Later) {
         m_datedItems = std::make_unique<LiveQuery>(m_app->context(), datedFetch(tomorrow));
-        connect(m_datedItems.get(), &LiveQuery::resultsChanged, this, &TaskListModel::rebuildRows);
+        connect(m_datedItems.get(), &LiveQuery::resultsChanged, this, markStale);
     }
+    // Connected after the queries, so it runs once both have re-run: a to-do passing from one
+    // query to the other is then one row move, not a removal followed by an insert.
+    m_contextChanged = connect(&m_app->context(), &ModelContext::objectsDidChange, this, [this] {
+        if (m_stale)
+            rebuildRows();
+    });
     rebuildRows();
 }
 
 void TaskListModel::rebuildRows() {
+    m_stale = false;
     QList<Row> rows;
     if (m_datedItems && !m_datedItems->results().isEmpty()) {
         const Calendar &calendar = m_app->environment().calendar;

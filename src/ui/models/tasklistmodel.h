@@ -76,6 +76,8 @@ private:
     QDateTime m_referenceDay;
     std::unique_ptr<LiveQuery> m_items;
     std::unique_ptr<LiveQuery> m_datedItems;
+    QMetaObject::Connection m_contextChanged;
+    bool m_stale = false;
 };
 
 } // namespace qb

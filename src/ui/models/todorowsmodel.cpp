@@ -66,9 +66,9 @@ void TodoRowsModel::setRows(const QList<Row> &rows) {
         m_rows.move(from, to);
         endMoveRows();
     };
-    diff.insert = [this, &rows](int at, const TodoItemPtr &) {
+    diff.insert = [this, &rows](int at, qsizetype source) {
         beginInsertRows({}, at, at);
-        m_rows.insert(at, rows[at]);
+        m_rows.insert(at, rows[source]);
         endInsertRows();
     };
     diff.apply(current, target);

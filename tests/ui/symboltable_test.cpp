@@ -1,0 +1,132 @@
+#include "model/changekind.h"
+#include "services/appearance.h"
+#include "services/apptab.h"
+#include "services/opento.h"
+#include "symbols/symboltable.h"
+#include "taskfixture.h"
+#include "tasks/undooffers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+using namespace qb;
+
+namespace {
+
+// Every literal given to a `name:`, `symbol:` or `leadingSymbol:` property in the QML files,
+// leaving out literals that are compared against (`=== "later"`).
+QSet<QString> symbolsInQml() {
+    const QDir folder(QStringLiteral(QB_SOURCE_DIR "/src/ui/qml"));
+    const QRegularExpression property(
+        QStringLiteral(R"re((?<![.\w])(?:name|symbol|leadingSymbol)\s*:\s*([^\n,;}]*))re"));
+    const QRegularExpression literal(QStringLiteral(R"re(([=!]==\s*)?"([^"]*)")re"));
+    QSet<QString> names;
+    const auto files = folder.entryList({QStringLiteral("*.qml")}, QDir::Files);
+    EXPECT_FALSE(files.isEmpty()) << "no QML files in " << folder.path().toStdString();
+    for (const QString &file : files) {
+        QFile source(folder.filePath(file));
+        EXPECT_TRUE(source.open(QIODevice::ReadOnly)) << file.toStdString();
+        const QString text = QString::fromUtf8(source.readAll());
+        for (const auto &value : property.globalMatch(text)) {
+            for (const auto &name : literal.globalMatch(value.captured(1))) {
+                if (name.captured(1).isEmpty() && !name.captured(2).isEmpty())
+                    names.insert(name.captured(2));
+            }
+        }
+    }
+    return names;
+}
+
+template <typename Enum> QSet<QString> symbolsOf(const auto &cases) {
+    QSet<QString> names;
+    for (const Enum value : cases) {
+        if (!symbolName(value).isEmpty())
+            names.insert(symbolName(value));
+    }
+    return names;
+}
+
+QSet<QString> changeKindSymbols() {
+    QSet<QString> names;
+    for (int kind = 0; kind < changeKindCount; ++kind)
+        names.insert(symbolName(static_cast<ChangeKind>(kind)));
+    return names;
+}
+
+using Symbols = qb::test::TaskFixture;
+
+TEST_F(Symbols, theQmlFilesAreReadForTheirSymbols) {
+    const QSet<QString> names = symbolsInQml();
+    // A sample of what the views show: badges, placards, row marks, swipe actions.
+    for (const char *name : {"sun.horizon.fill", "tray.full", "checkmark.circle", "magnifyingglass",
+                             "checkmark", "repeat", "checklist", "text.alignleft", "trash", "plus"})
+        EXPECT_TRUE(names.contains(QString::fromLatin1(name))) << name;
+    EXPECT_FALSE(names.contains(QStringLiteral("later")));
+    EXPECT_FALSE(names.contains(QStringLiteral("today")));
+}
+
+TEST_F(Symbols, everySymbolTheAppNamesHasAnEntry) {
+    QSet<QString> names = symbolsInQml();
+    names += changeKindSymbols();
+    names += symbolsOf<AppTab>(allAppTabs);
+    names += symbolsOf<Appearance>(allAppearances);
+    names += symbolsOf<OpenTo>(allOpenTos);
+
+    // The undo offers' symbols, from real offers.
+    auto item = store().add(QStringLiteral("t"), TodoList::Today);
+    names.insert(
+        undooffers::forEdit(*store().setTitle(item, QStringLiteral("u")), context(), environment)
+            .systemImage);
+    names.insert(
+        undooffers::forEdit(*store().setNotes(item, QStringLiteral("n")), context(), environment)
+            .systemImage);
+    names.insert(
+        undooffers::forEdit(*store().schedule(item, at(2024, 3, 12)), context(), environment)
+            .systemImage);
+    names.insert(undooffers::forEdit(*store().move(item, TodoList::Later), context(), environment)
+                     .systemImage);
+    names.insert(undooffers::forAddition(item, context(), environment).systemImage);
+    names.insert(
+        undooffers::forDeletion(*store().remove(item), context(), environment).systemImage);
+
+    for (const QString &name : std::as_const(names)) {
+        EXPECT_TRUE(SymbolTable::contains(name)) << name.toStdString();
+        EXPECT_NE(SymbolTable::glyph(name), SymbolTable::glyph(QStringLiteral("no.such.symbol")))
+            << name.toStdString();
+    }
+}
+
+TEST_F(Symbols, anUnknownNameStillDrawsAVisibleGlyph) {
+    EXPECT_FALSE(SymbolTable::contains(QStringLiteral("no.such.symbol")));
+    EXPECT_EQ(SymbolTable::glyph(QStringLiteral("no.such.symbol")).size(), 1);
+}
+
+TEST_F(Symbols, theIconFontIsInstalledAndHasEveryGlyph) {
+    QFont font(SymbolTable::fontFamily());
+    font.setPixelSize(16);
+    ASSERT_EQ(QFontInfo(font).family(), SymbolTable::fontFamily())
+        << "install fonts-material-design-icons-iconfont";
+    const QRawFont raw = QRawFont::fromFont(font);
+    ASSERT_TRUE(raw.isValid());
+    for (const QString &name : SymbolTable::names()) {
+        const QString glyph = SymbolTable::glyph(name);
+        EXPECT_TRUE(raw.supportsCharacter(glyph.at(0))) << name.toStdString();
+    }
+    EXPECT_TRUE(raw.supportsCharacter(SymbolTable::glyph(QStringLiteral("?")).at(0)));
+}
+
+} // namespace
+
+// The font checks need a GUI application.
+int main(int argc, char **argv) {
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
