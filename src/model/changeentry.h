@@ -56,6 +56,8 @@ private:
     QString m_kindRaw;
     QString m_detail;
     std::weak_ptr<TodoItem> m_item;
+    // The owner's row key, kept for when nothing holds the owner object any more.
+    qint64 m_itemKey = 0;
 };
 
 using ChangeEntryPtr = std::shared_ptr<ChangeEntry>;

@@ -12,7 +12,8 @@ class Clock {
 public:
     using NowFunction = std::function<QDateTime()>;
 
-    explicit Clock(NowFunction now) : m_now(std::move(now)) {}
+    explicit Clock(NowFunction now)
+        : m_now(std::move(now)) {}
 
     static Clock system() {
         return Clock([] { return QDateTime::currentDateTimeUtc(); });

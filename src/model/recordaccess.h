@@ -33,6 +33,18 @@ public:
     static void setLoadedSubtasks(TodoItem &item, QList<SubtaskPtr> subtasks, bool notify);
     static void setLoadedChanges(TodoItem &item, QList<ChangeEntryPtr> changes, bool notify);
     static void forgetParent(Subtask &subtask) { subtask.m_parent.reset(); }
+    // The row key of the child's owner: from the owner object while it lives (remembered for
+    // later), else the one remembered when it was linked, loaded or last written.
+    static qint64 ownerKey(Subtask &subtask) {
+        if (const auto parent = subtask.m_parent.lock())
+            subtask.m_parentKey = parent->storageKey();
+        return subtask.m_parentKey;
+    }
+    static qint64 ownerKey(ChangeEntry &entry) {
+        if (const auto item = entry.m_item.lock())
+            entry.m_itemKey = item->storageKey();
+        return entry.m_itemKey;
+    }
     static void forgetItem(ChangeEntry &entry) { entry.m_item.reset(); }
 
     // Runs a batch of field assignments without reporting them to the context.

@@ -268,6 +268,7 @@ void TodoItem::addSubtask(const SubtaskPtr &subtask) {
         return;
     m_subtasks->append(subtask);
     subtask->m_parent = sharedSelf();
+    subtask->m_parentKey = storageKey();
     if (RecordContext *owner = context(); owner && !subtask->isInContext() && !subtask->isDeleted())
         owner->adoptRelated(subtask);
     subtask->didChange();
@@ -295,6 +296,7 @@ void TodoItem::addChange(const ChangeEntryPtr &entry) {
         return;
     m_changes->append(entry);
     entry->m_item = sharedSelf();
+    entry->m_itemKey = storageKey();
     if (RecordContext *owner = context(); owner && !entry->isInContext() && !entry->isDeleted())
         owner->adoptRelated(entry);
     entry->didChange();
@@ -348,8 +350,10 @@ std::pair<int, int> TodoItem::subtaskProgress() const {
 
 void RecordAccess::setLoadedSubtasks(TodoItem &item, QList<SubtaskPtr> subtasks, bool notify) {
     const auto self = item.sharedSelf();
-    for (const auto &subtask : subtasks)
+    for (const auto &subtask : subtasks) {
         subtask->m_parent = self;
+        subtask->m_parentKey = item.storageKey();
+    }
     const bool changed = !item.m_subtasks || *item.m_subtasks != subtasks;
     item.m_subtasks = std::move(subtasks);
     item.m_subtasksLoaded = true;
@@ -359,8 +363,10 @@ void RecordAccess::setLoadedSubtasks(TodoItem &item, QList<SubtaskPtr> subtasks,
 
 void RecordAccess::setLoadedChanges(TodoItem &item, QList<ChangeEntryPtr> changes, bool notify) {
     const auto self = item.sharedSelf();
-    for (const auto &entry : changes)
+    for (const auto &entry : changes) {
         entry->m_item = self;
+        entry->m_itemKey = item.storageKey();
+    }
     const bool changed = !item.m_changes || *item.m_changes != changes;
     item.m_changes = std::move(changes);
     item.m_changesLoaded = true;

@@ -53,6 +53,8 @@ private:
     double m_sortOrder = 0;
     QDateTime m_createdAt;
     std::weak_ptr<TodoItem> m_parent;
+    // The owner's row key, kept for when nothing holds the owner object any more.
+    qint64 m_parentKey = 0;
 };
 
 using SubtaskPtr = std::shared_ptr<Subtask>;

@@ -4,7 +4,9 @@
 #include "widgethost.h"
 
 #include <QDir>
-#include <QSaveFile>
+#include <QFile>
+
+#include <cstdio>
 
 namespace qb {
 
@@ -21,16 +23,29 @@ QString WidgetSnapshotWriter::snapshotPath() const {
 
 void WidgetSnapshotWriter::refresh(ModelContext &context) {
     const TodaySnapshot snapshot = TodaySnapshot::build(context, m_clock, m_calendar);
-    QSaveFile file(snapshotPath());
-    // A snapshot that cannot be written leaves the previous one in place; the widget still
-    // reloads and shows what it has.
-    if (file.open(QIODevice::WriteOnly)) {
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        file.write(snapshot.toJson());
-        if (!file.commit())
-            file.cancelWriting();
-    }
+    writeSnapshot(snapshot.toJson());
     m_host.reloadAllTimelines();
+}
+
+bool WidgetSnapshotWriter::writeSnapshot(const QByteArray &json) const {
+    // Written beside the target and renamed over it, so a reader sees the old file or the new
+    // one, never half of one. Unlike the store it is not flushed to disk first: the snapshot
+    // is derived data, rebuilt at every start and activation, and a flush per save would cost
+    // more than the save itself. A snapshot that cannot be written leaves the previous one.
+    const QString target = snapshotPath();
+    const QString temporary = target + QStringLiteral(".new");
+    QFile file(temporary);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const bool written = file.write(json) == json.size();
+    file.close();
+    if (!written || std::rename(QFile::encodeName(temporary).constData(),
+                                QFile::encodeName(target).constData()) != 0) {
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
 }
 
 } // namespace qb

@@ -10,9 +10,9 @@ namespace qb {
 class ModelContext;
 class WidgetHost;
 
-// Refreshes the desktop widget: writes the Today snapshot atomically to `today.json` in the
-// store folder, then asks the host to reload. The reload request is made whatever happened
-// before it; nothing is reported.
+// Refreshes the desktop widget: writes the Today snapshot to `today.json` in the store folder
+// (replaced in one rename), then asks the host to reload. The reload request is made whatever
+// happened before it; nothing is reported.
 class WidgetSnapshotWriter {
 public:
     WidgetSnapshotWriter(QString folder, WidgetHost &host, Clock clock, Calendar calendar);
@@ -21,6 +21,8 @@ public:
     QString snapshotPath() const;
 
 private:
+    bool writeSnapshot(const QByteArray &json) const;
+
     QString m_folder;
     WidgetHost &m_host;
     Clock m_clock;

@@ -40,10 +40,6 @@ Value textOrNull(const QString &text) {
     return text;
 }
 
-qint64 keyOf(const std::shared_ptr<TodoItem> &item) {
-    return item ? item->storageKey() : 0;
-}
-
 Value keyOrNull(qint64 key) {
     if (key == 0)
         return nullptr;
@@ -192,8 +188,8 @@ Status writeInsert(sql::Database &db, Record &record) {
                      nextPosition(QStringLiteral("subtask"), QStringLiteral("parent_pk"))),
             {subtask->storageKey(), uuidText(subtask->id()), subtask->title(),
              qint64(subtask->isCompleted()), subtask->sortOrder(),
-             sql::momentValue(subtask->createdAt()), keyOrNull(keyOf(subtask->parent())),
-             keyOrNull(keyOf(subtask->parent()))});
+             sql::momentValue(subtask->createdAt()), keyOrNull(RecordAccess::ownerKey(*subtask)),
+             keyOrNull(RecordAccess::ownerKey(*subtask))});
     }
     auto *entry = qobject_cast<ChangeEntry *>(&record);
     return runStatement(
@@ -202,8 +198,8 @@ Status writeInsert(sql::Database &db, Record &record) {
             .arg(changeColumns,
                  nextPosition(QStringLiteral("change_entry"), QStringLiteral("item_pk"))),
         {entry->storageKey(), uuidText(entry->id()), sql::momentValue(entry->timestamp()),
-         entry->kindRaw(), textOrNull(entry->detail()), keyOrNull(keyOf(entry->item())),
-         keyOrNull(keyOf(entry->item()))});
+         entry->kindRaw(), textOrNull(entry->detail()), keyOrNull(RecordAccess::ownerKey(*entry)),
+         keyOrNull(RecordAccess::ownerKey(*entry))});
 }
 
 Status writeUpdate(sql::Database &db, Record &record) {
@@ -225,7 +221,7 @@ Status writeUpdate(sql::Database &db, Record &record) {
                             {uuidText(subtask->id()), subtask->title(),
                              qint64(subtask->isCompleted()), subtask->sortOrder(),
                              sql::momentValue(subtask->createdAt()),
-                             keyOrNull(keyOf(subtask->parent())), subtask->storageKey()});
+                             keyOrNull(RecordAccess::ownerKey(*subtask)), subtask->storageKey()});
     }
     auto *entry = qobject_cast<ChangeEntry *>(&record);
     return runStatement(db,
@@ -233,7 +229,7 @@ Status writeUpdate(sql::Database &db, Record &record) {
                                        "detail=?, item_pk=? WHERE pk=?"),
                         {uuidText(entry->id()), sql::momentValue(entry->timestamp()),
                          entry->kindRaw(), textOrNull(entry->detail()),
-                         keyOrNull(keyOf(entry->item())), entry->storageKey()});
+                         keyOrNull(RecordAccess::ownerKey(*entry)), entry->storageKey()});
 }
 
 QString tableOf(const Record &record) {

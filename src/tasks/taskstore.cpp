@@ -56,18 +56,34 @@ QDateTime TaskStore::startOfTomorrow() const {
     return startOfNextDay(m_environment.clock.now(), m_environment.calendar);
 }
 
-double TaskStore::nextSortOrder(const QDateTime &date) {
+TodoPredicate TaskStore::groupOf(const QDateTime &date) const {
     const QDateTime tomorrow = startOfTomorrow();
-    const TodoPredicate sameList = !date.isValid() ? stockqueries::undated()
-                                   : date < tomorrow
-                                       ? stockqueries::dueBy(tomorrow, distantFuture())
-                                       : stockqueries::from(tomorrow, distantPast());
+    if (!date.isValid())
+        return stockqueries::undated();
+    if (date < tomorrow)
+        return stockqueries::dueBy(tomorrow, distantFuture());
+    return stockqueries::from(tomorrow, distantPast());
+}
+
+double TaskStore::nextSortOrder(const QDateTime &date, const TodoItem *excluded) {
+    const TodoPredicate group = groupOf(date);
     // Asked for the value alone, not the last row, so that the index answers it: a long
     // Later list costs a scan of index entries instead of a read of every row in it.
-    const auto largest = m_context.maximumSortOrder(sameList);
+    auto largest = m_context.maximumSortOrder(group);
+    // An item about to leave the group must not count itself; that matters only when it holds
+    // the largest value, and only then is the slower, row-reading query needed.
+    if (excluded && largest && largest.value() && *largest.value() == excluded->sortOrder() &&
+        !excluded->isCompleted() && groupIndex(excluded->scheduledDate()) == groupIndex(date))
+        largest = m_context.maximumSortOrder(group && !TodoPredicate::idEquals(excluded->id()));
     if (!largest || !largest.value())
         return 1.0;
     return *largest.value() + 1.0;
+}
+
+int TaskStore::groupIndex(const QDateTime &date) const {
+    if (!date.isValid())
+        return 0;
+    return date < startOfTomorrow() ? 1 : 2;
 }
 
 double TaskStore::nextSubtaskSortOrder(const TodoItem &item) {
@@ -262,12 +278,20 @@ void TaskStore::reorderSubtasks(const QList<SubtaskPtr> &ordered) {
 void TaskStore::toggleCompletion(const TodoItemPtr &item) {
     if (!usable(item))
         return;
-    item->setCompleted(!item->isCompleted());
-    if (item->isCompleted()) {
+    const bool completing = !item->isCompleted();
+    // Everything the next instance needs is read before anything changes: with nothing
+    // pending, the store answers the reads directly instead of replaying unsaved edits.
+    std::optional<NextOccurrence> next;
+    if (completing) {
+        if (const auto rule = item->recurrenceRule())
+            next = planNextOccurrence(*item, *rule);
+    }
+    item->setCompleted(completing);
+    if (completing) {
         item->setCompletedAt(m_environment.clock.now());
         log(ChangeKind::Completed, item);
-        if (const auto rule = item->recurrenceRule()) {
-            spawnNextOccurrence(*item, *rule);
+        if (next) {
+            spawnNextOccurrence(*item, *next);
             item->setRecurrenceRule(std::nullopt);
         }
     } else {
@@ -277,16 +301,26 @@ void TaskStore::toggleCompletion(const TodoItemPtr &item) {
     save();
 }
 
-void TaskStore::spawnNextOccurrence(const TodoItem &item, const RecurrenceRule &rule) {
+TaskStore::NextOccurrence TaskStore::planNextOccurrence(const TodoItem &item,
+                                                        const RecurrenceRule &rule) {
     const QDateTime base = item.scheduledDate().isValid() ? item.scheduledDate() : startOfToday();
-    const QDateTime next = rule.nextDate(base, false, m_environment.calendar);
+    NextOccurrence next;
+    next.rule = rule;
+    next.date = rule.nextDate(base, false, m_environment.calendar);
+    // The completed item leaves its group, so it does not count.
+    next.sortOrder = nextSortOrder(next.date, &item);
+    next.subtasks = item.orderedSubtasks();
+    return next;
+}
+
+void TaskStore::spawnNextOccurrence(const TodoItem &item, const NextOccurrence &next) {
     const QDateTime now = m_environment.clock.now();
     auto instance =
-        std::make_shared<TodoItem>(item.title(), TodoList::Today, next, nextSortOrder(next), now);
+        std::make_shared<TodoItem>(item.title(), TodoList::Today, next.date, next.sortOrder, now);
     instance->setNotes(item.notes());
-    instance->setRecurrenceRule(rule);
+    instance->setRecurrenceRule(next.rule);
     m_context.insert(instance);
-    for (const auto &subtask : item.orderedSubtasks()) {
+    for (const auto &subtask : next.subtasks) {
         auto copy = std::make_shared<Subtask>(subtask->title(), subtask->sortOrder(), now);
         m_context.insert(copy);
         instance->addSubtask(copy);

@@ -4,6 +4,7 @@
 #include "model/recurrencerule.h"
 #include "model/todoitem.h"
 #include "model/todolist.h"
+#include "model/todopredicate.h"
 #include "taskenvironment.h"
 #include "todosnapshot.h"
 
@@ -59,10 +60,22 @@ public:
 private:
     void save();
     ChangeEntryPtr log(ChangeKind kind, const TodoItemPtr &item, const QString &detail = {});
-    double nextSortOrder(const QDateTime &date);
+    struct NextOccurrence {
+        RecurrenceRule rule;
+        QDateTime date;
+        double sortOrder = 1.0;
+        QList<SubtaskPtr> subtasks; // display order
+    };
+
+    TodoPredicate groupOf(const QDateTime &date) const;
+    int groupIndex(const QDateTime &date) const; // undated 0, due 1, upcoming 2
+    // One more than the largest sort order of the open group the date falls in; `excluded`
+    // does not count (the item being completed).
+    double nextSortOrder(const QDateTime &date, const TodoItem *excluded = nullptr);
     static double nextSubtaskSortOrder(const TodoItem &item);
     SubtaskPtr attachSubtask(const TodoItemPtr &item, const QString &title, double sortOrder);
-    void spawnNextOccurrence(const TodoItem &item, const RecurrenceRule &rule);
+    NextOccurrence planNextOccurrence(const TodoItem &item, const RecurrenceRule &rule);
+    void spawnNextOccurrence(const TodoItem &item, const NextOccurrence &next);
     QDateTime startOfToday() const;
     QDateTime startOfTomorrow() const;
 

@@ -334,3 +334,25 @@ TEST_F(LiveQueries, reRunAfterASaveAndReportOnlyRealChanges) {
     EXPECT_TRUE(query.results().isEmpty());
     EXPECT_EQ(changed.count(), 2);
 }
+
+TEST_F(Relations, editingASubtaskAfterItsToDoObjectWasReleasedKeepsItsOwner) {
+    SubtaskPtr subtask;
+    {
+        auto item = addTodo(QStringLiteral("Owner"));
+        item->addSubtask(std::make_shared<Subtask>(QStringLiteral("line"), 0, now()));
+        ASSERT_TRUE(context().save().ok());
+        closeStore();
+        openStore();
+        subtask =
+            context().fetch(byTitle(QStringLiteral("Owner"))).value().first()->subtasks().first();
+    } // nothing holds the to-do object any more
+    ASSERT_FALSE(subtask->parent());
+    subtask->setCompleted(true);
+    ASSERT_TRUE(context().save().ok());
+
+    auto other = otherConnection();
+    const auto owner = other->fetch(byTitle(QStringLiteral("Owner"))).value();
+    ASSERT_EQ(owner.size(), 1);
+    ASSERT_EQ(owner.first()->subtasks().size(), 1);
+    EXPECT_TRUE(owner.first()->subtasks().first()->isCompleted());
+}

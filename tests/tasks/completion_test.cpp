@@ -127,3 +127,27 @@ TEST_F(Completion, togglingTwiceLogsEachStepInOrder) {
                                           QStringLiteral("reopened"), QStringLiteral("completed"),
                                           QStringLiteral("reopened")}));
 }
+
+TEST_F(Completion, theCompletedItemDoesNotCountInTheGroupItsNextInstanceJoins) {
+    auto store = this->store();
+    auto other = store.add(QStringLiteral("other upcoming"), at(2024, 3, 12)); // sort order 1
+    auto item = store.add(QStringLiteral("weekly"), at(2024, 3, 11));          // sort order 2
+    RecurrenceRule rule;
+    rule.frequency = RecurrenceRule::Frequency::Weekly;
+    rule.weekdays = {1};
+    item->setRecurrenceRule(rule);
+    context().save();
+    ASSERT_EQ(item->sortOrder(), 2.0);
+
+    store.toggleCompletion(item);
+    TodoFetch open;
+    open.predicate =
+        TodoPredicate::isCompleted(false) &&
+        TodoPredicate::textEquals(TodoPredicate::TextField::Title, QStringLiteral("weekly"));
+    const auto spawned = context().fetch(open).value();
+    ASSERT_EQ(spawned.size(), 1);
+    EXPECT_EQ(spawned.first()->scheduledDate(), at(2024, 3, 18));
+    // Below "other upcoming" only: the completed instance no longer holds 2.
+    EXPECT_EQ(spawned.first()->sortOrder(), 2.0);
+    EXPECT_EQ(other->sortOrder(), 1.0);
+}
