@@ -10,7 +10,7 @@ packages=(
     qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript
     qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtquick-templates
     qml6-module-qtquick-controls qml6-module-qtquick-layouts qml6-module-qttest
-    sqlite3 fonts-dejavu-core xvfb xauth
+    sqlite3 faketime fonts-dejavu-core fonts-material-design-icons-iconfont xvfb xauth
     dbus-daemon
 )
 

@@ -1,5 +1,6 @@
 #include "quillbrookapp.h"
 
+#include "model/dayhelpers.h"
 #include "model/search.h"
 #include "services/effectivecolorscheme.h"
 #include "services/widgetsnapshotwriter.h"
@@ -65,6 +66,15 @@ QString QuillbrookApp::relativeTime(const QDateTime &moment) const {
     if (!moment.isValid())
         return {};
     return m_parts.environment.calendar.relativeTime(moment, now());
+}
+
+QString QuillbrookApp::shortDayLabel(const QDateTime &date) const {
+    return qb::shortDayLabel(date, now(), m_parts.environment.calendar);
+}
+
+QString QuillbrookApp::repeatDescription(QObject *todo) const {
+    const auto *item = qobject_cast<TodoItem *>(todo);
+    return description(item ? item->recurrenceRule() : std::nullopt, m_parts.environment.calendar);
 }
 
 void QuillbrookApp::undo() {

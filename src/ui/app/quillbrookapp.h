@@ -77,6 +77,10 @@ public:
     // Hour and minute as the user's locale writes them.
     Q_INVOKABLE QString timeOfDay(const QDateTime &moment) const;
     Q_INVOKABLE QString relativeTime(const QDateTime &moment) const;
+    // "Today", "Tomorrow", "Yesterday", "Someday" or the numeric month and day.
+    Q_INVOKABLE QString shortDayLabel(const QDateTime &date) const;
+    // The to-do's repeat rule in words ("Does not repeat" without one).
+    Q_INVOKABLE QString repeatDescription(QObject *todo) const;
 
     // Runs the pending undo offer, if any, then dismisses it.
     Q_INVOKABLE void undo();

@@ -2,7 +2,6 @@
 
 #include "app/quillbrookapp.h"
 #include "model/search.h"
-#include "rowdiff.h"
 #include "store/modelcontext.h"
 #include "todorowsmodel.h"
 
@@ -11,7 +10,7 @@
 namespace qb {
 
 SearchModel::SearchModel(QObject *parent)
-    : QAbstractListModel(parent) {}
+    : DiffingListModel(parent) {}
 
 SearchModel::~SearchModel() = default;
 
@@ -80,33 +79,12 @@ void SearchModel::refresh() {
     const int loaded = std::max(pageSize, int(m_rows.size()));
     const QList<TodoItemPtr> fresh = fetchPage(0, loaded, &more);
     const int before = int(m_rows.size());
-    QList<TodoItemPtr> current = m_rows;
-    RowDiff<TodoItemPtr> diff;
-    diff.remove = [this](int first, int last) {
-        beginRemoveRows({}, first, last);
-        m_rows.remove(first, last - first + 1);
-        endRemoveRows();
-    };
-    diff.move = [this](int from, int to) {
-        beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
-        m_rows.move(from, to);
-        endMoveRows();
-    };
-    diff.insert = [this, &fresh](int at, qsizetype source) {
-        beginInsertRows({}, at, at);
-        m_rows.insert(at, fresh[source]);
-        endInsertRows();
-    };
-    diff.apply(current, fresh);
+    applyRows(fresh, [](const TodoItemPtr &item) { return item.get(); });
     m_more = more;
     if (!m_rows.isEmpty())
         emit dataChanged(index(0), index(int(m_rows.size()) - 1), {StatusRole, TitleMarkupRole});
     if (before != m_rows.size())
         emit countChanged();
-}
-
-int SearchModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 bool SearchModel::canFetchMore(const QModelIndex &parent) const {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QAbstractListModel>
 #include <QPointer>
 
 #include <qqmlregistration.h>
 
 #include <memory>
 
+#include "diffinglistmodel.h"
 #include "model/todoitem.h"
 
 Q_MOC_INCLUDE("app/quillbrookapp.h")
@@ -18,7 +18,7 @@ class QuillbrookApp;
 // Quick Find results: every to-do whose title or notes contain the query, open ones first,
 // newest first. Rows are fetched a page at a time as the view scrolls, so a query that matches
 // tens of thousands of to-dos shows its first rows at once.
-class SearchModel : public QAbstractListModel {
+class SearchModel : public DiffingListModel<TodoItemPtr> {
     Q_OBJECT
     QML_ELEMENT
     Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
@@ -46,7 +46,6 @@ public:
     int countProperty() const { return int(m_rows.size()); }
     bool isEmpty() const { return m_rows.isEmpty() && !m_more; }
 
-    int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
     bool canFetchMore(const QModelIndex &parent) const override;
@@ -70,7 +69,6 @@ private:
     QPointer<QuillbrookApp> m_app;
     QString m_query;
     QString m_accent = QStringLiteral("#0a84ff");
-    QList<TodoItemPtr> m_rows;
     bool m_more = false;
 };
 

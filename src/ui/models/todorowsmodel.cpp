@@ -1,7 +1,5 @@
 #include "todorowsmodel.h"
 
-#include "rowdiff.h"
-
 #include <QQmlEngine>
 
 namespace qb {
@@ -14,11 +12,7 @@ QObject *exposeToQml(const std::shared_ptr<Record> &record) {
 }
 
 TodoRowsModel::TodoRowsModel(QObject *parent)
-    : QAbstractListModel(parent) {}
-
-int TodoRowsModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
+    : DiffingListModel(parent) {}
 
 QVariant TodoRowsModel::data(const QModelIndex &index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
@@ -47,31 +41,7 @@ QHash<int, QByteArray> TodoRowsModel::roleNames() const {
 
 void TodoRowsModel::setRows(const QList<Row> &rows) {
     const int countBefore = int(m_rows.size());
-    QList<TodoItemPtr> current;
-    for (const Row &row : std::as_const(m_rows))
-        current.append(row.item);
-    QList<TodoItemPtr> target;
-    for (const Row &row : rows)
-        target.append(row.item);
-
-    RowDiff<TodoItemPtr> diff;
-    diff.remove = [this](int first, int last) {
-        beginRemoveRows({}, first, last);
-        m_rows.remove(first, last - first + 1);
-        endRemoveRows();
-    };
-    diff.move = [this](int from, int to) {
-        // Qt wants the destination as the index before which the row is placed.
-        beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
-        m_rows.move(from, to);
-        endMoveRows();
-    };
-    diff.insert = [this, &rows](int at, qsizetype source) {
-        beginInsertRows({}, at, at);
-        m_rows.insert(at, rows[source]);
-        endInsertRows();
-    };
-    diff.apply(current, target);
+    applyRows(rows, [](const Row &row) { return row.item.get(); });
 
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (m_rows[i].section != rows[i].section ||

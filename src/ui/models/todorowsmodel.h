@@ -1,5 +1,6 @@
 #pragma once
 
+#include "diffinglistmodel.h"
 #include "model/todoitem.h"
 
 #include <QAbstractListModel>
@@ -9,10 +10,16 @@
 
 namespace qb {
 
+struct TodoListRow {
+    TodoItemPtr item;
+    QString section;           // header title; empty when the list has no sections
+    bool inDaySection = false; // a dated row of Later's day sections
+};
+
 // A list of to-dos for QML, each with an optional section title. Replacing the rows emits the
 // smallest set of row removals, moves and inserts (by record identity) and a data change for
 // rows whose section changed, never a reset, so selection, scrolling and delegates survive.
-class TodoRowsModel : public QAbstractListModel {
+class TodoRowsModel : public DiffingListModel<TodoListRow> {
     Q_OBJECT
     QML_ANONYMOUS
     Q_PROPERTY(int count READ rowCountProperty NOTIFY countChanged)
@@ -20,19 +27,13 @@ class TodoRowsModel : public QAbstractListModel {
 public:
     enum Role { TodoRole = Qt::UserRole + 1, TodoIdRole, SectionRole, InDaySectionRole };
 
-    struct Row {
-        TodoItemPtr item;
-        QString section;           // header title; empty when the list has no sections
-        bool inDaySection = false; // a dated row of Later's day sections
-    };
+    using Row = TodoListRow;
 
     explicit TodoRowsModel(QObject *parent = nullptr);
 
-    int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    const QList<Row> &rows() const { return m_rows; }
     void setRows(const QList<Row> &rows);
     int rowCountProperty() const { return int(m_rows.size()); }
 
@@ -45,9 +46,6 @@ signals:
 
 protected:
     TodoItemPtr itemAt(int row) const;
-
-private:
-    QList<Row> m_rows;
 };
 
 // Exposes a record to QML without handing it over: its lifetime stays with the shared pointers.

@@ -56,6 +56,7 @@ Dialog {
             }
         }
         Button {
+            objectName: "cancelButton"
             text: "Cancel"
             DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
             onClicked: dialog.close()

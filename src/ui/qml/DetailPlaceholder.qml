@@ -1,8 +1,7 @@
 import QtQuick
-import QtQuick.Layouts
 import Quillbrook
 
-// The detail column: the selected to-do, or "No to-do selected".
+// The detail column: the selected to-do's pane, or "No to-do selected".
 Rectangle {
     id: root
     required property MainWindowState state
@@ -20,27 +19,13 @@ Rectangle {
         font.pixelSize: Theme.bodySize
     }
 
-    ColumnLayout {
-        visible: root.live
+    // Rebuilt for each to-do, so its drafts start from that to-do.
+    Loader {
         anchors.fill: parent
-        anchors.margins: 24
-        spacing: 10
-        Text {
-            Layout.fillWidth: true
-            text: root.live ? QuillbrookApp.displayTitle(root.todo.title) : ""
-            color: Theme.primaryText
-            font.pixelSize: 20
-            font.weight: Font.DemiBold
-            wrapMode: Text.Wrap
+        active: root.live
+        sourceComponent: TaskDetailView {
+            todo: root.todo
+            onDismissed: root.state.clearSelection()
         }
-        Text {
-            Layout.fillWidth: true
-            visible: root.live && root.todo.hasNotes
-            text: root.live ? root.todo.notes : ""
-            color: Theme.secondaryText
-            font.pixelSize: Theme.bodySize
-            wrapMode: Text.Wrap
-        }
-        Item { Layout.fillHeight: true }
     }
 }

@@ -27,6 +27,7 @@ ItemDelegate {
     contentItem: RowLayout {
         spacing: 12
         AbstractButton {
+            objectName: "circle"
             Layout.preferredWidth: Theme.circleSize
             Layout.preferredHeight: Theme.circleSize
             contentItem: CheckCircle { isCompleted: row.todo.isCompleted }

@@ -83,7 +83,10 @@ Item {
             required property bool inDaySection
             width: ListView.view.width
             selected: root.state.selectedTodoId === todoId
-            isCompleting: QuillbrookApp.completions.revision, QuillbrookApp.completions.isCompleting(todoId)
+            // The revision is used, not just read: a compiled binding drops a read whose value
+            // is thrown away, and with it the dependency that updates the row.
+            isCompleting: QuillbrookApp.completions.revision >= 0
+                          && QuillbrookApp.completions.isCompleting(todoId)
             leadingText: inDaySection || root.list === "later" ? "Today" : "Later"
             leadingSymbol: inDaySection || root.list === "later" ? "sun.horizon.fill" : "tray.full"
             onOpened: root.state.navigateTo(todo)

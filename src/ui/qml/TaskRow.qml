@@ -44,6 +44,7 @@ SwipeDelegate {
         spacing: 12
         AbstractButton {
             id: circleButton
+            objectName: "circle"
             Layout.preferredWidth: Theme.circleSize
             Layout.preferredHeight: Theme.circleSize
             contentItem: CheckCircle { isCompleted: row.done }
@@ -66,6 +67,7 @@ SwipeDelegate {
             // Re-read when the date, the completion or the day changes.
             visible: row.todo.scheduledDate, row.todo.isCompleted, QuillbrookApp.activations,
                      QuillbrookApp.isOverdue(row.todo, row.isCompleting)
+            objectName: "overdue"
             text: "Overdue"
             color: Theme.overdue
             font.pixelSize: Theme.captionSize

@@ -1,0 +1,49 @@
+import QtQuick
+import QtQuick.Layouts
+import Quillbrook
+
+// One line of a to-do's change log: symbol, what happened, its detail and when.
+Item {
+    id: row
+    required property var entry
+    implicitHeight: content.implicitHeight + 18
+
+    RowLayout {
+        id: content
+        anchors.fill: parent
+        anchors.leftMargin: 16
+        anchors.rightMargin: 16
+        anchors.topMargin: 9
+        anchors.bottomMargin: 9
+        spacing: 12
+        Symbol {
+            Layout.alignment: Qt.AlignTop
+            Layout.preferredWidth: 22
+            Layout.preferredHeight: 22
+            name: row.entry.kindSymbol
+            color: Theme.accent
+        }
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 2
+            Text {
+                text: row.entry.kindTitle
+                color: Theme.primaryText
+                font.pixelSize: Theme.bodySize
+            }
+            Text {
+                Layout.fillWidth: true
+                visible: row.entry.detail.length > 0
+                text: row.entry.detail
+                color: Theme.secondaryText
+                font.pixelSize: Theme.footnoteSize
+                wrapMode: Text.Wrap
+            }
+            Text {
+                text: QuillbrookApp.relativeTime(row.entry.timestamp)
+                color: Theme.tertiaryText
+                font.pixelSize: Theme.captionSize
+            }
+        }
+    }
+}

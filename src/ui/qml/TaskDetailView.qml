@@ -1,0 +1,316 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quillbrook
+
+// The detail pane: title, when and repeat, then Subtasks, Notes and Log.
+Rectangle {
+    id: pane
+    required property var todo
+    signal dismissed()
+
+    color: Theme.detailBackground
+
+    TaskDetailController {
+        id: detail
+        app: QuillbrookApp
+        todo: pane.todo
+        onDismissed: pane.dismissed()
+    }
+    Component.onDestruction: detail.commitAll()
+
+    SubtaskListModel { id: subtasks; todo: pane.todo }
+    ChangeLogModel { id: changes; todo: pane.todo }
+
+    DeleteConfirmation {
+        id: confirmation
+        parent: Overlay.overlay
+        message: "This to-do, its subtasks, and its change log will be removed."
+        onConfirmed: detail.deleteTodo()
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        // Toolbar: completion and the More menu.
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.margins: 8
+            spacing: 4
+            Item { Layout.fillWidth: true }
+            ToolButton {
+                objectName: "completionButton"
+                Accessible.name: text
+                text: pane.todo.isCompleted ? "Mark as not done" : "Mark as done"
+                contentItem: RowLayout {
+                    spacing: 6
+                    Symbol {
+                        name: pane.todo.isCompleted ? "arrow.uturn.backward" : "checkmark.circle"
+                        color: Theme.accent
+                    }
+                    Text {
+                        text: pane.todo.isCompleted ? "Mark as not done" : "Mark as done"
+                        color: Theme.primaryText
+                        font.pixelSize: Theme.subheadlineSize
+                    }
+                }
+                background: Rectangle {
+                    radius: 6
+                    color: parent.hovered ? Theme.rowHover : "transparent"
+                }
+                onClicked: detail.toggleCompletion()
+            }
+            ToolButton {
+                objectName: "moreButton"
+                Accessible.name: "More"
+                contentItem: Symbol { name: "ellipsis.circle"; color: Theme.primaryText }
+                background: Rectangle {
+                    radius: 6
+                    color: parent.hovered ? Theme.rowHover : "transparent"
+                }
+                onClicked: moreMenu.open()
+                Menu {
+                    id: moreMenu
+                    y: parent.height
+                    MenuItem {
+                        text: "Delete To-Do"
+                        palette.windowText: Theme.destructive
+                        onTriggered: {
+                            confirmation.todo = pane.todo
+                            confirmation.open()
+                        }
+                    }
+                }
+            }
+        }
+
+        // Header: the growing title field, then when and repeat.
+        ColumnLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 24
+            Layout.rightMargin: 24
+            Layout.bottomMargin: 12
+            spacing: 8
+            TextArea {
+                id: titleField
+                objectName: "titleField"
+                Layout.fillWidth: true
+                Layout.maximumHeight: 4 * 30
+                placeholderText: "Title"
+                placeholderTextColor: Theme.tertiaryText
+                wrapMode: TextEdit.Wrap
+                background: null
+                leftPadding: 0
+                color: Theme.primaryText
+                font.pixelSize: 22
+                font.weight: Font.DemiBold
+                text: detail.titleDraft
+                onTextChanged: if (text !== detail.titleDraft) detail.titleDraft = text
+                onActiveFocusChanged: {
+                    if (activeFocus)
+                        detail.focusedField = "title"
+                    else if (detail.focusedField === "title")
+                        detail.focusedField = ""
+                }
+                Keys.onReturnPressed: {
+                    detail.commitTitle()
+                    pane.forceActiveFocus()
+                }
+            }
+            RowLayout {
+                spacing: 8
+                RowLayout {
+                    spacing: 4
+                    Symbol { name: "calendar"; color: Theme.accent }
+                    Text {
+                        objectName: "whenLabel"
+                        text: QuillbrookApp.activations, QuillbrookApp.shortDayLabel(pane.todo.scheduledDate)
+                        color: Theme.primaryText
+                        font.pixelSize: Theme.subheadlineSize
+                    }
+                }
+                Item { Layout.fillWidth: true }
+                Symbol {
+                    name: "repeat"
+                    color: pane.todo.isRepeating ? Theme.accent : Theme.tertiaryText
+                    Accessible.ignored: false
+                    Accessible.name: "Repeat"
+                    Accessible.description: pane.todo.recurrenceRuleRaw, QuillbrookApp.repeatDescription(pane.todo)
+                    ToolTip.visible: repeatHover.hovered
+                    ToolTip.text: pane.todo.recurrenceRuleRaw, QuillbrookApp.repeatDescription(pane.todo)
+                    HoverHandler { id: repeatHover }
+                }
+            }
+        }
+
+        Rectangle { Layout.fillWidth: true; Layout.preferredHeight: 1; color: Theme.separator }
+
+        // The tab bar with its sliding selection.
+        Rectangle {
+            id: tabBar
+            Layout.fillWidth: true
+            Layout.leftMargin: 24
+            Layout.rightMargin: 24
+            Layout.topMargin: 8
+            Layout.bottomMargin: 8
+            implicitHeight: 34
+            radius: 9
+            color: Theme.dark ? Qt.rgba(1, 1, 1, 0.06) : Qt.rgba(0, 0, 0, 0.05)
+            readonly property var tabs: [
+                { key: "subtasks", title: "Subtasks" },
+                { key: "notes", title: "Notes" },
+                { key: "log", title: "Log" }
+            ]
+            readonly property real segmentWidth: (width - 6 - 4) / 3
+            readonly property int selectedIndex: detail.selectedTab === "notes" ? 1 : detail.selectedTab === "log" ? 2 : 0
+
+            Rectangle {
+                objectName: "selectedSegment"
+                x: 3 + tabBar.selectedIndex * (tabBar.segmentWidth + 2)
+                y: 3
+                width: tabBar.segmentWidth
+                height: tabBar.height - 6
+                radius: 7
+                color: Theme.accent
+                Behavior on x { SpringAnimation { spring: 6; damping: 0.45; epsilon: 0.25 } }
+            }
+            Row {
+                x: 3
+                y: 3
+                spacing: 2
+                Repeater {
+                    model: tabBar.tabs
+                    delegate: AbstractButton {
+                        required property var modelData
+                        required property int index
+                        readonly property bool selected: tabBar.selectedIndex === index
+                        readonly property int badge: modelData.key === "subtasks" ? detail.openSubtaskCount
+                                                    : modelData.key === "log" ? detail.changeCount : 0
+                        objectName: "tab-" + modelData.key
+                        width: tabBar.segmentWidth
+                        height: tabBar.height - 6
+                        Accessible.name: modelData.title
+                        Accessible.selected: selected
+                        background: null
+                        contentItem: Item {
+                            Row {
+                                anchors.centerIn: parent
+                                spacing: 5
+                                Text {
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    text: modelData.title
+                                    color: selected ? "white" : Theme.secondaryText
+                                    font.pixelSize: Theme.subheadlineSize
+                                    font.weight: Font.Medium
+                                }
+                                TabBadge {
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    visible: badge > 0
+                                    count: badge
+                                    onAccent: selected
+                                }
+                            }
+                        }
+                        onClicked: detail.selectedTab = modelData.key
+                    }
+                }
+            }
+        }
+
+        StackLayout {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            currentIndex: tabBar.selectedIndex
+
+            // Subtasks
+            ListView {
+                id: subtaskList
+                clip: true
+                model: subtasks
+                boundsBehavior: Flickable.StopAtBounds
+                delegate: SubtaskRow {
+                    width: ListView.view.width
+                    pane: detail
+                }
+                footer: Item {
+                    width: ListView.view.width
+                    height: addRow.visible ? addRow.implicitHeight : 0
+                    RowLayout {
+                        id: addRow
+                        visible: subtasks.count === 0 || detail.isAddingSubtask
+                        anchors.left: parent.left
+                        anchors.right: parent.right
+                        anchors.leftMargin: 16
+                        anchors.rightMargin: 16
+                        implicitHeight: 36
+                        spacing: 12
+                        CheckCircle { Accessible.ignored: true }
+                        TextField {
+                            id: addField
+                            objectName: "addSubtaskField"
+                            Layout.fillWidth: true
+                            placeholderText: "Add subtask"
+                            placeholderTextColor: Theme.tertiaryText
+                            background: null
+                            leftPadding: 0
+                            color: Theme.primaryText
+                            font.pixelSize: Theme.bodySize
+                            text: detail.newSubtaskDraft
+                            onTextChanged: if (text !== detail.newSubtaskDraft) detail.newSubtaskDraft = text
+                            onActiveFocusChanged: detail.addSubtaskFocused = activeFocus
+                            Keys.onReturnPressed: detail.submitNewSubtask()
+                            Connections {
+                                target: detail
+                                function onAddSubtaskFocusedChanged() {
+                                    if (detail.addSubtaskFocused && !addField.activeFocus)
+                                        addField.forceActiveFocus()
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+
+            // Notes
+            Item {
+                TextArea {
+                    id: notesField
+                    objectName: "notesField"
+                    anchors.fill: parent
+                    anchors.leftMargin: 16
+                    anchors.rightMargin: 16
+                    anchors.topMargin: 7
+                    wrapMode: TextEdit.Wrap
+                    background: null
+                    color: Theme.primaryText
+                    font.pixelSize: Theme.bodySize
+                    text: detail.notesDraft
+                    onTextChanged: if (text !== detail.notesDraft) detail.notesDraft = text
+                    onActiveFocusChanged: {
+                        if (activeFocus)
+                            detail.focusedField = "notes"
+                        else if (detail.focusedField === "notes")
+                            detail.focusedField = ""
+                    }
+                    Text {
+                        visible: notesField.text.length === 0
+                        x: 4
+                        y: 8
+                        text: "Add notes"
+                        color: Theme.tertiaryText
+                        font.pixelSize: Theme.bodySize
+                    }
+                }
+            }
+
+            // Log
+            ListView {
+                clip: true
+                model: changes
+                boundsBehavior: Flickable.StopAtBounds
+                delegate: ChangeLogRow { width: ListView.view.width }
+            }
+        }
+    }
+}
