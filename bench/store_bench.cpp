@@ -3,6 +3,7 @@
 
 #include "storegenerator.h"
 
+#include "model/search.h"
 #include "model/stockqueries.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
@@ -154,6 +155,15 @@ void BM_Search(benchmark::State &state) {
     measureFetch(state, searchFetch());
 }
 
+// What Quick Find loads per keystroke: the first page (open first, newest first). A word that
+// matches nothing makes SQLite look at every to-do; a common one stops after a page.
+void BM_QuickFindFirstPage(benchmark::State &state, const char *word) {
+    state.SetLabel(word);
+    TodoFetch fetch = search::fetch(QString::fromUtf8(word));
+    fetch.limit = 101;
+    measureFetch(state, fetch);
+}
+
 void storeSizes(benchmark::internal::Benchmark *benchmark) {
     benchmark->ArgName("todos")->Arg(1'000)->Arg(10'000)->Arg(100'000);
 }
@@ -165,5 +175,11 @@ BENCHMARK(BM_CountToday)->Apply(storeSizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CountLater)->Apply(storeSizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FetchLater)->Apply(storeSizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Search)->Apply(storeSizes)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_QuickFindFirstPage, rare, "zebra")
+    ->Apply(storeSizes)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_QuickFindFirstPage, common, "the")
+    ->Apply(storeSizes)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -28,6 +28,10 @@ bool isPlainAscii(QStringView text) {
     return true;
 }
 
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
 bool languageWithoutAsciiContractions(const QString &localeId) {
     static const QStringList languages{
         QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("fr"), QStringLiteral("it"),
@@ -55,6 +59,8 @@ TextMatcher::TextMatcher(const QString &query, const QString &localeId)
         return;
     m_asciiShortcut =
         isPlainAscii(QStringView(query)) && languageWithoutAsciiContractions(localeId);
+    if (m_asciiShortcut)
+        m_asciiQuery = query.toLatin1().toLower();
     UErrorCode status = U_ZERO_ERROR;
     const icu::Locale locale(localeId.toUtf8().constData());
     std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(locale, status));
@@ -88,6 +94,31 @@ bool TextMatcher::matches(QStringView text) const {
         return false;
     const int32_t position = d->search->first(status);
     return U_SUCCESS(status) && position != USEARCH_DONE;
+}
+
+bool TextMatcher::matchesUtf8(const char *text, qsizetype size) const {
+    if (!d->search || size <= 0)
+        return false;
+    if (m_asciiShortcut) {
+        bool plain = true;
+        for (qsizetype i = 0; i < size && plain; ++i)
+            plain = isPlainAscii(char16_t(static_cast<unsigned char>(text[i])));
+        if (plain) {
+            const qsizetype length = m_asciiQuery.size();
+            const char first = m_asciiQuery.at(0);
+            for (qsizetype i = 0; i + length <= size; ++i) {
+                if (asciiLower(text[i]) != first)
+                    continue;
+                qsizetype j = 1;
+                while (j < length && asciiLower(text[i + j]) == m_asciiQuery.at(j))
+                    ++j;
+                if (j == length)
+                    return true;
+            }
+            return false;
+        }
+    }
+    return matches(QString::fromUtf8(text, size));
 }
 
 QList<TextMatcher::Range> TextMatcher::ranges(const QString &text) const {

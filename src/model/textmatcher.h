@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -25,6 +26,9 @@ public:
     QString query() const { return m_query; }
     // An empty query is contained in nothing.
     bool matches(QStringView text) const;
+    // The same test on UTF-8 text, as a database stores it; plain-ASCII texts are matched
+    // without converting them at all.
+    bool matchesUtf8(const char *text, qsizetype size) const;
     QList<Range> ranges(const QString &text) const;
 
     // Whether plain-ASCII texts are matched without ICU (see the source for when that holds).
@@ -33,6 +37,7 @@ public:
 private:
     struct Data;
     QString m_query;
+    QByteArray m_asciiQuery; // lower-case, for the shortcut
     bool m_asciiShortcut = false;
     std::unique_ptr<Data> d;
 };

@@ -13,19 +13,17 @@ struct SearchLocale {
     QString localeId;
 };
 
-// The value's text as SQLite holds it, without a copy; valid until the next call on it.
-QStringView textView(sqlite3_value *value) {
-    const auto *data = static_cast<const char16_t *>(sqlite3_value_text16(value));
-    if (!data)
-        return {};
-    return QStringView(data, sqlite3_value_bytes16(value) / qsizetype(sizeof(char16_t)));
+// The stores keep text as UTF-8, so asking for UTF-8 costs no conversion.
+bool matchesValue(const TextMatcher &matcher, sqlite3_value *value) {
+    const auto *data = reinterpret_cast<const char *>(sqlite3_value_text(value));
+    return data && matcher.matchesUtf8(data, sqlite3_value_bytes(value));
 }
 
 QString textArgument(sqlite3_value *value) {
-    const auto *data = static_cast<const char16_t *>(sqlite3_value_text16(value));
+    const auto *data = reinterpret_cast<const char *>(sqlite3_value_text(value));
     if (!data)
         return {};
-    return QString::fromUtf16(data, sqlite3_value_bytes16(value) / int(sizeof(char16_t)));
+    return QString::fromUtf8(data, sqlite3_value_bytes(value));
 }
 
 void contains(sqlite3_context *context, int argc, sqlite3_value **argv) {
@@ -44,11 +42,11 @@ void contains(sqlite3_context *context, int argc, sqlite3_value **argv) {
         // SQLite may drop the auxiliary data at once; then fetch it again next row.
         if (sqlite3_get_auxdata(context, 1) != matcher) {
             TextMatcher fallback(textArgument(argv[1]), locale->localeId);
-            sqlite3_result_int(context, fallback.matches(textView(argv[0])) ? 1 : 0);
+            sqlite3_result_int(context, matchesValue(fallback, argv[0]) ? 1 : 0);
             return;
         }
     }
-    sqlite3_result_int(context, matcher->matches(textView(argv[0])) ? 1 : 0);
+    sqlite3_result_int(context, matchesValue(*matcher, argv[0]) ? 1 : 0);
 }
 
 } // namespace
@@ -56,7 +54,7 @@ void contains(sqlite3_context *context, int argc, sqlite3_value **argv) {
 bool registerSearchFunction(Database &db, const QString &localeId) {
     auto locale = std::make_unique<SearchLocale>(SearchLocale{localeId});
     const int rc = sqlite3_create_function_v2(
-        db.handle(), "qb_contains", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, locale.release(),
+        db.handle(), "qb_contains", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, locale.release(),
         contains, nullptr, nullptr, [](void *p) { delete static_cast<SearchLocale *>(p); });
     return rc == SQLITE_OK;
 }

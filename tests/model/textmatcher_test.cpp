@@ -110,6 +110,10 @@ TEST(TextMatcherAsciiShortcut, AgreesWithTheCollatorOnRandomAsciiTexts) {
         for (int i = 0; i < 10; ++i) {
             const QString text = randomText(random.bounded(24));
             const bool expected = reference.matches(text);
+            const QByteArray utf8 = text.toUtf8();
+            EXPECT_EQ(shortcut.matchesUtf8(utf8.constData(), utf8.size()), expected)
+                << "UTF-8, query \"" << query.toStdString() << "\" in \"" << text.toStdString()
+                << '"';
             EXPECT_EQ(shortcut.matches(text), expected)
                 << "query \"" << query.toStdString() << "\" in \"" << text.toStdString() << '"';
             matched += expected ? 1 : 0;
@@ -125,6 +129,10 @@ TEST(TextMatcherAsciiShortcut, IsNotUsedWhereTheLocaleTailorsAsciiLetters) {
     EXPECT_FALSE(TextMatcher(QStringLiteral("café"), QStringLiteral("en_US")).hasAsciiShortcut());
     // Turkish keeps dotted and dotless i apart even at primary strength.
     EXPECT_FALSE(TextMatcher(QStringLiteral("i"), QStringLiteral("tr_TR")).matches(u"I"));
+    // Non-ASCII UTF-8 text still goes through the collator.
+    const QByteArray cafe = QStringLiteral("Café Central").toUtf8();
+    EXPECT_TRUE(TextMatcher(QStringLiteral("cafe"), QStringLiteral("en_US"))
+                    .matchesUtf8(cafe.constData(), cafe.size()));
     // Danish reads "aa" as "å".
     EXPECT_TRUE(TextMatcher(QStringLiteral("å"), QStringLiteral("da_DK")).matches(u"Aalborg"));
 }
