@@ -64,9 +64,10 @@ SwipeDelegate {
         }
         Item { Layout.preferredWidth: 8 }
         Text {
-            // Re-read when the date, the completion or the day changes.
-            visible: row.todo.scheduledDate, row.todo.isCompleted, QuillbrookApp.activations,
-                     QuillbrookApp.isOverdue(row.todo, row.isCompleting)
+            // Re-read when the date, the completion or the day changes; each value is used, as a
+            // compiled binding may drop a read whose value is thrown away.
+            visible: QuillbrookApp.activations >= 0 && row.todo.scheduledDate !== null
+                     && !row.todo.isCompleted && QuillbrookApp.isOverdue(row.todo, row.isCompleting)
             objectName: "overdue"
             text: "Overdue"
             color: Theme.overdue
@@ -109,24 +110,28 @@ SwipeDelegate {
         }
     }
     swipe.right: Rectangle {
+        id: deleteAction
+        objectName: "deleteAction"
         width: 84
         height: row.height
         anchors.right: parent.right
         color: Theme.destructive
         radius: 6
-        AbstractButton {
-            anchors.fill: parent
-            Accessible.name: "Delete"
-            contentItem: Row {
-                spacing: 4
-                anchors.centerIn: parent
-                Symbol { name: "trash"; color: "white" }
-                Text { text: "Delete"; color: "white"; font.pixelSize: Theme.bodySize; font.weight: Font.DemiBold }
-            }
-            onClicked: {
-                row.swipe.close()
-                row.deleteRequested()
-            }
+        function trigger() {
+            row.swipe.close()
+            row.deleteRequested()
+        }
+        // The delegate takes the mouse for swiping, so a button in here never sees a click;
+        // the delegate reports clicks on its swipe items through this attached signal.
+        SwipeDelegate.onClicked: trigger()
+        Accessible.role: Accessible.Button
+        Accessible.name: "Delete"
+        Accessible.onPressAction: trigger()
+        Row {
+            spacing: 4
+            anchors.centerIn: parent
+            Symbol { name: "trash"; color: "white" }
+            Text { text: "Delete"; color: "white"; font.pixelSize: Theme.bodySize; font.weight: Font.DemiBold }
         }
     }
     // A full swipe to the right performs the leading action.

@@ -1,0 +1,78 @@
+import QtQuick
+import QtTest
+import Quillbrook
+import QuillbrookTest
+
+// A test case around one real main window over the test store, emptied before each test.
+TestCase {
+    id: testCase
+    when: windowShown
+
+    property var window: null
+
+    Component { id: mainWindow; MainWindow {} }
+
+    // Opens a fresh window on `perspective`, focused as a window the user works in.
+    function openWindow(perspective) {
+        window = createTemporaryObject(mainWindow, null)
+        verify(window)
+        window.requestActivate()
+        tryVerify(() => window.active)
+        show(perspective || "today")
+        return window
+    }
+    function show(perspective) {
+        mouseClick(find("sidebar-" + perspective))
+        tryVerify(() => list() !== null || perspective === "done")
+    }
+    function find(name) {
+        const item = findChild(window.contentItem, name) || findChild(window, name)
+                     || findChild(window.Overlay.overlay, name)
+        verify(item, "no item named " + name)
+        return item
+    }
+    function list() {
+        return findChild(window.contentItem, "taskList") || findChild(window.contentItem, "doneList")
+    }
+    // The row showing the to-do titled `title`, once it is there.
+    function rowTitled(title) {
+        let found = null
+        tryVerify(() => {
+            const view = list()
+            for (let i = 0; view && i < view.count; ++i) {
+                const row = view.itemAtIndex(i)
+                if (row && row.todo && row.todo.title === title) {
+                    found = row
+                    return true
+                }
+            }
+            return false
+        }, 2000, "no row titled " + title)
+        return found
+    }
+    // Drags the row to the left far enough to uncover its Delete button.
+    function swipeLeft(row) {
+        const x = row.width * 0.6
+        const y = row.height / 2
+        mousePress(row, x, y)
+        for (let step = 1; step <= 6; ++step)
+            mouseMove(row, x - step * 20, y)
+        mouseRelease(row, x - 120, y)
+    }
+    function typeText(text) {
+        for (let i = 0; i < text.length; ++i)
+            keyClick(text[i])
+    }
+    function newToDoKey() { keyClick(Qt.Key_N, Qt.ControlModifier) }
+    function undoKey() { keyClick(Qt.Key_Z, Qt.ControlModifier) }
+    function draftField() { return findChild(window.contentItem, "draftField") }
+    function draftOpen() {
+        const field = draftField()
+        return field !== null && field.visible
+    }
+    function openTitles() { return Store.titles(false) }
+
+    function init() {
+        Store.reset()
+    }
+}

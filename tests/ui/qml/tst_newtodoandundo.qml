@@ -1,0 +1,99 @@
+import QtQuick
+import QtTest
+import Quillbrook
+import QuillbrookTest
+
+MainWindowCase {
+    name: "NewToDoAndUndo"
+
+    function toastShowing() {
+        const bar = find("undoBar")
+        return QuillbrookApp.undoCenter.hasPending && bar.opacity > 0.99
+    }
+
+    function test_newToDoOpensTheDraftRowOfTheShownList_data() {
+        return [ { tag: "today", perspective: "today" }, { tag: "later", perspective: "later" } ]
+    }
+    function test_newToDoOpensTheDraftRowOfTheShownList(data) {
+        openWindow(data.perspective)
+        mouseClick(find("newTodoButton"))
+        tryVerify(() => draftOpen() && draftField().activeFocus)
+        typeText("Fresh")
+        keyClick(Qt.Key_Return)
+        compare(openTitles(), ["Fresh"])
+        const todo = rowTitled("Fresh").todo
+        compare(isNaN(todo.scheduledDate.getTime()), data.perspective === "later")
+        compare(Store.count(), 1)
+    }
+
+    function test_newToDoOnDoneAddsToTodayAndItsUndoTakesItBack() {
+        openWindow("done")
+        newToDoKey()
+        tryVerify(() => Store.count() === 1)
+        compare(openTitles(), [""])
+        tryVerify(toastShowing)
+        compare(find("undoMessage").text, "Added to Today")
+        compare(find("contentTitle").text, "Done")
+        verify(!draftOpen())
+        compare(findChild(find("sidebar-today"), "badge-today").text, "1")
+
+        mouseClick(find("undoButton"))
+        compare(Store.count(), 0)
+        tryVerify(() => !find("undoBar").parent.visible)
+    }
+
+    function test_undoRunsOnlyTheShownOfferAndOnlyOnce() {
+        Store.add("First", 0)
+        Store.add("Second", 0)
+        openWindow("today")
+        const deleteRow = (title) => {
+            const row = rowTitled(title)
+            swipeLeft(row)
+            tryVerify(() => row.swipe.position < -0.5)
+            mouseClick(row.swipe.rightItem)
+            const dialog = find("deleteConfirmation")
+            tryVerify(() => dialog.opened)
+            mouseClick(find("deleteButton"))
+            tryVerify(() => !dialog.visible)
+        }
+        deleteRow("First")
+        deleteRow("Second")
+        compare(Store.count(), 0)
+        tryVerify(toastShowing)
+        compare(find("undoMessage").text, "Deleted “Second”")
+        const button = find("undoButton")
+        mouseClick(button)
+        mouseClick(button)
+        compare(openTitles(), ["Second"])
+        verify(!QuillbrookApp.undoCenter.hasPending)
+    }
+
+    function test_theUndoKeyWithoutAnOfferDoesNothing() {
+        Store.add("Keep me", 0)
+        openWindow("today")
+        verify(rowTitled("Keep me"))
+        undoKey()
+        compare(Store.count(), 1)
+        compare(openTitles(), ["Keep me"])
+    }
+
+    function test_theUndoKeyTakesBackThePendingOffer() {
+        openWindow("done")
+        newToDoKey()
+        tryVerify(toastShowing)
+        undoKey()
+        compare(Store.count(), 0)
+        verify(!QuillbrookApp.undoCenter.hasPending)
+        tryVerify(() => !find("undoBar").parent.visible)
+    }
+
+    function test_theUndoKeyInTheSearchFieldEditsTheText() {
+        openWindow("done")
+        newToDoKey()
+        tryVerify(toastShowing)
+        mouseClick(find("searchField"))
+        undoKey()
+        compare(Store.count(), 1)
+        verify(QuillbrookApp.undoCenter.hasPending)
+    }
+}

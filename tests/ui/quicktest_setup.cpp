@@ -1,0 +1,157 @@
+// Runs the QML test cases against the app's real QML module and application object, over a
+// store in a temporary folder. Completions wait a tenth of their real delay.
+#include "app/appruntime.h"
+#include "app/quillbrookapp.h"
+#include "model/calendar.h"
+#include "model/clock.h"
+#include "models/todorowsmodel.h"
+#include "services/singleshottimer.h"
+#include "store/modelcontainer.h"
+#include "store/modelcontext.h"
+#include "store/persistence.h"
+#include "tasks/undocenter.h"
+#include "viewmodels/completionqueue.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QQmlEngine>
+#include <QQmlExtensionPlugin>
+#include <QQuickStyle>
+#include <QTemporaryDir>
+#include <QtQuickTest>
+
+#include <memory>
+
+Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
+
+namespace {
+
+class ShortenedTimer final : public qb::SingleShotTimer {
+public:
+    void start(std::chrono::milliseconds delay, std::function<void()> action) override {
+        m_timer.start(delay / 10, std::move(action));
+    }
+    void stop() override { m_timer.stop(); }
+    bool isActive() const override { return m_timer.isActive(); }
+
+private:
+    qb::QtSingleShotTimer m_timer;
+};
+
+// What the QML cases need beyond the UI: setting up to-dos and reading the store.
+class StoreProbe : public QObject {
+    Q_OBJECT
+
+public:
+    explicit StoreProbe(qb::QuillbrookApp &app)
+        : m_app(app) {}
+
+    // No to-dos, no undo offer.
+    Q_INVOKABLE void reset() {
+        for (const auto &item : all())
+            m_app.taskStore().remove(item);
+        m_app.undoCenter()->dismiss();
+        m_held.clear();
+    }
+    // `days` from today: 0 today, -1 yesterday, 1 tomorrow; undefined for an undated to-do.
+    Q_INVOKABLE QObject *add(const QString &title, const QVariant &days = {}) {
+        qb::TodoItemPtr item;
+        if (days.isValid()) {
+            const QDateTime day = m_app.startOfToday().addDays(days.toInt());
+            item = m_app.taskStore().add(QStringLiteral("x"), day);
+            // A blank title cannot be typed but can be stored.
+            item->setTitle(title);
+            m_app.context().save();
+        } else {
+            item = m_app.taskStore().add(title, qb::TodoList::Later);
+        }
+        // The store holds saved records weakly; QML gets a plain pointer.
+        m_held.append(item);
+        return qb::exposeToQml(item);
+    }
+    Q_INVOKABLE void schedule(QObject *todo, int days) {
+        if (auto item = shared(todo))
+            m_app.taskStore().schedule(item, m_app.startOfToday().addDays(days));
+    }
+    Q_INVOKABLE void complete(QObject *todo) {
+        if (auto item = shared(todo))
+            m_app.taskStore().toggleCompletion(item);
+    }
+    Q_INVOKABLE QStringList titles(bool completed) {
+        QStringList result;
+        for (const auto &item : all()) {
+            if (item->isCompleted() == completed)
+                result.append(item->title());
+        }
+        return result;
+    }
+    Q_INVOKABLE int count() { return int(all().size()); }
+    // How often the to-do's log says it was completed.
+    Q_INVOKABLE int completions(QObject *todo) {
+        int count = 0;
+        if (auto item = shared(todo)) {
+            for (const auto &entry : item->changes())
+                count += entry->kind() == qb::ChangeKind::Completed ? 1 : 0;
+        }
+        return count;
+    }
+
+private:
+    QList<qb::TodoItemPtr> all() {
+        qb::TodoFetch request;
+        request.sort = {{qb::TodoSort::Field::CreatedAt, true}};
+        return m_app.context().fetch(request).valueOr({});
+    }
+    static qb::TodoItemPtr shared(QObject *todo) {
+        auto *item = qobject_cast<qb::TodoItem *>(todo);
+        return item ? std::static_pointer_cast<qb::TodoItem>(item->shared_from_this()) : nullptr;
+    }
+
+    qb::QuillbrookApp &m_app;
+    QList<qb::TodoItemPtr> m_held;
+};
+
+class Setup : public QObject {
+    Q_OBJECT
+
+public:
+    Setup() {
+        for (const char *variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"}) {
+            const QString folder = m_home.filePath(QString::fromLatin1(variable));
+            QDir().mkpath(folder);
+            qputenv(variable, QFile::encodeName(folder));
+        }
+    }
+
+public slots:
+    void applicationAvailable() {
+        QGuiApplication::setOrganizationName(QStringLiteral("Quillbrook"));
+        QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));
+        QQuickStyle::setStyle(QStringLiteral("Basic"));
+        m_runtime = std::make_unique<qb::AppRuntime>(
+            QStringList{QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
+            qb::persistence::storeFolder(),
+            qb::Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York")),
+            qb::Clock::system());
+        m_runtime->app().completions()->setTimerFactory(
+            [] { return std::make_unique<ShortenedTimer>(); });
+        m_probe = std::make_unique<StoreProbe>(m_runtime->app());
+        qmlRegisterSingletonInstance("QuillbrookTest", 1, 0, "Store", m_probe.get());
+    }
+    void qmlEngineAvailable(QQmlEngine *engine) { engine->addImportPath(QStringLiteral("qrc:/")); }
+    void cleanupTestCase() {
+        m_probe.reset();
+        m_runtime.reset();
+    }
+
+private:
+    QTemporaryDir m_home;
+    std::unique_ptr<qb::AppRuntime> m_runtime;
+    std::unique_ptr<StoreProbe> m_probe;
+};
+
+} // namespace
+
+QUICK_TEST_MAIN_WITH_SETUP(quillbrook_qml, Setup)
+
+#include "quicktest_setup.moc"
