@@ -22,7 +22,7 @@ protected:
         TodoFetch all;
         all.sort = {{TodoSort::Field::SortOrder, true}};
         QStringList titles;
-        for (const auto &item : context().fetch(all).value())
+        for (const auto &item : context().fetch(all).valueOr({}))
             titles.append(item->title());
         return titles;
     }
