@@ -125,7 +125,11 @@ Rectangle {
                     Symbol { name: "calendar"; color: Theme.accent }
                     Text {
                         objectName: "whenLabel"
-                        text: QuillbrookApp.activations, QuillbrookApp.shortDayLabel(pane.todo.scheduledDate)
+                        // Read again when the day changes (activation) as well as the date.
+                        text: {
+                            QuillbrookApp.activations
+                            return QuillbrookApp.shortDayLabel(pane.todo.scheduledDate)
+                        }
                         color: Theme.primaryText
                         font.pixelSize: Theme.subheadlineSize
                     }
@@ -136,9 +140,13 @@ Rectangle {
                     color: pane.todo.isRepeating ? Theme.accent : Theme.tertiaryText
                     Accessible.ignored: false
                     Accessible.name: "Repeat"
-                    Accessible.description: pane.todo.recurrenceRuleRaw, QuillbrookApp.repeatDescription(pane.todo)
+                    readonly property string ruleText: {
+                        pane.todo.recurrenceRuleRaw
+                        return QuillbrookApp.repeatDescription(pane.todo)
+                    }
+                    Accessible.description: ruleText
                     ToolTip.visible: repeatHover.hovered
-                    ToolTip.text: pane.todo.recurrenceRuleRaw, QuillbrookApp.repeatDescription(pane.todo)
+                    ToolTip.text: ruleText
                     HoverHandler { id: repeatHover }
                 }
             }
