@@ -475,8 +475,9 @@ TodoItemPtr ModelContext::materializeTodo(const TodoRow &row) {
 
 Result<QList<TodoItemPtr>> ModelContext::fetch(const TodoFetch &request) {
     const sql::Clause where = sql::whereClause(request.predicate);
-    QString query = QStringLiteral("SELECT %1 FROM todo_item WHERE %2%3")
-                        .arg(todoColumns, where.text, sql::orderByClause(request.sort));
+    QString query =
+        QStringLiteral("SELECT %1 FROM todo_item WHERE %2%3")
+            .arg(todoColumns, where.text, sql::orderByClause(request.sort, where.matchesText));
     QList<Value> values = where.values;
     if (request.limit || request.offset > 0) {
         query += QStringLiteral(" LIMIT ? OFFSET ?");

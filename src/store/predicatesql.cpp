@@ -88,6 +88,7 @@ struct Compiler {
     void add(const TodoPredicate::TextContains &n) {
         clause.text += QStringLiteral("qb_contains(%1, ?)").arg(column(n.field));
         clause.values.append(n.text);
+        clause.matchesText = true;
     }
     void add(const TodoPredicate::IdEquals &n) {
         clause.text += QStringLiteral("id = ?");
@@ -136,12 +137,15 @@ Clause whereClause(const TodoPredicate &predicate) {
     return compiler.clause;
 }
 
-QString orderByClause(const QList<TodoSort> &sort) {
+QString orderByClause(const QList<TodoSort> &sort, bool scanTable) {
     if (sort.isEmpty())
         return {};
     QStringList keys;
+    // A unary plus leaves the value and its collation alone but stops the index from serving
+    // the sort.
+    const QString prefix = scanTable ? QStringLiteral("+") : QString();
     for (const TodoSort &key : sort)
-        keys.append(column(key.field) +
+        keys.append(prefix + column(key.field) +
                     (key.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
     keys.append(QStringLiteral("created_at ASC"));
     keys.append(QStringLiteral("pk ASC"));

@@ -12,11 +12,16 @@ namespace qb::sql {
 struct Clause {
     QString text;
     QList<Value> values;
+    // Tests text with qb_contains, which no index can answer.
+    bool matchesText = false;
 };
 
 Clause whereClause(const TodoPredicate &predicate);
 // " ORDER BY …" (empty for no sort keys); ties fall back to creation and row order.
-QString orderByClause(const QList<TodoSort> &sort);
+// `scanTable` keeps SQLite from walking an index in sort order: for a filter no index answers
+// (a text search), reading the table in its own order and sorting the matches is far cheaper
+// than looking every row up from the index, and a rare word has to reach every row anyway.
+QString orderByClause(const QList<TodoSort> &sort, bool scanTable = false);
 
 // Moments are stored as milliseconds since the Unix epoch; absent ones as NULL.
 Value momentValue(const QDateTime &moment);

@@ -31,6 +31,16 @@ template <typename Row> struct RowDiff {
             }
         }
 
+        // Nothing left to keep: every row is an insert at its own place. Without this a fresh
+        // list of n rows would search the growing list twice per row, O(n²) in all.
+        if (current.isEmpty()) {
+            for (qsizetype i = 0; i < target.size(); ++i) {
+                insert(int(i), i);
+                current.append(target[i]);
+            }
+            return;
+        }
+
         const std::unordered_set<Row> staying = longestOrderedRun(current, place);
         for (qsizetype i = 0; i < target.size(); ++i) {
             const Row &row = target[i];

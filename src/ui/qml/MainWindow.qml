@@ -164,10 +164,15 @@ ApplicationWindow {
                 // Rebuilt on a new reference day, so the lists' queries start from that day.
                 property string key: (windowState.searching ? "search" : windowState.perspective)
                                      + "@" + windowState.referenceDay
-                sourceComponent: windowState.searching ? searchComponent
-                               : windowState.perspective === "later" ? laterComponent
-                               : windowState.perspective === "done" ? doneComponent : todayComponent
-                onKeyChanged: { active = false; active = true }
+                // Chosen from the key alone, once per change: a binding on the component
+                // besides the key would build the outgoing view again before the new one.
+                function chosenComponent() {
+                    return windowState.searching ? searchComponent
+                         : windowState.perspective === "later" ? laterComponent
+                         : windowState.perspective === "done" ? doneComponent : todayComponent
+                }
+                onKeyChanged: { sourceComponent = null; sourceComponent = chosenComponent() }
+                Component.onCompleted: sourceComponent = chosenComponent()
             }
         }
 
