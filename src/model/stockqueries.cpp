@@ -21,8 +21,8 @@ TodoPredicate undated() {
 }
 
 TodoPredicate searchMatch(const QString &query) {
-    return TodoPredicate::textContains(TodoPredicate::TextField::Title, query) ||
-           TodoPredicate::textContains(TodoPredicate::TextField::Notes, query);
+    return TodoPredicate::textContainsAny(
+        {TodoPredicate::TextField::Title, TodoPredicate::TextField::Notes}, query);
 }
 
 TodoPredicate todayList(const QDateTime &now, const Calendar &calendar) {

@@ -1,5 +1,7 @@
 #include "todopredicate.h"
 
+#include "todoitem.h"
+
 namespace qb {
 
 TodoPredicate::TodoPredicate(Node node)
@@ -37,6 +39,14 @@ TodoPredicate TodoPredicate::textEquals(TextField field, const QString &text) {
 
 TodoPredicate TodoPredicate::textContains(TextField field, const QString &text) {
     return TodoPredicate(TextContains{field, text});
+}
+
+TodoPredicate TodoPredicate::notRecord(const TodoItem &item) {
+    return TodoPredicate(NotRecord{item.storageKey()});
+}
+
+TodoPredicate TodoPredicate::textContainsAny(const QList<TextField> &fields, const QString &text) {
+    return TodoPredicate(TextContainsAny{fields, text});
 }
 
 TodoPredicate TodoPredicate::idEquals(const QUuid &id) {

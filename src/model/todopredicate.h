@@ -47,8 +47,17 @@ public:
         TextField field;
         QString text;
     };
+    // Any of the fields contains the text (one test per row, not one per field).
+    struct TextContainsAny {
+        QList<TextField> fields;
+        QString text;
+    };
     struct IdEquals {
         QUuid id;
+    };
+    // Every to-do except this record (its store row, not its id): a record excluding itself.
+    struct NotRecord {
+        qint64 storageKey;
     };
     // The id's text form starts with `prefix` (letter case ignored): short ids typed by hand.
     struct IdPrefix {
@@ -61,9 +70,9 @@ public:
     struct Not;
     struct And;
     struct Or;
-    using Node =
-        std::variant<Constant, Completed, DateBefore, DateAtOrAfter, DateAbsent, TextEquals,
-                     TextContains, IdEquals, IdPrefix, SubtaskIdPrefix, Not, And, Or>;
+    using Node = std::variant<Constant, Completed, DateBefore, DateAtOrAfter, DateAbsent,
+                              TextEquals, TextContains, TextContainsAny, IdEquals, NotRecord,
+                              IdPrefix, SubtaskIdPrefix, Not, And, Or>;
     struct Not {
         std::shared_ptr<const Node> operand;
     };
@@ -84,7 +93,10 @@ public:
     static TodoPredicate dateAbsent(DateField field);
     static TodoPredicate textEquals(TextField field, const QString &text);
     static TodoPredicate textContains(TextField field, const QString &text);
+    static TodoPredicate textContainsAny(const QList<TextField> &fields, const QString &text);
     static TodoPredicate idEquals(const QUuid &id);
+    // Answered from any index (the row key is in every index entry), unlike !idEquals.
+    static TodoPredicate notRecord(const class TodoItem &item);
     static TodoPredicate idPrefix(const QString &prefix);
     static TodoPredicate hasSubtaskWithIdPrefix(const QString &prefix);
 

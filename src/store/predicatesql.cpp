@@ -90,6 +90,22 @@ struct Compiler {
         clause.values.append(n.text);
         clause.matchesText = true;
     }
+    void add(const TodoPredicate::TextContainsAny &n) {
+        if (n.fields.isEmpty()) {
+            clause.text += QStringLiteral("0");
+            return;
+        }
+        QStringList columns;
+        for (const auto field : n.fields)
+            columns.append(column(field));
+        clause.text += QStringLiteral("qb_contains_any(?, %1)").arg(columns.join(u", "));
+        clause.values.append(n.text);
+        clause.matchesText = true;
+    }
+    void add(const TodoPredicate::NotRecord &n) {
+        clause.text += QStringLiteral("pk != ?");
+        clause.values.append(n.storageKey);
+    }
     void add(const TodoPredicate::IdEquals &n) {
         clause.text += QStringLiteral("id = ?");
         clause.values.append(n.id.toString(QUuid::WithoutBraces));

@@ -26,37 +26,66 @@ QString textArgument(sqlite3_value *value) {
     return QString::fromUtf8(data, sqlite3_value_bytes(value));
 }
 
+// Runs `test` with the matcher for the query in argument `queryArgument`. The query is the
+// same for every row of one statement, so its matcher is built once and kept with it.
+template <typename Test>
+void withMatcher(sqlite3_context *context, sqlite3_value **argv, int queryArgument, Test test) {
+    auto *matcher = static_cast<TextMatcher *>(sqlite3_get_auxdata(context, queryArgument));
+    if (!matcher) {
+        const auto *locale = static_cast<const SearchLocale *>(sqlite3_user_data(context));
+        auto created =
+            std::make_unique<TextMatcher>(textArgument(argv[queryArgument]), locale->localeId);
+        matcher = created.get();
+        sqlite3_set_auxdata(context, queryArgument, created.release(),
+                            [](void *p) { delete static_cast<TextMatcher *>(p); });
+        // SQLite may drop the auxiliary data at once; then it is built again next row.
+        if (sqlite3_get_auxdata(context, queryArgument) != matcher) {
+            const TextMatcher fallback(textArgument(argv[queryArgument]), locale->localeId);
+            sqlite3_result_int(context, test(fallback) ? 1 : 0);
+            return;
+        }
+    }
+    sqlite3_result_int(context, test(*matcher) ? 1 : 0);
+}
+
+// qb_contains(text, query)
 void contains(sqlite3_context *context, int argc, sqlite3_value **argv) {
     if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_int(context, 0);
         return;
     }
-    // The query is the same for every row of one statement: build its matcher once.
-    auto *matcher = static_cast<TextMatcher *>(sqlite3_get_auxdata(context, 1));
-    if (!matcher) {
-        const auto *locale = static_cast<const SearchLocale *>(sqlite3_user_data(context));
-        auto created = std::make_unique<TextMatcher>(textArgument(argv[1]), locale->localeId);
-        matcher = created.get();
-        sqlite3_set_auxdata(context, 1, created.release(),
-                            [](void *p) { delete static_cast<TextMatcher *>(p); });
-        // SQLite may drop the auxiliary data at once; then fetch it again next row.
-        if (sqlite3_get_auxdata(context, 1) != matcher) {
-            TextMatcher fallback(textArgument(argv[1]), locale->localeId);
-            sqlite3_result_int(context, matchesValue(fallback, argv[0]) ? 1 : 0);
-            return;
-        }
+    withMatcher(context, argv, 1,
+                [&](const TextMatcher &matcher) { return matchesValue(matcher, argv[0]); });
+}
+
+// qb_contains_any(query, text, …): one call per row however many columns are searched.
+void containsAny(sqlite3_context *context, int argc, sqlite3_value **argv) {
+    if (argc < 2) {
+        sqlite3_result_int(context, 0);
+        return;
     }
-    sqlite3_result_int(context, matchesValue(*matcher, argv[0]) ? 1 : 0);
+    withMatcher(context, argv, 0, [&](const TextMatcher &matcher) {
+        for (int i = 1; i < argc; ++i) {
+            if (sqlite3_value_type(argv[i]) != SQLITE_NULL && matchesValue(matcher, argv[i]))
+                return true;
+        }
+        return false;
+    });
 }
 
 } // namespace
 
 bool registerSearchFunction(Database &db, const QString &localeId) {
-    auto locale = std::make_unique<SearchLocale>(SearchLocale{localeId});
-    const int rc = sqlite3_create_function_v2(
-        db.handle(), "qb_contains", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, locale.release(),
-        contains, nullptr, nullptr, [](void *p) { delete static_cast<SearchLocale *>(p); });
-    return rc == SQLITE_OK;
+    const auto add = [&](const char *name, int arguments, auto function) {
+        auto locale = std::make_unique<SearchLocale>(SearchLocale{localeId});
+        return sqlite3_create_function_v2(
+                   db.handle(), name, arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                   locale.release(), function, nullptr, nullptr,
+                   [](void *p) { delete static_cast<SearchLocale *>(p); }) == SQLITE_OK;
+    };
+    const bool single = add("qb_contains", 2, contains);
+    const bool any = add("qb_contains_any", -1, containsAny);
+    return single && any;
 }
 
 } // namespace qb::sql

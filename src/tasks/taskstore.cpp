@@ -71,10 +71,10 @@ double TaskStore::nextSortOrder(const QDateTime &date, const TodoItem *excluded)
     // Later list costs a scan of index entries instead of a read of every row in it.
     auto largest = m_context.maximumSortOrder(group);
     // An item about to leave the group must not count itself; that matters only when it holds
-    // the largest value, and only then is the slower, row-reading query needed.
+    // the largest value, and then the index answers again with its row left out.
     if (excluded && largest && largest.value() && *largest.value() == excluded->sortOrder() &&
         !excluded->isCompleted() && groupIndex(excluded->scheduledDate()) == groupIndex(date))
-        largest = m_context.maximumSortOrder(group && !TodoPredicate::idEquals(excluded->id()));
+        largest = m_context.maximumSortOrder(group && TodoPredicate::notRecord(*excluded));
     if (!largest || !largest.value())
         return 1.0;
     return *largest.value() + 1.0;
