@@ -79,3 +79,34 @@ TEST_F(Done, sectionTitlesFollowTheDayTheModelIsBuiltOn) {
 }
 
 } // namespace
+
+TEST_F(Done, yearsOfCompletedToDosAreLoadedAPageAtATime) {
+    // Written in one save, as a long-used store would hold them.
+    const int total = DoneModel::pageSize + 50;
+    for (int i = 0; i < total; ++i) {
+        auto item = std::make_shared<TodoItem>(QStringLiteral("done %1").arg(i), TodoList::Today,
+                                               QDateTime(), i, clockNow());
+        item->setCompleted(true);
+        item->setCompletedAt(clockNow().addSecs(-60 * i));
+        context().insert(item);
+    }
+    ASSERT_TRUE(context().save().ok());
+    DoneModel paged; // without the tester, which fetches every page as soon as it can
+    paged.setApp(app.get());
+    EXPECT_EQ(paged.rowCount(), DoneModel::pageSize);
+    EXPECT_TRUE(paged.canFetchMore({}));
+    paged.fetchMore({});
+    EXPECT_EQ(paged.rowCount(), total);
+    EXPECT_FALSE(paged.canFetchMore({}));
+
+    open();
+    QCoreApplication::processEvents(); // pages asked for during the tester's checks
+    EXPECT_EQ(model.rowCount(), total);
+    EXPECT_FALSE(model.canFetchMore({}));
+    EXPECT_EQ(titles().last(), QStringLiteral("done %1").arg(total - 1));
+
+    // Reopening one keeps the window full and live.
+    model.reopen(model.todoAt(0));
+    EXPECT_EQ(model.rowCount(), total - 1);
+    EXPECT_EQ(titles().first(), QStringLiteral("done 1"));
+}

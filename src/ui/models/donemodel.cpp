@@ -16,15 +16,38 @@ void DoneModel::setApp(QuillbrookApp *app) {
         return;
     m_app = app;
     m_items.reset();
+    m_wanted = pageSize;
     if (m_app) {
-        TodoFetch request;
-        request.predicate = TodoPredicate::isCompleted(true);
-        request.sort = {{TodoSort::Field::CompletedAt, false}};
-        m_items = std::make_unique<LiveQuery>(m_app->context(), request);
+        m_items = std::make_unique<LiveQuery>(m_app->context(), fetchFor(m_wanted));
         connect(m_items.get(), &LiveQuery::resultsChanged, this, &DoneModel::rebuildRows);
     }
     rebuildRows();
     emit appChanged();
+}
+
+TodoFetch DoneModel::fetchFor(int rows) const {
+    TodoFetch request;
+    request.predicate = TodoPredicate::isCompleted(true);
+    request.sort = {{TodoSort::Field::CompletedAt, false}};
+    request.limit = rows + 1;
+    return request;
+}
+
+bool DoneModel::canFetchMore(const QModelIndex &parent) const {
+    return !parent.isValid() && m_items && m_items->results().size() > m_wanted;
+}
+
+void DoneModel::fetchMore(const QModelIndex &parent) {
+    if (!canFetchMore(parent))
+        return;
+    // Asked from inside a row change (a view reacting to an insert): load after it is done.
+    if (isUpdatingRows()) {
+        QMetaObject::invokeMethod(
+            this, [this] { fetchMore({}); }, Qt::QueuedConnection);
+        return;
+    }
+    m_wanted += pageSize;
+    m_items->setFetch(fetchFor(m_wanted));
 }
 
 void DoneModel::rebuildRows() {
@@ -32,8 +55,10 @@ void DoneModel::rebuildRows() {
     if (m_items) {
         const Calendar &calendar = m_app->environment().calendar;
         const QDateTime now = m_app->now();
+        // The extra row only says whether there is more; it is not shown yet.
+        const QList<TodoItemPtr> shown = m_items->results().mid(0, m_wanted);
         const auto sections = groupByDay(
-            m_items->results(),
+            shown,
             [](const TodoItemPtr &item) {
                 return item->completedAt().isValid() ? item->completedAt() : item->createdAt();
             },

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/todopredicate.h"
 #include "todorowsmodel.h"
 
 #include <QPointer>
@@ -13,7 +14,9 @@ namespace qb {
 class LiveQuery;
 class QuillbrookApp;
 
-// Completed to-dos, newest completion first, in one section per day of completion.
+// Completed to-dos, newest completion first, in one section per day of completion. Years of
+// completed to-dos are loaded a page at a time as the view scrolls; the rows loaded so far
+// stay live.
 class DoneModel : public TodoRowsModel {
     Q_OBJECT
     QML_ELEMENT
@@ -26,6 +29,11 @@ public:
     QuillbrookApp *app() const { return m_app; }
     void setApp(QuillbrookApp *app);
 
+    static constexpr int pageSize = 200;
+
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
     // The row's circle: reopens the to-do, which then leaves this list.
     Q_INVOKABLE void reopen(QObject *todo);
 
@@ -34,9 +42,11 @@ signals:
 
 private:
     void rebuildRows();
+    TodoFetch fetchFor(int rows) const;
 
     QPointer<QuillbrookApp> m_app;
     std::unique_ptr<LiveQuery> m_items;
+    int m_wanted = pageSize; // rows asked for; one more tells whether another page exists
 };
 
 } // namespace qb

@@ -1,6 +1,7 @@
 #include "todorowsmodel.h"
 
 #include <QQmlEngine>
+#include <QScopedValueRollback>
 
 namespace qb {
 
@@ -40,6 +41,7 @@ QHash<int, QByteArray> TodoRowsModel::roleNames() const {
 }
 
 void TodoRowsModel::setRows(const QList<Row> &rows) {
+    const QScopedValueRollback<bool> updating(m_updatingRows, true);
     const int countBefore = int(m_rows.size());
     applyRows(rows, [](const Row &row) { return row.item.get(); });
 

@@ -35,6 +35,8 @@ public:
     QHash<int, QByteArray> roleNames() const override;
 
     void setRows(const QList<Row> &rows);
+    // True while setRows is emitting row changes; views may call back in then.
+    bool isUpdatingRows() const { return m_updatingRows; }
     int rowCountProperty() const { return int(m_rows.size()); }
 
     // The row's to-do for QML actions; null outside the range.
@@ -43,6 +45,9 @@ public:
 
 signals:
     void countChanged();
+
+private:
+    bool m_updatingRows = false;
 
 protected:
     TodoItemPtr itemAt(int row) const;
