@@ -50,6 +50,22 @@ qb::TodoItemPtr firstToday(qb::QuillbrookApp &app) {
     return items.isEmpty() ? nullptr : items.first();
 }
 
+// Opens the popover of a header control of the detail pane (its `menu` model), shoots it and
+// closes it again.
+bool shootPopover(QQuickWindow &window, const QDir &folder, const QString &button,
+                  const QString &name) {
+    auto *control = window.findChild<QQuickItem *>(button);
+    auto *menu = control ? qvariant_cast<QObject *>(control->property("menu")) : nullptr;
+    if (!menu) {
+        std::printf("FAILED no %s\n", qPrintable(button));
+        return false;
+    }
+    menu->setProperty("presented", true);
+    const bool saved = shoot(window, folder, name);
+    menu->setProperty("presented", false);
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -86,6 +102,8 @@ int main(int argc, char *argv[]) {
     if (const auto first = firstToday(app))
         state->navigateTo(first.get());
     ok &= shoot(*window, folder, QStringLiteral("01-today"));
+    ok &= shootPopover(*window, folder, QStringLiteral("whenButton"),
+                       QStringLiteral("01a-when-popover"));
     state->setPerspective(QStringLiteral("later"));
     ok &= shoot(*window, folder, QStringLiteral("02-later"));
     state->setPerspective(QStringLiteral("done"));

@@ -120,19 +120,9 @@ Rectangle {
             }
             RowLayout {
                 spacing: 8
-                RowLayout {
-                    spacing: 4
-                    Symbol { name: "calendar"; color: Theme.accent }
-                    Text {
-                        objectName: "whenLabel"
-                        // Read again when the day changes (activation) as well as the date.
-                        text: {
-                            QuillbrookApp.activations
-                            return QuillbrookApp.shortDayLabel(pane.todo.scheduledDate)
-                        }
-                        color: Theme.primaryText
-                        font.pixelSize: Theme.subheadlineSize
-                    }
+                WhenMenu {
+                    Layout.leftMargin: -4
+                    todo: pane.todo
                 }
                 Item { Layout.fillWidth: true }
                 Symbol {

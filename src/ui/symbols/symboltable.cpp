@@ -36,6 +36,9 @@ const QHash<QString, char16_t> &table() {
         {QStringLiteral("arrow.down.circle"), 0xe62a},      // system_update
         {QStringLiteral("icloud"), 0xe2bd},                 // cloud
         {QStringLiteral("info.circle"), 0xe88e},            // info
+        {QStringLiteral("minus.circle"), 0xe15d},           // remove_circle_outline
+        {QStringLiteral("chevron.left"), 0xe5cb},
+        {QStringLiteral("chevron.right"), 0xe5cc},
     };
     return symbols;
 }

@@ -1,0 +1,136 @@
+#include "whenmenumodel.h"
+
+#include "app/quillbrookapp.h"
+#include "model/dayhelpers.h"
+#include "tasks/undocenter.h"
+#include "tasks/undooffers.h"
+
+namespace qb {
+
+WhenMenuModel::WhenMenuModel(QObject *parent)
+    : TodoMenuModel(parent) {}
+
+void WhenMenuModel::watch(TodoItem &todo) {
+    connect(&todo, &TodoItem::scheduledDateChanged, this, &WhenMenuModel::displayChanged);
+}
+
+QDateTime WhenMenuModel::startOfToday() const {
+    return m_app->environment().calendar.startOfDay(m_app->now());
+}
+
+QDateTime WhenMenuModel::startOfTomorrow() const {
+    return startOfNextDay(m_app->now(), m_app->environment().calendar);
+}
+
+QString WhenMenuModel::label() const {
+    if (!m_app || !m_todo)
+        return {};
+    return m_app->shortDayLabel(m_todo->scheduledDate());
+}
+
+QString WhenMenuModel::selectedOption() const {
+    if (!m_app || !m_todo)
+        return {};
+    const QDateTime date = m_todo->scheduledDate();
+    if (!date.isValid())
+        return QStringLiteral("later");
+    const Calendar &calendar = m_app->environment().calendar;
+    if (calendar.isSameDay(date, startOfToday()))
+        return QStringLiteral("today");
+    if (calendar.isSameDay(date, startOfTomorrow()))
+        return QStringLiteral("tomorrow");
+    return {};
+}
+
+void WhenMenuModel::load() {
+    const Calendar &calendar = m_app->environment().calendar;
+    const QDateTime scheduled = m_todo ? m_todo->scheduledDate() : QDateTime();
+    const QDateTime picked = scheduled.isValid() ? scheduled : startOfToday();
+    m_pickedYear = calendar.year(picked);
+    m_pickedMonth = calendar.month(picked);
+    m_pickedDay = calendar.day(picked);
+    emit pickedChanged();
+    showMonth(m_pickedYear, m_pickedMonth);
+}
+
+void WhenMenuModel::showMonth(int year, int month) {
+    if (m_shownYear == year && m_shownMonth == month)
+        return;
+    m_shownYear = year;
+    m_shownMonth = month;
+    emit shownMonthChanged();
+}
+
+void WhenMenuModel::showPreviousMonth() {
+    if (m_shownMonth == 1)
+        showMonth(m_shownYear - 1, 12);
+    else
+        showMonth(m_shownYear, m_shownMonth - 1);
+}
+
+void WhenMenuModel::showNextMonth() {
+    if (m_shownMonth == 12)
+        showMonth(m_shownYear + 1, 1);
+    else
+        showMonth(m_shownYear, m_shownMonth + 1);
+}
+
+QString WhenMenuModel::shownMonthTitle() const {
+    if (!m_app || m_shownYear == 0)
+        return {};
+    const auto first = m_app->environment().calendar.dateFrom(m_shownYear, m_shownMonth, 1);
+    return first ? m_app->environment().calendar.format(*first, QStringLiteral("yMMMM"))
+                 : QString();
+}
+
+QString WhenMenuModel::localeName() const {
+    return m_app ? m_app->environment().calendar.localeId() : QString();
+}
+
+bool WhenMenuModel::isToday(int year, int month, int day) const {
+    if (!m_app)
+        return false;
+    const Calendar &calendar = m_app->environment().calendar;
+    const QDateTime today = startOfToday();
+    return calendar.year(today) == year && calendar.month(today) == month &&
+           calendar.day(today) == day;
+}
+
+void WhenMenuModel::pickToday() {
+    if (m_app)
+        pick(startOfToday());
+}
+
+void WhenMenuModel::pickTomorrow() {
+    if (m_app)
+        pick(startOfTomorrow());
+}
+
+void WhenMenuModel::pickLater() {
+    pick(QDateTime());
+}
+
+void WhenMenuModel::pickDay(int year, int month, int day) {
+    if (!m_app || (year == m_pickedYear && month == m_pickedMonth && day == m_pickedDay))
+        return;
+    const auto date = m_app->environment().calendar.dateFrom(year, month, day);
+    if (!date)
+        return;
+    m_pickedYear = year;
+    m_pickedMonth = month;
+    m_pickedDay = day;
+    emit pickedChanged();
+    pick(*date);
+}
+
+void WhenMenuModel::pick(const QDateTime &date) {
+    setPresented(false);
+    if (!usable())
+        return;
+    const auto edit = m_app->taskStore().schedule(m_todo, date);
+    if (edit && m_app->undoCenter())
+        m_app->undoCenter()->offer(
+            undooffers::forEdit(*edit, m_app->context(), m_app->environment()));
+}
+
+} // namespace qb

@@ -1,0 +1,52 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quillbrook
+
+// The to-do's day in words; pressing it opens the When popover.
+AbstractButton {
+    id: button
+    required property var todo
+    readonly property alias menu: model
+    readonly property alias popup: popup
+
+    objectName: "whenButton"
+    padding: 4
+    Accessible.name: "When"
+    Accessible.description: model.label
+
+    WhenMenuModel {
+        id: model
+        app: QuillbrookApp
+        todo: button.todo
+        onPresentedChanged: model.presented ? popup.open() : popup.close()
+    }
+
+    contentItem: RowLayout {
+        spacing: 4
+        Symbol {
+            name: "calendar"
+            color: Theme.secondaryText
+        }
+        Text {
+            objectName: "whenLabel"
+            text: model.label
+            color: Theme.secondaryText
+            font.pixelSize: Theme.subheadlineSize
+            font.weight: Font.Medium
+        }
+    }
+    background: Rectangle {
+        radius: 6
+        color: button.hovered || popup.visible ? Theme.rowHover : "transparent"
+    }
+    onClicked: model.presented = !model.presented
+
+    PickerPopup {
+        id: popup
+        objectName: "whenPopup"
+        y: button.height + 4
+        onClosed: model.presented = false
+        contentItem: WhenPickerSurface { menu: model }
+    }
+}

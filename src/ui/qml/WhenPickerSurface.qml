@@ -1,0 +1,136 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quillbrook
+
+// Today, Tomorrow, a month calendar and Later. Every choice reschedules and closes.
+ColumnLayout {
+    id: surface
+    required property WhenMenuModel menu
+    readonly property var calendarLocale: Qt.locale(menu.localeName)
+
+    spacing: 8
+
+    PickerOption {
+        objectName: "whenToday"
+        symbol: "sun.horizon.fill"
+        title: "Today"
+        selected: surface.menu.selectedOption === "today"
+        onClicked: surface.menu.pickToday()
+    }
+    PickerOption {
+        objectName: "whenTomorrow"
+        symbol: "sun.max"
+        title: "Tomorrow"
+        selected: surface.menu.selectedOption === "tomorrow"
+        onClicked: surface.menu.pickTomorrow()
+    }
+
+    // The calendar: month title with navigation, weekday names, the days.
+    ColumnLayout {
+        Layout.fillWidth: true
+        Layout.topMargin: 4
+        Layout.bottomMargin: 4
+        spacing: 4
+        Accessible.role: Accessible.Grouping
+        Accessible.name: "Pick a date"
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 8
+            Text {
+                objectName: "whenMonthTitle"
+                Layout.fillWidth: true
+                text: surface.menu.shownMonthTitle
+                color: Theme.primaryText
+                font.pixelSize: Theme.bodySize
+                font.weight: Font.DemiBold
+            }
+            ToolButton {
+                objectName: "previousMonth"
+                Accessible.name: "Previous Month"
+                implicitWidth: 28
+                implicitHeight: 28
+                contentItem: Symbol { name: "chevron.left"; color: Theme.accent }
+                id: previousButton
+                background: Rectangle { radius: 6; color: previousButton.hovered ? Theme.rowHover : "transparent" }
+                onClicked: surface.menu.showPreviousMonth()
+            }
+            ToolButton {
+                objectName: "nextMonth"
+                Accessible.name: "Next Month"
+                implicitWidth: 28
+                implicitHeight: 28
+                contentItem: Symbol { name: "chevron.right"; color: Theme.accent }
+                id: nextButton
+                background: Rectangle { radius: 6; color: nextButton.hovered ? Theme.rowHover : "transparent" }
+                onClicked: surface.menu.showNextMonth()
+            }
+        }
+        DayOfWeekRow {
+            Layout.fillWidth: true
+            locale: surface.calendarLocale
+            delegate: Text {
+                required property string shortName
+                text: shortName
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                color: Theme.secondaryText
+                font.pixelSize: Theme.captionSize
+                font.weight: Font.DemiBold
+            }
+        }
+        MonthGrid {
+            id: grid
+            objectName: "whenCalendar"
+            Layout.fillWidth: true
+            locale: surface.calendarLocale
+            month: Math.max(0, surface.menu.shownMonth - 1)
+            year: surface.menu.shownYear
+            spacing: 2
+            delegate: Item {
+                id: cell
+                required property int day
+                required property int month
+                required property int year
+                readonly property bool inShownMonth: cell.month === grid.month
+                readonly property bool picked: cell.year === surface.menu.pickedYear
+                                               && cell.month + 1 === surface.menu.pickedMonth
+                                               && cell.day === surface.menu.pickedDay
+                readonly property bool isToday: surface.menu.isToday(cell.year, cell.month + 1, cell.day)
+                implicitWidth: 32
+                implicitHeight: 30
+                objectName: "day-" + cell.year + "-" + (cell.month + 1) + "-" + cell.day
+                Accessible.role: Accessible.Button
+                Accessible.name: String(cell.day)
+                Accessible.selected: picked
+                Rectangle {
+                    anchors.centerIn: parent
+                    width: 28
+                    height: 28
+                    radius: 14
+                    color: cell.picked ? Theme.accent : dayTap.hovered ? Theme.rowHover : "transparent"
+                }
+                Text {
+                    anchors.centerIn: parent
+                    text: cell.day
+                    color: cell.picked ? "white"
+                                       : cell.isToday ? Theme.accent
+                                                      : cell.inShownMonth ? Theme.primaryText : Theme.tertiaryText
+                    font.pixelSize: Theme.subheadlineSize
+                    font.weight: cell.picked || cell.isToday ? Font.DemiBold : Font.Normal
+                }
+                HoverHandler { id: dayTap }
+                TapHandler { onTapped: surface.menu.pickDay(cell.year, cell.month + 1, cell.day) }
+            }
+        }
+    }
+
+    PickerOption {
+        objectName: "whenLater"
+        symbol: "tray.full"
+        title: "Later"
+        selected: surface.menu.selectedOption === "later"
+        onClicked: surface.menu.pickLater()
+    }
+}
