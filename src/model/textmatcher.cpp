@@ -28,25 +28,6 @@ bool isPlainAscii(QStringView text) {
     return true;
 }
 
-// Where letters with diacritics are not letters of their own (Polish "ą", Romanian "ă"), a
-// text made of ASCII letters and combining marks matches like its bare letters.
-bool languageWithoutAccentedLetters(const QString &localeId) {
-    const QString language = localeId.section(u'_', 0, 0).section(u'-', 0, 0).toLower();
-    return language != u"pl" && language != u"ro";
-}
-
-// The text decomposed with its combining marks dropped ("Café" → "Cafe").
-QString withoutMarks(QStringView text) {
-    const QString decomposed = text.toString().normalized(QString::NormalizationForm_D);
-    QString bare;
-    bare.reserve(decomposed.size());
-    for (const QChar c : decomposed) {
-        if (c.category() != QChar::Mark_NonSpacing)
-            bare.append(c);
-    }
-    return bare;
-}
-
 char asciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
@@ -80,7 +61,6 @@ TextMatcher::TextMatcher(const QString &query, const QString &localeId)
         isPlainAscii(QStringView(query)) && languageWithoutAsciiContractions(localeId);
     if (m_asciiShortcut)
         m_asciiQuery = query.toLatin1().toLower();
-    m_foldMarks = m_asciiShortcut && languageWithoutAccentedLetters(localeId);
     UErrorCode status = U_ZERO_ERROR;
     const icu::Locale locale(localeId.toUtf8().constData());
     std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(locale, status));
@@ -106,12 +86,6 @@ bool TextMatcher::matches(QStringView text) const {
         return false;
     if (m_asciiShortcut && isPlainAscii(text))
         return text.contains(QStringView(m_query), Qt::CaseInsensitive);
-    if (m_foldMarks) {
-        // Accents only differ below primary strength: "Café" holds "cafe".
-        const QString bare = withoutMarks(text);
-        if (isPlainAscii(QStringView(bare)))
-            return QStringView(bare).contains(QStringView(m_query), Qt::CaseInsensitive);
-    }
     UErrorCode status = U_ZERO_ERROR;
     d->search->setText(icu::UnicodeString(reinterpret_cast<const char16_t *>(text.utf16()),
                                           static_cast<int32_t>(text.size())),

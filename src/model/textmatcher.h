@@ -39,7 +39,6 @@ private:
     QString m_query;
     QByteArray m_asciiQuery; // lower-case, for the shortcut
     bool m_asciiShortcut = false;
-    bool m_foldMarks = false; // texts of ASCII letters with accents also skip ICU
     std::unique_ptr<Data> d;
 };
 
