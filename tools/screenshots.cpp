@@ -21,6 +21,7 @@
 #include <QQuickWindow>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
@@ -104,6 +105,26 @@ int main(int argc, char *argv[]) {
     ok &= shoot(*window, folder, QStringLiteral("01-today"));
     ok &= shootPopover(*window, folder, QStringLiteral("whenButton"),
                        QStringLiteral("01a-when-popover"));
+    if (const auto first = firstToday(app)) {
+        // Rules that include today, so the to-do stays where it is.
+        const qb::Calendar &calendar = app.environment().calendar;
+        const QDateTime now = app.now();
+        qb::RecurrenceRule rule;
+        rule.frequency = qb::RecurrenceRule::Frequency::Weekly;
+        rule.weekdays = {calendar.weekday(now) - 1, (calendar.weekday(now) + 1) % 7};
+        std::sort(rule.weekdays.begin(), rule.weekdays.end());
+        app.taskStore().setRepeat(first, rule);
+        ok &= shootPopover(*window, folder, QStringLiteral("repeatButton"),
+                           QStringLiteral("01b-repeat-weekly"));
+        rule = {};
+        rule.frequency = qb::RecurrenceRule::Frequency::Yearly;
+        rule.month = calendar.month(now) - 1;
+        rule.dayOfMonth = calendar.day(now);
+        app.taskStore().setRepeat(first, rule);
+        ok &= shootPopover(*window, folder, QStringLiteral("repeatButton"),
+                           QStringLiteral("01c-repeat-yearly"));
+        app.taskStore().setRepeat(first, std::nullopt);
+    }
     state->setPerspective(QStringLiteral("later"));
     ok &= shoot(*window, folder, QStringLiteral("02-later"));
     state->setPerspective(QStringLiteral("done"));

@@ -125,20 +125,7 @@ Rectangle {
                     todo: pane.todo
                 }
                 Item { Layout.fillWidth: true }
-                Symbol {
-                    name: "repeat"
-                    color: pane.todo.isRepeating ? Theme.accent : Theme.tertiaryText
-                    Accessible.ignored: false
-                    Accessible.name: "Repeat"
-                    readonly property string ruleText: {
-                        pane.todo.recurrenceRuleRaw
-                        return QuillbrookApp.repeatDescription(pane.todo)
-                    }
-                    Accessible.description: ruleText
-                    ToolTip.visible: repeatHover.hovered
-                    ToolTip.text: ruleText
-                    HoverHandler { id: repeatHover }
-                }
+                RepeatMenu { todo: pane.todo }
             }
         }
 

@@ -12,6 +12,13 @@ MainWindowCase {
         tryVerify(() => findChild(window.contentItem, "whenButton") !== null)
     }
 
+    // Repeater delegates are visual children only: look under their row.
+    function chip(weekday) {
+        const found = findChild(find("weekdayChips"), "weekday-" + weekday)
+        verify(found, "no chip for weekday " + weekday)
+        return found
+    }
+
     function test_theWhenPopoverShowsTheCurrentChoiceAndAPickClosesIt() {
         const todo = Store.add("Call the bank", 0)
         openWindow("today")
@@ -35,5 +42,47 @@ MainWindowCase {
         tryVerify(() => !popup.visible)
         verify(isNaN(todo.scheduledDate.getTime()))
         compare(QuillbrookApp.undoCenter.message, "Moved to Later")
+    }
+
+    function test_theRepeatPopoverAppliesEachChangeAtOnceAndStaysOpen() {
+        const todo = Store.add("Water plants", 0)
+        openWindow("today")
+        openDetail("Water plants")
+        const button = find("repeatButton")
+        compare(button.Accessible.description, "Off")
+        mouseClick(button)
+        const popup = button.popup
+        tryVerify(() => popup.opened)
+        verify(find("repeatNever").selected)
+        verify(!find("weekdayChips").visible)
+
+        mouseClick(find("repeatWeekly"))
+        waitForItemPolished(find("weekdayChips").parent)
+        verify(todo.isRepeating)
+        verify(popup.opened)
+        verify(find("weekdayChips").visible)
+        const today = new Date().getUTCDay()
+        const todayChip = chip(today)
+        verify(todayChip.on)
+
+        // The only weekday on stays on; another one joins it.
+        mouseClick(todayChip)
+        verify(todayChip.on)
+        const other = chip((today + 1) % 7)
+        mouseClick(other)
+        verify(other.on)
+        verify(button.Accessible.description.startsWith("Weekly on "))
+
+        mouseClick(find("repeatMonthly"))
+        verify(!find("weekdayChips").visible)
+        verify(find("monthlyDay").visible)
+        compare(button.Accessible.description.indexOf("Monthly on the"), 0)
+
+        // The rows below moved: let the popover lay itself out before the next click.
+        waitForItemPolished(find("repeatNever").parent)
+        mouseClick(find("repeatNever"))
+        verify(!todo.isRepeating)
+        compare(button.Accessible.description, "Off")
+        verify(popup.opened)
     }
 }

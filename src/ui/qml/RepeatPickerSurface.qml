@@ -1,0 +1,151 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quillbrook
+
+// Never or a frequency, with the weekdays, day or month that go with it. Each change is
+// stored at once.
+ColumnLayout {
+    id: surface
+    required property RepeatMenuModel menu
+
+    spacing: 8
+
+    // A menu-style picker in the window's colours.
+    component MenuPicker: ComboBox {
+        implicitHeight: 30
+        font.pixelSize: Theme.bodySize
+        palette.button: Theme.dark ? Qt.rgba(1, 1, 1, 0.08) : Qt.rgba(0, 0, 0, 0.05)
+        palette.mid: Theme.dark ? Qt.rgba(1, 1, 1, 0.16) : Qt.rgba(0, 0, 0, 0.1)
+        palette.buttonText: Theme.primaryText
+        palette.text: Theme.primaryText
+        palette.dark: Theme.secondaryText
+        palette.window: Theme.windowBackground
+        palette.base: Theme.windowBackground
+        palette.light: Theme.rowHover
+        palette.highlight: Theme.accent
+        palette.highlightedText: "white"
+    }
+    component DayPicker: MenuPicker {
+        Accessible.name: "Day"
+        implicitWidth: 110
+        model: {
+            const entries = []
+            for (let day = 1; day <= 31; ++day)
+                entries.push(String(day))
+            entries.push("Last day")
+            return entries
+        }
+        currentIndex: surface.menu.daySelection === 0 ? 31 : surface.menu.daySelection - 1
+        onActivated: (index) => surface.menu.pickDay(index === 31 ? 0 : index + 1)
+    }
+    component Caption: Text {
+        color: Theme.primaryText
+        font.pixelSize: Theme.bodySize
+    }
+
+    PickerOption {
+        objectName: "repeatNever"
+        symbol: "minus.circle"
+        title: "Never"
+        selected: surface.menu.frequency === ""
+        onClicked: surface.menu.selectFrequency("")
+    }
+    PickerOption {
+        objectName: "repeatDaily"
+        symbol: "repeat"
+        title: "Daily"
+        selected: surface.menu.frequency === "daily"
+        onClicked: surface.menu.selectFrequency("daily")
+    }
+    PickerOption {
+        objectName: "repeatWeekly"
+        symbol: "repeat"
+        title: "Weekly"
+        selected: surface.menu.frequency === "weekly"
+        onClicked: surface.menu.selectFrequency("weekly")
+    }
+    Row {
+        objectName: "weekdayChips"
+        visible: surface.menu.frequency === "weekly"
+        Layout.fillWidth: true
+        Layout.leftMargin: 12
+        Layout.rightMargin: 12
+        Layout.bottomMargin: 4
+        spacing: 4
+        Repeater {
+            model: surface.menu.weekdaySymbols
+            delegate: AbstractButton {
+                id: chip
+                required property string modelData
+                required property int index
+                readonly property bool on: {
+                    surface.menu.weekdays
+                    return surface.menu.weekdays.indexOf(index) >= 0
+                }
+                objectName: "weekday-" + index
+                width: 32
+                height: 32
+                Accessible.role: Accessible.CheckBox
+                Accessible.name: Qt.locale().dayName(index, Locale.LongFormat)
+                Accessible.checkable: true
+                Accessible.checked: on
+                background: Rectangle {
+                    radius: width / 2
+                    color: chip.on ? Theme.accent : "transparent"
+                    border.width: chip.on ? 0 : 1.5
+                    border.color: Theme.circleOutline
+                }
+                contentItem: Text {
+                    text: chip.modelData
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    color: chip.on ? "white" : Theme.secondaryText
+                    font.pixelSize: Theme.subheadlineSize
+                    font.weight: Font.DemiBold
+                }
+                onClicked: surface.menu.toggleWeekday(index)
+            }
+        }
+    }
+    PickerOption {
+        objectName: "repeatMonthly"
+        symbol: "repeat"
+        title: "Monthly"
+        selected: surface.menu.frequency === "monthly"
+        onClicked: surface.menu.selectFrequency("monthly")
+    }
+    RowLayout {
+        visible: surface.menu.frequency === "monthly"
+        Layout.leftMargin: 12
+        Layout.rightMargin: 12
+        Layout.bottomMargin: 4
+        spacing: 8
+        Caption { text: "On day" }
+        DayPicker { objectName: "monthlyDay" }
+    }
+    PickerOption {
+        objectName: "repeatYearly"
+        symbol: "repeat"
+        title: "Yearly"
+        selected: surface.menu.frequency === "yearly"
+        onClicked: surface.menu.selectFrequency("yearly")
+    }
+    RowLayout {
+        visible: surface.menu.frequency === "yearly"
+        Layout.leftMargin: 12
+        Layout.rightMargin: 12
+        Layout.bottomMargin: 4
+        spacing: 8
+        Caption { text: "On" }
+        MenuPicker {
+            objectName: "yearlyMonth"
+            Accessible.name: "Month"
+            implicitWidth: 90
+            model: surface.menu.monthNames
+            currentIndex: surface.menu.month
+            onActivated: (index) => surface.menu.pickMonth(index)
+        }
+        DayPicker { objectName: "yearlyDay" }
+    }
+}
