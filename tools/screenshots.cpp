@@ -153,7 +153,18 @@ int main(int argc, char *argv[]) {
         ok &= shoot(*window, folder, QStringLiteral("06-undo-toast"));
         app.undo();
     }
+    QMetaObject::invokeMethod(window, "settingsRequested");
+    auto *settingsWindow = window->findChild<QQuickWindow *>(QStringLiteral("settingsWindow"));
+    if (settingsWindow)
+        ok &= shoot(*settingsWindow, folder, QStringLiteral("09-settings-light"));
     app.preferences()->setAppearance(qb::Appearance::Dark);
+    if (settingsWindow) {
+        ok &= shoot(*settingsWindow, folder, QStringLiteral("10-settings-dark"));
+        settingsWindow->close();
+    } else {
+        std::printf("FAILED no settings window\n");
+        ok = false;
+    }
     state->setPerspective(QStringLiteral("later"));
     ok &= shoot(*window, folder, QStringLiteral("07-dark-later"));
     state->setPerspective(QStringLiteral("today"));

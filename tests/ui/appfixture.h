@@ -22,14 +22,19 @@ class AppFixture : public TaskFixture {
 protected:
     void SetUp() override {
         TaskFixture::SetUp();
+        app = std::make_unique<QuillbrookApp>(appParts());
+        app->completions()->setTimerFactory([this] { return time.makeTimer(); });
+    }
+
+    // The parts `app` is built from; a test may add to them for an application of its own.
+    QuillbrookApp::Parts appParts() {
         QuillbrookApp::Parts parts;
         parts.context = &context();
         parts.environment = environment;
         parts.undoCenter = &undoCenter;
         parts.router = &router;
         parts.preferences = preferences.get();
-        app = std::make_unique<QuillbrookApp>(parts);
-        app->completions()->setTimerFactory([this] { return time.makeTimer(); });
+        return parts;
     }
 
     using Milliseconds = std::chrono::milliseconds;

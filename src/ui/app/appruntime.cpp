@@ -63,6 +63,7 @@ AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder,
     parts.router = &d->router;
     parts.preferences = &d->preferences;
     parts.colorScheme = &d->colorScheme;
+    parts.updater = d->updater.get();
     d->app = std::make_unique<QuillbrookApp>(parts);
     QuillbrookApp::setInstance(d->app.get());
 

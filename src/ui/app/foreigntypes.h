@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/approuter.h"
+#include "services/checkforupdatesviewmodel.h"
 #include "services/composer.h"
 #include "services/effectivecolorscheme.h"
 #include "services/preferences.h"
@@ -43,6 +44,13 @@ struct EffectiveColorSchemeType {
     QML_FOREIGN(qb::EffectiveColorScheme)
     QML_NAMED_ELEMENT(EffectiveColorScheme)
     QML_UNCREATABLE("The application owns the colour scheme")
+};
+
+struct CheckForUpdatesViewModelType {
+    Q_GADGET
+    QML_FOREIGN(qb::CheckForUpdatesViewModel)
+    QML_NAMED_ELEMENT(CheckForUpdatesViewModel)
+    QML_UNCREATABLE("The application owns the update command")
 };
 
 } // namespace qb::qmlforeign

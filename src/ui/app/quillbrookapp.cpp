@@ -2,6 +2,7 @@
 
 #include "model/dayhelpers.h"
 #include "model/search.h"
+#include "services/checkforupdatesviewmodel.h"
 #include "services/effectivecolorscheme.h"
 #include "services/widgetsnapshotwriter.h"
 #include "store/modelcontext.h"
@@ -17,7 +18,8 @@ QPointer<QuillbrookApp> QuillbrookApp::s_instance;
 QuillbrookApp::QuillbrookApp(Parts parts, QObject *parent)
     : QObject(parent)
     , m_parts(std::move(parts))
-    , m_completions(new CompletionQueue(this)) {
+    , m_completions(new CompletionQueue(this))
+    , m_updates(new CheckForUpdatesViewModel(m_parts.updater, this)) {
     m_completions->setApp(this);
     if (m_parts.colorScheme) {
         connect(m_parts.colorScheme, &EffectiveColorScheme::colorSchemeChanged, this,

@@ -11,6 +11,7 @@
 
 Q_MOC_INCLUDE("tasks/undocenter.h")
 Q_MOC_INCLUDE("services/approuter.h")
+Q_MOC_INCLUDE("services/checkforupdatesviewmodel.h")
 Q_MOC_INCLUDE("services/preferences.h")
 Q_MOC_INCLUDE("viewmodels/completionqueue.h")
 
@@ -20,11 +21,13 @@ class QJSEngine;
 namespace qb {
 
 class AppRouter;
+class CheckForUpdatesViewModel;
 class CompletionQueue;
 class EffectiveColorScheme;
 class ModelContext;
 class Preferences;
 class UndoCenter;
+class Updater;
 class WidgetSnapshotWriter;
 
 // The application's long-lived objects, shared by every window: the store's main context, the
@@ -39,6 +42,8 @@ class QuillbrookApp : public QObject {
     Q_PROPERTY(qb::AppRouter *router READ router CONSTANT)
     Q_PROPERTY(qb::Preferences *preferences READ preferences CONSTANT)
     Q_PROPERTY(qb::CompletionQueue *completions READ completions CONSTANT)
+    // The "Check for Updates…" command, over the updater (disabled without one).
+    Q_PROPERTY(qb::CheckForUpdatesViewModel *updates READ updates CONSTANT)
     Q_PROPERTY(bool dark READ isDark NOTIFY darkChanged)
     // Moves when the application becomes active, so windows re-check their reference day.
     Q_PROPERTY(int activations READ activations NOTIFY activated)
@@ -51,6 +56,7 @@ public:
         AppRouter *router = nullptr;
         Preferences *preferences = nullptr;
         EffectiveColorScheme *colorScheme = nullptr; // may be null: always light
+        Updater *updater = nullptr;                  // may be null: no update checks
     };
 
     explicit QuillbrookApp(Parts parts, QObject *parent = nullptr);
@@ -66,6 +72,7 @@ public:
     AppRouter *router() const { return m_parts.router; }
     Preferences *preferences() const { return m_parts.preferences; }
     CompletionQueue *completions() const { return m_completions; }
+    CheckForUpdatesViewModel *updates() const { return m_updates; }
     bool isDark() const;
     int activations() const { return m_activations; }
 
@@ -97,6 +104,7 @@ signals:
 private:
     Parts m_parts;
     CompletionQueue *m_completions;
+    CheckForUpdatesViewModel *m_updates;
     int m_activations = 0;
     static QPointer<QuillbrookApp> s_instance;
 };

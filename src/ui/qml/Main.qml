@@ -6,12 +6,16 @@ MainWindow {
     id: first
     objectName: "mainWindow"
     property int windowCount: 1
+    // One settings window for every main window.
+    SettingsWindow { id: settingsWindow }
+    onSettingsRequested: settingsWindow.present()
     onNewWindowRequested: {
         const component = Qt.createComponent("MainWindow.qml")
         const created = component.createObject(null, { windowIndex: first.windowCount })
         if (created) {
             first.windowCount += 1
             created.newWindowRequested.connect(first.newWindowRequested)
+            created.settingsRequested.connect(first.settingsRequested)
         }
     }
 }

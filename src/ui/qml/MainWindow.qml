@@ -8,6 +8,7 @@ ApplicationWindow {
     id: window
     property int windowIndex: 0
     signal newWindowRequested()
+    signal settingsRequested()
 
     title: "Quill Brook"
     width: 960
@@ -24,6 +25,13 @@ ApplicationWindow {
     palette.button: Theme.sidebarBackground
     palette.highlight: Theme.accent
     palette.placeholderText: Theme.tertiaryText
+
+    menuBar: AppMenuBar {
+        onAboutRequested: about.open()
+        onSettingsRequested: window.settingsRequested()
+        onNewWindowRequested: window.newWindowRequested()
+    }
+    AboutDialog { id: about }
 
     MainWindowState {
         id: windowState
@@ -69,6 +77,14 @@ ApplicationWindow {
     Shortcut {
         sequence: "Ctrl+Shift+N"
         onActivated: window.newWindowRequested()
+    }
+    Shortcut {
+        sequences: [StandardKey.Preferences, "Ctrl+,"]
+        onActivated: window.settingsRequested()
+    }
+    Shortcut {
+        sequences: [StandardKey.Quit]
+        onActivated: Qt.quit()
     }
 
     SplitView {

@@ -59,6 +59,11 @@ TestCase {
             mouseMove(row, x - step * 20, y)
         mouseRelease(row, x - 120, y)
     }
+    // Waits until the dialog is open and its button row laid out, so clicks land on the buttons.
+    function waitForDialog(dialog) {
+        tryVerify(() => dialog.opened)
+        waitForItemPolished(dialog.footer.contentItem)
+    }
     function typeText(text) {
         for (let i = 0; i < text.length; ++i)
             keyClick(text[i])

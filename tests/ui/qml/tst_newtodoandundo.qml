@@ -52,7 +52,7 @@ MainWindowCase {
             tryVerify(() => row.swipe.position < -0.5)
             mouseClick(row.swipe.rightItem)
             const dialog = find("deleteConfirmation")
-            tryVerify(() => dialog.opened)
+            waitForDialog(dialog)
             mouseClick(find("deleteButton"))
             tryVerify(() => !dialog.visible)
         }

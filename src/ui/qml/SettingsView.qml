@@ -1,0 +1,125 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Quillbrook
+
+// The settings form: Appearance, General, Sync and About sections, 480 × 420.
+Rectangle {
+    id: view
+    implicitWidth: 480
+    implicitHeight: 420
+    color: Theme.detailBackground
+
+    SettingsModel { id: settings; app: QuillbrookApp }
+
+    component SectionTitle: Text {
+        Layout.topMargin: 6
+        Layout.leftMargin: 4
+        color: Theme.secondaryText
+        font.pixelSize: Theme.footnoteSize
+        font.weight: Font.DemiBold
+    }
+    component Group: Rectangle {
+        default property alias rows: column.data
+        Layout.fillWidth: true
+        implicitHeight: column.implicitHeight + 16
+        radius: 8
+        color: Theme.windowBackground
+        border.color: Theme.separator
+        ColumnLayout {
+            id: column
+            anchors.fill: parent
+            anchors.margins: 8
+            anchors.leftMargin: 12
+            anchors.rightMargin: 12
+            spacing: 8
+        }
+    }
+    component Label: Text {
+        Layout.fillWidth: true
+        color: Theme.primaryText
+        font.pixelSize: Theme.bodySize
+    }
+    // A picker over {value, title} options writing the chosen value at once.
+    component OptionPicker: MenuPicker {
+        property var options: []
+        property string value
+        signal picked(string value)
+        implicitWidth: 150
+        implicitHeight: 28
+        model: options
+        textRole: "title"
+        valueRole: "value"
+        currentIndex: options.findIndex(option => option.value === value)
+        onActivated: (index) => picked(options[index].value)
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 20
+        spacing: 6
+
+        SectionTitle { text: "Appearance" }
+        Group {
+            RowLayout {
+                Label { text: "Theme" }
+                OptionPicker {
+                    objectName: "themePicker"
+                    Accessible.name: "Theme"
+                    options: settings.appearanceOptions
+                    value: settings.appearance
+                    onPicked: (value) => settings.appearance = value
+                }
+            }
+        }
+
+        SectionTitle { text: "General" }
+        Group {
+            RowLayout {
+                Label { text: "Open to" }
+                OptionPicker {
+                    objectName: "openToPicker"
+                    Accessible.name: "Open to"
+                    options: settings.openToOptions
+                    value: settings.openTo
+                    onPicked: (value) => settings.openTo = value
+                }
+            }
+        }
+
+        SectionTitle { text: "Sync" }
+        Group {
+            RowLayout {
+                Symbol { name: "icloud"; color: Theme.accent }
+                Label { text: settings.syncServiceName }
+                Text {
+                    objectName: "accountStatus"
+                    text: settings.accountStatus
+                    color: settings.signedIn ? Theme.accent : Theme.secondaryText
+                    font.pixelSize: Theme.bodySize
+                }
+            }
+            Text {
+                Layout.fillWidth: true
+                text: settings.syncNote
+                wrapMode: Text.WordWrap
+                color: Theme.secondaryText
+                font.pixelSize: Theme.footnoteSize
+            }
+        }
+
+        SectionTitle { text: "About" }
+        Group {
+            RowLayout {
+                Label { text: "Version" }
+                Text {
+                    objectName: "versionText"
+                    text: settings.versionText
+                    color: Theme.secondaryText
+                    font.pixelSize: Theme.bodySize
+                }
+            }
+        }
+        Item { Layout.fillHeight: true }
+    }
+}

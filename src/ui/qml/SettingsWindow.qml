@@ -1,0 +1,25 @@
+import QtQuick
+import QtQuick.Window
+import Quillbrook
+
+// The settings window, fixed at the form's size.
+Window {
+    id: settingsWindow
+    objectName: "settingsWindow"
+    title: "Settings"
+    width: 480
+    height: 420
+    minimumWidth: 480
+    maximumWidth: 480
+    minimumHeight: 420
+    maximumHeight: 420
+    color: Theme.detailBackground
+
+    function present() {
+        show()
+        raise()
+        requestActivate()
+    }
+
+    SettingsView { anchors.fill: parent }
+}

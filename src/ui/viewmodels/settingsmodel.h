@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QVariant>
+#include <QVariantList>
+
+#include <qqmlregistration.h>
+
+Q_MOC_INCLUDE("app/quillbrookapp.h")
+
+namespace qb {
+
+class QuillbrookApp;
+
+// The settings window: the two stored preferences as pickers, the sync account row and the
+// version line. Holds nothing itself; every choice is written to the preferences at once.
+class SettingsModel : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    // Raw values of the stored preferences ("system", "lastUsed", …).
+    Q_PROPERTY(QString appearance READ appearance WRITE setAppearance NOTIFY appearanceChanged)
+    Q_PROPERTY(QString openTo READ openTo WRITE setOpenTo NOTIFY openToChanged)
+    // Each option as {value, title}, in the order the pickers list them.
+    Q_PROPERTY(QVariantList appearanceOptions READ appearanceOptions CONSTANT)
+    Q_PROPERTY(QVariantList openToOptions READ openToOptions CONSTANT)
+    Q_PROPERTY(QString syncServiceName READ syncServiceName CONSTANT)
+    Q_PROPERTY(bool signedIn READ isSignedIn CONSTANT)
+    Q_PROPERTY(QString accountStatus READ accountStatus CONSTANT)
+    Q_PROPERTY(QString syncNote READ syncNote CONSTANT)
+    Q_PROPERTY(QString versionText READ versionText CONSTANT)
+
+public:
+    explicit SettingsModel(QObject *parent = nullptr);
+
+    QuillbrookApp *app() const { return m_app; }
+    void setApp(QuillbrookApp *app);
+    QString appearance() const;
+    void setAppearance(const QString &raw);
+    QString openTo() const;
+    void setOpenTo(const QString &raw);
+    static QVariantList appearanceOptions();
+    static QVariantList openToOptions();
+
+    static QString syncServiceName();
+    // No sync service exists yet: never signed in.
+    static bool isSignedIn() { return false; }
+    static QString accountStatus();
+    static QString syncNote();
+
+    // This build's version line, "0.1.0 (1)".
+    static QString versionText();
+    // The version line from the two stored values; a value that is absent or not text falls
+    // back to "1.0" and "1".
+    static QString versionText(const QVariant &shortVersion, const QVariant &build);
+
+signals:
+    void appChanged();
+    void appearanceChanged();
+    void openToChanged();
+
+private:
+    QPointer<QuillbrookApp> m_app;
+};
+
+} // namespace qb
