@@ -12,6 +12,7 @@ packages=(
     qml6-module-qtquick-controls qml6-module-qtquick-layouts qml6-module-qttest
     sqlite3 faketime fonts-dejavu-core fonts-material-design-icons-iconfont xvfb xauth
     dbus-daemon
+    desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
