@@ -19,6 +19,8 @@ int main(int argc, char *argv[]) {
     QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Quill Brook"));
     QGuiApplication::setApplicationVersion(QStringLiteral(QB_VERSION));
+    // Lets the desktop match windows to the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quillbrook.QuillBrook"));
     QQuickStyle::setStyle(QStringLiteral("Basic"));
 
     qb::AppRuntime runtime(app.arguments(), qb::persistence::storeFolder(), qb::Calendar::current(),
