@@ -111,6 +111,10 @@ AppTab Preferences::storedPerspective(int window) const {
     return readCase(m_settings, perspectivePath(window), AppTab::Today);
 }
 
+bool Preferences::hasStoredPerspective(int window) const {
+    return m_settings.contains(perspectivePath(window));
+}
+
 void Preferences::setStoredPerspective(int window, AppTab tab) {
     if (m_settings.value(perspectivePath(window)).toString() == rawValue(tab))
         return;

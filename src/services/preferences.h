@@ -46,6 +46,8 @@ public:
     // The platform has no scene restoration, so each window's value has its own group.
     Q_INVOKABLE QString storedPerspectiveRaw(int window) const;
     AppTab storedPerspective(int window) const;
+    // Whether that window ever stored a perspective (a new window has not).
+    bool hasStoredPerspective(int window) const;
     void setStoredPerspective(int window, AppTab tab);
 
     // The feed URL stored under "updateFeedUrl", or an empty URL when none overrides the

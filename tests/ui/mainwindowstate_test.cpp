@@ -47,6 +47,25 @@ TEST_F(MainWindow, eachWindowRemembersItsOwnPerspective) {
     EXPECT_EQ(third->perspective(), QStringLiteral("today"));
 }
 
+TEST_F(MainWindow, aWindowWithNothingStoredOpensOnTheOpenToChoice) {
+    preferences->setOpenTo(OpenTo::Later);
+    auto fresh = window(3);
+    fresh->restorePerspective();
+    EXPECT_EQ(fresh->perspective(), QStringLiteral("later"));
+
+    // What a window stored wins over the choice.
+    auto used = window(4);
+    used->setPerspective(QStringLiteral("done"));
+    auto usedAgain = window(4);
+    usedAgain->restorePerspective();
+    EXPECT_EQ(usedAgain->perspective(), QStringLiteral("done"));
+
+    preferences->setOpenTo(OpenTo::LastUsed);
+    auto another = window(5);
+    another->restorePerspective();
+    EXPECT_EQ(another->perspective(), QStringLiteral("today"));
+}
+
 TEST_F(MainWindow, anUnknownStoredPerspectiveOpensToday) {
     auto state = window(0);
     state->setPerspective(QStringLiteral("later"));

@@ -58,9 +58,14 @@ void MainWindowState::setPerspective(const QString &raw) {
 void MainWindowState::restorePerspective() {
     if (!m_app || !m_app->preferences())
         return;
-    const QString stored = rawValue(m_app->preferences()->storedPerspective(m_windowIndex));
-    if (stored != m_perspective) {
-        m_perspective = stored;
+    // A window that stored nothing yet opens on the "Open to" choice ("Last used" is Today).
+    const Preferences &preferences = *m_app->preferences();
+    QString opening = rawValue(preferences.storedPerspective(m_windowIndex));
+    if (!preferences.hasStoredPerspective(m_windowIndex))
+        opening = preferences.openTo() == OpenTo::Later ? QStringLiteral("later")
+                                                        : QStringLiteral("today");
+    if (opening != m_perspective) {
+        m_perspective = opening;
         emit perspectiveChanged();
     }
 }

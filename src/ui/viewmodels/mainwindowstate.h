@@ -53,7 +53,8 @@ public:
     QDateTime referenceDay() const { return m_referenceDay; }
     Composer *composer() const { return m_composer; }
 
-    // Reads the stored perspective; the window calls it once when it first shows.
+    // Reads the stored perspective, or for a window that never stored one the "Open to"
+    // choice; the window calls it once when it first shows.
     Q_INVOKABLE void restorePerspective();
     Q_INVOKABLE void navigateTo(QObject *todo);
     Q_INVOKABLE void clearSelection();
