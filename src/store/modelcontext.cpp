@@ -458,19 +458,28 @@ auto ModelContext::withPendingVisible(Function &&read) -> decltype(read()) {
     return result;
 }
 
-TodoItemPtr ModelContext::materializeTodo(const TodoRow &row) {
-    if (auto existing = m_todos.value(row.key).lock()) {
+template <typename T, typename Row, typename MakeBlank>
+std::shared_ptr<T> ModelContext::materialize(Map<T> &map, const Row &row, MakeBlank makeBlank) {
+    if (auto existing = map.value(row.key).lock()) {
         // Fields of a record with unsaved edits are the app's truth; others follow the file.
         if (!m_updated.contains(existing.get()))
             row.applyTo(*existing);
         return existing;
     }
-    auto item = std::make_shared<TodoItem>(QString(), TodoList::Today, QDateTime(), 0, QDateTime());
-    row.applyTo(*item);
-    RecordAccess::attach(*item, this, row.key);
-    RecordAccess::markRelationsUnloaded(*item);
-    m_todos.insert(row.key, item);
-    return item;
+    std::shared_ptr<T> created = makeBlank();
+    row.applyTo(*created);
+    RecordAccess::attach(*created, this, row.key);
+    map.insert(row.key, created);
+    return created;
+}
+
+TodoItemPtr ModelContext::materializeTodo(const TodoRow &row) {
+    return materialize(m_todos, row, [] {
+        auto item =
+            std::make_shared<TodoItem>(QString(), TodoList::Today, QDateTime(), 0, QDateTime());
+        RecordAccess::markRelationsUnloaded(*item);
+        return item;
+    });
 }
 
 Result<QList<TodoItemPtr>> ModelContext::fetch(const TodoFetch &request) {
@@ -542,16 +551,8 @@ void ModelContext::readSubtasks(TodoItem &item, bool notify) {
     // A failed read leaves the collection empty; the next remote merge tries again.
     QList<SubtaskPtr> subtasks;
     for (const SubtaskRow &row : rows.valueOr({})) {
-        auto subtask = m_subtasks.value(row.key).lock();
-        if (!subtask) {
-            subtask = std::make_shared<Subtask>(QString(), 0, QDateTime());
-            row.applyTo(*subtask);
-            RecordAccess::attach(*subtask, this, row.key);
-            m_subtasks.insert(row.key, subtask);
-        } else if (!m_updated.contains(subtask.get())) {
-            row.applyTo(*subtask);
-        }
-        subtasks.append(subtask);
+        subtasks.append(materialize(
+            m_subtasks, row, [] { return std::make_shared<Subtask>(QString(), 0, QDateTime()); }));
     }
     RecordAccess::setLoadedSubtasks(item, std::move(subtasks), notify);
 }
@@ -564,16 +565,9 @@ void ModelContext::readChanges(TodoItem &item, bool notify) {
         withPendingVisible([&] { return readRows<ChangeRow>(*m_db, query, {item.storageKey()}); });
     QList<ChangeEntryPtr> changes;
     for (const ChangeRow &row : rows.valueOr({})) {
-        auto entry = m_changes.value(row.key).lock();
-        if (!entry) {
-            entry = std::make_shared<ChangeEntry>(ChangeKind::Created, QString(), QDateTime());
-            row.applyTo(*entry);
-            RecordAccess::attach(*entry, this, row.key);
-            m_changes.insert(row.key, entry);
-        } else if (!m_updated.contains(entry.get())) {
-            row.applyTo(*entry);
-        }
-        changes.append(entry);
+        changes.append(materialize(m_changes, row, [] {
+            return std::make_shared<ChangeEntry>(ChangeKind::Created, QString(), QDateTime());
+        }));
     }
     RecordAccess::setLoadedChanges(item, std::move(changes), notify);
 }

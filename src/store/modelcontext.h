@@ -88,6 +88,10 @@ private:
     Status writePending();
     template <typename Function> auto withPendingVisible(Function &&read) -> decltype(read());
     TodoItemPtr materializeTodo(const class TodoRow &row);
+    // The object for a row read from the file: the one already held (refreshed unless it has
+    // unsaved edits), or a new one made by `makeBlank`, filled and attached.
+    template <typename T, typename Row, typename MakeBlank>
+    std::shared_ptr<T> materialize(Map<T> &map, const Row &row, MakeBlank makeBlank);
     void refreshHeldRecords();
     qint64 dataVersion();
 
