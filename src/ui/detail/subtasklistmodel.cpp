@@ -4,15 +4,6 @@
 
 namespace qb {
 
-namespace {
-
-TodoItemPtr sharedTodo(QObject *todo) {
-    auto *item = qobject_cast<TodoItem *>(todo);
-    return item ? std::static_pointer_cast<TodoItem>(item->shared_from_this()) : nullptr;
-}
-
-} // namespace
-
 SubtaskListModel::SubtaskListModel(QObject *parent)
     : DiffingListModel(parent) {}
 

@@ -1,6 +1,7 @@
 #include "taskdetailcontroller.h"
 
 #include "app/quillbrookapp.h"
+#include "models/todorowsmodel.h"
 #include "services/singleshottimer.h"
 #include "tasks/taskstore.h"
 #include "tasks/undocenter.h"
@@ -30,9 +31,7 @@ QObject *TaskDetailController::todo() const {
 }
 
 void TaskDetailController::setTodo(QObject *todo) {
-    auto *item = qobject_cast<TodoItem *>(todo);
-    TodoItemPtr shared =
-        item ? std::static_pointer_cast<TodoItem>(item->shared_from_this()) : nullptr;
+    TodoItemPtr shared = sharedTodo(todo);
     if (shared == m_todo)
         return;
     if (m_todo) {

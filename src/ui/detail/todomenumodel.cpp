@@ -1,6 +1,7 @@
 #include "todomenumodel.h"
 
 #include "app/quillbrookapp.h"
+#include "models/todorowsmodel.h"
 
 namespace qb {
 
@@ -21,9 +22,7 @@ void TodoMenuModel::setApp(QuillbrookApp *app) {
 }
 
 void TodoMenuModel::setTodo(QObject *todo) {
-    auto *item = qobject_cast<TodoItem *>(todo);
-    TodoItemPtr shared =
-        item ? std::static_pointer_cast<TodoItem>(item->shared_from_this()) : nullptr;
+    TodoItemPtr shared = sharedTodo(todo);
     if (shared == m_todo)
         return;
     if (m_todo)

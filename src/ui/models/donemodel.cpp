@@ -73,11 +73,8 @@ void DoneModel::rebuildRows() {
 }
 
 void DoneModel::reopen(QObject *todo) {
-    auto *item = qobject_cast<TodoItem *>(todo);
-    if (!m_app || !item)
-        return;
-    m_app->taskStore().toggleCompletion(
-        std::static_pointer_cast<TodoItem>(item->shared_from_this()));
+    if (m_app)
+        m_app->taskStore().toggleCompletion(sharedTodo(todo));
 }
 
 } // namespace qb

@@ -123,13 +123,6 @@ int TaskListModel::datedCount() const {
     return m_datedItems ? int(m_datedItems->results().size()) : 0;
 }
 
-TodoItemPtr TaskListModel::shared(QObject *todo) const {
-    auto *item = qobject_cast<TodoItem *>(todo);
-    if (!item)
-        return nullptr;
-    return std::static_pointer_cast<TodoItem>(item->shared_from_this());
-}
-
 void TaskListModel::add(const QString &title) {
     if (!m_app || title.trimmed().isEmpty())
         return;
@@ -140,14 +133,14 @@ void TaskListModel::moveToOtherList(QObject *todo) {
     if (!m_app)
         return;
     // Moving between the lists offers no undo: the edit is dropped.
-    (void)m_app->taskStore().move(shared(todo),
+    (void)m_app->taskStore().move(sharedTodo(todo),
                                   m_list == TodoList::Today ? TodoList::Later : TodoList::Today);
 }
 
 void TaskListModel::scheduleForToday(QObject *todo) {
     if (!m_app)
         return;
-    const auto edit = m_app->taskStore().schedule(shared(todo), m_app->startOfToday());
+    const auto edit = m_app->taskStore().schedule(sharedTodo(todo), m_app->startOfToday());
     if (edit && m_app->undoCenter())
         m_app->undoCenter()->offer(
             undooffers::forEdit(*edit, m_app->context(), m_app->environment()));
@@ -156,7 +149,7 @@ void TaskListModel::scheduleForToday(QObject *todo) {
 void TaskListModel::remove(QObject *todo) {
     if (!m_app)
         return;
-    const auto snapshot = m_app->taskStore().remove(shared(todo));
+    const auto snapshot = m_app->taskStore().remove(sharedTodo(todo));
     if (snapshot && m_app->undoCenter())
         m_app->undoCenter()->offer(
             undooffers::forDeletion(*snapshot, m_app->context(), m_app->environment()));

@@ -69,7 +69,6 @@ signals:
 private:
     void rebuildQueries();
     void rebuildRows();
-    TodoItemPtr shared(QObject *todo) const;
 
     QPointer<QuillbrookApp> m_app;
     TodoList m_list = TodoList::Today;

@@ -12,6 +12,11 @@ QObject *exposeToQml(const std::shared_ptr<Record> &record) {
     return record.get();
 }
 
+TodoItemPtr sharedTodo(QObject *object) {
+    auto *item = qobject_cast<TodoItem *>(object);
+    return item ? std::static_pointer_cast<TodoItem>(item->shared_from_this()) : nullptr;
+}
+
 TodoRowsModel::TodoRowsModel(QObject *parent)
     : DiffingListModel(parent) {}
 

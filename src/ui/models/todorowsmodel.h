@@ -55,5 +55,7 @@ protected:
 
 // Exposes a record to QML without handing it over: its lifetime stays with the shared pointers.
 QObject *exposeToQml(const std::shared_ptr<Record> &record);
+// The shared to-do behind an object QML hands back; null for anything else.
+TodoItemPtr sharedTodo(QObject *object);
 
 } // namespace qb

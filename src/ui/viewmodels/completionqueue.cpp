@@ -1,6 +1,7 @@
 #include "completionqueue.h"
 
 #include "app/quillbrookapp.h"
+#include "models/todorowsmodel.h"
 #include "services/singleshottimer.h"
 
 namespace qb {
@@ -24,7 +25,7 @@ void CompletionQueue::start(QObject *todo) {
         return;
     const QUuid id = item->id();
     // Held until the delay ends, so the completion happens even if no view shows the row.
-    auto shared = std::static_pointer_cast<TodoItem>(item->shared_from_this());
+    auto shared = sharedTodo(item);
     std::shared_ptr<SingleShotTimer> timer = m_makeTimer();
     m_timers.insert(id, timer);
     ++m_revision;

@@ -79,9 +79,7 @@ QString MainWindowState::selectedTodoId() const {
 }
 
 void MainWindowState::navigateTo(QObject *todo) {
-    auto *item = qobject_cast<TodoItem *>(todo);
-    TodoItemPtr shared =
-        item ? std::static_pointer_cast<TodoItem>(item->shared_from_this()) : nullptr;
+    TodoItemPtr shared = sharedTodo(todo);
     if (shared == m_selectedTodo)
         return;
     if (m_selectedTodo)
