@@ -294,9 +294,17 @@ private:
     std::vector<Kind> m_kinds;
 };
 
+// QB_BENCH_STORE_CACHE names a folder that keeps the generated stores between runs, for
+// measuring one change again and again; by default they go with the process.
 struct StoreCache {
-    QTemporaryDir folder{QDir::tempPath() + QStringLiteral("/quillbrook-bench-XXXXXX")};
+    QTemporaryDir temporary{QDir::tempPath() + QStringLiteral("/quillbrook-bench-XXXXXX")};
+    QString kept = qEnvironmentVariable("QB_BENCH_STORE_CACHE");
     QHash<int, QString> stores;
+
+    bool isValid() const { return !kept.isEmpty() ? QDir().mkpath(kept) : temporary.isValid(); }
+    QString filePath(const QString &name) const {
+        return kept.isEmpty() ? temporary.filePath(name) : QDir(kept).filePath(name);
+    }
 };
 
 StoreCache &storeCache() {
@@ -404,11 +412,14 @@ Result<QString> cachedStore(int todoCount) {
     StoreCache &cache = storeCache();
     if (const auto found = cache.stores.constFind(todoCount); found != cache.stores.cend())
         return *found;
-    if (!cache.folder.isValid())
-        return StoreError{
-            QStringLiteral("No temporary folder: %1").arg(cache.folder.errorString())};
+    if (!cache.isValid())
+        return StoreError{QStringLiteral("No folder for the generated stores")};
 
-    const QString path = cache.folder.filePath(QStringLiteral("todos-%1.store").arg(todoCount));
+    const QString path = cache.filePath(QStringLiteral("todos-%1.store").arg(todoCount));
+    if (!cache.kept.isEmpty() && QFileInfo::exists(path) && checkStoreShape(path, todoCount)) {
+        cache.stores.insert(todoCount, path);
+        return path;
+    }
     QElapsedTimer timer;
     timer.start();
     if (auto status = generateStore(path, todoCount); !status)
