@@ -1,6 +1,8 @@
 #include "textmatcher.h"
 
+#include "asciisearch.h"
 #include "icustring.h"
+#include "primaryfold.h"
 
 #include <unicode/coll.h>
 #include <unicode/stsearch.h>
@@ -28,10 +30,6 @@ bool isPlainAscii(QStringView text) {
     return true;
 }
 
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
 bool languageWithoutAsciiContractions(const QString &localeId) {
     static const QStringList languages{
         QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("fr"), QStringLiteral("it"),
@@ -50,11 +48,29 @@ struct TextMatcher::Data {
     std::unique_ptr<icu::RuleBasedCollator> collator;
     std::unique_ptr<icu::StringSearch> search;
     icu::UnicodeString pattern;
+    QString localeId;
+    std::shared_ptr<PrimaryFold> fold;
+    bool foldTried = false;
+    std::string spelling;
+
+    // False only when the text certainly does not contain `query` (plain ASCII, lower case).
+    bool mayContain(const char *text, qsizetype size, std::string_view query) {
+        if (!fold && !foldTried)
+            fold = PrimaryFold::forLocale(localeId);
+        foldTried = true;
+        spelling.clear();
+        if (!fold || !fold->spell(text, size, spelling))
+            return true;
+        return spelling.find(query) != std::string::npos;
+    }
 };
 
-TextMatcher::TextMatcher(const QString &query, const QString &localeId)
+TextMatcher::TextMatcher(const QString &query, const QString &localeId,
+                         std::shared_ptr<PrimaryFold> fold)
     : m_query(query)
     , d(std::make_unique<Data>()) {
+    d->localeId = localeId;
+    d->fold = std::move(fold);
     if (query.isEmpty())
         return;
     m_asciiShortcut =
@@ -100,23 +116,11 @@ bool TextMatcher::matchesUtf8(const char *text, qsizetype size) const {
     if (!d->search || size <= 0)
         return false;
     if (m_asciiShortcut) {
-        bool plain = true;
-        for (qsizetype i = 0; i < size && plain; ++i)
-            plain = isPlainAscii(char16_t(static_cast<unsigned char>(text[i])));
-        if (plain) {
-            const qsizetype length = m_asciiQuery.size();
-            const char first = m_asciiQuery.at(0);
-            for (qsizetype i = 0; i + length <= size; ++i) {
-                if (asciiLower(text[i]) != first)
-                    continue;
-                qsizetype j = 1;
-                while (j < length && asciiLower(text[i + j]) == m_asciiQuery.at(j))
-                    ++j;
-                if (j == length)
-                    return true;
-            }
+        const std::string_view query(m_asciiQuery.constData(), size_t(m_asciiQuery.size()));
+        if (ascii::isPlain(text, size))
+            return ascii::containsIgnoringCase(text, size, query);
+        if (!d->mayContain(text, size, query))
             return false;
-        }
     }
     return matches(QString::fromUtf8(text, size));
 }

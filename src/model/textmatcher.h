@@ -8,6 +8,8 @@
 
 namespace qb {
 
+class PrimaryFold;
+
 // Locale-aware "contains" for a user-facing search: case-, diacritic- and width-insensitive
 // (ICU primary strength). One matcher is built per query and reused across texts.
 class TextMatcher {
@@ -18,7 +20,10 @@ public:
         friend bool operator==(const Range &, const Range &) = default;
     };
 
-    TextMatcher(const QString &query, const QString &localeId);
+    // `fold` spares texts beyond ASCII the collator when they cannot match; without one, the
+    // matcher builds its own on the first such text.
+    TextMatcher(const QString &query, const QString &localeId,
+                std::shared_ptr<PrimaryFold> fold = nullptr);
     ~TextMatcher();
     TextMatcher(const TextMatcher &) = delete;
     TextMatcher &operator=(const TextMatcher &) = delete;

@@ -1,5 +1,6 @@
 #include "searchfunction.h"
 
+#include "model/primaryfold.h"
 #include "model/textmatcher.h"
 #include "sqlite.h"
 
@@ -9,9 +10,20 @@ namespace qb::sql {
 
 namespace {
 
+// Shared by the functions of one connection, so the locale's fold is built once.
 struct SearchLocale {
     QString localeId;
+    std::shared_ptr<PrimaryFold> fold;
+    bool foldTried = false;
+
+    std::shared_ptr<PrimaryFold> primaryFold() {
+        if (!foldTried)
+            fold = PrimaryFold::forLocale(localeId);
+        foldTried = true;
+        return fold;
+    }
 };
+using SharedSearchLocale = std::shared_ptr<SearchLocale>;
 
 // The stores keep text as UTF-8, so asking for UTF-8 costs no conversion.
 bool matchesValue(const TextMatcher &matcher, sqlite3_value *value) {
@@ -32,15 +44,16 @@ template <typename Test>
 void withMatcher(sqlite3_context *context, sqlite3_value **argv, int queryArgument, Test test) {
     auto *matcher = static_cast<TextMatcher *>(sqlite3_get_auxdata(context, queryArgument));
     if (!matcher) {
-        const auto *locale = static_cast<const SearchLocale *>(sqlite3_user_data(context));
-        auto created =
-            std::make_unique<TextMatcher>(textArgument(argv[queryArgument]), locale->localeId);
+        SearchLocale &locale = **static_cast<SharedSearchLocale *>(sqlite3_user_data(context));
+        auto created = std::make_unique<TextMatcher>(textArgument(argv[queryArgument]),
+                                                     locale.localeId, locale.primaryFold());
         matcher = created.get();
         sqlite3_set_auxdata(context, queryArgument, created.release(),
                             [](void *p) { delete static_cast<TextMatcher *>(p); });
         // SQLite may drop the auxiliary data at once; then it is built again next row.
         if (sqlite3_get_auxdata(context, queryArgument) != matcher) {
-            const TextMatcher fallback(textArgument(argv[queryArgument]), locale->localeId);
+            const TextMatcher fallback(textArgument(argv[queryArgument]), locale.localeId,
+                                       locale.primaryFold());
             sqlite3_result_int(context, test(fallback) ? 1 : 0);
             return;
         }
@@ -76,12 +89,13 @@ void containsAny(sqlite3_context *context, int argc, sqlite3_value **argv) {
 } // namespace
 
 bool registerSearchFunction(Database &db, const QString &localeId) {
+    const auto shared = std::make_shared<SearchLocale>(SearchLocale{localeId, nullptr, false});
     const auto add = [&](const char *name, int arguments, auto function) {
-        auto locale = std::make_unique<SearchLocale>(SearchLocale{localeId});
+        auto locale = std::make_unique<SharedSearchLocale>(shared);
         return sqlite3_create_function_v2(
                    db.handle(), name, arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                    locale.release(), function, nullptr, nullptr,
-                   [](void *p) { delete static_cast<SearchLocale *>(p); }) == SQLITE_OK;
+                   [](void *p) { delete static_cast<SharedSearchLocale *>(p); }) == SQLITE_OK;
     };
     const bool single = add("qb_contains", 2, contains);
     const bool any = add("qb_contains_any", -1, containsAny);

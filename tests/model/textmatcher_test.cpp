@@ -136,3 +136,63 @@ TEST(TextMatcherAsciiShortcut, IsNotUsedWhereTheLocaleTailorsAsciiLetters) {
     // Danish reads "aa" as "å".
     EXPECT_TRUE(TextMatcher(QStringLiteral("å"), QStringLiteral("da_DK")).matches(u"Aalborg"));
 }
+
+// Texts with letters beyond ASCII are first spelled as ASCII and only handed to the collator
+// when the spelling contains the query, so the answers must still be the collator's own.
+TEST(TextMatcherAsciiShortcut, AgreesWithTheCollatorOnRandomTextsBeyondAscii) {
+    using namespace Qt::Literals::StringLiterals;
+    QRandomGenerator random(11);
+    const QString ascii = QStringLiteral("aAeEsSfFiIoO -'");
+    const QStringList others{
+        u"\u00e9"_s,       u"\u00c9"_s, u"e\u0301"_s,     u"\u00df"_s, u"\u00e6"_s, u"\ufb01"_s,
+        u"\u00ad"_s,       u"\u2192"_s, u"\u201c"_s,      u"\u4e2d"_s, u"\uff45"_s, u"\u0439"_s,
+        u"\U0001F600"_s,   u"\u00f6"_s, u"\u0153"_s,      u"\u200b"_s, u"\u00b7"_s, u"\u0627"_s,
+        u"\u0438\u0306"_s, u"\u1e9e"_s, u"\u0e40\u0e01"_s};
+    const auto randomText = [&](int length) {
+        QString text;
+        for (int i = 0; i < length; ++i) {
+            if (random.bounded(3) == 0)
+                text.append(others.at(random.bounded(others.size())));
+            else
+                text.append(ascii.at(random.bounded(ascii.size())));
+        }
+        return text;
+    };
+    const QStringList queries{u"e"_s,   u"se"_s, u"ss"_s, u"fi"_s, u"ae"_s, u"oe"_s,
+                              u"a-e"_s, u"eo"_s, u"ef"_s, u"sa"_s, u"i i"_s};
+    int matched = 0;
+    int missed = 0;
+    for (const QString &query : queries) {
+        const TextMatcher shortcut(query, QStringLiteral("en_US"));
+        const TextMatcher reference(query, QStringLiteral("xx"));
+        ASSERT_TRUE(shortcut.hasAsciiShortcut());
+        for (int i = 0; i < 150; ++i) {
+            const QString text = randomText(random.bounded(12));
+            const bool expected = reference.matches(text);
+            const QByteArray utf8 = text.toUtf8();
+            EXPECT_EQ(shortcut.matchesUtf8(utf8.constData(), utf8.size()), expected)
+                << "query \"" << query.toStdString() << "\" in \"" << text.toStdString() << '"';
+            (expected ? matched : missed) += 1;
+        }
+    }
+    EXPECT_GT(matched, 200);
+    EXPECT_GT(missed, 200);
+}
+
+TEST(TextMatcherAsciiShortcut, FindsQueriesSpelledByLettersBeyondAscii) {
+    using namespace Qt::Literals::StringLiterals;
+    const TextMatcher strasse(QStringLiteral("strasse"), QStringLiteral("de_DE"));
+    const TextMatcher fish(QStringLiteral("fish"), QStringLiteral("en_US"));
+    const TextMatcher arrow(QStringLiteral("a b"), QStringLiteral("en_US"));
+    const auto matches = [](const TextMatcher &matcher, const QString &text) {
+        const QByteArray utf8 = text.toUtf8();
+        return matcher.matchesUtf8(utf8.constData(), utf8.size());
+    };
+    EXPECT_TRUE(matches(strasse, u"Hauptstra\u00dfe 5 \u2192 Haus"_s));
+    EXPECT_TRUE(matches(fish, u"\ufb01sh \u2192 market"_s));
+    EXPECT_TRUE(matches(fish, u"\uff26\uff29\uff33\uff28!"_s));
+    EXPECT_TRUE(matches(fish, u"fi\u00adsh"_s));
+    EXPECT_FALSE(matches(fish, u"f\u2192ish"_s));
+    EXPECT_FALSE(matches(arrow, u"a\u2192b"_s));
+    EXPECT_FALSE(matches(fish, u"caf\u00e9 \u2192 f-ish"_s));
+}
