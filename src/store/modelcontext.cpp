@@ -486,7 +486,9 @@ Result<QList<TodoItemPtr>> ModelContext::fetch(const TodoFetch &request) {
     const sql::Clause where = sql::whereClause(request.predicate);
     QString query =
         QStringLiteral("SELECT %1 FROM todo_item WHERE %2%3")
-            .arg(todoColumns, where.text, sql::orderByClause(request.sort, where.matchesText));
+            .arg(todoColumns, where.text,
+                 sql::orderByClause(request.sort,
+                                    where.matchesText && !sql::searchIndexServes(request.sort)));
     QList<Value> values = where.values;
     if (request.limit || request.offset > 0) {
         query += QStringLiteral(" LIMIT ? OFFSET ?");

@@ -160,12 +160,23 @@ QString orderByClause(const QList<TodoSort> &sort, bool scanTable) {
     // A unary plus leaves the value and its collation alone but stops the index from serving
     // the sort.
     const QString prefix = scanTable ? QStringLiteral("+") : QString();
-    for (const TodoSort &key : sort)
+    bool byCreation = false;
+    for (const TodoSort &key : sort) {
         keys.append(prefix + column(key.field) +
                     (key.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
-    keys.append(QStringLiteral("created_at ASC"));
+        byCreation = byCreation || key.field == TodoSort::Field::CreatedAt;
+    }
+    // A second key on the same column could never break a tie, but it would keep an index in
+    // that order from serving the sort.
+    if (!byCreation)
+        keys.append(QStringLiteral("created_at ASC"));
     keys.append(QStringLiteral("pk ASC"));
     return QStringLiteral(" ORDER BY ") + keys.join(QStringLiteral(", "));
+}
+
+bool searchIndexServes(const QList<TodoSort> &sort) {
+    return sort.size() == 2 && sort[0].field == TodoSort::Field::IsCompleted && sort[0].ascending &&
+           sort[1].field == TodoSort::Field::CreatedAt && !sort[1].ascending;
 }
 
 Value momentValue(const QDateTime &moment) {

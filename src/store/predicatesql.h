@@ -22,6 +22,9 @@ Clause whereClause(const TodoPredicate &predicate);
 // (a text search), reading the table in its own order and sorting the matches is far cheaper
 // than looking every row up from the index, and a rare word has to reach every row anyway.
 QString orderByClause(const QList<TodoSort> &sort, bool scanTable = false);
+// Whether the search index (open first, newest first, with the texts) serves this sort, so a
+// text search may walk it instead of the table.
+bool searchIndexServes(const QList<TodoSort> &sort);
 
 // Moments are stored as milliseconds since the Unix epoch; absent ones as NULL.
 Value momentValue(const QDateTime &moment);

@@ -61,6 +61,24 @@ const char *const createStatements[] = {
     "CREATE INDEX change_by_item ON change_entry(item_pk, position)",
 };
 
+// Indexes added after stores of this schema were in use. An index changes no data, so older
+// builds read such a store as before; each open makes sure they exist.
+const char *const addedIndexes[] = {
+    // Search results in their own order, with the searched texts at hand: a search reads this
+    // index instead of the table, stops after a page of matches, and looks up the table only
+    // for the rows it returns.
+    "CREATE INDEX IF NOT EXISTS todo_search ON todo_item(is_completed, created_at DESC, pk, "
+    "title, notes)",
+};
+
+Status addMissingIndexes(sql::Database &db) {
+    for (const char *statement : addedIndexes) {
+        if (auto status = db.exec(QString::fromUtf8(statement)); !status)
+            return status;
+    }
+    return Status::success();
+}
+
 Result<int> tableCount(sql::Database &db) {
     auto statement = db.prepare(QStringLiteral("SELECT count(*) FROM sqlite_schema"));
     if (!statement)
@@ -138,8 +156,11 @@ Status prepare(sql::Database &db) {
     const auto tables = tableCount(db);
     if (!tables)
         return Status::failure(tables.message());
-    if (tables.value() == 0)
-        return create(db);
+    if (tables.value() == 0) {
+        if (auto status = create(db); !status)
+            return status;
+        return addMissingIndexes(db);
+    }
 
     auto read =
         db.prepare(QStringLiteral("SELECT value FROM store_metadata WHERE key = 'schemaVersion'"));
@@ -154,7 +175,7 @@ Status prepare(sql::Database &db) {
             QStringLiteral("The store was written by a newer version (schema %1; this build "
                            "reads %2)")
                 .arg(found, QString::fromLatin1(version)));
-    return Status::success();
+    return addMissingIndexes(db);
 }
 
 } // namespace qb::schema

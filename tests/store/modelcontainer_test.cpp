@@ -173,3 +173,35 @@ TEST(ModelContainer, acceptsAStoreFromTheSameOrAnOlderPatchVersion) {
     setSchemaVersion(path, "1.0");
     EXPECT_TRUE(openAt(path).ok());
 }
+
+// Stores written before the search index existed get it when opened, and keep their rows.
+TEST(ModelContainer, addsTheSearchIndexToAStoreWrittenWithoutIt) {
+    test::TempFolder folder;
+    const QString path = folder.filePath(QStringLiteral("Older.store"));
+    makeStore(path, 3);
+    const auto indexCount = [&] {
+        sqlite3 *db = nullptr;
+        EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(db,
+                           "SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND name = "
+                           "'todo_search'",
+                           -1, &statement, nullptr);
+        const int count =
+            sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+        sqlite3_finalize(statement);
+        if (count == 1)
+            sqlite3_exec(db, "DROP INDEX todo_search", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        return count;
+    };
+    ASSERT_EQ(indexCount(), 1); // made with it; dropped now
+    ASSERT_EQ(indexCount(), 0);
+
+    {
+        auto container = openAt(path);
+        ASSERT_TRUE(container.ok()) << container.message().toStdString();
+        EXPECT_EQ(container.value()->mainContext().count(TodoPredicate::all()).valueOr(-1), 3);
+    }
+    EXPECT_EQ(indexCount(), 1);
+}
