@@ -1,6 +1,7 @@
 #include "services/todaysnapshot.h"
 #include "taskfixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -69,4 +70,29 @@ TEST_F(WidgetSnapshot, theReloadIsRequestedEvenWhenTheFileCannotBeWritten) {
     const int before = host.reloads;
     unwritable.refresh(context());
     EXPECT_EQ(host.reloads, before + 1);
+}
+
+// A widget reading the snapshot while it is replaced keeps the whole old one; the next read
+// gets the whole new one, private to the user, and no temporary file is left behind.
+TEST_F(WidgetSnapshot, isReplacedWholeWithoutLeavingFilesBehind) {
+    auto store = this->store();
+    store.add(QStringLiteral("first"), TodoList::Today);
+    widget.refresh(context());
+    QFile reader(widget.snapshotPath());
+    ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
+
+    store.add(QStringLiteral("second"), TodoList::Today);
+    widget.refresh(context());
+    const QByteArray old = reader.readAll();
+    EXPECT_EQ(QJsonDocument::fromJson(old).object().value(u"totalCount").toInt(), 1) << old.data();
+
+    QFile fresh(widget.snapshotPath());
+    ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QJsonDocument::fromJson(fresh.readAll()).object().value(u"totalCount").toInt(), 2);
+    EXPECT_EQ(fresh.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                                     QFileDevice::WriteGroup | QFileDevice::WriteOther),
+              QFileDevice::Permissions());
+    const QStringList leftovers =
+        QDir(folder.path()).entryList({QStringLiteral("today.json*")}, QDir::Files);
+    EXPECT_EQ(leftovers, QStringList{QStringLiteral("today.json")});
 }
