@@ -54,16 +54,18 @@ const char *const createStatements[] = {
     "CREATE INDEX todo_open_by_date ON todo_item(is_completed, scheduled_date, sort_order)",
     "CREATE INDEX todo_by_completion ON todo_item(is_completed, completed_at)",
     "CREATE INDEX todo_by_sort_order ON todo_item(sort_order)",
-    "CREATE INDEX todo_by_creation ON todo_item(created_at)",
     "CREATE INDEX todo_by_id ON todo_item(id)",
     // A collection keeps the order its members were added in: position counts up per owner.
     "CREATE INDEX subtask_by_parent ON subtask(parent_pk, position)",
     "CREATE INDEX change_by_item ON change_entry(item_pk, position)",
 };
 
-// Indexes added after stores of this schema were in use. An index changes no data, so older
-// builds read such a store as before; each open makes sure they exist.
-const char *const addedIndexes[] = {
+// Index changes made after stores of this schema were in use. An index changes no data, so
+// older builds read such a store as before; each open brings the indexes up to date.
+const char *const indexUpdates[] = {
+    // Nothing reads to-dos in creation order alone any more, and every index costs each save
+    // a page.
+    "DROP INDEX IF EXISTS todo_by_creation",
     // Search results in their own order, with the searched texts at hand: a search reads this
     // index instead of the table, stops after a page of matches, and looks up the table only
     // for the rows it returns.
@@ -71,8 +73,8 @@ const char *const addedIndexes[] = {
     "title, notes)",
 };
 
-Status addMissingIndexes(sql::Database &db) {
-    for (const char *statement : addedIndexes) {
+Status updateIndexes(sql::Database &db) {
+    for (const char *statement : indexUpdates) {
         if (auto status = db.exec(QString::fromUtf8(statement)); !status)
             return status;
     }
@@ -159,23 +161,27 @@ Status prepare(sql::Database &db) {
     if (tables.value() == 0) {
         if (auto status = create(db); !status)
             return status;
-        return addMissingIndexes(db);
+        return updateIndexes(db);
     }
 
-    auto read =
-        db.prepare(QStringLiteral("SELECT value FROM store_metadata WHERE key = 'schemaVersion'"));
-    if (!read)
-        return Status::failure(
-            QStringLiteral("The file is not a Quill Brook store (%1)").arg(read.message()));
-    if (read.value().step() != sql::Statement::Step::Row)
-        return Status::failure(QStringLiteral("The store has no schema version"));
-    const QString found = read.value().text(0);
+    QString found;
+    {
+        // Scoped: a statement still open would keep the index updates from dropping anything.
+        auto read = db.prepare(
+            QStringLiteral("SELECT value FROM store_metadata WHERE key = 'schemaVersion'"));
+        if (!read)
+            return Status::failure(
+                QStringLiteral("The file is not a Quill Brook store (%1)").arg(read.message()));
+        if (read.value().step() != sql::Statement::Step::Row)
+            return Status::failure(QStringLiteral("The store has no schema version"));
+        found = read.value().text(0);
+    }
     if (compareVersions(found, QString::fromLatin1(version)) > 0)
         return Status::failure(
             QStringLiteral("The store was written by a newer version (schema %1; this build "
                            "reads %2)")
                 .arg(found, QString::fromLatin1(version)));
-    return addMissingIndexes(db);
+    return updateIndexes(db);
 }
 
 } // namespace qb::schema

@@ -19,7 +19,7 @@ inline constexpr auto version = "1.0.0";
 Status checkFileHeader(const QString &path);
 
 // Creates the tables in an empty database, or verifies that an existing one is a store whose
-// schema this build understands and adds the indexes it lacks. Refuses (and leaves untouched)
+// schema this build understands and brings its indexes up to date. Refuses (and leaves untouched)
 // anything else.
 Status prepare(sql::Database &db);
 

@@ -174,34 +174,42 @@ TEST(ModelContainer, acceptsAStoreFromTheSameOrAnOlderPatchVersion) {
     EXPECT_TRUE(openAt(path).ok());
 }
 
-// Stores written before the search index existed get it when opened, and keep their rows.
-TEST(ModelContainer, addsTheSearchIndexToAStoreWrittenWithoutIt) {
+// Stores written with the indexes of older builds get today's when opened, and keep their rows.
+TEST(ModelContainer, bringsTheIndexesOfAnOlderStoreUpToDate) {
     test::TempFolder folder;
     const QString path = folder.filePath(QStringLiteral("Older.store"));
     makeStore(path, 3);
-    const auto indexCount = [&] {
+    const auto run = [&](const char *sql) {
+        sqlite3 *db = nullptr;
+        EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+        sqlite3_close(db);
+    };
+    const auto indexes = [&] {
+        QStringList names;
         sqlite3 *db = nullptr;
         EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
         sqlite3_stmt *statement = nullptr;
         sqlite3_prepare_v2(db,
-                           "SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND name = "
-                           "'todo_search'",
+                           "SELECT name FROM sqlite_schema WHERE type = 'index' AND tbl_name = "
+                           "'todo_item' AND sql IS NOT NULL ORDER BY name",
                            -1, &statement, nullptr);
-        const int count =
-            sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+        while (sqlite3_step(statement) == SQLITE_ROW)
+            names.append(QString::fromUtf8(
+                reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))));
         sqlite3_finalize(statement);
-        if (count == 1)
-            sqlite3_exec(db, "DROP INDEX todo_search", nullptr, nullptr, nullptr);
         sqlite3_close(db);
-        return count;
+        return names;
     };
-    ASSERT_EQ(indexCount(), 1); // made with it; dropped now
-    ASSERT_EQ(indexCount(), 0);
+    const QStringList current = indexes();
+    EXPECT_TRUE(current.contains(QStringLiteral("todo_search")));
+    EXPECT_FALSE(current.contains(QStringLiteral("todo_by_creation")));
+    run("DROP INDEX todo_search; CREATE INDEX todo_by_creation ON todo_item(created_at)");
 
     {
         auto container = openAt(path);
-        ASSERT_TRUE(container.ok()) << container.message().toStdString();
+        ASSERT_TRUE(container.ok()) << qPrintable(container.message());
         EXPECT_EQ(container.value()->mainContext().count(TodoPredicate::all()).valueOr(-1), 3);
     }
-    EXPECT_EQ(indexCount(), 1);
+    EXPECT_EQ(indexes(), current);
 }
