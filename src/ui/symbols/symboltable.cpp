@@ -39,6 +39,7 @@ const QHash<QString, char16_t> &table() {
         {QStringLiteral("minus.circle"), 0xe15d},           // remove_circle_outline
         {QStringLiteral("chevron.left"), 0xe5cb},
         {QStringLiteral("chevron.right"), 0xe5cc},
+        {QStringLiteral("exclamationmark.triangle"), 0xe002}, // warning
     };
     return symbols;
 }
