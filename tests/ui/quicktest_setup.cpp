@@ -80,6 +80,19 @@ public:
         if (auto item = shared(todo))
             m_app.taskStore().toggleCompletion(item);
     }
+    Q_INVOKABLE void addSubtask(QObject *todo, const QString &title) {
+        if (auto item = shared(todo))
+            m_app.taskStore().addSubtask(item, title);
+    }
+    // The to-do's subtask titles in display order.
+    Q_INVOKABLE QStringList subtaskTitles(QObject *todo) {
+        QStringList result;
+        if (auto item = shared(todo)) {
+            for (const auto &subtask : item->orderedSubtasks())
+                result.append(subtask->title());
+        }
+        return result;
+    }
     Q_INVOKABLE QStringList titles(bool completed) {
         QStringList result;
         for (const auto &item : all()) {

@@ -40,6 +40,7 @@ const QHash<QString, char16_t> &table() {
         {QStringLiteral("chevron.left"), 0xe5cb},
         {QStringLiteral("chevron.right"), 0xe5cc},
         {QStringLiteral("exclamationmark.triangle"), 0xe002}, // warning
+        {QStringLiteral("line.3.horizontal"), 0xe25d},        // drag_handle
     };
     return symbols;
 }
