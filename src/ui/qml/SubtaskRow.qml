@@ -15,7 +15,10 @@ SwipeDelegate {
     // How far the row follows the pointer while its handle is dragged.
     property real dragOffset: 0
     readonly property bool dragging: grip.dragging
-    // Row index a drag would drop before (the row count for the end), or -1.
+    // How far the row steps aside for another one being dragged past it.
+    property real displacement: 0
+    // While dragged: the row index a drop would land before (the row count for the end);
+    // -1 when the drag ends.
     signal dropTargetMoved(int target)
     signal dropped(int from, int to)
 
@@ -24,10 +27,21 @@ SwipeDelegate {
     bottomPadding: 2
     leftPadding: 16
     rightPadding: 16
-    background: Rectangle { color: row.dragging ? Theme.rowHover : Theme.detailBackground }
+    // A dragged row floats over the others on a card of its own.
+    background: Rectangle {
+        color: Theme.detailBackground
+        Rectangle {
+            anchors.fill: parent
+            anchors.leftMargin: 6
+            anchors.rightMargin: 6
+            visible: row.dragging
+            radius: 8
+            color: Theme.windowBackground
+            border.color: Theme.separator
+        }
+    }
     z: dragging ? 2 : 0
-    opacity: dragging ? 0.85 : 1
-    transform: Translate { y: row.dragOffset }
+    transform: Translate { y: row.dragOffset + row.displacement }
 
     SubtaskRowController {
         id: controller

@@ -218,31 +218,32 @@ Rectangle {
                 // No current row: a current row that moves would take the focus from the field
                 // being typed in.
                 currentIndex: -1
-                // Where a dragged subtask would land (a row index, the count for the end), or -1
-                // while nothing is dragged or the drop would leave it where it is.
-                property int dropIndex: -1
+                // While a subtask is dragged: its row, its height and the row it would land
+                // before (the count for the end); -1 when nothing is dragged.
+                property int dragFrom: -1
+                property int dropTarget: -1
+                property real dragHeight: 0
                 delegate: SubtaskRow {
                     width: ListView.view.width
                     pane: detail
-                    onDropTargetMoved: (target) => subtaskList.dropIndex =
-                        target === index || target === index + 1 ? -1 : target
+                    // The rows between the dragged one and where it would land step aside,
+                    // opening the gap it will drop into.
+                    displacement: {
+                        const list = subtaskList
+                        if (list.dragFrom < 0 || list.dragFrom === index)
+                            return 0
+                        if (list.dragFrom < index && index < list.dropTarget)
+                            return -list.dragHeight
+                        if (list.dropTarget <= index && index < list.dragFrom)
+                            return list.dragHeight
+                        return 0
+                    }
+                    onDropTargetMoved: (target) => {
+                        subtaskList.dragHeight = height
+                        subtaskList.dropTarget = target
+                        subtaskList.dragFrom = target < 0 ? -1 : index
+                    }
                     onDropped: (from, to) => detail.moveSubtask(from, to)
-                }
-                displaced: Transition { NumberAnimation { properties: "y"; duration: 150; easing.type: Easing.OutQuad } }
-                move: Transition { NumberAnimation { properties: "y"; duration: 150; easing.type: Easing.OutQuad } }
-
-                Rectangle {
-                    objectName: "subtaskDropIndicator"
-                    parent: subtaskList.contentItem
-                    visible: subtaskList.dropIndex >= 0
-                    readonly property Item below: visible ? subtaskList.itemAtIndex(Math.min(subtaskList.dropIndex, subtaskList.count - 1)) : null
-                    x: 16
-                    width: subtaskList.width - 32
-                    height: 2
-                    radius: 1
-                    z: 3
-                    color: Theme.accent
-                    y: !below ? 0 : subtaskList.dropIndex >= subtaskList.count ? below.y + below.height - 1 : below.y - 1
                 }
                 footer: Item {
                     width: ListView.view.width
