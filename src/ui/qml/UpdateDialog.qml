@@ -17,10 +17,12 @@ Dialog {
     title: updates ? updates.outcomeTitle : ""
     modal: true
     anchors.centerIn: Overlay.overlay
-    width: Math.min(360, parent ? parent.width - 40 : 360)
+    width: Math.min(380, parent ? parent.width - 40 : 380)
     closePolicy: Popup.CloseOnEscape
     padding: 20
-    topPadding: 4
+    // The text lines up with the title, right of the symbol.
+    leftPadding: 20 + 22 + 10
+    topPadding: 6
     bottomPadding: 4
 
     background: Rectangle {
@@ -33,6 +35,7 @@ Dialog {
         Symbol {
             Layout.leftMargin: 20
             Layout.topMargin: 20
+            Layout.preferredWidth: 22
             name: dialog.kind === "failed" ? "exclamationmark.triangle"
                 : dialog.available ? "arrow.down.circle" : "checkmark.circle"
             color: dialog.kind === "failed" ? Theme.destructive : Theme.accent
@@ -82,16 +85,18 @@ Dialog {
     footer: RowLayout {
         spacing: 8
         Item { Layout.fillWidth: true }
-        Button {
+        DialogButton {
             objectName: "closeUpdateButton"
             Layout.topMargin: 16
             Layout.bottomMargin: 16
             Layout.rightMargin: downloadButton.visible ? 0 : 16
             text: dialog.available ? "Not Now" : "OK"
+            // Alone, it is the dialog's answer.
+            primary: !dialog.available
             focus: !dialog.available
             onClicked: dialog.close()
         }
-        Button {
+        DialogButton {
             id: downloadButton
             objectName: "downloadButton"
             Layout.topMargin: 16
@@ -99,7 +104,7 @@ Dialog {
             Layout.rightMargin: 16
             visible: dialog.available && dialog.updates.downloadUrl.toString() !== ""
             text: "Download"
-            highlighted: true
+            primary: true
             focus: visible
             onClicked: {
                 dialog.openUrl(dialog.updates.downloadUrl)
