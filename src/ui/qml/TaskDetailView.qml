@@ -318,6 +318,7 @@ Rectangle {
 
             // Log
             ListView {
+                objectName: "changeLog"
                 clip: true
                 model: changes
                 boundsBehavior: Flickable.StopAtBounds
