@@ -6,7 +6,10 @@ import Quillbrook
 // The detail pane: title, when and repeat, then Subtasks, Notes and Log.
 Rectangle {
     id: pane
+    objectName: "detailPane"
     required property var todo
+    // Which tab shows: "subtasks", "notes" or "log".
+    property alias selectedTab: detail.selectedTab
     signal dismissed()
 
     color: Theme.detailBackground
