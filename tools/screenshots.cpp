@@ -1,5 +1,7 @@
 // Starts the real UI on the store in $XDG_DATA_HOME and saves screenshots of its main states
-// into the folder given as the first argument. Run it through scripts/screenshots.sh.
+// into the folder given as the first argument. Run it through scripts/screenshots.sh. For the
+// update dialog it points the updater at a feed file of its own for the run (the preference
+// "updateFeedUrl"), so no check goes over the network.
 #include "app/appruntime.h"
 #include "app/quillbrookapp.h"
 #include "model/stockqueries.h"
@@ -13,12 +15,16 @@
 
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QQmlApplicationEngine>
 #include <QQmlExtensionPlugin>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -67,6 +73,132 @@ bool shootPopover(QQuickWindow &window, const QDir &folder, const QString &butto
     return saved;
 }
 
+// The When popover and the Repeat popover for a weekly and a yearly rule, on the first to-do of
+// Today, whose detail pane is open. The rules include today, so the to-do stays in Today.
+bool shootHeaderPopovers(qb::QuillbrookApp &app, QQuickWindow &window, const QDir &folder,
+                         const QString &prefix) {
+    const auto first = firstToday(app);
+    if (!first)
+        return false;
+    bool ok = shootPopover(window, folder, QStringLiteral("whenButton"),
+                           prefix + QStringLiteral("when-popover"));
+    const qb::Calendar &calendar = app.environment().calendar;
+    const QDateTime now = app.now();
+    qb::RecurrenceRule rule;
+    rule.frequency = qb::RecurrenceRule::Frequency::Weekly;
+    rule.weekdays = {calendar.weekday(now) - 1, (calendar.weekday(now) + 1) % 7};
+    std::sort(rule.weekdays.begin(), rule.weekdays.end());
+    app.taskStore().setRepeat(first, rule);
+    ok &= shootPopover(window, folder, QStringLiteral("repeatButton"),
+                       prefix + QStringLiteral("repeat-weekly"));
+    rule = {};
+    rule.frequency = qb::RecurrenceRule::Frequency::Yearly;
+    rule.month = calendar.month(now) - 1;
+    rule.dayOfMonth = calendar.day(now);
+    app.taskStore().setRepeat(first, rule);
+    ok &= shootPopover(window, folder, QStringLiteral("repeatButton"),
+                       prefix + QStringLiteral("repeat-yearly"));
+    app.taskStore().setRepeat(first, std::nullopt);
+    return ok;
+}
+
+// Opens a dialog of the window by its object name, shoots it and closes it again.
+bool shootDialog(QQuickWindow &window, const QDir &folder, const QString &dialogName,
+                 const QString &name) {
+    auto *dialog = window.findChild<QObject *>(dialogName);
+    if (!dialog) {
+        std::printf("FAILED no %s\n", qPrintable(dialogName));
+        return false;
+    }
+    QMetaObject::invokeMethod(dialog, "open");
+    const bool saved = shoot(window, folder, name);
+    QMetaObject::invokeMethod(dialog, "close");
+    return saved;
+}
+
+// The update feed the app checks in this run: a file written before each check, so every
+// outcome is shot without the network.
+class LocalFeed {
+public:
+    QUrl url() const { return QUrl::fromLocalFile(m_folder.filePath(QStringLiteral("feed.xml"))); }
+
+    void offer(const QString &version) {
+        QFile file(url().toLocalFile());
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return;
+        file.write(QStringLiteral(
+                       R"(<rss version="2.0" xmlns:qb="https://quillbrook.example/a"><channel>)"
+                       "<item><qb:version>%1</qb:version><qb:shortVersionString>%1"
+                       "</qb:shortVersionString><qb:releaseNotesLink>https://quillbrook.example/"
+                       "notes</qb:releaseNotesLink><enclosure url=\"https://quillbrook.example/"
+                       "download\"/></item></channel></rss>")
+                       .arg(version)
+                       .toUtf8());
+    }
+    void remove() { QFile::remove(url().toLocalFile()); }
+
+private:
+    QTemporaryDir m_folder;
+};
+
+// "Check for Updates…" from the window's menu, then a shot of the dialog once it shows.
+bool shootUpdateCheck(QQuickWindow &window, const QDir &folder, const QString &name) {
+    auto *dialog = window.findChild<QObject *>(QStringLiteral("updateDialog"));
+    QMetaObject::invokeMethod(&window, "checkForUpdates");
+    for (int tries = 0; dialog && tries < 50 && !dialog->property("opened").toBool(); ++tries)
+        settle(100);
+    if (!dialog || !dialog->property("opened").toBool()) {
+        std::printf("FAILED no update dialog for %s\n", qPrintable(name));
+        return false;
+    }
+    const bool saved = shoot(window, folder, name);
+    QMetaObject::invokeMethod(dialog, "close");
+    settle(200);
+    return saved;
+}
+
+// List delegates have no object parent: look through the visual tree.
+QQuickItem *findItem(QQuickItem *root, const QString &name) {
+    if (!root)
+        return nullptr;
+    if (root->objectName() == name)
+        return root;
+    for (QQuickItem *child : root->childItems()) {
+        if (QQuickItem *found = findItem(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+void sendMouse(QQuickWindow &window, QEvent::Type type, QPointF position,
+               Qt::MouseButtons buttons) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, position, window.mapToGlobal(position), button, buttons,
+                      Qt::NoModifier);
+    QGuiApplication::sendEvent(&window, &event);
+}
+
+// The first subtask dragged by its handle over the second, shot mid-drag; the pointer goes
+// back before it is released, so the order does not change.
+bool shootSubtaskDrag(QQuickWindow &window, const QDir &folder, const QString &name) {
+    QQuickItem *handle = findItem(window.contentItem(), QStringLiteral("subtaskDragHandle"));
+    if (!handle) {
+        std::printf("FAILED no subtask to drag\n");
+        return false;
+    }
+    const QPointF start = handle->mapToScene(handle->boundingRect().center());
+    const qreal rowHeight = handle->parentItem() ? handle->parentItem()->height() : 30;
+    sendMouse(window, QEvent::MouseMove, start, Qt::NoButton);
+    sendMouse(window, QEvent::MouseButtonPress, start, Qt::LeftButton);
+    for (int step = 1; step <= 6; ++step)
+        sendMouse(window, QEvent::MouseMove, start + QPointF(0, rowHeight * 1.3 * step / 6),
+                  Qt::LeftButton);
+    const bool saved = shoot(window, folder, name);
+    sendMouse(window, QEvent::MouseMove, start, Qt::LeftButton);
+    sendMouse(window, QEvent::MouseButtonRelease, start, Qt::NoButton);
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -80,6 +212,14 @@ int main(int argc, char *argv[]) {
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(folder.path());
+
+    // The updater reads its feed once, when it is made: point it at a local file.
+    LocalFeed feed;
+    const QString feedKey = QStringLiteral("updateFeedUrl");
+    QSettings settings(qb::Preferences::standardFilePath(), QSettings::IniFormat);
+    const QVariant ownFeed = settings.value(feedKey);
+    settings.setValue(feedKey, feed.url().toString());
+    settings.sync();
 
     qb::AppRuntime runtime({QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
                            qb::persistence::storeFolder(), qb::Calendar::current(),
@@ -103,27 +243,17 @@ int main(int argc, char *argv[]) {
     if (const auto first = firstToday(app))
         state->navigateTo(first.get());
     ok &= shoot(*window, folder, QStringLiteral("01-today"));
-    ok &= shootPopover(*window, folder, QStringLiteral("whenButton"),
-                       QStringLiteral("01a-when-popover"));
-    if (const auto first = firstToday(app)) {
-        // Rules that include today, so the to-do stays where it is.
-        const qb::Calendar &calendar = app.environment().calendar;
-        const QDateTime now = app.now();
-        qb::RecurrenceRule rule;
-        rule.frequency = qb::RecurrenceRule::Frequency::Weekly;
-        rule.weekdays = {calendar.weekday(now) - 1, (calendar.weekday(now) + 1) % 7};
-        std::sort(rule.weekdays.begin(), rule.weekdays.end());
-        app.taskStore().setRepeat(first, rule);
-        ok &= shootPopover(*window, folder, QStringLiteral("repeatButton"),
-                           QStringLiteral("01b-repeat-weekly"));
-        rule = {};
-        rule.frequency = qb::RecurrenceRule::Frequency::Yearly;
-        rule.month = calendar.month(now) - 1;
-        rule.dayOfMonth = calendar.day(now);
-        app.taskStore().setRepeat(first, rule);
-        ok &= shootPopover(*window, folder, QStringLiteral("repeatButton"),
-                           QStringLiteral("01c-repeat-yearly"));
-        app.taskStore().setRepeat(first, std::nullopt);
+    ok &= shootHeaderPopovers(app, *window, folder, QStringLiteral("01a-"));
+    ok &= shootSubtaskDrag(*window, folder, QStringLiteral("01d-subtask-drag"));
+    if (auto *detail = findItem(window->contentItem(), QStringLiteral("detailPane"))) {
+        for (const QString &tab : {QStringLiteral("notes"), QStringLiteral("log")}) {
+            detail->setProperty("selectedTab", tab);
+            ok &= shoot(*window, folder, QStringLiteral("01e-detail-") + tab);
+        }
+        detail->setProperty("selectedTab", QStringLiteral("subtasks"));
+    } else {
+        std::printf("FAILED no detail pane\n");
+        ok = false;
     }
     state->setPerspective(QStringLiteral("later"));
     ok &= shoot(*window, folder, QStringLiteral("02-later"));
@@ -168,7 +298,28 @@ int main(int argc, char *argv[]) {
     state->setPerspective(QStringLiteral("later"));
     ok &= shoot(*window, folder, QStringLiteral("07-dark-later"));
     state->setPerspective(QStringLiteral("today"));
+    if (const auto first = firstToday(app))
+        state->navigateTo(first.get());
     ok &= shoot(*window, folder, QStringLiteral("08-dark-today"));
+    ok &= shootHeaderPopovers(app, *window, folder, QStringLiteral("08a-dark-"));
+    ok &= shootDialog(*window, folder, QStringLiteral("aboutDialog"),
+                      QStringLiteral("11-dark-about"));
+    feed.offer(QStringLiteral("2.0"));
+    ok &= shootUpdateCheck(*window, folder, QStringLiteral("12-dark-update-available"));
+
+    app.preferences()->setAppearance(qb::Appearance::Light);
+    ok &= shootDialog(*window, folder, QStringLiteral("aboutDialog"), QStringLiteral("11-about"));
+    feed.offer(QStringLiteral("0.0.1"));
+    ok &= shootUpdateCheck(*window, folder, QStringLiteral("12a-update-up-to-date"));
+    feed.offer(QStringLiteral("2.0"));
+    ok &= shootUpdateCheck(*window, folder, QStringLiteral("12b-update-available"));
+    feed.remove();
+    ok &= shootUpdateCheck(*window, folder, QStringLiteral("12c-update-failed"));
+
     app.preferences()->setAppearance(qb::Appearance::System);
+    if (ownFeed.isValid())
+        settings.setValue(feedKey, ownFeed);
+    else
+        settings.remove(feedKey);
     return ok ? 0 : 1;
 }

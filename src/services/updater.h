@@ -44,6 +44,8 @@ public:
     // False while a check runs and when no usable feed is configured.
     bool canCheckForUpdates() const;
     bool isChecking() const { return m_checking; }
+    // The running version, as outcomes are measured against it.
+    const QString &currentVersion() const { return m_config.currentVersion; }
 
     // A check the user asked for. Returns false, and does nothing, when no check may start.
     Q_INVOKABLE bool checkForUpdates();

@@ -1,6 +1,5 @@
 #include "fakes.h"
 
-#include "services/checkforupdatesviewmodel.h"
 #include "services/preferences.h"
 #include "services/updater.h"
 
@@ -126,30 +125,6 @@ TEST_F(UpdaterTest, destroyingTheUpdaterMidCheckDropsTheFetch) {
     updater.reset();
     EXPECT_TRUE(fetcher->destroyed);
     EXPECT_FALSE(fetcher->pending);
-}
-
-TEST_F(UpdaterTest, viewModelMirrorsTheUpdaterFromTheStart) {
-    auto updater = makeUpdater();
-    CheckForUpdatesViewModel viewModel(updater.get());
-    QSignalSpy spy(&viewModel, &CheckForUpdatesViewModel::canCheckForUpdatesChanged);
-    EXPECT_TRUE(viewModel.canCheckForUpdates());
-
-    viewModel.checkForUpdates();
-    EXPECT_FALSE(viewModel.canCheckForUpdates());
-    EXPECT_EQ(fetcher->requested.size(), 1);
-    test::answer(*fetcher, {{}, QStringLiteral("offline")});
-    EXPECT_TRUE(viewModel.canCheckForUpdates());
-    EXPECT_EQ(spy.count(), 2);
-
-    updater.reset();
-    EXPECT_FALSE(viewModel.canCheckForUpdates());
-    viewModel.checkForUpdates(); // harmless without an updater
-}
-
-TEST_F(UpdaterTest, viewModelStaysDisabledWithoutAFeed) {
-    auto updater = makeUpdater(QString());
-    CheckForUpdatesViewModel viewModel(updater.get());
-    EXPECT_FALSE(viewModel.canCheckForUpdates());
 }
 
 TEST(UpdaterConfig, preferencesCanOverrideTheFeed) {

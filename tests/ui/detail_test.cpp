@@ -177,6 +177,35 @@ TEST_F(Detail, subtaskModelFollowsAddsTicksAndReorders) {
     EXPECT_EQ(signalsSeen.reset.count(), 0);
 }
 
+TEST_F(Detail, movingASubtaskRenumbersAllInOneSave) {
+    auto a = store().addSubtask(item, QStringLiteral("a"));
+    auto b = store().addSubtask(item, QStringLiteral("b"));
+    auto c = store().addSubtask(item, QStringLiteral("c"));
+    QSignalSpy saves(&context(), &ModelContext::didSave);
+
+    pane.moveSubtask(0, 3); // dropped below the last row
+    EXPECT_EQ(subtaskTitles(), (QStringList{"b", "c", "a"}));
+    EXPECT_EQ(saves.count(), 1);
+    EXPECT_EQ((QList<double>{b->sortOrder(), c->sortOrder(), a->sortOrder()}),
+              (QList<double>{0, 1, 2}));
+
+    pane.moveSubtask(2, 1); // "a" dragged up between "b" and "c"
+    EXPECT_EQ(subtaskTitles(), (QStringList{"b", "a", "c"}));
+    EXPECT_EQ(saves.count(), 2);
+}
+
+TEST_F(Detail, aSubtaskDroppedOnItsOwnPlaceStoresNothing) {
+    auto a = store().addSubtask(item, QStringLiteral("a"));
+    auto b = store().addSubtask(item, QStringLiteral("b"));
+    QSignalSpy saves(&context(), &ModelContext::didSave);
+    // Above itself, below itself, and rows that are not there.
+    for (const auto &[from, to] : {std::pair{1, 1}, {1, 2}, {0, 0}, {0, 1}, {5, 0}, {-1, 0}})
+        pane.moveSubtask(from, to);
+    EXPECT_EQ(saves.count(), 0);
+    EXPECT_EQ(a->sortOrder(), 1.0); // as added, never renumbered
+    EXPECT_EQ(b->sortOrder(), 2.0);
+}
+
 TEST_F(Detail, returnInTheMiddleOfASubtaskSplitsItAfterTheCursor) {
     auto subtask = store().addSubtask(item, QStringLiteral("buy bread"));
     auto after = store().addSubtask(item, QStringLiteral("later one"));

@@ -5,6 +5,7 @@
 #include "model/calendar.h"
 #include "model/clock.h"
 #include "models/todorowsmodel.h"
+#include "services/preferences.h"
 #include "services/singleshottimer.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
@@ -13,10 +14,12 @@
 #include "viewmodels/completionqueue.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QQmlEngine>
 #include <QQmlExtensionPlugin>
 #include <QQuickStyle>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtQuickTest>
 
@@ -77,6 +80,19 @@ public:
         if (auto item = shared(todo))
             m_app.taskStore().toggleCompletion(item);
     }
+    Q_INVOKABLE void addSubtask(QObject *todo, const QString &title) {
+        if (auto item = shared(todo))
+            m_app.taskStore().addSubtask(item, title);
+    }
+    // The to-do's subtask titles in display order.
+    Q_INVOKABLE QStringList subtaskTitles(QObject *todo) {
+        QStringList result;
+        if (auto item = shared(todo)) {
+            for (const auto &subtask : item->orderedSubtasks())
+                result.append(subtask->title());
+        }
+        return result;
+    }
     Q_INVOKABLE QStringList titles(bool completed) {
         QStringList result;
         for (const auto &item : all()) {
@@ -111,6 +127,42 @@ private:
     QList<qb::TodoItemPtr> m_held;
 };
 
+// The update feed the app checks: a local file the QML cases write before each check.
+class FeedProbe : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString runningVersion READ runningVersion CONSTANT)
+
+public:
+    explicit FeedProbe(QString path)
+        : m_path(std::move(path)) {}
+
+    QUrl url() const { return QUrl::fromLocalFile(m_path); }
+    static QString runningVersion() { return QStringLiteral(QB_VERSION); }
+
+    // A feed listing one release; with `links`, release notes and a download. (No raw
+    // strings in this file: moc reads it.)
+    Q_INVOKABLE void offer(const QString &version, bool links) {
+        const QString extras =
+            links ? QStringLiteral("<qb:releaseNotesLink>https://quillbrook.example/notes"
+                                   "</qb:releaseNotesLink>"
+                                   "<enclosure url=\"https://quillbrook.example/download\"/>")
+                  : QString();
+        QFile file(m_path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(
+                QStringLiteral("<rss version=\"2.0\" xmlns:qb=\"https://quillbrook.example/a\">"
+                               "<channel><item><qb:version>%1</qb:version>%2</item>"
+                               "</channel></rss>")
+                    .arg(version, extras)
+                    .toUtf8());
+    }
+    // No feed at all: the check fails.
+    Q_INVOKABLE void remove() { QFile::remove(m_path); }
+
+private:
+    QString m_path;
+};
+
 class Setup : public QObject {
     Q_OBJECT
 
@@ -128,6 +180,10 @@ public slots:
         QGuiApplication::setOrganizationName(QStringLiteral("Quillbrook"));
         QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));
         QQuickStyle::setStyle(QStringLiteral("Basic"));
+        // Read once when the updater is made: checks go to the probe's file.
+        m_feed = std::make_unique<FeedProbe>(m_home.filePath(QStringLiteral("appcast.xml")));
+        QSettings(qb::Preferences::standardFilePath(), QSettings::IniFormat)
+            .setValue(QStringLiteral("updateFeedUrl"), m_feed->url().toString());
         m_runtime = std::make_unique<qb::AppRuntime>(
             QStringList{QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
             qb::persistence::storeFolder(),
@@ -137,17 +193,20 @@ public slots:
             [] { return std::make_unique<ShortenedTimer>(); });
         m_probe = std::make_unique<StoreProbe>(m_runtime->app());
         qmlRegisterSingletonInstance("QuillbrookTest", 1, 0, "Store", m_probe.get());
+        qmlRegisterSingletonInstance("QuillbrookTest", 1, 0, "UpdateFeed", m_feed.get());
     }
     void qmlEngineAvailable(QQmlEngine *engine) { engine->addImportPath(QStringLiteral("qrc:/")); }
     void cleanupTestCase() {
         m_probe.reset();
         m_runtime.reset();
+        m_feed.reset();
     }
 
 private:
     QTemporaryDir m_home;
     std::unique_ptr<qb::AppRuntime> m_runtime;
     std::unique_ptr<StoreProbe> m_probe;
+    std::unique_ptr<FeedProbe> m_feed;
 };
 
 } // namespace

@@ -4,6 +4,15 @@
 
 namespace qb {
 
+QList<SubtaskPtr> shownSubtasks(const TodoItem &item) {
+    QList<SubtaskPtr> shown;
+    for (const auto &subtask : item.orderedSubtasks()) {
+        if (!subtask->isDeleted())
+            shown.append(subtask);
+    }
+    return shown;
+}
+
 SubtaskListModel::SubtaskListModel(QObject *parent)
     : DiffingListModel(parent) {}
 
@@ -28,13 +37,7 @@ void SubtaskListModel::watch(const SubtaskPtr &subtask) {
 
 void SubtaskListModel::refresh() {
     const int before = int(m_rows.size());
-    QList<SubtaskPtr> target;
-    if (m_todo) {
-        for (const auto &subtask : m_todo->orderedSubtasks()) {
-            if (!subtask->isDeleted())
-                target.append(subtask);
-        }
-    }
+    const QList<SubtaskPtr> target = m_todo ? shownSubtasks(*m_todo) : QList<SubtaskPtr>();
     for (const auto &subtask : target)
         watch(subtask);
     applyRows(target, [](const SubtaskPtr &row) { return row.get(); });

@@ -9,6 +9,10 @@
 
 namespace qb {
 
+// The subtasks a to-do shows, in display order: deleted ones that are not yet saved are left
+// out, so row numbers in the list and in moves agree.
+QList<SubtaskPtr> shownSubtasks(const TodoItem &item);
+
 // A to-do's subtasks in display order (ascending sort order), following additions, removals,
 // renumbering and outside changes with row-level updates.
 class SubtaskListModel : public DiffingListModel<SubtaskPtr> {

@@ -1,11 +1,14 @@
 #include "taskdetailcontroller.h"
 
 #include "app/quillbrookapp.h"
+#include "detail/subtasklistmodel.h"
 #include "models/todorowsmodel.h"
 #include "services/singleshottimer.h"
 #include "tasks/taskstore.h"
 #include "tasks/undocenter.h"
 #include "tasks/undooffers.h"
+
+#include <algorithm>
 
 namespace qb {
 
@@ -241,10 +244,14 @@ void TaskDetailController::focusHandled(const QString &subtaskId) {
 void TaskDetailController::moveSubtask(int from, int to) {
     if (!usable())
         return;
-    const QList<SubtaskPtr> ordered = m_todo->orderedSubtasks();
+    const QList<SubtaskPtr> shown = shownSubtasks(*m_todo);
+    const QList<int> order = TaskStore::movedOrder(int(shown.size()), {from}, to);
+    // Dropped where it was (or nothing to move): no store call, no save.
+    if (std::is_sorted(order.cbegin(), order.cend()))
+        return;
     QList<SubtaskPtr> moved;
-    for (int index : TaskStore::movedOrder(int(ordered.size()), {from}, to))
-        moved.append(ordered[index]);
+    for (int index : order)
+        moved.append(shown[index]);
     m_app->taskStore().reorderSubtasks(moved);
 }
 

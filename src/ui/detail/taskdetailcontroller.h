@@ -84,6 +84,8 @@ public:
     // Return in a subtask row: a new subtask with `text` right after `afterId`, focused.
     Q_INVOKABLE void insertSubtaskAfter(const QString &afterId, const QString &text);
     Q_INVOKABLE void focusHandled(const QString &subtaskId);
+    // Moves the subtask shown at row `from` to before row `to` (the row count for the end),
+    // renumbering all of them in one store call; a move onto its own place stores nothing.
     Q_INVOKABLE void moveSubtask(int from, int to);
     Q_INVOKABLE void toggleCompletion();
     // The confirmed delete: removes the to-do and offers to restore it.

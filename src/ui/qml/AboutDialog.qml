@@ -10,17 +10,17 @@ Dialog {
     modal: true
     anchors.centerIn: Overlay.overlay
     width: 280
-    standardButtons: Dialog.Ok
+    padding: 20
+    bottomPadding: 4
     background: Rectangle {
         radius: 12
-        color: Theme.windowBackground
-        border.color: Theme.separator
+        color: Theme.dark ? "#2c2c2e" : "#ffffff"
+        border.color: Theme.toastBorder
     }
 
     SettingsModel { id: settings }
 
-    ColumnLayout {
-        anchors.fill: parent
+    contentItem: ColumnLayout {
         spacing: 6
         Text {
             Layout.alignment: Qt.AlignHCenter
@@ -35,6 +35,18 @@ Dialog {
             text: "Version " + settings.versionText
             color: Theme.secondaryText
             font.pixelSize: Theme.bodySize
+        }
+    }
+    footer: Item {
+        implicitHeight: okButton.implicitHeight + 32
+        DialogButton {
+            id: okButton
+            objectName: "aboutOkButton"
+            anchors.centerIn: parent
+            text: "OK"
+            primary: true
+            focus: true
+            onClicked: dialog.close()
         }
     }
 }

@@ -6,6 +6,7 @@ import Quillbrook
 MenuBar {
     id: bar
     signal aboutRequested()
+    signal checkForUpdatesRequested()
     signal settingsRequested()
     signal newWindowRequested()
 
@@ -60,7 +61,7 @@ MenuBar {
             objectName: "checkForUpdatesAction"
             text: "Check for Updates…"
             enabled: QuillbrookApp.updates.canCheckForUpdates
-            onTriggered: QuillbrookApp.updates.checkForUpdates()
+            onTriggered: bar.checkForUpdatesRequested()
         }
         MenuSeparator {}
         Action {

@@ -26,7 +26,11 @@ Item {
         ColumnLayout {
             Layout.fillWidth: true
             spacing: 2
+            // Every line fills the column: without a line that does, the column shrinks to
+            // its text and the row centres it.
             Text {
+                objectName: "changeTitle"
+                Layout.fillWidth: true
                 text: row.entry.kindTitle
                 color: Theme.primaryText
                 font.pixelSize: Theme.bodySize
@@ -40,6 +44,7 @@ Item {
                 wrapMode: Text.Wrap
             }
             Text {
+                Layout.fillWidth: true
                 text: QuillbrookApp.relativeTime(row.entry.timestamp)
                 color: Theme.tertiaryText
                 font.pixelSize: Theme.captionSize

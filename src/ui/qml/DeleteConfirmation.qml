@@ -19,6 +19,7 @@ Dialog {
 
     padding: 20
     topPadding: 8
+    bottomPadding: 4
     background: Rectangle {
         radius: 12
         color: Theme.dark ? "#2c2c2e" : "#ffffff"
@@ -42,12 +43,13 @@ Dialog {
     footer: DialogButtonBox {
         padding: 16
         spacing: 8
+        alignment: Qt.AlignRight
         background: null
-        Button {
+        DialogButton {
             objectName: "deleteButton"
             text: "Delete"
+            destructive: true
             DialogButtonBox.buttonRole: DialogButtonBox.DestructiveRole
-            palette.buttonText: Theme.destructive
             onClicked: {
                 const target = dialog.todo
                 dialog.todo = null
@@ -55,7 +57,7 @@ Dialog {
                 dialog.confirmed(target)
             }
         }
-        Button {
+        DialogButton {
             objectName: "cancelButton"
             text: "Cancel"
             DialogButtonBox.buttonRole: DialogButtonBox.RejectRole

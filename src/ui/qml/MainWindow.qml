@@ -28,10 +28,30 @@ ApplicationWindow {
 
     menuBar: AppMenuBar {
         onAboutRequested: about.open()
+        onCheckForUpdatesRequested: window.checkForUpdates()
         onSettingsRequested: window.settingsRequested()
         onNewWindowRequested: window.newWindowRequested()
     }
     AboutDialog { id: about }
+    UpdateDialog { id: updateDialog }
+
+    // Only the window whose menu started the check shows its outcome; checks the updater runs
+    // on its own show nothing.
+    property bool awaitingUpdateCheck: false
+    function checkForUpdates() {
+        awaitingUpdateCheck = true
+        if (!QuillbrookApp.updates.checkForUpdates())
+            awaitingUpdateCheck = false
+    }
+    Connections {
+        target: QuillbrookApp.updates
+        function onUserCheckFinished() {
+            if (!window.awaitingUpdateCheck)
+                return
+            window.awaitingUpdateCheck = false
+            updateDialog.open()
+        }
+    }
 
     MainWindowState {
         id: windowState

@@ -3,20 +3,45 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Quillbrook
 
-// One subtask: tick it, rename it in place, Return to split into the next one, swipe to delete.
+// One subtask: tick it, rename it in place, Return to split into the next one, swipe to delete,
+// drag its handle (or Alt+Up/Down in its field) to move it.
 SwipeDelegate {
     id: row
     required property var subtask
     required property string subtaskId
+    required property int index
     required property TaskDetailController pane
     readonly property bool shouldFocus: pane.focusRequestId === subtaskId
+    // How far the row follows the pointer while its handle is dragged.
+    property real dragOffset: 0
+    readonly property bool dragging: grip.dragging
+    // How far the row steps aside for another one being dragged past it.
+    property real displacement: 0
+    // While dragged: the row index a drop would land before (the row count for the end);
+    // -1 when the drag ends.
+    signal dropTargetMoved(int target)
+    signal dropped(int from, int to)
 
     padding: 0
     topPadding: 2
     bottomPadding: 2
     leftPadding: 16
     rightPadding: 16
-    background: Rectangle { color: Theme.detailBackground }
+    // A dragged row floats over the others on a card of its own.
+    background: Rectangle {
+        color: Theme.detailBackground
+        Rectangle {
+            anchors.fill: parent
+            anchors.leftMargin: 6
+            anchors.rightMargin: 6
+            visible: row.dragging
+            radius: 8
+            color: Theme.windowBackground
+            border.color: Theme.separator
+        }
+    }
+    z: dragging ? 2 : 0
+    transform: Translate { y: row.dragOffset + row.displacement }
 
     SubtaskRowController {
         id: controller
@@ -78,7 +103,78 @@ SwipeDelegate {
                 controller.draft = text.substring(0, cursorPosition)
                 controller.returnPressed(rest.replace(/^[ \t]+|[ \t]+$/g, ""))
             }
+            // The keyboard's way to move a subtask: one row up or down.
+            Keys.onPressed: (event) => {
+                if (!(event.modifiers & Qt.AltModifier))
+                    return
+                if (event.key === Qt.Key_Up) {
+                    row.pane.moveSubtask(row.index, row.index - 1)
+                    event.accepted = true
+                } else if (event.key === Qt.Key_Down) {
+                    row.pane.moveSubtask(row.index, row.index + 2)
+                    event.accepted = true
+                }
+            }
         }
+        Symbol {
+            objectName: "subtaskDragHandle"
+            Layout.preferredWidth: 22
+            name: "line.3.horizontal"
+            color: Theme.tertiaryText
+            // Shown where the pointer or the keyboard is, so idle rows stay quiet.
+            opacity: row.hovered || field.activeFocus || grip.pressed ? 1 : 0
+            MouseArea {
+                id: grip
+                readonly property Item list: row.ListView.view ? row.ListView.view.contentItem : null
+                property real startY: 0
+                property bool dragging: false
+                anchors.fill: parent
+                anchors.margins: -4
+                cursorShape: dragging ? Qt.ClosedHandCursor : Qt.OpenHandCursor
+                // The list would take a vertical drag for scrolling, the row for a swipe.
+                preventStealing: true
+                function listY(mouse) { return mapToItem(list, mouse.x, mouse.y).y }
+                function finish() {
+                    dragging = false
+                    row.dragOffset = 0
+                    row.dropTargetMoved(-1)
+                }
+                onPressed: (mouse) => { startY = listY(mouse) }
+                onPositionChanged: (mouse) => {
+                    const y = listY(mouse)
+                    if (!dragging && Math.abs(y - startY) < Qt.styleHints.startDragDistance)
+                        return
+                    dragging = true
+                    row.dragOffset = y - startY
+                    row.dropTargetMoved(row.dropTargetAt(y))
+                }
+                onReleased: (mouse) => {
+                    if (!dragging)
+                        return
+                    const target = row.dropTargetAt(listY(mouse))
+                    finish()
+                    row.dropped(row.index, target)
+                }
+                onCanceled: finish()
+            }
+        }
+    }
+
+    // The row a drop at `y` (in the list's content) lands before: the upper half of a row
+    // means before it, the lower half after it; past the rows, the end.
+    function dropTargetAt(y) {
+        const view = ListView.view
+        const count = view.count
+        if (count === 0)
+            return -1
+        const first = view.itemAtIndex(0)
+        if (first && y < first.y)
+            return 0
+        const hovered = view.indexAt(width / 2, y)
+        if (hovered < 0)
+            return count
+        const item = view.itemAtIndex(hovered)
+        return hovered + (y - item.y > item.height / 2 ? 1 : 0)
     }
 
     swipe.right: Rectangle {

@@ -6,7 +6,10 @@ import Quillbrook
 // The detail pane: title, when and repeat, then Subtasks, Notes and Log.
 Rectangle {
     id: pane
+    objectName: "detailPane"
     required property var todo
+    // Which tab shows: "subtasks", "notes" or "log".
+    property alias selectedTab: detail.selectedTab
     signal dismissed()
 
     color: Theme.detailBackground
@@ -211,12 +214,39 @@ Rectangle {
             // Subtasks
             ListView {
                 id: subtaskList
+                objectName: "subtaskList"
                 clip: true
                 model: subtasks
                 boundsBehavior: Flickable.StopAtBounds
+                // No current row: a current row that moves would take the focus from the field
+                // being typed in.
+                currentIndex: -1
+                // While a subtask is dragged: its row, its height and the row it would land
+                // before (the count for the end); -1 when nothing is dragged.
+                property int dragFrom: -1
+                property int dropTarget: -1
+                property real dragHeight: 0
                 delegate: SubtaskRow {
                     width: ListView.view.width
                     pane: detail
+                    // The rows between the dragged one and where it would land step aside,
+                    // opening the gap it will drop into.
+                    displacement: {
+                        const list = subtaskList
+                        if (list.dragFrom < 0 || list.dragFrom === index)
+                            return 0
+                        if (list.dragFrom < index && index < list.dropTarget)
+                            return -list.dragHeight
+                        if (list.dropTarget <= index && index < list.dragFrom)
+                            return list.dragHeight
+                        return 0
+                    }
+                    onDropTargetMoved: (target) => {
+                        subtaskList.dragHeight = height
+                        subtaskList.dropTarget = target
+                        subtaskList.dragFrom = target < 0 ? -1 : index
+                    }
+                    onDropped: (from, to) => detail.moveSubtask(from, to)
                 }
                 footer: Item {
                     width: ListView.view.width
@@ -291,6 +321,7 @@ Rectangle {
 
             // Log
             ListView {
+                objectName: "changeLog"
                 clip: true
                 model: changes
                 boundsBehavior: Flickable.StopAtBounds

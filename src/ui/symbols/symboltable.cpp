@@ -33,12 +33,14 @@ const QHash<QString, char16_t> &table() {
         {QStringLiteral("moon"), 0xe51c},                   // dark_mode
         {QStringLiteral("circle.lefthalf.filled"), 0xe3ab}, // contrast
         {QStringLiteral("clock.arrow.circlepath"), 0xe889}, // history
-        {QStringLiteral("arrow.down.circle"), 0xe62a},      // system_update
+        {QStringLiteral("arrow.down.circle"), 0xf181},      // arrow_circle_down
         {QStringLiteral("icloud"), 0xe2bd},                 // cloud
         {QStringLiteral("info.circle"), 0xe88e},            // info
         {QStringLiteral("minus.circle"), 0xe15d},           // remove_circle_outline
         {QStringLiteral("chevron.left"), 0xe5cb},
         {QStringLiteral("chevron.right"), 0xe5cc},
+        {QStringLiteral("exclamationmark.triangle"), 0xe002}, // warning
+        {QStringLiteral("line.3.horizontal"), 0xe25d},        // drag_handle
     };
     return symbols;
 }
