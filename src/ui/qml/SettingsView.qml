@@ -85,6 +85,18 @@ Rectangle {
                     onPicked: (value) => settings.openTo = value
                 }
             }
+            RowLayout {
+                Label {
+                    text: "Keep running in the tray when the last window closes"
+                    wrapMode: Text.WordWrap
+                }
+                Switch {
+                    objectName: "keepInTraySwitch"
+                    Accessible.name: "Keep running in the tray when the last window closes"
+                    checked: settings.keepInTray
+                    onToggled: settings.keepInTray = checked
+                }
+            }
         }
 
         SectionTitle { text: "Sync" }
