@@ -13,11 +13,11 @@
 #include "services/widgethost.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
+#include "temphome.h"
 #include "tempstore.h"
 #include "viewmodels/mainwindowstate.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QQmlApplicationEngine>
 #include <QQmlExtensionPlugin>
 #include <QQuickItem>
@@ -25,7 +25,6 @@
 #include <QQuickWindow>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -260,16 +259,9 @@ TEST(Quit, changesLeftByAFailedSaveGetOneLastSaveAttempt) {
 } // namespace
 
 int main(int argc, char **argv) {
-    QTemporaryDir home;
+    qb::test::TemporaryHome home;
     if (!home.isValid())
         return 1;
-    for (const char *variable :
-         {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
-        const QString folder = home.filePath(QString::fromLatin1(variable));
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv(variable, QFile::encodeName(folder));
-    }
     QApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("Quillbrook"));
     QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));

@@ -8,17 +8,16 @@
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
+#include "temphome.h"
 #include "viewmodels/completionqueue.h"
 #include "virtualtime.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlExtensionPlugin>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -118,14 +117,9 @@ TEST(EndToEnd, aToDoAddedWithTheKeyboardAndTickedEndsUpInDoneAndInTheStore) {
 } // namespace
 
 int main(int argc, char **argv) {
-    QTemporaryDir home;
+    qb::test::TemporaryHome home;
     if (!home.isValid())
         return 1;
-    for (const char *variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"}) {
-        const QString folder = home.filePath(QString::fromLatin1(variable));
-        QDir().mkpath(folder);
-        qputenv(variable, QFile::encodeName(folder));
-    }
     QGuiApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("Quillbrook"));
     QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));
