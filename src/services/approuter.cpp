@@ -36,6 +36,15 @@ QString hostAsWritten(const QString &url) {
 
 } // namespace
 
+QStringList AppRouter::urlArguments(const QStringList &arguments) {
+    QStringList urls;
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument.contains(u"://"))
+            urls.append(argument);
+    }
+    return urls;
+}
+
 void AppRouter::handle(const QString &url) {
     const QString host = hostAsWritten(url);
     if (host == u"new")

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <optional>
@@ -29,6 +30,10 @@ public:
     // fragment are not looked at. Any other URL leaves the pending route as it was.
     // Takes the URL as text because QUrl lower-cases hosts, and "Today" must not match.
     Q_INVOKABLE void handle(const QString &url);
+
+    // The command-line arguments (program name first) that are URLs to open: those
+    // containing "://", in order.
+    static QStringList urlArguments(const QStringList &arguments);
 
 signals:
     void pendingRouteChanged();

@@ -14,6 +14,7 @@ const QString appearanceKey = QStringLiteral("appearance");
 const QString openToKey = QStringLiteral("openTo");
 const QString perspectiveKey = QStringLiteral("macPerspective");
 const QString feedUrlKey = QStringLiteral("updateFeedUrl");
+const QString keepInTrayKey = QStringLiteral("keepInTray");
 
 // Every live Preferences object, so a write reaches the others at once instead of after the
 // file watcher's round trip. Main thread only.
@@ -32,6 +33,21 @@ Enum readCase(const QSettings &settings, const QString &key, Enum fallback) {
     if (stored.typeId() != QMetaType::QString)
         return fallback;
     return caseFromRaw<Enum>(stored.toString()).value_or(fallback);
+}
+
+// A switch stored as text: "true" or "false", anything else is the fallback.
+bool readSwitch(const QSettings &settings, const QString &key, bool fallback) {
+    const QVariant stored = settings.value(key);
+    if (stored.typeId() == QMetaType::Bool)
+        return stored.toBool();
+    if (stored.typeId() != QMetaType::QString)
+        return fallback;
+    const QString text = stored.toString();
+    if (text == u"true")
+        return true;
+    if (text == u"false")
+        return false;
+    return fallback;
 }
 
 } // namespace
@@ -63,6 +79,7 @@ Preferences::Preferences(const QString &filePath, QObject *parent)
     });
     m_appearance = readCase(m_settings, appearanceKey, Appearance::System);
     m_openTo = readCase(m_settings, openToKey, OpenTo::LastUsed);
+    m_keepInTray = readSwitch(m_settings, keepInTrayKey, true);
 }
 
 Preferences::~Preferences() {
@@ -103,6 +120,14 @@ void Preferences::setOpenToRaw(const QString &raw) {
         setOpenTo(*openTo);
 }
 
+void Preferences::setKeepInTray(bool keep) {
+    if (keep == m_keepInTray)
+        return;
+    m_keepInTray = keep;
+    write(keepInTrayKey, keep ? QStringLiteral("true") : QStringLiteral("false"));
+    emit keepInTrayChanged();
+}
+
 QString Preferences::storedPerspectiveRaw(int window) const {
     return rawValue(storedPerspective(window));
 }
@@ -129,6 +154,7 @@ void Preferences::reload() {
     m_settings.sync();
     const Appearance appearance = readCase(m_settings, appearanceKey, Appearance::System);
     const OpenTo openTo = readCase(m_settings, openToKey, OpenTo::LastUsed);
+    const bool keepInTray = readSwitch(m_settings, keepInTrayKey, true);
     if (appearance != m_appearance) {
         m_appearance = appearance;
         emit appearanceChanged();
@@ -136,6 +162,10 @@ void Preferences::reload() {
     if (openTo != m_openTo) {
         m_openTo = openTo;
         emit openToChanged();
+    }
+    if (keepInTray != m_keepInTray) {
+        m_keepInTray = keepInTray;
+        emit keepInTrayChanged();
     }
 }
 

@@ -11,7 +11,7 @@
 
 namespace qb {
 
-// The user's preferences file: "appearance" and "openTo", each main window's stored
+// The user's preferences file: "appearance", "openTo" and "keepInTray", each main window's stored
 // perspective, and an optional update-feed override. Reads fall back to the defaults and
 // write nothing; writes go to disk at once. Every Preferences object on the same file follows
 // changes, whether made through another object in this process or by another process.
@@ -21,6 +21,7 @@ class Preferences : public QObject {
     Q_PROPERTY(
         QString appearance READ appearanceRaw WRITE setAppearanceRaw NOTIFY appearanceChanged)
     Q_PROPERTY(QString openTo READ openToRaw WRITE setOpenToRaw NOTIFY openToChanged)
+    Q_PROPERTY(bool keepInTray READ keepInTray WRITE setKeepInTray NOTIFY keepInTrayChanged)
 
 public:
     // The file QSettings uses for organisation and application "Quillbrook" in the user's
@@ -42,6 +43,11 @@ public:
     QString openToRaw() const { return rawValue(m_openTo); }
     void setOpenToRaw(const QString &raw);
 
+    // Whether closing the last window leaves the app running in the tray (when the desktop
+    // has one); "keepInTray", on unless stored as false.
+    bool keepInTray() const { return m_keepInTray; }
+    void setKeepInTray(bool keep);
+
     // The perspective last shown by the main window with this index (0 for the first window).
     // The platform has no scene restoration, so each window's value has its own group.
     Q_INVOKABLE QString storedPerspectiveRaw(int window) const;
@@ -61,6 +67,7 @@ public:
 signals:
     void appearanceChanged();
     void openToChanged();
+    void keepInTrayChanged();
 
 private:
     template <typename Enum> bool store(Enum &field, Enum value, const QString &key);
@@ -72,6 +79,7 @@ private:
     QFileSystemWatcher m_watcher;
     Appearance m_appearance = Appearance::System;
     OpenTo m_openTo = OpenTo::LastUsed;
+    bool m_keepInTray = true;
 };
 
 } // namespace qb

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QUuid>
 
+#include <optional>
+
 namespace qb {
 
 class ModelContext;
@@ -18,6 +20,8 @@ struct TodaySnapshot {
         QUuid id;
         QString title; // "New To-Do" for an empty title
         bool hasNotes = false;
+
+        bool operator==(const Item &) const = default;
     };
 
     static constexpr int maximumItems = 12;
@@ -33,6 +37,11 @@ struct TodaySnapshot {
     // Compact JSON, keys in this order: totalCount, items (id, title, hasNotes), generatedAt.
     // Ids are upper-case canonical UUIDs; generatedAt is seconds since 2001-01-01 00:00 UTC.
     QByteArray toJson() const;
+
+    // Reads what toJson() writes, for readers of the file (the tray). Key order and unknown
+    // keys do not matter; a missing or mistyped key, an id that is not a UUID or a negative
+    // count make the whole document unreadable (nullopt). Items past the twelfth are dropped.
+    static std::optional<TodaySnapshot> fromJson(const QByteArray &json);
 };
 
 } // namespace qb

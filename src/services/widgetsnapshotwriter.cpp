@@ -22,7 +22,11 @@ WidgetSnapshotWriter::WidgetSnapshotWriter(QString folder, WidgetHost &host, Clo
     , m_calendar(std::move(calendar)) {}
 
 QString WidgetSnapshotWriter::snapshotPath() const {
-    return QDir(m_folder).filePath(QStringLiteral("today.json"));
+    return snapshotPath(m_folder);
+}
+
+QString WidgetSnapshotWriter::snapshotPath(const QString &folder) {
+    return QDir(folder).filePath(QStringLiteral("today.json"));
 }
 
 void WidgetSnapshotWriter::refresh(ModelContext &context) {

@@ -19,6 +19,8 @@ public:
 
     void refresh(ModelContext &context);
     QString snapshotPath() const;
+    // Where the snapshot of the store in `folder` is written: `today.json` beside the store.
+    static QString snapshotPath(const QString &folder);
 
 private:
     bool writeSnapshot(const QByteArray &json) const;

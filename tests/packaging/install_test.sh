@@ -148,7 +148,7 @@ need_tool dpkg-deb && need_tool dpkg-shlibdeps && {
         # What the programs load by name (QML modules, the icon font) or link, as Debian 12 names it;
         # libc6 and libstdc++6 come from dpkg-shlibdeps.
         for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6qml6 libqt6quick6 \
-                       libqt6quickcontrols2-6 libqt6network6 libqt6dbus6 libsqlite3-0 libicu72 \
+                       libqt6quickcontrols2-6 libqt6widgets6 libqt6network6 libqt6dbus6 libsqlite3-0 libicu72 \
                        qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript \
                        qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtquick-templates \
                        qml6-module-qtquick-controls qml6-module-qtquick-layouts \

@@ -151,6 +151,29 @@ TEST_F(PreferencesTest, remembersThePerspectivePerWindow) {
     EXPECT_TRUE(fileContents().contains("macPerspective=done"));
 }
 
+TEST_F(PreferencesTest, keepInTrayIsOnUntilStoredOffAndFollowsOtherWriters) {
+    Preferences preferences(path());
+    Preferences settingsWindow(path());
+    EXPECT_TRUE(preferences.keepInTray());
+    QSignalSpy spy(&preferences, &Preferences::keepInTrayChanged);
+
+    settingsWindow.setKeepInTray(false);
+    settingsWindow.setKeepInTray(false);
+    EXPECT_FALSE(preferences.keepInTray());
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_TRUE(fileContents().contains("keepInTray=false"));
+    EXPECT_FALSE(Preferences(path()).keepInTray());
+
+    // Another program's edit; text that is not a switch reads as the default.
+    replaceFileAtomically("[General]\nkeepInTray=true\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return preferences.keepInTray(); }, 2000));
+    replaceFileAtomically("[General]\nkeepInTray=false\nappearance=dark\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !preferences.keepInTray(); }, 2000));
+    replaceFileAtomically("[General]\nkeepInTray=no\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return preferences.keepInTray(); }, 2000));
+    EXPECT_EQ(spy.count(), 4);
+}
+
 namespace {
 
 class FakeDesktop : public DesktopColorSchemeSource {

@@ -86,3 +86,12 @@ TEST(Composer, shouldTakeRawValuesFromQml) {
     composer.setAddingToRaw(QString());
     EXPECT_EQ(spy.count(), 2);
 }
+
+TEST(AppRouter, takesTheUrlArgumentsAfterTheProgramNameInOrder) {
+    EXPECT_EQ(AppRouter::urlArguments({url("/usr/bin/quillbrook"), url("-cloudKitDisabled"),
+                                       url("quillbrook://today"), url("--self-test"),
+                                       url("x://new"), url("today")}),
+              QStringList({url("quillbrook://today"), url("x://new")}));
+    EXPECT_TRUE(AppRouter::urlArguments({url("quillbrook://new")}).isEmpty());
+    EXPECT_TRUE(AppRouter::urlArguments({}).isEmpty());
+}

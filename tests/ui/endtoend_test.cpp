@@ -4,20 +4,20 @@
 #include "app/appruntime.h"
 #include "app/quillbrookapp.h"
 #include "qtprinters.h"
+#include "quickitems.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
+#include "temphome.h"
 #include "viewmodels/completionqueue.h"
 #include "virtualtime.h"
 
-#include <QDir>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlExtensionPlugin>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -25,20 +25,10 @@
 Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
 
 using namespace std::chrono_literals;
+using qb::test::findItem;
+using qb::test::rowAt;
 
 namespace {
-
-QQuickItem *findItem(QQuickItem *root, const QString &name) {
-    if (!root)
-        return nullptr;
-    if (root->objectName() == name)
-        return root;
-    for (QQuickItem *child : root->childItems()) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
 
 QPoint centre(const QQuickItem &item) {
     return item.mapToScene(QPointF(item.width() / 2, item.height() / 2)).toPoint();
@@ -48,10 +38,7 @@ QStringList titlesIn(QQuickItem *view) {
     QStringList titles;
     const int count = view->property("count").toInt();
     for (int row = 0; row < count; ++row) {
-        QQuickItem *item = nullptr;
-        QMetaObject::invokeMethod(view, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, item),
-                                  Q_ARG(int, row));
-        if (item)
+        if (QQuickItem *item = rowAt(view, row))
             titles.append(item->property("todo").value<QObject *>()->property("title").toString());
     }
     return titles;
@@ -97,8 +84,7 @@ TEST(EndToEnd, aToDoAddedWithTheKeyboardAndTickedEndsUpInDoneAndInTheStore) {
               QStringLiteral("1"));
 
     // Tick the circle; the row waits for the completion delay.
-    QQuickItem *row = nullptr;
-    QMetaObject::invokeMethod(today, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, row), Q_ARG(int, 0));
+    QQuickItem *row = rowAt(today, 0);
     ASSERT_TRUE(row);
     QQuickItem *circle = findItem(row, QStringLiteral("circle"));
     ASSERT_TRUE(circle);
@@ -131,14 +117,9 @@ TEST(EndToEnd, aToDoAddedWithTheKeyboardAndTickedEndsUpInDoneAndInTheStore) {
 } // namespace
 
 int main(int argc, char **argv) {
-    QTemporaryDir home;
+    qb::test::TemporaryHome home;
     if (!home.isValid())
         return 1;
-    for (const char *variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"}) {
-        const QString folder = home.filePath(QString::fromLatin1(variable));
-        QDir().mkpath(folder);
-        qputenv(variable, QFile::encodeName(folder));
-    }
     QGuiApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("Quillbrook"));
     QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));

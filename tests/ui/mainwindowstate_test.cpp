@@ -218,4 +218,56 @@ TEST_F(MainWindow, activationMovesTheReferenceDayOnlyWhenTheDayChanged) {
     EXPECT_EQ(state->referenceDay(), at(2024, 3, 10));
 }
 
+TEST_F(MainWindow, openingAToDoShowsItSelectedWhereItLives) {
+    auto store = this->store();
+    const auto overdue = store.add(QStringLiteral("overdue"), at(2024, 3, 1));
+    const auto tonight = store.add(QStringLiteral("tonight"), at(2024, 3, 9, 23, 59));
+    const auto tomorrow = store.add(QStringLiteral("tomorrow"), at(2024, 3, 10));
+    const auto undated = store.add(QStringLiteral("undated"), TodoList::Later);
+    const auto finished = store.add(QStringLiteral("finished"), TodoList::Today);
+    store.toggleCompletion(finished);
+    const auto idOf = [](const TodoItemPtr &item) {
+        return item->id().toString(QUuid::WithoutBraces);
+    };
+
+    auto state = window();
+    state->setSearchQuery(QStringLiteral("milk"));
+    QSignalSpy selected(state.get(), &MainWindowState::selectedTodoChanged);
+    const struct {
+        TodoItemPtr item;
+        const char *perspective;
+    } cases[] = {{overdue, "today"},
+                 {tomorrow, "later"},
+                 {tonight, "today"},
+                 {undated, "later"},
+                 {finished, "done"}};
+    for (const auto &c : cases) {
+        // Upper case and braces, as other programs may write the id.
+        EXPECT_TRUE(state->openTodo(c.item->id().toString().toUpper())) << c.perspective;
+        EXPECT_EQ(state->perspective(), QLatin1String(c.perspective))
+            << c.item->title().toStdString();
+        EXPECT_EQ(state->selectedTodoId(), idOf(c.item));
+        EXPECT_FALSE(state->searching());
+    }
+    EXPECT_GE(selected.count(), 5);
+    EXPECT_EQ(Preferences(preferences->filePath()).storedPerspective(0), AppTab::Done);
+}
+
+TEST_F(MainWindow, openingAToDoThatIsGoneChangesNothing) {
+    const auto kept = store().add(QStringLiteral("kept"), TodoList::Later);
+    auto state = window();
+    ASSERT_TRUE(state->openTodo(kept->id().toString()));
+    const auto gone = store().add(QStringLiteral("gone"), TodoList::Today);
+    const QString goneId = gone->id().toString();
+    store().remove(gone);
+    state->setSearchQuery(QStringLiteral("k"));
+    for (const QString &id :
+         {goneId, QUuid::createUuid().toString(), QStringLiteral("nonsense"), QString()}) {
+        EXPECT_FALSE(state->openTodo(id)) << id.toStdString();
+        EXPECT_EQ(state->perspective(), QStringLiteral("later"));
+        EXPECT_EQ(state->selectedTodoId(), kept->id().toString(QUuid::WithoutBraces));
+        EXPECT_TRUE(state->searching());
+    }
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include "viewmodels/settingsmodel.h"
 
 #include <QSettings>
+#include <QTest>
 
 using namespace qb;
 
@@ -50,6 +51,18 @@ TEST_F(Settings, withNothingStoredThePickersShowSystemAndLastUsed) {
               (QStringList{"System", "Light", "Dark"}));
     EXPECT_EQ(field(settings.openToOptions(), "title"),
               (QStringList{"Last used", "Today", "Later"}));
+}
+
+TEST_F(Settings, theTraySwitchIsOnByDefaultAndStoredAtOnce) {
+    EXPECT_TRUE(settings.keepInTray());
+    QSignalSpy changed(&settings, &SettingsModel::keepInTrayChanged);
+    settings.setKeepInTray(false);
+    EXPECT_FALSE(settings.keepInTray());
+    EXPECT_EQ(stored(QStringLiteral("keepInTray")), QStringLiteral("false"));
+    // Changed elsewhere (another settings window): the switch follows.
+    Preferences(preferences->filePath()).setKeepInTray(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return settings.keepInTray(); }, 2000));
+    EXPECT_EQ(changed.count(), 2);
 }
 
 TEST_F(Settings, aChoiceIsStoredAtOnceAndAnUnknownOneIsIgnored) {

@@ -34,7 +34,7 @@ struct AppRuntime::Parts {
     PortalColorScheme desktopScheme;
     EffectiveColorScheme colorScheme{&preferences, &desktopScheme};
     std::unique_ptr<Updater> updater;
-    NoWidgetHost widgetHost;
+    WidgetHostGroup widgetHosts;
     std::unique_ptr<WidgetSnapshotWriter> widget;
     std::unique_ptr<QuillbrookApp> app;
     QTimer remotePoll;
@@ -53,7 +53,8 @@ AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder,
                                            std::make_unique<NetworkFeedFetcher>(),
                                            std::make_unique<QtSingleShotTimer>());
     d->updater->start();
-    d->widget = std::make_unique<WidgetSnapshotWriter>(storeFolder, d->widgetHost, clock, calendar);
+    d->widget =
+        std::make_unique<WidgetSnapshotWriter>(storeFolder, d->widgetHosts, clock, calendar);
 
     ModelContext &context = d->container->mainContext();
     QuillbrookApp::Parts parts;
@@ -71,10 +72,8 @@ AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder,
                      [&context] { context.checkForRemoteChanges(); });
     d->remotePoll.start(remoteChangePollInterval);
 
-    for (const QString &argument : arguments.mid(1)) {
-        if (argument.contains(u"://"))
-            d->router.handle(argument);
-    }
+    for (const QString &url : AppRouter::urlArguments(arguments))
+        d->router.handle(url);
 }
 
 AppRuntime::~AppRuntime() {
@@ -89,6 +88,14 @@ QuillbrookApp &AppRuntime::app() {
 
 ModelContainer &AppRuntime::container() {
     return *d->container;
+}
+
+WidgetHostGroup &AppRuntime::widgetHosts() {
+    return d->widgetHosts;
+}
+
+QString AppRuntime::snapshotPath() const {
+    return d->widget->snapshotPath();
 }
 
 } // namespace qb

@@ -11,6 +11,7 @@ namespace qb {
 
 class ModelContainer;
 class QuillbrookApp;
+class WidgetHostGroup;
 
 // Everything the app builds at start-up, in order: the store (or the fatal stop), the
 // one-time migration, the undo center, the router, the preferences and appearance, the
@@ -26,6 +27,10 @@ public:
 
     QuillbrookApp &app();
     ModelContainer &container();
+    // The hosts told to reload after each snapshot write; none until the desktop shell joins.
+    WidgetHostGroup &widgetHosts();
+    // The Today snapshot file the widget refresh writes.
+    QString snapshotPath() const;
 
 private:
     struct Parts;

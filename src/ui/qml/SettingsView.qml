@@ -85,6 +85,21 @@ Rectangle {
                     onPicked: (value) => settings.openTo = value
                 }
             }
+            RowLayout {
+                Label {
+                    text: "Keep running in the tray when the last window closes"
+                    wrapMode: Text.WordWrap
+                }
+                Switch {
+                    objectName: "keepInTraySwitch"
+                    Accessible.name: "Keep running in the tray when the last window closes"
+                    checked: settings.keepInTray
+                    // The Basic style draws a checked track in the palette's dark colour.
+                    palette.dark: Theme.accent
+                    palette.midlight: Theme.dark ? Qt.rgba(1, 1, 1, 0.16) : Qt.rgba(0, 0, 0, 0.1)
+                    onToggled: settings.keepInTray = checked
+                }
+            }
         }
 
         SectionTitle { text: "Sync" }

@@ -47,6 +47,16 @@ Item {
         onTriggered: attempt()
     }
 
+    // A to-do selected from outside the list (the tray) is scrolled into view.
+    Connections {
+        target: root.state
+        function onSelectedTodoChanged() {
+            const row = rows.indexOfId(root.state.selectedTodoId)
+            if (row >= 0)
+                listView.positionViewAtIndex(row, ListView.Contain)
+        }
+    }
+
     DeleteConfirmation {
         id: confirmation
         parent: Overlay.overlay

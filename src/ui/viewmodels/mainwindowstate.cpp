@@ -1,11 +1,13 @@
 #include "mainwindowstate.h"
 
 #include "app/quillbrookapp.h"
+#include "model/dayhelpers.h"
 #include "models/todorowsmodel.h"
 #include "services/approuter.h"
 #include "services/apptab.h"
 #include "services/composer.h"
 #include "services/preferences.h"
+#include "store/modelcontext.h"
 #include "tasks/undocenter.h"
 #include "tasks/undooffers.h"
 
@@ -147,6 +149,28 @@ void MainWindowState::followRoute() {
         emit draftRequested();
     }
     m_app->router()->setPendingRoute(std::nullopt);
+}
+
+bool MainWindowState::openTodo(const QString &id) {
+    const QUuid uuid = QUuid::fromString(id);
+    if (!m_app || uuid.isNull())
+        return false;
+    TodoFetch request;
+    request.predicate = TodoPredicate::idEquals(uuid);
+    request.limit = 1;
+    const QList<TodoItemPtr> found = m_app->context().fetch(request).valueOr({});
+    if (found.isEmpty())
+        return false;
+    const TodoItemPtr &item = found.first();
+    // Today holds the open to-dos dated before tomorrow; Later the rest of the open ones.
+    const QDateTime tomorrow = startOfNextDay(m_app->now(), m_app->environment().calendar);
+    const bool dueToday = item->scheduledDate().isValid() && item->scheduledDate() < tomorrow;
+    setSearchQuery(QString());
+    setPerspective(item->isCompleted() ? QStringLiteral("done")
+                   : dueToday          ? QStringLiteral("today")
+                                       : QStringLiteral("later"));
+    navigateTo(item.get());
+    return true;
 }
 
 QRect MainWindowState::savedFrame() const {

@@ -67,6 +67,9 @@ public:
     Q_INVOKABLE void refreshReferenceDay();
     // Acts on the router's pending route, then clears it.
     Q_INVOKABLE void followRoute();
+    // Shows the to-do with this id selected in the perspective it belongs to (Today, Later or
+    // Done), leaving any search. False, changing nothing, when no such to-do exists.
+    Q_INVOKABLE bool openTodo(const QString &id);
 
     // The window frame saved under the autosave name; null when none was saved.
     Q_INVOKABLE QRect savedFrame() const;

@@ -39,10 +39,13 @@ void SettingsModel::setApp(QuillbrookApp *app) {
         connect(preferences, &Preferences::appearanceChanged, this,
                 &SettingsModel::appearanceChanged);
         connect(preferences, &Preferences::openToChanged, this, &SettingsModel::openToChanged);
+        connect(preferences, &Preferences::keepInTrayChanged, this,
+                &SettingsModel::keepInTrayChanged);
     }
     emit appChanged();
     emit appearanceChanged();
     emit openToChanged();
+    emit keepInTrayChanged();
 }
 
 QString SettingsModel::appearance() const {
@@ -63,6 +66,16 @@ QString SettingsModel::openTo() const {
 void SettingsModel::setOpenTo(const QString &raw) {
     if (Preferences *preferences = m_app ? m_app->preferences() : nullptr)
         preferences->setOpenToRaw(raw);
+}
+
+bool SettingsModel::keepInTray() const {
+    const Preferences *preferences = m_app ? m_app->preferences() : nullptr;
+    return preferences ? preferences->keepInTray() : true;
+}
+
+void SettingsModel::setKeepInTray(bool keep) {
+    if (Preferences *preferences = m_app ? m_app->preferences() : nullptr)
+        preferences->setKeepInTray(keep);
 }
 
 QVariantList SettingsModel::appearanceOptions() {

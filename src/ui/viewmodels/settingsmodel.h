@@ -13,7 +13,7 @@ namespace qb {
 
 class QuillbrookApp;
 
-// The settings window: the two stored preferences as pickers, the sync account row and the
+// The settings window: the two stored choices as pickers, the tray switch, the sync account row and the
 // version line. Holds nothing itself; every choice is written to the preferences at once.
 class SettingsModel : public QObject {
     Q_OBJECT
@@ -22,6 +22,7 @@ class SettingsModel : public QObject {
     // Raw values of the stored preferences ("system", "lastUsed", …).
     Q_PROPERTY(QString appearance READ appearance WRITE setAppearance NOTIFY appearanceChanged)
     Q_PROPERTY(QString openTo READ openTo WRITE setOpenTo NOTIFY openToChanged)
+    Q_PROPERTY(bool keepInTray READ keepInTray WRITE setKeepInTray NOTIFY keepInTrayChanged)
     // Each option as {value, title}, in the order the pickers list them.
     Q_PROPERTY(QVariantList appearanceOptions READ appearanceOptions CONSTANT)
     Q_PROPERTY(QVariantList openToOptions READ openToOptions CONSTANT)
@@ -40,6 +41,8 @@ public:
     void setAppearance(const QString &raw);
     QString openTo() const;
     void setOpenTo(const QString &raw);
+    bool keepInTray() const;
+    void setKeepInTray(bool keep);
     static QVariantList appearanceOptions();
     static QVariantList openToOptions();
 
@@ -59,6 +62,7 @@ signals:
     void appChanged();
     void appearanceChanged();
     void openToChanged();
+    void keepInTrayChanged();
 
 private:
     QPointer<QuillbrookApp> m_app;

@@ -13,6 +13,7 @@ MainWindowCase {
     function cleanup() {
         QuillbrookApp.preferences.appearance = "system"
         QuillbrookApp.preferences.openTo = "lastUsed"
+        QuillbrookApp.preferences.keepInTray = true
     }
 
     function openSettings() {
@@ -39,6 +40,18 @@ MainWindowCase {
         openTo.activated(2)
         compare(QuillbrookApp.preferences.openTo, "later")
         compare(openTo.displayText, "Later")
+    }
+
+    function test_theTraySwitchShowsAndWritesThePreference() {
+        const settings = openSettings()
+        const toggle = findChild(settings.contentItem, "keepInTraySwitch")
+        verify(toggle, "no tray switch")
+        verify(toggle.checked)
+        mouseClick(toggle)
+        compare(QuillbrookApp.preferences.keepInTray, false)
+        verify(!toggle.checked)
+        QuillbrookApp.preferences.keepInTray = true
+        verify(toggle.checked)
     }
 
     function test_darkTurnsTheMainAndSettingsWindowsDarkAtOnce() {

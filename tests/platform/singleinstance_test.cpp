@@ -1,0 +1,197 @@
+#include "platform/instanceprotocol.h"
+#include "platform/singleinstance.h"
+#include "tempstore.h"
+
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace qb;
+using namespace std::chrono_literals;
+using Role = SingleInstance::Role;
+
+namespace {
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    QString socket() const { return m_folder.filePath(QStringLiteral("app.socket")); }
+
+    // Short waits: every peer here is in this process and answers at once or never.
+    static SingleInstance::Timeouts quick() {
+        SingleInstance::Timeouts timeouts;
+        timeouts.lock = 200ms;
+        timeouts.connect = 200ms;
+        timeouts.answer = 300ms;
+        timeouts.request = 200ms;
+        return timeouts;
+    }
+
+    // What a crashed instance leaves: a socket file nobody listens on.
+    void leaveStaleSocket() const {
+        const int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_GE(descriptor, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(socket());
+        ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
+        std::copy(path.begin(), path.end(), address.sun_path);
+        EXPECT_EQ(::bind(descriptor, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        ::close(descriptor);
+        ASSERT_TRUE(QFileInfo::exists(socket()));
+    }
+
+    test::TempFolder m_folder;
+};
+
+} // namespace
+
+TEST_F(SingleInstanceTest, theFirstClaimListensOnASocketOnlyItsUserCanOpen) {
+    SingleInstance first(socket(), quick());
+    EXPECT_EQ(first.claim({}), Role::Primary);
+    EXPECT_TRUE(first.isListening());
+    const QFileInfo file(socket());
+    ASSERT_TRUE(file.exists());
+    EXPECT_EQ(file.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                    QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
+              QFile::Permissions());
+    EXPECT_FALSE(QFileInfo::exists(socket() + QStringLiteral(".lock")));
+}
+
+TEST_F(SingleInstanceTest, aLaterClaimHandsItsUrlsToTheRunningInstanceInOrder) {
+    SingleInstance first(socket(), quick());
+    ASSERT_EQ(first.claim({}), Role::Primary);
+    QSignalSpy asked(&first, &SingleInstance::activationRequested);
+
+    const QStringList urls{QStringLiteral("quillbrook://new"),
+                           QStringLiteral("quillbrook://today")};
+    SingleInstance second(socket(), quick());
+    EXPECT_EQ(second.claim(urls), Role::Forwarded);
+    EXPECT_FALSE(second.isListening());
+    ASSERT_EQ(asked.count(), 1);
+    EXPECT_EQ(asked.first().first().toStringList(), urls);
+
+    // A start without URLs still asks the running instance to come forward.
+    SingleInstance third(socket(), quick());
+    EXPECT_EQ(third.claim({}), Role::Forwarded);
+    ASSERT_EQ(asked.count(), 2);
+    EXPECT_TRUE(asked.last().first().toStringList().isEmpty());
+}
+
+TEST_F(SingleInstanceTest, aStaleSocketFromACrashedInstanceIsReplaced) {
+    leaveStaleSocket();
+    SingleInstance restarted(socket(), quick());
+    EXPECT_EQ(restarted.claim({}), Role::Primary);
+    QSignalSpy asked(&restarted, &SingleInstance::activationRequested);
+    SingleInstance later(socket(), quick());
+    EXPECT_EQ(later.claim({QStringLiteral("quillbrook://today")}), Role::Forwarded);
+    EXPECT_EQ(asked.count(), 1);
+}
+
+TEST_F(SingleInstanceTest, anInstanceThatQuitRemovesItsSocket) {
+    {
+        SingleInstance gone(socket(), quick());
+        ASSERT_EQ(gone.claim({}), Role::Primary);
+    }
+    EXPECT_FALSE(QFileInfo::exists(socket()));
+    SingleInstance next(socket(), quick());
+    EXPECT_EQ(next.claim({}), Role::Primary);
+}
+
+TEST_F(SingleInstanceTest, aListenerThatTakesTheRequestButNeverAnswersLeavesItUnanswered) {
+    QLocalServer silent;
+    ASSERT_TRUE(silent.listen(socket()));
+    QByteArray received;
+    QList<QLocalSocket *> clients;
+    QObject::connect(&silent, &QLocalServer::newConnection, [&] {
+        QLocalSocket *client = silent.nextPendingConnection();
+        clients.append(client);
+        QObject::connect(client, &QLocalSocket::readyRead,
+                         [&, client] { received += client->readAll(); });
+    });
+
+    SingleInstance second(socket(), quick());
+    EXPECT_EQ(second.claim({QStringLiteral("quillbrook://new")}), Role::Unanswered);
+    EXPECT_FALSE(second.errorString().isEmpty());
+    EXPECT_FALSE(second.isListening());
+    EXPECT_EQ(received, instanceprotocol::encode({QStringLiteral("quillbrook://new")}));
+}
+
+TEST_F(SingleInstanceTest, aListenerThatHangsUpWithoutAnsweringLeavesItUnanswered) {
+    QLocalServer rude;
+    ASSERT_TRUE(rude.listen(socket()));
+    QObject::connect(&rude, &QLocalServer::newConnection,
+                     [&] { rude.nextPendingConnection()->disconnectFromServer(); });
+    SingleInstance second(socket(), quick());
+    EXPECT_EQ(second.claim({}), Role::Unanswered);
+}
+
+TEST_F(SingleInstanceTest, strayAndSlowClientsAreDroppedWithoutActivation) {
+    SingleInstance first(socket(), quick());
+    ASSERT_EQ(first.claim({}), Role::Primary);
+    QSignalSpy asked(&first, &SingleInstance::activationRequested);
+
+    QLocalSocket stray;
+    stray.connectToServer(socket());
+    ASSERT_TRUE(stray.waitForConnected(1000));
+    stray.write("GET / HTTP/1.0\r\n\r\n");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return stray.state() == QLocalSocket::UnconnectedState; }, 2000));
+
+    QLocalSocket slow;
+    slow.connectToServer(socket());
+    ASSERT_TRUE(slow.waitForConnected(1000));
+    slow.write(instanceprotocol::encode({QStringLiteral("quillbrook://new")}).chopped(3));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return slow.state() == QLocalSocket::UnconnectedState; }, 2000));
+    EXPECT_EQ(asked.count(), 0);
+
+    // The instance still serves a proper client afterwards.
+    SingleInstance later(socket(), quick());
+    EXPECT_EQ(later.claim({}), Role::Forwarded);
+    EXPECT_EQ(asked.count(), 1);
+}
+
+TEST_F(SingleInstanceTest, aClaimWaitsForTheLockAndGivesUpWhenItIsHeld) {
+    QLockFile held(socket() + QStringLiteral(".lock"));
+    ASSERT_TRUE(held.lock());
+    SingleInstance blocked(socket(), quick());
+    EXPECT_EQ(blocked.claim({}), Role::Unavailable);
+    EXPECT_FALSE(blocked.isListening());
+    EXPECT_TRUE(blocked.errorString().contains(QStringLiteral("lock")));
+    held.unlock();
+    EXPECT_EQ(blocked.claim({}), Role::Primary);
+}
+
+TEST_F(SingleInstanceTest, aSocketInAFolderThatCannotBeUsedIsUnavailable) {
+    SingleInstance nowhere(m_folder.filePath(QStringLiteral("missing/app.socket")), quick());
+    EXPECT_EQ(nowhere.claim({}), Role::Unavailable);
+    EXPECT_FALSE(nowhere.errorString().isEmpty());
+}
+
+TEST(SingleInstanceSocketPath, isPerUserAndPerStoreInTheRuntimeFolder) {
+    test::TempFolder runtime;
+    test::TempFolder stores;
+    const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    QDir(stores.path()).mkpath(QStringLiteral("one/Quillbrook"));
+    QDir(stores.path()).mkpath(QStringLiteral("two/Quillbrook"));
+    const QString one = stores.filePath(QStringLiteral("one/Quillbrook"));
+
+    const QString path = SingleInstance::socketPath(one);
+    EXPECT_EQ(QFileInfo(path).absolutePath(), QFileInfo(runtime.path()).absoluteFilePath());
+    EXPECT_TRUE(QFileInfo(path).fileName().startsWith(
+        QStringLiteral("quillbrook-%1-").arg(QString::number(geteuid()))));
+    EXPECT_EQ(SingleInstance::socketPath(one + QStringLiteral("/")), path);
+    EXPECT_EQ(SingleInstance::socketPath(one + QStringLiteral("/../Quillbrook")), path);
+    EXPECT_NE(SingleInstance::socketPath(stores.filePath(QStringLiteral("two/Quillbrook"))), path);
+    qputenv("XDG_RUNTIME_DIR", previous);
+}

@@ -1,0 +1,271 @@
+// The app's desktop side over the real QML windows, offscreen: where opened URLs and the
+// tray's commands land, the tray menu, what closing the last window does without a tray, and
+// the last save at quit. Offscreen has no tray, as a desktop without one.
+#include "app/appruntime.h"
+#include "app/desktopshell.h"
+#include "app/quillbrookapp.h"
+#include "desktop/trayicon.h"
+#include "desktop/traymenumodel.h"
+#include "quickitems.h"
+#include "services/approuter.h"
+#include "services/composer.h"
+#include "services/preferences.h"
+#include "services/widgethost.h"
+#include "store/modelcontainer.h"
+#include "store/modelcontext.h"
+#include "temphome.h"
+#include "tempstore.h"
+#include "viewmodels/mainwindowstate.h"
+
+#include <QApplication>
+#include <QQmlApplicationEngine>
+#include <QQmlExtensionPlugin>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
+
+using namespace qb;
+using qb::test::findItem;
+using qb::test::rowAt;
+
+namespace {
+
+QStringList actionTexts(const QMenu &menu) {
+    QStringList texts;
+    for (const QAction *action : menu.actions())
+        texts.append(action->isSeparator() ? QStringLiteral("---") : action->text());
+    return texts;
+}
+
+// The app as main() builds it, on a store of its own, with its windows loaded.
+class Desktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        runtime = std::make_unique<AppRuntime>(
+            QStringList{QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
+            folder.path(), Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York")),
+            Clock::system());
+        engine = std::make_unique<QQmlApplicationEngine>();
+        engine->addImportPath(QStringLiteral("qrc:/"));
+        engine->load(QUrl(QStringLiteral("qrc:/Quillbrook/qml/Main.qml")));
+        ASSERT_FALSE(engine->rootObjects().isEmpty());
+        first = qobject_cast<QQuickWindow *>(engine->rootObjects().constFirst());
+        ASSERT_TRUE(first);
+        windows = std::make_unique<MainWindows>(*engine, *runtime->app().router());
+    }
+    void TearDown() override {
+        shell.reset();
+        windows.reset();
+        // Windows made by QML outside the engine's root go with the engine's objects.
+        for (QQuickWindow *window : extra)
+            delete window;
+        engine.reset();
+        runtime.reset();
+    }
+
+    static MainWindowState *stateOf(QQuickWindow *window) {
+        return window->findChild<MainWindowState *>();
+    }
+    QQuickWindow *openSecondWindow() {
+        QMetaObject::invokeMethod(first, "newWindowRequested");
+        const QList<QQuickWindow *> all = windows->all();
+        if (all.size() != 2)
+            return nullptr;
+        extra.append(all.last());
+        return all.last();
+    }
+    void makeShell() {
+        shell = std::make_unique<DesktopShell>(*runtime, *engine,
+                                               QDBusConnection(QStringLiteral("no-bus")));
+    }
+
+    test::TempFolder folder;
+    std::unique_ptr<AppRuntime> runtime;
+    std::unique_ptr<QQmlApplicationEngine> engine;
+    std::unique_ptr<MainWindows> windows;
+    std::unique_ptr<DesktopShell> shell;
+    QQuickWindow *first = nullptr;
+    QList<QQuickWindow *> extra;
+};
+
+TEST_F(Desktop, anOpenedUrlActsInTheFocusedWindowOnly) {
+    QQuickWindow *second = openSecondWindow();
+    ASSERT_TRUE(second);
+    stateOf(first)->setPerspective(QStringLiteral("later"));
+    stateOf(second)->setPerspective(QStringLiteral("done"));
+    second->requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(second));
+
+    windows->open({QStringLiteral("quillbrook://today")});
+    EXPECT_EQ(stateOf(second)->perspective(), QStringLiteral("today"));
+    EXPECT_EQ(stateOf(first)->perspective(), QStringLiteral("later"));
+    EXPECT_FALSE(runtime->app().router()->pendingRoute());
+
+    // Unknown URLs only bring the window forward.
+    windows->open({QStringLiteral("quillbrook://elsewhere"), QStringLiteral("mailto:x@y")});
+    EXPECT_EQ(stateOf(first)->perspective(), QStringLiteral("later"));
+    EXPECT_FALSE(runtime->app().router()->pendingRoute());
+}
+
+TEST_F(Desktop, aWindowClosedToTheTrayComesBackForAUrlWithItsDraftRowOpen) {
+    stateOf(first)->setPerspective(QStringLiteral("done"));
+    first->close();
+    ASSERT_FALSE(first->isVisible());
+
+    windows->open({QStringLiteral("quillbrook://new")});
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(stateOf(first)->perspective(), QStringLiteral("today"));
+    EXPECT_EQ(stateOf(first)->composer()->addingTo(), TodoList::Today);
+    QQuickItem *field = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        field = findItem(first->contentItem(), QStringLiteral("draftField"));
+        return field && field->isVisible();
+    }));
+}
+
+TEST_F(Desktop, aToDoChosenInTheTrayIsShownSelectedInItsList) {
+    auto store = runtime->app().taskStore();
+    store.add(QStringLiteral("First"), TodoList::Today);
+    const auto later = store.add(QStringLiteral("Pick me"), TodoList::Later);
+    stateOf(first)->setPerspective(QStringLiteral("done"));
+    first->hide();
+
+    ASSERT_TRUE(windows->openTodo(later->id()));
+    EXPECT_TRUE(first->isVisible());
+    MainWindowState *state = stateOf(first);
+    EXPECT_EQ(state->perspective(), QStringLiteral("later"));
+    EXPECT_EQ(state->selectedTodoId(), later->id().toString(QUuid::WithoutBraces));
+    QQuickItem *list = nullptr;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        list = findItem(first->contentItem(), QStringLiteral("taskList"));
+        if (!list)
+            return false;
+        for (int index = 0; index < list->property("count").toInt(); ++index) {
+            QQuickItem *row = rowAt(list, index);
+            QObject *todo = row ? row->property("todo").value<QObject *>() : nullptr;
+            if (todo && todo->property("title") == QStringLiteral("Pick me"))
+                return row->property("selected").toBool();
+        }
+        return false;
+    }));
+    // The detail pane shows it too.
+    EXPECT_EQ(state->selectedTodo(), later.get());
+
+    EXPECT_FALSE(windows->openTodo(QUuid::createUuid()));
+    EXPECT_EQ(state->selectedTodoId(), later->id().toString(QUuid::WithoutBraces));
+}
+
+TEST_F(Desktop, aToDoChosenFarDownTheListIsScrolledIntoView) {
+    auto store = runtime->app().taskStore();
+    TodoItemPtr last;
+    for (int i = 0; i < 60; ++i)
+        last = store.add(QStringLiteral("Row %1").arg(i), TodoList::Today);
+    ASSERT_TRUE(windows->openTodo(last->id()));
+    QQuickItem *list = findItem(first->contentItem(), QStringLiteral("taskList"));
+    ASSERT_TRUE(list);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        QQuickItem *row = rowAt(list, 59);
+        if (!row)
+            return false;
+        const double top = list->property("contentY").toDouble();
+        return row->y() >= top && row->y() + row->height() <= top + list->height() + 0.5;
+    }));
+}
+
+TEST_F(Desktop, withoutATrayNothingIsShownAndClosingTheLastWindowQuits) {
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    makeShell();
+    EXPECT_FALSE(shell->tray().isShown());
+    EXPECT_FALSE(shell->busHost().isPublished());
+    EXPECT_FALSE(shell->keepsRunningInTray());
+    EXPECT_TRUE(QGuiApplication::quitOnLastWindowClosed());
+    runtime->app().preferences()->setKeepInTray(false);
+    runtime->app().preferences()->setKeepInTray(true);
+    EXPECT_TRUE(QGuiApplication::quitOnLastWindowClosed());
+}
+
+TEST_F(Desktop, theTrayMenuFollowsSavesInThisProcessAndItsCommandsReachTheWindows) {
+    makeShell();
+    EXPECT_EQ(runtime->widgetHosts().size(), 2);
+    QMenu &menu = shell->tray().menu();
+    EXPECT_EQ(actionTexts(menu),
+              (QStringList{"Nothing due today", "---", "New To-Do", "Show Quill Brook", "Quit"}));
+    EXPECT_FALSE(menu.actions().first()->isEnabled());
+
+    auto store = runtime->app().taskStore();
+    const auto salt = store.add(QStringLiteral("Salt & pepper"), TodoList::Today);
+    store.add(QStringLiteral("Tomorrow's"), TodoList::Later);
+    // The reload after the save reaches the tray at once, without waiting for the watch.
+    EXPECT_EQ(shell->trayModel().dueToday(), 1);
+    EXPECT_EQ(actionTexts(menu),
+              (QStringList{"Salt && pepper", "---", "New To-Do", "Show Quill Brook", "Quit"}));
+    EXPECT_EQ(menu.actions().first()->data().toUuid(), salt->id());
+
+    first->hide();
+    menu.actions().first()->trigger();
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(stateOf(first)->selectedTodoId(), salt->id().toString(QUuid::WithoutBraces));
+
+    stateOf(first)->setPerspective(QStringLiteral("later"));
+    menu.actions().at(2)->trigger(); // New To-Do
+    EXPECT_EQ(stateOf(first)->perspective(), QStringLiteral("today"));
+    EXPECT_EQ(stateOf(first)->composer()->addingTo(), TodoList::Today);
+
+    first->hide();
+    menu.actions().at(3)->trigger(); // Show Quill Brook
+    EXPECT_TRUE(first->isVisible());
+
+    shell.reset();
+    EXPECT_EQ(runtime->widgetHosts().size(), 0);
+}
+
+TEST_F(Desktop, theAppIconIsBuiltIn) {
+    const QIcon icon = TrayIcon::appIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.pixmap(QSize(32, 32)).size(), QSize(32, 32));
+}
+
+TEST(Quit, changesLeftByAFailedSaveGetOneLastSaveAttempt) {
+    test::TempFolder folder;
+    const QStringList arguments{QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")};
+    const Calendar calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York"));
+    {
+        AppRuntime runtime(arguments, folder.path(), calendar, Clock::system());
+        ModelContext &context = runtime.container().mainContext();
+        bool failing = true;
+        context.setSaveFault([&]() -> std::optional<QString> {
+            if (failing)
+                return QStringLiteral("disk full");
+            return std::nullopt;
+        });
+        runtime.app().taskStore().add(QStringLiteral("Unsaved"), TodoList::Today);
+        ASSERT_TRUE(context.hasChanges());
+        failing = false; // the disk has room again by the time the app quits
+    }
+    AppRuntime reopened(arguments, folder.path(), calendar, Clock::system());
+    const auto stored = reopened.container().mainContext().fetch(TodoFetch{}).valueOr({});
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_EQ(stored.first()->title(), QStringLiteral("Unsaved"));
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    qb::test::TemporaryHome home;
+    if (!home.isValid())
+        return 1;
+    QApplication app(argc, argv);
+    QGuiApplication::setOrganizationName(QStringLiteral("Quillbrook"));
+    QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

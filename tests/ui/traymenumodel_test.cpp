@@ -1,0 +1,143 @@
+#include "desktop/traymenumodel.h"
+#include "taskfixture.h"
+
+#include <QSaveFile>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace qb;
+
+namespace {
+
+class TrayModel : public test::TaskFixture {
+protected:
+    QStringList titles() const {
+        QStringList result;
+        for (const auto &item : model.items())
+            result.append(item.title);
+        return result;
+    }
+    // Replaces the file the way any writer does: beside it, then renamed over it.
+    void replaceSnapshot(const QByteArray &json) const {
+        QSaveFile file(widget.snapshotPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(json);
+        ASSERT_TRUE(file.commit());
+    }
+    bool waitFor(int dueToday) {
+        return QTest::qWaitFor([&] { return model.dueToday() == dueToday; }, 3000);
+    }
+
+    TrayMenuModel model{widget.snapshotPath()};
+};
+
+} // namespace
+
+TEST_F(TrayModel, followsEachSnapshotWrittenAfterASaveThroughTheFolderWatch) {
+    model.start();
+    EXPECT_EQ(model.dueToday(), 0);
+    EXPECT_TRUE(model.items().isEmpty());
+    QSignalSpy changed(&model, &TrayMenuModel::changed);
+
+    auto store = this->store();
+    const auto first = store.add(QStringLiteral("Water plants"), TodoList::Today);
+    ASSERT_TRUE(waitFor(1));
+    EXPECT_EQ(titles(), QStringList{QStringLiteral("Water plants")});
+    EXPECT_EQ(model.items().first().id, first->id());
+
+    // The file is replaced again: the watch outlives each replacement.
+    store.add(QStringLiteral("Call mum"), TodoList::Today);
+    store.add(QStringLiteral("Someday"), TodoList::Later);
+    ASSERT_TRUE(waitFor(2));
+    EXPECT_EQ(titles(), (QStringList{QStringLiteral("Water plants"), QStringLiteral("Call mum")}));
+    store.toggleCompletion(first);
+    ASSERT_TRUE(waitFor(1));
+    EXPECT_EQ(titles(), QStringList{QStringLiteral("Call mum")});
+    EXPECT_EQ(changed.count(), 3);
+}
+
+TEST_F(TrayModel, listsTheFirstTwelveAndCountsThemAll) {
+    auto store = this->store();
+    for (int i = 0; i < 14; ++i)
+        store.add(QStringLiteral("task %1").arg(i), TodoList::Today);
+    model.start();
+    EXPECT_EQ(model.dueToday(), 14);
+    ASSERT_EQ(model.items().size(), 12);
+    EXPECT_EQ(model.items().last().title, QStringLiteral("task 11"));
+    EXPECT_EQ(model.toolTip(), QStringLiteral("Quill Brook: 14 to-dos due today"));
+}
+
+TEST_F(TrayModel, anInProcessReloadReadsTheFileAtOnce) {
+    model.start();
+    store().add(QStringLiteral("Now"), TodoList::Today);
+    // No event loop turn: the widget host's reload is a direct call.
+    model.reloadAllTimelines();
+    EXPECT_EQ(model.dueToday(), 1);
+    EXPECT_EQ(titles(), QStringList{QStringLiteral("Now")});
+}
+
+TEST_F(TrayModel, aRewriteThatShowsNothingNewIsNotAChange) {
+    auto store = this->store();
+    store.add(QStringLiteral("Same"), TodoList::Today);
+    model.start();
+    QSignalSpy changed(&model, &TrayMenuModel::changed);
+    advanceClock(60); // only generatedAt moves
+    widget.refresh(context());
+    model.reload();
+    EXPECT_EQ(changed.count(), 0);
+}
+
+TEST_F(TrayModel, aBrokenFileKeepsTheLastReadingAndAMissingOneShowsNothingDue) {
+    store().add(QStringLiteral("Kept"), TodoList::Today);
+    model.start();
+    ASSERT_EQ(model.dueToday(), 1);
+
+    replaceSnapshot("{\"totalCount\":3,\"items\":[");
+    model.reload();
+    EXPECT_EQ(model.dueToday(), 1);
+    EXPECT_EQ(titles(), QStringList{QStringLiteral("Kept")});
+
+    // Written by something else entirely: any valid snapshot is shown as it is.
+    replaceSnapshot("{\"totalCount\":7,\"items\":[{\"id\":\"0E5D3B7C-3F6A-4C1E-9D52-"
+                    "7A1B2C3D4E5F\",\"title\":\"From elsewhere\",\"hasNotes\":true}],"
+                    "\"generatedAt\":0}");
+    ASSERT_TRUE(waitFor(7));
+    EXPECT_EQ(titles(), QStringList{QStringLiteral("From elsewhere")});
+
+    QFile::remove(widget.snapshotPath());
+    ASSERT_TRUE(waitFor(0));
+    EXPECT_TRUE(model.items().isEmpty());
+    EXPECT_EQ(model.toolTip(), QStringLiteral("Quill Brook: nothing due today"));
+}
+
+TEST(TrayMenuText, isOneShortLineWithoutAccelerators) {
+    EXPECT_EQ(TrayMenuModel::menuText(QStringLiteral("Salt & pepper")),
+              QStringLiteral("Salt && pepper"));
+    EXPECT_EQ(TrayMenuModel::menuText(QStringLiteral("  two\nlines\t here ")),
+              QStringLiteral("two lines here"));
+    EXPECT_EQ(TrayMenuModel::menuText(QStringLiteral(" \n ")), QStringLiteral("New To-Do"));
+    EXPECT_EQ(TrayMenuModel::menuText(QString(60, u'x')), QString(60, u'x'));
+    const QString cut = TrayMenuModel::menuText(QString(61, u'x'));
+    EXPECT_EQ(cut.size(), 60);
+    EXPECT_TRUE(cut.endsWith(QChar(0x2026)));
+
+    // 58 letters, then an emoji (two UTF-16 units) across the cut: it goes whole.
+    const QString emoji = QString(58, u'y') + QStringLiteral(u"😀") + QStringLiteral("tail");
+    const QString text = TrayMenuModel::menuText(emoji);
+    EXPECT_EQ(text, QString(58, u'y') + QChar(0x2026));
+}
+
+TEST(TrayToolTip, namesTheCountInWords) {
+    test::TempFolder folder;
+    TrayMenuModel model(folder.filePath(QStringLiteral("today.json")));
+    for (const auto &[count, expected] : {std::pair{1, "Quill Brook: 1 to-do due today"},
+                                          std::pair{2, "Quill Brook: 2 to-dos due today"}}) {
+        QFile file(model.snapshotPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("{\"totalCount\":" + QByteArray::number(count) +
+                   ",\"items\":[],\"generatedAt\":0}");
+        file.close();
+        model.reload();
+        EXPECT_EQ(model.toolTip(), QLatin1String(expected));
+    }
+}
