@@ -73,6 +73,96 @@ TEST_F(WidgetSnapshot, theReloadIsRequestedEvenWhenTheFileCannotBeWritten) {
     EXPECT_EQ(host.reloads, before + 1);
 }
 
+TEST_F(WidgetSnapshot, readsBackWhatItWrites) {
+    auto store = this->store();
+    store.add(QStringLiteral("Water & \"feed\" the plants ✓"), TodoList::Today);
+    store.setNotes(store.add(QStringLiteral("Call"), TodoList::Today), QStringLiteral("555"));
+    for (int i = 0; i < 13; ++i)
+        store.add(QStringLiteral("more %1").arg(i), TodoList::Today);
+    TodaySnapshot written = TodaySnapshot::build(context(), environment.clock, calendar);
+    written.generatedAt = written.generatedAt.addMSecs(250);
+
+    const auto read = TodaySnapshot::fromJson(written.toJson());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->totalCount, 15);
+    EXPECT_EQ(read->items, written.items);
+    EXPECT_TRUE(read->items.at(1).hasNotes);
+    EXPECT_EQ(read->generatedAt, written.generatedAt);
+}
+
+TEST_F(WidgetSnapshot, readingIgnoresKeyOrderAndExtrasButNotMissingOrMistypedKeys) {
+    const QByteArray id = "\"0E5D3B7C-3F6A-4C1E-9D52-7A1B2C3D4E5F\"";
+    const auto reordered = TodaySnapshot::fromJson(
+        "{\"generatedAt\":1,\"extra\":[1],\"items\":[{\"hasNotes\":false,\"title\":\"A\",\"id\":" +
+        id + "}],\"totalCount\":4}");
+    ASSERT_TRUE(reordered);
+    EXPECT_EQ(reordered->totalCount, 4);
+    ASSERT_EQ(reordered->items.size(), 1);
+    EXPECT_EQ(reordered->items.first().id,
+              QUuid::fromString(QStringLiteral("0e5d3b7c-3f6a-4c1e-9d52-7a1b2c3d4e5f")));
+    EXPECT_EQ(reordered->generatedAt, QDateTime(QDate(2001, 1, 1), QTime(0, 0, 1), Qt::UTC));
+
+    const QByteArray item = "{\"id\":" + id + ",\"title\":\"A\",\"hasNotes\":false}";
+    for (const QByteArray &broken : {
+             QByteArray("{\"totalCount\":1,\"items\":[" + item + "],\"generatedAt\":"),
+             QByteArray("[]"),
+             QByteArray("{\"items\":[],\"generatedAt\":0}"),
+             QByteArray("{\"totalCount\":\"2\",\"items\":[],\"generatedAt\":0}"),
+             QByteArray("{\"totalCount\":-1,\"items\":[],\"generatedAt\":0}"),
+             QByteArray("{\"totalCount\":1.5,\"items\":[],\"generatedAt\":0}"),
+             QByteArray("{\"totalCount\":1,\"items\":{},\"generatedAt\":0}"),
+             QByteArray("{\"totalCount\":1,\"items\":[],\"generatedAt\":1e300}"),
+             QByteArray("{\"totalCount\":1,\"items\":[" + item + "]}"),
+             QByteArray("{\"totalCount\":1,\"items\":[{\"id\":\"nope\",\"title\":\"A\","
+                        "\"hasNotes\":false}],\"generatedAt\":0}"),
+             QByteArray("{\"totalCount\":1,\"items\":[{\"id\":" + id +
+                        ",\"title\":3,\"hasNotes\":false}],\"generatedAt\":0}"),
+             QByteArray("{\"totalCount\":1,\"items\":[{\"id\":" + id +
+                        ",\"title\":\"A\"}],\"generatedAt\":0}"),
+             QByteArray("{\"totalCount\":1,\"items\":[7],\"generatedAt\":0}"),
+         }) {
+        EXPECT_FALSE(TodaySnapshot::fromJson(broken)) << broken.constData();
+    }
+}
+
+TEST_F(WidgetSnapshot, everyHostOfAGroupReloadsUntilItLeaves) {
+    RecordingWidgetHost tray;
+    RecordingWidgetHost bus;
+    WidgetHostGroup group;
+    group.add(&tray);
+    group.add(&bus);
+    group.add(&tray); // once only
+    EXPECT_EQ(group.size(), 2);
+    WidgetSnapshotWriter writer(folder.path(), group, environment.clock, calendar);
+    writer.refresh(context());
+    EXPECT_EQ(tray.reloads, 1);
+    EXPECT_EQ(bus.reloads, 1);
+
+    group.remove(&tray);
+    writer.refresh(context());
+    EXPECT_EQ(tray.reloads, 1);
+    EXPECT_EQ(bus.reloads, 2);
+    EXPECT_EQ(WidgetSnapshotWriter::snapshotPath(folder.path()), writer.snapshotPath());
+}
+
+TEST(WidgetHostGroup, aHostThatMakesALaterOneLeaveSpareItThatReload) {
+    struct Leaving final : WidgetHost {
+        WidgetHostGroup *group = nullptr;
+        WidgetHost *other = nullptr;
+        void reloadAllTimelines() override { group->remove(other); }
+    };
+    WidgetHostGroup group;
+    RecordingWidgetHost later;
+    Leaving first;
+    first.group = &group;
+    first.other = &later;
+    group.add(&first);
+    group.add(&later);
+    group.reloadAllTimelines();
+    EXPECT_EQ(later.reloads, 0);
+    EXPECT_EQ(group.size(), 1);
+}
+
 // A widget reading the snapshot while it is replaced keeps the whole old one; the next read
 // gets the whole new one, private to the user, and no temporary file is left behind.
 TEST_F(WidgetSnapshot, isReplacedWholeWithoutLeavingFilesBehind) {
@@ -96,94 +186,4 @@ TEST_F(WidgetSnapshot, isReplacedWholeWithoutLeavingFilesBehind) {
     const QStringList leftovers =
         QDir(folder.path()).entryList({QStringLiteral("today.json*")}, QDir::Files);
     EXPECT_EQ(leftovers, QStringList{QStringLiteral("today.json")});
-
-    TEST_F(WidgetSnapshot, readsBackWhatItWrites) {
-        auto store = this->store();
-        store.add(QStringLiteral("Water & \"feed\" the plants ✓"), TodoList::Today);
-        store.setNotes(store.add(QStringLiteral("Call"), TodoList::Today), QStringLiteral("555"));
-        for (int i = 0; i < 13; ++i)
-            store.add(QStringLiteral("more %1").arg(i), TodoList::Today);
-        TodaySnapshot written = TodaySnapshot::build(context(), environment.clock, calendar);
-        written.generatedAt = written.generatedAt.addMSecs(250);
-
-        const auto read = TodaySnapshot::fromJson(written.toJson());
-        ASSERT_TRUE(read);
-        EXPECT_EQ(read->totalCount, 15);
-        EXPECT_EQ(read->items, written.items);
-        EXPECT_TRUE(read->items.at(1).hasNotes);
-        EXPECT_EQ(read->generatedAt, written.generatedAt);
-    }
-
-    TEST_F(WidgetSnapshot, readingIgnoresKeyOrderAndExtrasButNotMissingOrMistypedKeys) {
-        const QByteArray id = "\"0E5D3B7C-3F6A-4C1E-9D52-7A1B2C3D4E5F\"";
-        const auto reordered =
-            TodaySnapshot::fromJson("{\"generatedAt\":1,\"extra\":[1],\"items\":[{\"hasNotes\":"
-                                    "false,\"title\":\"A\",\"id\":" +
-                                    id + "}],\"totalCount\":4}");
-        ASSERT_TRUE(reordered);
-        EXPECT_EQ(reordered->totalCount, 4);
-        ASSERT_EQ(reordered->items.size(), 1);
-        EXPECT_EQ(reordered->items.first().id,
-                  QUuid::fromString(QStringLiteral("0e5d3b7c-3f6a-4c1e-9d52-7a1b2c3d4e5f")));
-        EXPECT_EQ(reordered->generatedAt, QDateTime(QDate(2001, 1, 1), QTime(0, 0, 1), Qt::UTC));
-
-        const QByteArray item = "{\"id\":" + id + ",\"title\":\"A\",\"hasNotes\":false}";
-        for (const QByteArray &broken : {
-                 QByteArray("{\"totalCount\":1,\"items\":[" + item + "],\"generatedAt\":"),
-                 QByteArray("[]"),
-                 QByteArray("{\"items\":[],\"generatedAt\":0}"),
-                 QByteArray("{\"totalCount\":\"2\",\"items\":[],\"generatedAt\":0}"),
-                 QByteArray("{\"totalCount\":-1,\"items\":[],\"generatedAt\":0}"),
-                 QByteArray("{\"totalCount\":1.5,\"items\":[],\"generatedAt\":0}"),
-                 QByteArray("{\"totalCount\":1,\"items\":{},\"generatedAt\":0}"),
-                 QByteArray("{\"totalCount\":1,\"items\":[],\"generatedAt\":1e300}"),
-                 QByteArray("{\"totalCount\":1,\"items\":[" + item + "]}"),
-                 QByteArray("{\"totalCount\":1,\"items\":[{\"id\":\"nope\",\"title\":\"A\","
-                            "\"hasNotes\":false}],\"generatedAt\":0}"),
-                 QByteArray("{\"totalCount\":1,\"items\":[{\"id\":" + id +
-                            ",\"title\":3,\"hasNotes\":false}],\"generatedAt\":0}"),
-                 QByteArray("{\"totalCount\":1,\"items\":[{\"id\":" + id +
-                            ",\"title\":\"A\"}],\"generatedAt\":0}"),
-                 QByteArray("{\"totalCount\":1,\"items\":[7],\"generatedAt\":0}"),
-             }) {
-            EXPECT_FALSE(TodaySnapshot::fromJson(broken)) << broken.constData();
-        }
-    }
-
-    TEST_F(WidgetSnapshot, everyHostOfAGroupReloadsUntilItLeaves) {
-        RecordingWidgetHost tray;
-        RecordingWidgetHost bus;
-        WidgetHostGroup group;
-        group.add(&tray);
-        group.add(&bus);
-        group.add(&tray); // once only
-        EXPECT_EQ(group.size(), 2);
-        WidgetSnapshotWriter writer(folder.path(), group, environment.clock, calendar);
-        writer.refresh(context());
-        EXPECT_EQ(tray.reloads, 1);
-        EXPECT_EQ(bus.reloads, 1);
-
-        group.remove(&tray);
-        writer.refresh(context());
-        EXPECT_EQ(tray.reloads, 1);
-        EXPECT_EQ(bus.reloads, 2);
-        EXPECT_EQ(WidgetSnapshotWriter::snapshotPath(folder.path()), writer.snapshotPath());
-    }
-
-    TEST(WidgetHostGroup, aHostThatMakesALaterOneLeaveSpareItThatReload) {
-        struct Leaving final : WidgetHost {
-            WidgetHostGroup *group = nullptr;
-            WidgetHost *other = nullptr;
-            void reloadAllTimelines() override { group->remove(other); }
-        };
-        WidgetHostGroup group;
-        RecordingWidgetHost later;
-        Leaving first;
-        first.group = &group;
-        first.other = &later;
-        group.add(&first);
-        group.add(&later);
-        group.reloadAllTimelines();
-        EXPECT_EQ(later.reloads, 0);
-        EXPECT_EQ(group.size(), 1);
-    }
+}
