@@ -32,7 +32,7 @@ std::string randomBytes(QRandomGenerator &random, const std::string &alphabet, i
 // Lengths up to 40 put matches and odd bytes at every place in and across eight-byte words.
 TEST(AsciiSearch, AgreesWithAByteByByteSearch) {
     QRandomGenerator random(5);
-    const std::string alphabet = std::string("aAbB@`[{ \t\n\r\x01\x1f\x7f", 17) + "\xc3\xa9\x80";
+    const std::string alphabet = std::string("aAbB@`[{ \t\n\r\x01\x1f\x7f") + "\xc3\xa9\x80";
     const std::string queryAlphabet = "ab@`[{ ";
     int found = 0;
     int plain = 0;
