@@ -521,18 +521,25 @@ Result<int> ModelContext::count(const TodoPredicate &predicate) {
 
 Result<std::optional<double>> ModelContext::maximumSortOrder(const TodoPredicate &predicate) {
     const sql::Clause where = sql::whereClause(predicate);
+    // Not max(): SQLite would read every entry of a range of days to find it, where walking
+    // the open to-dos down from the largest sort order stops at the first one in the range.
     const QString query =
-        QStringLiteral("SELECT max(sort_order) FROM todo_item WHERE %1").arg(where.text);
+        QStringLiteral("SELECT sort_order FROM todo_item WHERE %1 ORDER BY sort_order DESC LIMIT 1")
+            .arg(where.text);
     return withPendingVisible([&]() -> Result<std::optional<double>> {
         auto statement = m_db->prepare(query);
         if (!statement)
             return StoreError{statement.message()};
         statement.value().bindAll(where.values);
-        if (statement.value().step() != Statement::Step::Row)
-            return StoreError{m_db->lastError()};
-        if (statement.value().isNull(0))
+        switch (statement.value().step()) {
+        case Statement::Step::Done:
             return std::optional<double>();
-        return std::optional<double>(statement.value().real(0));
+        case Statement::Step::Row:
+            return std::optional<double>(statement.value().real(0));
+        case Statement::Step::Error:
+            break;
+        }
+        return StoreError{m_db->lastError()};
     });
 }
 

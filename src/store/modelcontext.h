@@ -49,8 +49,8 @@ public:
 
     Result<QList<TodoItemPtr>> fetch(const TodoFetch &request);
     Result<int> count(const TodoPredicate &predicate);
-    // The largest sort order among the matching to-dos; nullopt when none match. Reads only
-    // the sort order, so the open-by-date index answers it without visiting the rows.
+    // The largest sort order among the matching to-dos; nullopt when none match. For a list
+    // (completion and a range of days) an index answers it without visiting the rows.
     Result<std::optional<double>> maximumSortOrder(const TodoPredicate &predicate);
 
     // Looks for commits made by other connections (another process, another context); when
