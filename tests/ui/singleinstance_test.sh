@@ -91,12 +91,13 @@ kill -9 "$other" 2>/dev/null
 kill -9 "$first"
 wait "$first" 2>/dev/null
 [ -S "$socket" ] && pass || fail "no stale socket was left to clean up"
-stale_inode="$(stat -c %i "$socket")"
+# The new socket may get the freed inode number back, so its change time tells them apart too.
+stale_identity="$(stat -c '%i %.9Z' "$socket")"
 set_perspective later
 "$app" -cloudKitDisabled >"$work/restart.log" 2>&1 &
 restarted=$!
 pids+=("$restarted")
-fresh_socket() { [ -S "$socket" ] && [ "$(stat -c %i "$socket")" != "$stale_inode" ]; }
+fresh_socket() { [ -S "$socket" ] && [ "$(stat -c '%i %.9Z' "$socket")" != "$stale_identity" ]; }
 wait_until 30 fresh_socket && pass || fail "the restart did not replace the stale socket: $(cat "$work/restart.log")"
 forward "quillbrook://today after the restart" "quillbrook://today"
 [ "$(perspective)" = today ] && pass || fail "the URL did not reach the restarted instance"
