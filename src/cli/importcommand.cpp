@@ -1,7 +1,5 @@
 #include "commands.h"
 #include "json.h"
-#include "model/changeentry.h"
-#include "model/subtask.h"
 #include "moments.h"
 #include "session.h"
 #include "store/modelcontext.h"
@@ -150,35 +148,6 @@ private:
     QString m_where;
     std::optional<CliError> m_error;
 };
-
-// Builds the records of one exported to-do in the context, every stored field as it was.
-void insertTodo(ModelContext &context, const TodoSnapshot &s) {
-    auto item = std::make_shared<TodoItem>(s.title, TodoList::Today, s.scheduledDate, s.sortOrder,
-                                           s.createdAt);
-    item->setId(s.id);
-    item->setListRaw(s.listRaw); // verbatim, even a list this version does not know
-    item->setNotes(s.notes);
-    item->setCompleted(s.isCompleted);
-    item->setCompletedAt(s.completedAt);
-    item->setRecurrenceRuleRaw(s.recurrenceRuleRaw);
-    item->createSubtaskCollection();
-    context.insert(item);
-    for (const auto &change : s.changes) {
-        auto entry =
-            std::make_shared<ChangeEntry>(ChangeKind::Created, change.detail, change.timestamp);
-        entry->setKindRaw(change.kindRaw);
-        entry->setId(change.id);
-        context.insert(entry);
-        item->addChange(entry);
-    }
-    for (const auto &saved : s.subtasks) {
-        auto subtask = std::make_shared<Subtask>(saved.title, saved.sortOrder, saved.createdAt);
-        subtask->setId(saved.id);
-        subtask->setCompleted(saved.isCompleted);
-        context.insert(subtask);
-        item->addSubtask(subtask);
-    }
-}
 
 } // namespace
 

@@ -343,34 +343,11 @@ void TaskStore::restore(const TodoSnapshot &snapshot) {
     // Restoring twice, or after the to-do came back some other way, must not duplicate it.
     if (m_context.count(TodoPredicate::idEquals(snapshot.id)).valueOr(0) > 0)
         return;
-    const TodoList list =
-        snapshot.listRaw == rawValue(TodoList::Later) ? TodoList::Later : TodoList::Today;
-    auto item = std::make_shared<TodoItem>(snapshot.title, list, QDateTime(), snapshot.sortOrder,
-                                           snapshot.createdAt);
-    item->setId(snapshot.id);
-    item->setNotes(snapshot.notes);
-    item->setCompleted(snapshot.isCompleted);
-    item->setCompletedAt(snapshot.completedAt);
-    item->setScheduledDate(snapshot.scheduledDate);
-    item->setRecurrenceRuleRaw(snapshot.recurrenceRuleRaw);
-    item->createSubtaskCollection();
-    m_context.insert(item);
-    for (const auto &change : snapshot.changes) {
-        auto entry =
-            std::make_shared<ChangeEntry>(ChangeKind::Created, change.detail, change.timestamp);
-        // The stored kind is kept as it was, even one this build does not know.
-        entry->setKindRaw(change.kindRaw);
-        entry->setId(change.id);
-        m_context.insert(entry);
-        item->addChange(entry);
-    }
-    for (const auto &saved : snapshot.subtasks) {
-        auto subtask = std::make_shared<Subtask>(saved.title, saved.sortOrder, saved.createdAt);
-        subtask->setId(saved.id);
-        subtask->setCompleted(saved.isCompleted);
-        m_context.insert(subtask);
-        item->addSubtask(subtask);
-    }
+    // Only Later survives a restore; any other list, known or not, comes back as Today.
+    TodoSnapshot kept = snapshot;
+    if (kept.listRaw != rawValue(TodoList::Later))
+        kept.listRaw = rawValue(TodoList::Today);
+    insertTodo(m_context, kept);
     save();
 }
 

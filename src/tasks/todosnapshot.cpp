@@ -1,6 +1,7 @@
 #include "todosnapshot.h"
 
 #include "model/todoitem.h"
+#include "store/modelcontext.h"
 
 namespace qb {
 
@@ -23,6 +24,35 @@ TodoSnapshot TodoSnapshot::of(const TodoItem &item) {
         snapshot.subtasks.append({subtask->id(), subtask->title(), subtask->isCompleted(),
                                   subtask->sortOrder(), subtask->createdAt()});
     return snapshot;
+}
+
+std::shared_ptr<TodoItem> insertTodo(ModelContext &context, const TodoSnapshot &snapshot) {
+    auto item = std::make_shared<TodoItem>(snapshot.title, TodoList::Today, snapshot.scheduledDate,
+                                           snapshot.sortOrder, snapshot.createdAt);
+    item->setId(snapshot.id);
+    item->setListRaw(snapshot.listRaw);
+    item->setNotes(snapshot.notes);
+    item->setCompleted(snapshot.isCompleted);
+    item->setCompletedAt(snapshot.completedAt);
+    item->setRecurrenceRuleRaw(snapshot.recurrenceRuleRaw);
+    item->createSubtaskCollection();
+    context.insert(item);
+    for (const auto &change : snapshot.changes) {
+        auto entry =
+            std::make_shared<ChangeEntry>(ChangeKind::Created, change.detail, change.timestamp);
+        entry->setKindRaw(change.kindRaw);
+        entry->setId(change.id);
+        context.insert(entry);
+        item->addChange(entry);
+    }
+    for (const auto &saved : snapshot.subtasks) {
+        auto subtask = std::make_shared<Subtask>(saved.title, saved.sortOrder, saved.createdAt);
+        subtask->setId(saved.id);
+        subtask->setCompleted(saved.isCompleted);
+        context.insert(subtask);
+        item->addSubtask(subtask);
+    }
+    return item;
 }
 
 } // namespace qb

@@ -5,8 +5,11 @@
 #include <QString>
 #include <QUuid>
 
+#include <memory>
+
 namespace qb {
 
+class ModelContext;
 class TodoItem;
 
 // A deleted to-do, whole, as plain values: enough to rebuild it with the same identifiers.
@@ -43,5 +46,9 @@ struct TodoSnapshot {
     static TodoSnapshot of(const TodoItem &item);
     friend bool operator==(const TodoSnapshot &, const TodoSnapshot &) = default;
 };
+
+// Inserts the to-do, its change entries and its subtasks into the context with every stored
+// field as in the snapshot: identifiers, the list and change kinds verbatim, even unknown ones.
+std::shared_ptr<TodoItem> insertTodo(ModelContext &context, const TodoSnapshot &snapshot);
 
 } // namespace qb
