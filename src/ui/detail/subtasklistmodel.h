@@ -1,9 +1,6 @@
 #pragma once
 
-#include "model/todoitem.h"
-#include "models/diffinglistmodel.h"
-
-#include <QPointer>
+#include "todocollectionmodel.h"
 
 #include <qqmlregistration.h>
 
@@ -15,7 +12,7 @@ QList<SubtaskPtr> shownSubtasks(const TodoItem &item);
 
 // A to-do's subtasks in display order (ascending sort order), following additions, removals,
 // renumbering and outside changes with row-level updates.
-class SubtaskListModel : public DiffingListModel<SubtaskPtr> {
+class SubtaskListModel : public TodoCollectionModel<SubtaskPtr, SubtaskListModel> {
     Q_OBJECT
     QML_ELEMENT
     Q_PROPERTY(QObject *todo READ todo WRITE setTodo NOTIFY todoChanged)
@@ -26,10 +23,6 @@ public:
 
     explicit SubtaskListModel(QObject *parent = nullptr);
 
-    QObject *todo() const { return m_todo.get(); }
-    void setTodo(QObject *todo);
-    int countProperty() const { return int(m_rows.size()); }
-
     QVariant data(const QModelIndex &index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
@@ -38,14 +31,14 @@ signals:
     void countChanged();
 
 private:
-    void refresh();
-    void watch(const SubtaskPtr &subtask);
-
-    TodoItemPtr m_todo;
+    friend TodoCollectionModel;
+    static constexpr auto collectionChanged = &TodoItem::subtasksChanged;
+    static constexpr auto rowMoved = &Subtask::sortOrderChanged;
+    static QList<SubtaskPtr> shownRows(const TodoItem &item) { return shownSubtasks(item); }
 };
 
 // A to-do's change log, newest first.
-class ChangeLogModel : public DiffingListModel<ChangeEntryPtr> {
+class ChangeLogModel : public TodoCollectionModel<ChangeEntryPtr, ChangeLogModel> {
     Q_OBJECT
     QML_ELEMENT
     Q_PROPERTY(QObject *todo READ todo WRITE setTodo NOTIFY todoChanged)
@@ -56,10 +49,6 @@ public:
 
     explicit ChangeLogModel(QObject *parent = nullptr);
 
-    QObject *todo() const { return m_todo.get(); }
-    void setTodo(QObject *todo);
-    int countProperty() const { return int(m_rows.size()); }
-
     QVariant data(const QModelIndex &index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
@@ -68,9 +57,11 @@ signals:
     void countChanged();
 
 private:
-    void refresh();
-
-    TodoItemPtr m_todo;
+    friend TodoCollectionModel;
+    static constexpr auto collectionChanged = &TodoItem::changesChanged;
+    static QList<ChangeEntryPtr> shownRows(const TodoItem &item) {
+        return withoutDeleted(item.orderedChanges());
+    }
 };
 
 } // namespace qb
