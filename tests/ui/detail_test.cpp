@@ -177,6 +177,33 @@ TEST_F(Detail, subtaskModelFollowsAddsTicksAndReorders) {
     EXPECT_EQ(signalsSeen.reset.count(), 0);
 }
 
+TEST_F(Detail, changeLogShowsItsCurrentToDoNewestFirst) {
+    ChangeLogModel model;
+    QAbstractItemModelTester tester(&model);
+    QSignalSpy todos(&model, &ChangeLogModel::todoChanged);
+    QSignalSpy counts(&model, &ChangeLogModel::countChanged);
+    model.setTodo(item.get());
+    model.setTodo(item.get());
+    EXPECT_EQ(todos.count(), 1);
+    EXPECT_EQ(model.countProperty(), 1);
+
+    advanceClock(60);
+    store().setNotes(item, QStringLiteral("n"));
+    ASSERT_EQ(model.countProperty(), 2);
+    EXPECT_EQ(model.rows().first()->kind(), ChangeKind::NotesEdited);
+    EXPECT_EQ(model.rows().last()->kind(), ChangeKind::Created);
+    EXPECT_EQ(counts.count(), 2);
+
+    auto other = store().add(QStringLiteral("Other"), TodoList::Today);
+    model.setTodo(other.get());
+    EXPECT_EQ(model.rows(), other->orderedChanges());
+    EXPECT_EQ(counts.count(), 3);
+
+    model.setTodo(nullptr);
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(todos.count(), 3);
+}
+
 TEST_F(Detail, movingASubtaskRenumbersAllInOneSave) {
     auto a = store().addSubtask(item, QStringLiteral("a"));
     auto b = store().addSubtask(item, QStringLiteral("b"));
