@@ -301,7 +301,7 @@ struct StoreCache {
     QString kept = qEnvironmentVariable("QB_BENCH_STORE_CACHE");
     QHash<int, QString> stores;
 
-    bool isValid() const { return !kept.isEmpty() ? QDir().mkpath(kept) : temporary.isValid(); }
+    bool makeFolder() const { return !kept.isEmpty() ? QDir().mkpath(kept) : temporary.isValid(); }
     QString filePath(const QString &name) const {
         return kept.isEmpty() ? temporary.filePath(name) : QDir(kept).filePath(name);
     }
@@ -412,7 +412,7 @@ Result<QString> cachedStore(int todoCount) {
     StoreCache &cache = storeCache();
     if (const auto found = cache.stores.constFind(todoCount); found != cache.stores.cend())
         return *found;
-    if (!cache.isValid())
+    if (!cache.makeFolder())
         return StoreError{QStringLiteral("No folder for the generated stores")};
 
     const QString path = cache.filePath(QStringLiteral("todos-%1.store").arg(todoCount));

@@ -53,21 +53,21 @@ const char *const createStatements[] = {
     // Open lists by date and manual order; counts of Today and Later read only this index.
     "CREATE INDEX todo_open_by_date ON todo_item(is_completed, scheduled_date, sort_order)",
     "CREATE INDEX todo_by_completion ON todo_item(is_completed, completed_at)",
-    // Open (or done) to-dos from the largest sort order down, with the day that puts each in a
-    // list: a list's largest sort order is the first entry of that list met on the way.
-    "CREATE INDEX todo_open_by_sort_order ON todo_item(is_completed, sort_order, scheduled_date)",
     "CREATE INDEX todo_by_id ON todo_item(id)",
     // A collection keeps the order its members were added in: position counts up per owner.
     "CREATE INDEX subtask_by_parent ON subtask(parent_pk, position)",
     "CREATE INDEX change_by_item ON change_entry(item_pk, position)",
 };
 
-// Index changes made after stores of this schema were in use. An index changes no data, so
-// older builds read such a store as before; each open brings the indexes up to date.
+// Index changes made after stores of this schema were in use, run on every open (new stores
+// included, so each index is defined once). An index changes no data, so older builds read
+// such a store as before.
 const char *const indexUpdates[] = {
     // Nothing reads to-dos in creation order alone any more, and every index costs each save
     // a page.
     "DROP INDEX IF EXISTS todo_by_creation",
+    // Open (or done) to-dos from the largest sort order down, with the day that puts each in a
+    // list: a list's largest sort order is the first entry of that list met on the way.
     "CREATE INDEX IF NOT EXISTS todo_open_by_sort_order ON todo_item(is_completed, sort_order, "
     "scheduled_date)",
     "DROP INDEX IF EXISTS todo_by_sort_order",
