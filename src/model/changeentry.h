@@ -22,7 +22,8 @@ class ChangeEntry : public Record {
 
 public:
     // A null detail is an absent one.
-    ChangeEntry(ChangeKind kind, const QString &detail, const QDateTime &timestamp);
+    ChangeEntry(ChangeKind kind, const QString &detail, const QDateTime &timestamp,
+                const QUuid &id = QUuid::createUuid());
 
     QUuid id() const { return m_id; }
     void setId(const QUuid &id);

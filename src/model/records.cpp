@@ -36,8 +36,9 @@ bool assignText(QString &field, const QString &value) {
 
 // Subtask ------------------------------------------------------------------------------------
 
-Subtask::Subtask(const QString &title, double sortOrder, const QDateTime &createdAt)
-    : m_id(QUuid::createUuid())
+Subtask::Subtask(const QString &title, double sortOrder, const QDateTime &createdAt,
+                 const QUuid &id)
+    : m_id(id)
     , m_title(title)
     , m_sortOrder(sortOrder)
     , m_createdAt(normalized(createdAt)) {}
@@ -79,8 +80,9 @@ void Subtask::setCreatedAt(const QDateTime &createdAt) {
 
 // ChangeEntry --------------------------------------------------------------------------------
 
-ChangeEntry::ChangeEntry(ChangeKind kind, const QString &detail, const QDateTime &timestamp)
-    : m_id(QUuid::createUuid())
+ChangeEntry::ChangeEntry(ChangeKind kind, const QString &detail, const QDateTime &timestamp,
+                         const QUuid &id)
+    : m_id(id)
     , m_timestamp(normalized(timestamp))
     , m_kindRaw(rawValue(kind))
     , m_detail(detail) {}
@@ -116,8 +118,8 @@ void ChangeEntry::setDetail(const QString &detail) {
 // TodoItem -----------------------------------------------------------------------------------
 
 TodoItem::TodoItem(const QString &title, TodoList list, const QDateTime &scheduledDate,
-                   double sortOrder, const QDateTime &createdAt)
-    : m_id(QUuid::createUuid())
+                   double sortOrder, const QDateTime &createdAt, const QUuid &id)
+    : m_id(id)
     , m_title(title)
     , m_notes(QStringLiteral(""))
     , m_scheduledDate(normalized(scheduledDate))

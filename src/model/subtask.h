@@ -19,7 +19,8 @@ class Subtask : public Record {
     Q_PROPERTY(QDateTime createdAt READ createdAt NOTIFY createdAtChanged)
 
 public:
-    Subtask(const QString &title, double sortOrder, const QDateTime &createdAt);
+    Subtask(const QString &title, double sortOrder, const QDateTime &createdAt,
+            const QUuid &id = QUuid::createUuid());
 
     QUuid id() const { return m_id; }
     void setId(const QUuid &id);

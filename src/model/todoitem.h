@@ -35,8 +35,10 @@ class TodoItem : public Record {
     Q_PROPERTY(int changeCount READ changeCount NOTIFY changesChanged)
 
 public:
+    // A new to-do gets a fresh id; the store passes a null one for rows it reads, whose stored
+    // id replaces it at once (random ids are not free).
     TodoItem(const QString &title, TodoList list, const QDateTime &scheduledDate, double sortOrder,
-             const QDateTime &createdAt);
+             const QDateTime &createdAt, const QUuid &id = QUuid::createUuid());
 
     QUuid id() const { return m_id; }
     void setId(const QUuid &id);

@@ -458,6 +458,28 @@ auto ModelContext::withPendingVisible(Function &&read) -> decltype(read()) {
     return result;
 }
 
+template <typename Member>
+bool ModelContext::pendingReachesMembersOf(const TodoItem &owner) const {
+    const qint64 key = owner.storageKey();
+    const auto linked = [key](Record *record) {
+        auto *member = qobject_cast<Member *>(record);
+        return member && RecordAccess::ownerKey(*member) == key;
+    };
+    for (const auto &record : m_inserted) {
+        if (linked(record.get()))
+            return true;
+    }
+    for (auto it = m_updated.keyBegin(); it != m_updated.keyEnd(); ++it) {
+        if (linked(*it))
+            return true;
+    }
+    for (const auto &record : m_deleted) {
+        if (record.get() == &owner || qobject_cast<Member *>(record.get()))
+            return true;
+    }
+    return false;
+}
+
 template <typename T, typename Row, typename MakeBlank>
 std::shared_ptr<T> ModelContext::materialize(Map<T> &map, const Row &row, MakeBlank makeBlank) {
     if (auto existing = map.value(row.key).lock()) {
@@ -476,7 +498,7 @@ std::shared_ptr<T> ModelContext::materialize(Map<T> &map, const Row &row, MakeBl
 TodoItemPtr ModelContext::materializeTodo(const TodoRow &row) {
     return materialize(m_todos, row, [] {
         auto item =
-            std::make_shared<TodoItem>(QString(), TodoList::Today, QDateTime(), 0, QDateTime());
+            std::make_shared<TodoItem>(QString(), TodoList::Today, QDateTime(), 0, QDateTime(), QUuid());
         RecordAccess::markRelationsUnloaded(*item);
         return item;
     });
@@ -555,13 +577,15 @@ void ModelContext::readSubtasks(TodoItem &item, bool notify) {
     const QString query =
         QStringLiteral("SELECT %1 FROM subtask WHERE parent_pk = ? ORDER BY position, pk")
             .arg(subtaskColumns);
-    auto rows =
-        withPendingVisible([&] { return readRows<SubtaskRow>(*m_db, query, {item.storageKey()}); });
+    const auto read = [&] { return readRows<SubtaskRow>(*m_db, query, {item.storageKey()}); };
+    // Most edits leave the members' rows alone; replaying them for this read would write
+    // every pending change twice.
+    auto rows = pendingReachesMembersOf<Subtask>(item) ? withPendingVisible(read) : read();
     // A failed read leaves the collection empty; the next remote merge tries again.
     QList<SubtaskPtr> subtasks;
     for (const SubtaskRow &row : rows.valueOr({})) {
         subtasks.append(materialize(
-            m_subtasks, row, [] { return std::make_shared<Subtask>(QString(), 0, QDateTime()); }));
+            m_subtasks, row, [] { return std::make_shared<Subtask>(QString(), 0, QDateTime(), QUuid()); }));
     }
     RecordAccess::setLoadedSubtasks(item, std::move(subtasks), notify);
 }
@@ -570,12 +594,13 @@ void ModelContext::readChanges(TodoItem &item, bool notify) {
     const QString query =
         QStringLiteral("SELECT %1 FROM change_entry WHERE item_pk = ? ORDER BY position, pk")
             .arg(changeColumns);
-    auto rows =
-        withPendingVisible([&] { return readRows<ChangeRow>(*m_db, query, {item.storageKey()}); });
+    const auto read = [&] { return readRows<ChangeRow>(*m_db, query, {item.storageKey()}); };
+    auto rows = pendingReachesMembersOf<ChangeEntry>(item) ? withPendingVisible(read) : read();
     QList<ChangeEntryPtr> changes;
     for (const ChangeRow &row : rows.valueOr({})) {
         changes.append(materialize(m_changes, row, [] {
-            return std::make_shared<ChangeEntry>(ChangeKind::Created, QString(), QDateTime());
+            return std::make_shared<ChangeEntry>(ChangeKind::Created, QString(), QDateTime(),
+                                                 QUuid());
         }));
     }
     RecordAccess::setLoadedChanges(item, std::move(changes), notify);

@@ -87,6 +87,11 @@ private:
     void pinOwnerOf(Record &record);
     Status writePending();
     template <typename Function> auto withPendingVisible(Function &&read) -> decltype(read());
+    // Whether an unsaved change could alter the stored rows of `owner`'s members (`Member` is
+    // Subtask or ChangeEntry). Members only move between owners whose collections are loaded,
+    // so for an unloaded collection that takes a pending member linked to `owner`, a pending
+    // deletion of a member, or the owner's own deletion.
+    template <typename Member> bool pendingReachesMembersOf(const TodoItem &owner) const;
     TodoItemPtr materializeTodo(const class TodoRow &row);
     // The object for a row read from the file: the one already held (refreshed unless it has
     // unsaved edits), or a new one made by `makeBlank`, filled and attached.

@@ -28,8 +28,7 @@ TodoSnapshot TodoSnapshot::of(const TodoItem &item) {
 
 std::shared_ptr<TodoItem> insertTodo(ModelContext &context, const TodoSnapshot &snapshot) {
     auto item = std::make_shared<TodoItem>(snapshot.title, TodoList::Today, snapshot.scheduledDate,
-                                           snapshot.sortOrder, snapshot.createdAt);
-    item->setId(snapshot.id);
+                                           snapshot.sortOrder, snapshot.createdAt, snapshot.id);
     item->setListRaw(snapshot.listRaw);
     item->setNotes(snapshot.notes);
     item->setCompleted(snapshot.isCompleted);
@@ -38,16 +37,15 @@ std::shared_ptr<TodoItem> insertTodo(ModelContext &context, const TodoSnapshot &
     item->createSubtaskCollection();
     context.insert(item);
     for (const auto &change : snapshot.changes) {
-        auto entry =
-            std::make_shared<ChangeEntry>(ChangeKind::Created, change.detail, change.timestamp);
+        auto entry = std::make_shared<ChangeEntry>(ChangeKind::Created, change.detail,
+                                                   change.timestamp, change.id);
         entry->setKindRaw(change.kindRaw);
-        entry->setId(change.id);
         context.insert(entry);
         item->addChange(entry);
     }
     for (const auto &saved : snapshot.subtasks) {
-        auto subtask = std::make_shared<Subtask>(saved.title, saved.sortOrder, saved.createdAt);
-        subtask->setId(saved.id);
+        auto subtask =
+            std::make_shared<Subtask>(saved.title, saved.sortOrder, saved.createdAt, saved.id);
         subtask->setCompleted(saved.isCompleted);
         context.insert(subtask);
         item->addSubtask(subtask);

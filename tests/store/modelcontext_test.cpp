@@ -110,6 +110,52 @@ TEST_F(Relations, subtasksAndEntriesAreLinkedBothWaysAndLoadedOnFirstRead) {
     EXPECT_EQ(changes[1]->item(), item);
 }
 
+TEST_F(Relations, aCollectionFirstReadWhileOtherEditsArePendingHoldsJustTheStoredMembers) {
+    {
+        auto parent = addTodo(QStringLiteral("Parent"));
+        parent->addSubtask(std::make_shared<Subtask>(QStringLiteral("b"), 2, now()));
+        parent->addSubtask(std::make_shared<Subtask>(QStringLiteral("a"), 1, now()));
+        parent->addChange(std::make_shared<ChangeEntry>(ChangeKind::Created, QString(), now()));
+        addTodo(QStringLiteral("Neighbour"));
+        ASSERT_TRUE(context().save().ok());
+    }
+    closeStore();
+    openStore();
+    const auto parent = context().fetch(byTitle(QStringLiteral("Parent"))).value().first();
+    const auto neighbour = context().fetch(byTitle(QStringLiteral("Neighbour"))).value().first();
+    // Pending: the parent's own fields, and new members of another to-do.
+    parent->setTitle(QStringLiteral("Parent, renamed"));
+    neighbour->addSubtask(std::make_shared<Subtask>(QStringLiteral("theirs"), 1, now()));
+    neighbour->addChange(std::make_shared<ChangeEntry>(ChangeKind::NotesEdited, QString(), now()));
+
+    const auto subtasks = parent->orderedSubtasks();
+    ASSERT_EQ(subtasks.size(), 2);
+    EXPECT_EQ(subtasks[0]->title(), QStringLiteral("a"));
+    EXPECT_EQ(subtasks[1]->title(), QStringLiteral("b"));
+    ASSERT_EQ(parent->changes().size(), 1);
+    EXPECT_EQ(parent->changes().first()->kind(), ChangeKind::Created);
+    EXPECT_EQ(neighbour->subtasks().size(), 1);
+
+    // A member added now lands after the stored ones, and every pending edit is written once.
+    parent->addChange(std::make_shared<ChangeEntry>(ChangeKind::TitleEdited,
+                                                    QStringLiteral("Parent → Parent, renamed"),
+                                                    now().addSecs(1)));
+    ASSERT_TRUE(context().save().ok());
+    auto other = otherConnection();
+    const auto reread =
+        other->fetch(byTitle(QStringLiteral("Parent, renamed"))).value().first();
+    EXPECT_EQ(reread->subtasks().size(), 2);
+    const auto changes = reread->orderedChanges();
+    ASSERT_EQ(changes.size(), 2);
+    EXPECT_EQ(changes[0]->kind(), ChangeKind::TitleEdited);
+    EXPECT_EQ(changes[1]->kind(), ChangeKind::Created);
+    const auto rereadNeighbour =
+        other->fetch(byTitle(QStringLiteral("Neighbour"))).value().first();
+    EXPECT_EQ(rereadNeighbour->subtasks().size(), 1);
+    EXPECT_EQ(rereadNeighbour->changes().size(), 1);
+    EXPECT_EQ(other->count(TodoPredicate::all()).value(), 2);
+}
+
 TEST_F(Relations, deletingATodoDeletesItsSubtasksAndEntriesInMemoryAndOnDisk) {
     auto item = addTodo(QStringLiteral("Doomed"));
     auto subtask = std::make_shared<Subtask>(QStringLiteral("line"), 0, now());
