@@ -1,5 +1,7 @@
 #include "todaysnapshot.h"
 
+#include "jsonstring.h"
+
 #include "model/clock.h"
 #include "model/stockqueries.h"
 #include "store/modelcontext.h"
@@ -18,12 +20,6 @@ namespace {
 
 // The reference moment of the snapshot's date encoding.
 const QDateTime referenceDate(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
-
-QByteArray jsonString(const QString &text) {
-    // A one-element array is the simplest way to borrow QJson's string escaping.
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return array.mid(1, array.size() - 2);
-}
 
 } // namespace
 
@@ -47,14 +43,17 @@ TodaySnapshot TodaySnapshot::build(ModelContext &context, const Clock &clock,
 }
 
 QByteArray TodaySnapshot::toJson() const {
-    QByteArray json = "{\"totalCount\":" + QByteArray::number(totalCount) + ",\"items\":[";
+    QByteArray json;
+    json.reserve(64 + items.size() * 96);
+    json += "{\"totalCount\":" + QByteArray::number(totalCount) + ",\"items\":[";
     for (qsizetype i = 0; i < items.size(); ++i) {
         const Item &item = items[i];
         if (i > 0)
             json += ',';
-        json += "{\"id\":\"" + item.id.toString(QUuid::WithoutBraces).toUpper().toLatin1() +
-                "\",\"title\":" + jsonString(item.title) +
-                ",\"hasNotes\":" + (item.hasNotes ? "true" : "false") + '}';
+        json +=
+            "{\"id\":\"" + item.id.toByteArray(QUuid::WithoutBraces).toUpper() + "\",\"title\":";
+        appendJsonString(json, item.title);
+        json += item.hasNotes ? ",\"hasNotes\":true}" : ",\"hasNotes\":false}";
     }
     const double seconds = double(referenceDate.msecsTo(generatedAt)) / 1000.0;
     json +=

@@ -3,6 +3,7 @@
 #include "model/calendar.h"
 #include "model/clock.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace qb {
@@ -26,6 +27,9 @@ private:
     bool writeSnapshot(const QByteArray &json) const;
 
     QString m_folder;
+    // Encoded once: the snapshot is written after every save.
+    QByteArray m_target;
+    QByteArray m_temporary;
     WidgetHost &m_host;
     Clock m_clock;
     Calendar m_calendar;

@@ -187,3 +187,24 @@ TEST_F(WidgetSnapshot, isReplacedWholeWithoutLeavingFilesBehind) {
         QDir(folder.path()).entryList({QStringLiteral("today.json*")}, QDir::Files);
     EXPECT_EQ(leftovers, QStringList{QStringLiteral("today.json")});
 }
+
+// An interrupted write can leave its temporary file behind, readable by others.
+TEST_F(WidgetSnapshot, aLeftoverTemporaryFileIsNeitherReusedNorLeft) {
+    auto store = this->store();
+    store.add(QStringLiteral("due"), TodoList::Today);
+    QFile leftover(widget.snapshotPath() + QStringLiteral(".new"));
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    leftover.write(QByteArray(4096, 'x'));
+    leftover.close();
+    leftover.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                            QFileDevice::ReadOther);
+
+    widget.refresh(context());
+    QFile written(widget.snapshotPath());
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const auto snapshot = TodaySnapshot::fromJson(written.readAll());
+    ASSERT_TRUE(snapshot);
+    EXPECT_EQ(snapshot->totalCount, 1);
+    EXPECT_FALSE(written.permissions() & QFileDevice::ReadOther);
+    EXPECT_FALSE(leftover.exists());
+}
