@@ -434,8 +434,8 @@ Status ModelContext::save() {
     m_updated.clear();
     m_deleted.clear();
     m_pinnedOwners.clear();
-    // Our own commit does not move data_version, but keep the baseline current anyway.
-    m_lastDataVersion = dataVersion();
+    // The data version baseline stays where it is: our own commit does not move it, and a
+    // commit made elsewhere since the last check must still be merged at the next one.
     emit didSave();
     emit objectsDidChange();
     return Status::success();
@@ -458,8 +458,7 @@ auto ModelContext::withPendingVisible(Function &&read) -> decltype(read()) {
     return result;
 }
 
-template <typename Member>
-bool ModelContext::pendingReachesMembersOf(const TodoItem &owner) const {
+template <typename Member> bool ModelContext::pendingReachesMembersOf(const TodoItem &owner) const {
     const qint64 key = owner.storageKey();
     const auto linked = [key](Record *record) {
         auto *member = qobject_cast<Member *>(record);
@@ -497,8 +496,8 @@ std::shared_ptr<T> ModelContext::materialize(Map<T> &map, const Row &row, MakeBl
 
 TodoItemPtr ModelContext::materializeTodo(const TodoRow &row) {
     return materialize(m_todos, row, [] {
-        auto item =
-            std::make_shared<TodoItem>(QString(), TodoList::Today, QDateTime(), 0, QDateTime(), QUuid());
+        auto item = std::make_shared<TodoItem>(QString(), TodoList::Today, QDateTime(), 0,
+                                               QDateTime(), QUuid());
         RecordAccess::markRelationsUnloaded(*item);
         return item;
     });
@@ -584,8 +583,9 @@ void ModelContext::readSubtasks(TodoItem &item, bool notify) {
     // A failed read leaves the collection empty; the next remote merge tries again.
     QList<SubtaskPtr> subtasks;
     for (const SubtaskRow &row : rows.valueOr({})) {
-        subtasks.append(materialize(
-            m_subtasks, row, [] { return std::make_shared<Subtask>(QString(), 0, QDateTime(), QUuid()); }));
+        subtasks.append(materialize(m_subtasks, row, [] {
+            return std::make_shared<Subtask>(QString(), 0, QDateTime(), QUuid());
+        }));
     }
     RecordAccess::setLoadedSubtasks(item, std::move(subtasks), notify);
 }

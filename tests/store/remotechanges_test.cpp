@@ -49,6 +49,26 @@ TEST_F(RemoteChanges, aFieldChangedElsewhereRefreshesTheHeldRecord) {
     EXPECT_FALSE(context().hasChanges());
 }
 
+// Our own save between their commit and the next check must not hide their commit.
+TEST_F(RemoteChanges, aCommitElsewhereIsStillMergedAfterASaveOfOurs) {
+    auto item = addTodo(QStringLiteral("Draft"));
+    ASSERT_TRUE(context().save().ok());
+
+    auto other = otherConnection();
+    auto theirs = only(*other, QStringLiteral("Draft"));
+    ASSERT_TRUE(theirs);
+    theirs->setTitle(QStringLiteral("Final"));
+    ASSERT_TRUE(other->save().ok());
+
+    addTodo(QStringLiteral("mine"));
+    ASSERT_TRUE(context().save().ok());
+    QSignalSpy remote(&context(), &ModelContext::remoteChange);
+    EXPECT_TRUE(context().checkForRemoteChanges());
+    EXPECT_EQ(remote.count(), 1);
+    EXPECT_EQ(item->title(), QStringLiteral("Final"));
+    EXPECT_FALSE(context().checkForRemoteChanges());
+}
+
 TEST_F(RemoteChanges, aTodoDeletedElsewhereLeavesTheContextAndItsQueries) {
     auto item = addTodo(QStringLiteral("Shared"));
     auto subtask = std::make_shared<Subtask>(QStringLiteral("line"), 0, now());
