@@ -137,20 +137,17 @@ TEST_F(Relations, aCollectionFirstReadWhileOtherEditsArePendingHoldsJustTheStore
     EXPECT_EQ(neighbour->subtasks().size(), 1);
 
     // A member added now lands after the stored ones, and every pending edit is written once.
-    parent->addChange(std::make_shared<ChangeEntry>(ChangeKind::TitleEdited,
-                                                    QStringLiteral("Parent → Parent, renamed"),
-                                                    now().addSecs(1)));
+    parent->addChange(std::make_shared<ChangeEntry>(
+        ChangeKind::TitleEdited, QStringLiteral("Parent → Parent, renamed"), now().addSecs(1)));
     ASSERT_TRUE(context().save().ok());
     auto other = otherConnection();
-    const auto reread =
-        other->fetch(byTitle(QStringLiteral("Parent, renamed"))).value().first();
+    const auto reread = other->fetch(byTitle(QStringLiteral("Parent, renamed"))).value().first();
     EXPECT_EQ(reread->subtasks().size(), 2);
     const auto changes = reread->orderedChanges();
     ASSERT_EQ(changes.size(), 2);
     EXPECT_EQ(changes[0]->kind(), ChangeKind::TitleEdited);
     EXPECT_EQ(changes[1]->kind(), ChangeKind::Created);
-    const auto rereadNeighbour =
-        other->fetch(byTitle(QStringLiteral("Neighbour"))).value().first();
+    const auto rereadNeighbour = other->fetch(byTitle(QStringLiteral("Neighbour"))).value().first();
     EXPECT_EQ(rereadNeighbour->subtasks().size(), 1);
     EXPECT_EQ(rereadNeighbour->changes().size(), 1);
     EXPECT_EQ(other->count(TodoPredicate::all()).value(), 2);
