@@ -155,7 +155,8 @@ Result<QList<Row>> readRows(sql::Database &db, const QString &query, const QList
     }
 }
 
-Status runStatement(sql::Database &db, const QString &query, const QList<Value> &values) {
+// Through the statement cache: saves run the same few statements over and over.
+Status runStatement(sql::Database &db, const QString &query, const QList<Value> &values = {}) {
     auto statement = db.prepare(query);
     if (!statement)
         return Status::failure(statement.message());
@@ -409,13 +410,13 @@ Status ModelContext::save() {
             return Status::failure(*error);
         }
     }
-    Status status = m_db->exec(QStringLiteral("BEGIN IMMEDIATE"));
+    Status status = runStatement(*m_db, QStringLiteral("BEGIN IMMEDIATE"));
     if (status) {
         status = writePending();
         if (status)
-            status = m_db->exec(QStringLiteral("COMMIT"));
+            status = runStatement(*m_db, QStringLiteral("COMMIT"));
         if (!status)
-            m_db->exec(QStringLiteral("ROLLBACK"));
+            runStatement(*m_db, QStringLiteral("ROLLBACK"));
     }
     if (!status) {
         emit objectsDidChange();
@@ -447,12 +448,12 @@ auto ModelContext::withPendingVisible(Function &&read) -> decltype(read()) {
         return read();
     // Unsaved changes are written inside a savepoint that is always rolled back, so SQLite
     // evaluates the query over exactly what the app sees.
-    if (!m_db->exec(QStringLiteral("SAVEPOINT qb_read")))
+    if (!runStatement(*m_db, QStringLiteral("SAVEPOINT qb_read")))
         return read();
     const bool written = writePending().ok();
     auto result = read();
-    m_db->exec(QStringLiteral("ROLLBACK TO qb_read"));
-    m_db->exec(QStringLiteral("RELEASE qb_read"));
+    runStatement(*m_db, QStringLiteral("ROLLBACK TO qb_read"));
+    runStatement(*m_db, QStringLiteral("RELEASE qb_read"));
     if (!written)
         return read();
     return result;
