@@ -450,6 +450,7 @@ Result<std::unique_ptr<StoreCopy>> StoreCopy::open(int todoCount) {
     auto container = ModelContainer::open(storeConfiguration(path));
     if (!container)
         return StoreError{container.message()};
+    copy->m_path = path;
     copy->m_container = std::move(container.value());
     return copy;
 }

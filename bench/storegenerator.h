@@ -60,11 +60,13 @@ public:
     StoreCopy &operator=(const StoreCopy &) = delete;
 
     QString folder() const { return m_folder.path(); }
+    QString path() const { return m_path; }
     ModelContainer &container() { return *m_container; }
 
 private:
     StoreCopy();
     QTemporaryDir m_folder;
+    QString m_path;
     std::unique_ptr<ModelContainer> m_container;
 };
 
