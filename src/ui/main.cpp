@@ -3,6 +3,7 @@
 #include "app/quillbrookapp.h"
 #include "desktop/trayicon.h"
 #include "platform/singleinstance.h"
+#include "platform/terminationsignals.h"
 #include "services/approuter.h"
 #include "store/persistence.h"
 
@@ -77,6 +78,11 @@ int main(int argc, char *argv[]) {
         const bool ok = window && window->title() == QStringLiteral("Quill Brook");
         return ok ? EXIT_SUCCESS : EXIT_FAILURE;
     }
+
+    // Logout and Ctrl+C quit as the Quit command does, so the app's teardown still runs.
+    qb::TerminationSignals termination;
+    QObject::connect(&termination, &qb::TerminationSignals::received, &app,
+                     &QCoreApplication::quit);
 
     qb::DesktopShell shell(runtime, engine);
     if (instance) {

@@ -4,7 +4,7 @@
 # quillbrook://today switches the first window from Later to Today, which it stores in the
 # preferences file at once (before it answers the second start). Also: a start without URLs,
 # a self-test beside a running app, another store's own instance, and a restart after a crash
-# that left its socket behind.
+# that left its socket behind, and an orderly quit on SIGTERM.
 set -uo pipefail
 
 app="$1"
@@ -102,6 +102,18 @@ wait_until 30 fresh_socket && pass || fail "the restart did not replace the stal
 forward "quillbrook://today after the restart" "quillbrook://today"
 [ "$(perspective)" = today ] && pass || fail "the URL did not reach the restarted instance"
 alive "$restarted" && pass || fail "the restarted instance is gone"
+
+# --- logout: SIGTERM quits in order, as the Quit command does --------------------------------
+kill -TERM "$restarted"
+gone() { ! alive "$restarted"; }
+if wait_until 30 gone; then
+    wait "$restarted"
+    status=$?
+    [ "$status" -eq 0 ] && pass || fail "SIGTERM ended the app with status $status: $(cat "$work/restart.log")"
+    [ ! -e "$socket" ] && pass || fail "the app quit on SIGTERM without removing its socket"
+else
+    fail "SIGTERM did not end the app"
+fi
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
