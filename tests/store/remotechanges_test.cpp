@@ -3,6 +3,8 @@
 
 #include <QSignalSpy>
 
+#include <functional>
+
 using namespace qb;
 using qb::test::StoreFixture;
 
@@ -17,7 +19,19 @@ TodoItemPtr only(ModelContext &context, const QString &title) {
 
 } // namespace
 
-using RemoteChanges = StoreFixture;
+class RemoteChanges : public StoreFixture {
+protected:
+    // Edits the to-do titled `title` through a connection of its own and commits, as another
+    // process would.
+    bool editElsewhere(const QString &title, const std::function<void(TodoItem &)> &edit) {
+        auto other = otherConnection();
+        auto theirs = only(*other, title);
+        if (!theirs)
+            return false;
+        edit(*theirs);
+        return other->save().ok();
+    }
+};
 
 TEST_F(RemoteChanges, nothingIsAnnouncedWithoutAForeignCommit) {
     QSignalSpy remote(&context(), &ModelContext::remoteChange);
@@ -31,12 +45,10 @@ TEST_F(RemoteChanges, aFieldChangedElsewhereRefreshesTheHeldRecord) {
     auto item = addTodo(QStringLiteral("Draft"));
     ASSERT_TRUE(context().save().ok());
 
-    auto other = otherConnection();
-    auto theirs = only(*other, QStringLiteral("Draft"));
-    ASSERT_TRUE(theirs);
-    theirs->setTitle(QStringLiteral("Final"));
-    theirs->setScheduledDate(at(2024, 3, 11));
-    ASSERT_TRUE(other->save().ok());
+    ASSERT_TRUE(editElsewhere(QStringLiteral("Draft"), [this](TodoItem &theirs) {
+        theirs.setTitle(QStringLiteral("Final"));
+        theirs.setScheduledDate(at(2024, 3, 11));
+    }));
 
     QSignalSpy remote(&context(), &ModelContext::remoteChange);
     QSignalSpy titleChanged(item.get(), &TodoItem::titleChanged);
@@ -54,11 +66,8 @@ TEST_F(RemoteChanges, aCommitElsewhereIsStillMergedAfterASaveOfOurs) {
     auto item = addTodo(QStringLiteral("Draft"));
     ASSERT_TRUE(context().save().ok());
 
-    auto other = otherConnection();
-    auto theirs = only(*other, QStringLiteral("Draft"));
-    ASSERT_TRUE(theirs);
-    theirs->setTitle(QStringLiteral("Final"));
-    ASSERT_TRUE(other->save().ok());
+    ASSERT_TRUE(editElsewhere(QStringLiteral("Draft"),
+                              [](TodoItem &theirs) { theirs.setTitle(QStringLiteral("Final")); }));
 
     addTodo(QStringLiteral("mine"));
     ASSERT_TRUE(context().save().ok());
