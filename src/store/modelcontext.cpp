@@ -607,6 +607,14 @@ void ModelContext::readChanges(TodoItem &item, bool notify) {
     RecordAccess::setLoadedChanges(item, std::move(changes), notify);
 }
 
+Status ModelContext::checkpoint() {
+    return m_db->exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+}
+
+Status ModelContext::setCheckpointLimit(int limitPages) {
+    return m_db->exec(QStringLiteral("PRAGMA wal_autocheckpoint = %1").arg(limitPages));
+}
+
 qint64 ModelContext::dataVersion() {
     auto statement = m_db->prepare(QStringLiteral("PRAGMA data_version"));
     if (!statement || statement.value().step() != Statement::Step::Row)

@@ -5,6 +5,7 @@
 #include "quillbrookapp.h"
 #include "services/approuter.h"
 #include "services/effectivecolorscheme.h"
+#include "services/idlecheckpoint.h"
 #include "services/preferences.h"
 #include "services/singleshottimer.h"
 #include "services/updater.h"
@@ -28,6 +29,7 @@ constexpr auto remoteChangePollInterval = std::chrono::seconds(2);
 
 struct AppRuntime::Parts {
     std::unique_ptr<ModelContainer> container;
+    std::unique_ptr<IdleCheckpoint> checkpoint;
     UndoCenter undoCenter{std::make_unique<QtSingleShotTimer>()};
     AppRouter router;
     Preferences preferences;
@@ -45,6 +47,8 @@ AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder,
     : d(std::make_unique<Parts>()) {
     UnavailableCloudMirror mirror;
     d->container = persistence::makeContainer(arguments, storeFolder, mirror, calendar.localeId());
+    d->checkpoint = std::make_unique<IdleCheckpoint>(d->container->mainContext(),
+                                                     std::make_unique<QtSingleShotTimer>());
     {
         QSettings settings;
         persistence::backfillScheduledDates(*d->container, settings, clock, calendar);
