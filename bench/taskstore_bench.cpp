@@ -244,7 +244,7 @@ void BM_IdleCheckpoint(benchmark::State &state) {
 }
 
 // The widget refresh on its own, as every operation above runs it after its save: the Today
-// count and first rows, then the snapshot file written and synced.
+// count and first rows, then the snapshot file written and swapped into place.
 void BM_WidgetRefresh(benchmark::State &state) {
     Desk desk(state);
     if (!desk.ready())
