@@ -58,18 +58,20 @@ Result<std::unique_ptr<ModelContainer>> ModelContainer::open(const Configuration
         if (auto status = createPrivateFile(path); !status)
             return StoreError{status.message()};
     }
-    // Nothing below writes to a file that fails these checks.
-    if (auto status = schema::checkFileHeader(path); !status)
+    // Read-only: a file that turns out not to be a sound store is never written to, and SQLite
+    // does not copy its log into it either.
+    if (auto status = schema::checkStoreFile(path); !status)
         return StoreError{status.message()};
 
     auto connection = openConnection(path);
     if (!connection)
         return StoreError{connection.message()};
-    if (auto status = schema::prepare(*connection.value()); !status)
-        return StoreError{status.message()};
-    // WAL lets the command-line client and a second app instance write while we read.
+    // WAL lets the command-line client and a second app instance write while we read. Set
+    // first, so a new store's tables are created through the log like every later change.
     if (auto status = connection.value()->exec(QStringLiteral("PRAGMA journal_mode = WAL"));
         !status)
+        return StoreError{status.message()};
+    if (auto status = schema::prepare(*connection.value()); !status)
         return StoreError{status.message()};
 
     std::unique_ptr<ModelContainer> container(new ModelContainer(configuration));

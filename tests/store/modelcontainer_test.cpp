@@ -1,3 +1,4 @@
+#include "qtprinters.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
@@ -69,7 +70,9 @@ protected:
         const auto sizeBefore = QFileInfo(path).size();
         auto container = openAt(path);
         EXPECT_FALSE(container.ok());
-        EXPECT_FALSE(container.message().isEmpty());
+        // Says where the file is and that it was kept.
+        EXPECT_TRUE(container.message().contains(path)) << qPrintable(container.message());
+        EXPECT_TRUE(container.message().contains(QStringLiteral("left untouched")));
         EXPECT_EQ(fileDigest(path), before);
         EXPECT_EQ(QFileInfo(path).size(), sizeBefore);
     }
@@ -127,6 +130,13 @@ TEST_F(RefusedStoreFile, storeCutToHalfItsSize) {
     expectRefusedAndUntouched(path);
 }
 
+TEST_F(RefusedStoreFile, storeCutInsideItsLastPage) {
+    makeStore(path, 400);
+    QFile file(path);
+    ASSERT_TRUE(file.resize(QFileInfo(path).size() - 1000));
+    expectRefusedAndUntouched(path);
+}
+
 TEST_F(RefusedStoreFile, storeCutInsideItsHeader) {
     makeStore(path, 5);
     QFile file(path);
@@ -164,6 +174,77 @@ TEST_F(RefusedStoreFile, otherApplicationsDatabase) {
                  nullptr, nullptr);
     sqlite3_close(db);
     expectRefusedAndUntouched(path);
+}
+
+// Refused before SQLite could copy the other program's log into its file.
+TEST_F(RefusedStoreFile, otherApplicationsDatabaseWithPagesInItsLog) {
+    const QString original = folder.filePath(QStringLiteral("other.db"));
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(original.toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_exec(db,
+                 "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; CREATE TABLE "
+                 "notes(body TEXT); INSERT INTO notes VALUES ('x')",
+                 nullptr, nullptr, nullptr);
+    // Copied while open: the log still holds the pages, as after a crash.
+    for (const QString &suffix : {QString(), QStringLiteral("-wal")})
+        ASSERT_TRUE(QFile::copy(original + suffix, path + suffix));
+    sqlite3_close(db);
+    const QByteArray log = fileDigest(path + QStringLiteral("-wal"));
+    expectRefusedAndUntouched(path);
+    EXPECT_EQ(fileDigest(path + QStringLiteral("-wal")), log);
+}
+
+// A store as another process leaves it between two saves, with its log copied into the store
+// file only in part or not at all, and the log's index file missing or out of date.
+class SoundStoreFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto opened = openAt(live);
+        ASSERT_TRUE(opened.ok());
+        writer = std::move(opened.value());
+        ASSERT_TRUE(writer->mainContext().setCheckpointLimit(0).ok());
+    }
+    void saveTodos(int count) {
+        auto &context = writer->mainContext();
+        for (int i = 0; i < count; ++i)
+            context.insert(std::make_shared<TodoItem>(QStringLiteral("Logged"), TodoList::Later,
+                                                      QDateTime(), i,
+                                                      QDateTime::currentDateTimeUtc()));
+        ASSERT_TRUE(context.save().ok());
+    }
+    void copy(const QString &suffix) {
+        QFile::remove(path + suffix);
+        ASSERT_TRUE(QFile::copy(live + suffix, path + suffix));
+    }
+    int storedTodos() {
+        auto container = openAt(path);
+        EXPECT_TRUE(container.ok()) << qPrintable(container.message());
+        return container ? container.value()->mainContext().count(TodoPredicate::all()).valueOr(-1)
+                         : -1;
+    }
+
+    test::TempFolder folder;
+    QString live = folder.filePath(QStringLiteral("Live.store"));
+    QString path = folder.filePath(QStringLiteral("Copy.store"));
+    std::unique_ptr<ModelContainer> writer;
+};
+
+// As a copy of the log into the store file leaves it when cut off after its first page: the
+// header counts pages that only the log holds so far. The index file is from an earlier state.
+TEST_F(SoundStoreFile, opensWhenItsHeaderCountsPagesOnlyItsLogHolds) {
+    saveTodos(10);
+    copy(QStringLiteral("-shm"));
+    saveTodos(40);
+    copy(QString());
+    copy(QStringLiteral("-wal"));
+    ASSERT_TRUE(writer->mainContext().checkpoint().ok());
+    QFile copied(path), grown(live);
+    ASSERT_TRUE(copied.open(QIODevice::ReadWrite) && grown.open(QIODevice::ReadOnly));
+    ASSERT_LT(copied.size(), grown.size());
+    ASSERT_EQ(copied.write(grown.read(4096)), 4096);
+    copied.close();
+
+    EXPECT_EQ(storedTodos(), 50);
 }
 
 TEST(ModelContainer, acceptsAStoreFromTheSameOrAnOlderPatchVersion) {
