@@ -404,12 +404,6 @@ Status ModelContext::writePending() {
 Status ModelContext::save() {
     if (!hasChanges())
         return Status::success();
-    if (m_saveFault) {
-        if (const auto error = m_saveFault()) {
-            emit objectsDidChange();
-            return Status::failure(*error);
-        }
-    }
     Status status = runStatement(*m_db, QStringLiteral("BEGIN IMMEDIATE"));
     if (status) {
         status = writePending();
@@ -448,12 +442,20 @@ auto ModelContext::withPendingVisible(Function &&read) -> decltype(read()) {
         return read();
     // Unsaved changes are written inside a savepoint that is always rolled back, so SQLite
     // evaluates the query over exactly what the app sees.
+    const bool outermost = !m_db->inTransaction();
     if (!runStatement(*m_db, QStringLiteral("SAVEPOINT qb_read")))
         return read();
     const bool written = writePending().ok();
     auto result = read();
-    runStatement(*m_db, QStringLiteral("ROLLBACK TO qb_read"));
-    runStatement(*m_db, QStringLiteral("RELEASE qb_read"));
+    if (outermost) {
+        // Ends the transaction the savepoint began without writing anything; releasing it would
+        // commit, which fails on a full disk and leaves the transaction open, so that every
+        // later save failed even once there was room again.
+        runStatement(*m_db, QStringLiteral("ROLLBACK"));
+    } else {
+        runStatement(*m_db, QStringLiteral("ROLLBACK TO qb_read"));
+        runStatement(*m_db, QStringLiteral("RELEASE qb_read"));
+    }
     if (!written)
         return read();
     return result;

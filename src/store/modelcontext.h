@@ -10,7 +10,6 @@
 #include <QObject>
 #include <QSet>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -28,9 +27,6 @@ class ModelContext : public QObject, public RecordContext {
     Q_OBJECT
 
 public:
-    // Returns an error message to make the next save fail; for tests.
-    using SaveFault = std::function<std::optional<QString>()>;
-
     ModelContext(std::unique_ptr<sql::Database> db, const QString &searchLocaleId,
                  QObject *parent = nullptr);
     ~ModelContext() override;
@@ -64,7 +60,6 @@ public:
     Status checkpoint();
     Status setCheckpointLimit(int limitPages);
 
-    void setSaveFault(SaveFault fault) { m_saveFault = std::move(fault); }
     QString searchLocaleId() const { return m_searchLocaleId; }
 
     // RecordContext
@@ -119,7 +114,6 @@ private:
     // Owners of pending subtasks and entries: a child only knows its owner weakly, and the
     // owner's row key must still be known when the child is written.
     QHash<const TodoItem *, TodoItemPtr> m_pinnedOwners;
-    SaveFault m_saveFault;
     qint64 m_lastDataVersion = -1;
 };
 

@@ -131,6 +131,10 @@ QString Database::lastError() const {
     return QString::fromUtf8(sqlite3_errmsg(m_db));
 }
 
+bool Database::inTransaction() const {
+    return sqlite3_get_autocommit(m_db) == 0;
+}
+
 int Database::lastErrorCode() const {
     return sqlite3_extended_errcode(m_db);
 }

@@ -65,6 +65,8 @@ public:
     // Cached: the same SQL text reuses its prepared statement.
     Result<Statement> prepare(const QString &sql);
     QString lastError() const;
+    // Whether a transaction is open (the connection is not in autocommit mode).
+    bool inTransaction() const;
     // The extended result code of the last failed call (SQLITE_CORRUPT, SQLITE_NOTADB, …).
     int lastErrorCode() const;
     sqlite3 *handle() const { return m_db; }

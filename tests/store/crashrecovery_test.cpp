@@ -203,22 +203,3 @@ TEST_F(FullDisk, whileTheLogIsCopiedLosesNothingOnceThereIsRoomAgain) {
     }
     EXPECT_GT(failedCopies, 10);
 }
-
-TEST_F(FullDisk, orAFailedSyncIsReportedAndTheNextSaveWritesTheChange) {
-    for (const int code : {SQLITE_IOERR_FSYNC, SQLITE_FULL}) {
-        test::TempFolder folder;
-        const QString path = folder.filePath(QStringLiteral("Sync.store"));
-        makeStore(path, 3);
-        auto container = openAt(path);
-        ASSERT_TRUE(container.ok());
-        auto &context = container.value()->mainContext();
-        addTodo(context, QStringLiteral("Synced"));
-        faultvfs::failSync(1, code);
-        EXPECT_FALSE(context.save().ok());
-        EXPECT_EQ(faultvfs::failures(), 1);
-        faultvfs::disarm();
-        ASSERT_TRUE(context.save().ok());
-        container.value().reset();
-        EXPECT_EQ(inspectStore(path).rows.filter(QStringLiteral("|Synced|")).size(), 1);
-    }
-}

@@ -1,9 +1,12 @@
+#include "faultvfs.h"
 #include "model/dayhelpers.h"
 #include "model/stockqueries.h"
 #include "store/livequery.h"
 #include "storefixture.h"
 
 #include <QSignalSpy>
+
+#include <sqlite3.h>
 
 using namespace qb;
 using qb::test::StoreFixture;
@@ -199,24 +202,21 @@ TEST_F(Relations, deletingASubtaskLeavesTheTodoAndItsOtherSubtasks) {
 
 using FailedSave = StoreFixture;
 
+// On a full disk: reads in between see the unsaved state, and once there is room the next save
+// writes it.
 TEST_F(FailedSave, keepsEveryChangeVisibleAndTheNextSaveWritesIt) {
     auto kept = addTodo(QStringLiteral("Kept"));
     auto doomed = addTodo(QStringLiteral("Doomed"));
     ASSERT_TRUE(context().save().ok());
 
-    bool failing = true;
-    context().setSaveFault([&]() -> std::optional<QString> {
-        if (failing)
-            return QStringLiteral("disk full");
-        return std::nullopt;
-    });
     QSignalSpy saved(&context(), &ModelContext::didSave);
     kept->setTitle(QStringLiteral("Renamed"));
     context().remove(doomed);
     auto added = addTodo(QStringLiteral("Added"));
+    test::faultvfs::failWrite(1, SQLITE_FULL, true);
     const Status status = context().save();
     EXPECT_FALSE(status.ok());
-    EXPECT_EQ(status.message(), QStringLiteral("disk full"));
+    EXPECT_EQ(status.message(), QStringLiteral("database or disk is full"));
     EXPECT_EQ(saved.count(), 0);
     EXPECT_TRUE(context().hasChanges());
 
@@ -230,8 +230,9 @@ TEST_F(FailedSave, keepsEveryChangeVisibleAndTheNextSaveWritesIt) {
     EXPECT_EQ(titles(other->fetch(all).value()),
               (QList<QString>{QStringLiteral("Doomed"), QStringLiteral("Kept")}));
 
-    failing = false;
-    ASSERT_TRUE(context().save().ok());
+    test::faultvfs::disarm();
+    const Status again = context().save();
+    ASSERT_TRUE(again.ok()) << qPrintable(again.message());
     EXPECT_EQ(saved.count(), 1);
     EXPECT_FALSE(context().hasChanges());
     other->checkForRemoteChanges();
@@ -240,11 +241,11 @@ TEST_F(FailedSave, keepsEveryChangeVisibleAndTheNextSaveWritesIt) {
 }
 
 TEST_F(FailedSave, unsavedRecordsSurviveEvenWhenNobodyElseHoldsThem) {
-    context().setSaveFault([] { return std::optional<QString>(QStringLiteral("busy")); });
     addTodo(QStringLiteral("Orphan"))
         ->addSubtask(std::make_shared<Subtask>(QStringLiteral("line"), 0, now()));
+    test::faultvfs::failSync(1, SQLITE_IOERR_FSYNC);
     EXPECT_FALSE(context().save().ok());
-    context().setSaveFault({});
+    test::faultvfs::disarm();
     ASSERT_TRUE(context().save().ok());
     auto other = otherConnection();
     const auto found = other->fetch(byTitle(QStringLiteral("Orphan"))).value();

@@ -1,5 +1,7 @@
 #include "faultvfs.h"
 
+#include <gtest/gtest.h>
+
 #include <sqlite3.h>
 
 #include <atomic>
@@ -261,6 +263,10 @@ void arm(Mode mode, int nth, int code, bool sticky, bool tear) {
     s.mode = mode;
 }
 
+class DisarmAfterEachTest final : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo &) override { disarm(); }
+};
+
 } // namespace
 
 void install() {
@@ -288,6 +294,7 @@ void install() {
         return layer;
     }();
     sqlite3_vfs_register(&vfs, 1);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new DisarmAfterEachTest);
 }
 
 void disarm() {

@@ -10,7 +10,9 @@ namespace qb::test {
 // store, its log, a rollback journal). Main thread only.
 namespace faultvfs {
 
-// Makes the layer the default VFS; idempotent. Connections opened earlier keep the real one.
+// Makes the layer the default VFS, disarmed after every test so that a test stopped half-way
+// leaves no fault armed for the next. Call once, after ::testing::InitGoogleTest; connections
+// opened earlier keep the real VFS.
 void install();
 
 // Back to passing everything through; counters start again from zero.

@@ -12,8 +12,8 @@ int main(int argc, char **argv) {
     qb::test::TemporaryHome home;
     if (!home.isValid())
         return 1;
-    qb::test::faultvfs::install();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    qb::test::faultvfs::install();
     return RUN_ALL_TESTS();
 }
