@@ -1,32 +1,15 @@
 #include "store/modelcontainer.h"
 
+#include "base/privatefile.h"
 #include "schema.h"
 #include "sqlite.h"
 #include "store/modelcontext.h"
 
-#include <QFile>
 #include <QFileInfo>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace qb {
 
 namespace {
-
-// The store is private data: a new file is readable by its owner only.
-Status createPrivateFile(const QString &path) {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        if (errno == EEXIST)
-            return Status::success();
-        return Status::failure(QStringLiteral("Cannot create %1: %2")
-                                   .arg(path, QString::fromLocal8Bit(strerror(errno))));
-    }
-    ::close(fd);
-    return Status::success();
-}
 
 Result<std::unique_ptr<sql::Database>> openConnection(const QString &path) {
     auto db = sql::Database::open(path);
@@ -55,8 +38,8 @@ Result<std::unique_ptr<ModelContainer>> ModelContainer::open(const Configuration
     if (QFileInfo(path).isDir())
         return StoreError{QStringLiteral("%1 is a folder, not a store file").arg(path)};
     if (!QFileInfo::exists(path)) {
-        if (auto status = createPrivateFile(path); !status)
-            return StoreError{status.message()};
+        if (const QString error = makePrivateFile(path); !error.isEmpty())
+            return StoreError{error};
     }
     // Read-only: a file that turns out not to be a sound store is never written to, and SQLite
     // does not copy its log into it either.
