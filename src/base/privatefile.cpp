@@ -45,10 +45,12 @@ QString makePrivateFolder(const QString &folder) {
     return tighten(native, folder);
 }
 
-QString makePrivateFile(const QString &path) {
+QString makePrivateFile(const QString &path, bool *created) {
     const QByteArray native = QFile::encodeName(path);
     const int fd =
         ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (created)
+        *created = fd >= 0;
     if (fd >= 0) {
         ::close(fd);
         return {};

@@ -614,6 +614,7 @@ Status ModelContext::checkpoint() {
 }
 
 Status ModelContext::setCheckpointLimit(int limitPages) {
+    m_checkpointLimit = limitPages;
     return m_db->exec(QStringLiteral("PRAGMA wal_autocheckpoint = %1").arg(limitPages));
 }
 
@@ -625,6 +626,12 @@ qint64 ModelContext::dataVersion() {
 }
 
 bool ModelContext::checkForRemoteChanges() {
+    if (hasFileMoved()) {
+        emit fileMoved();
+        // Reopened: the merge and the announcement are done.
+        if (!hasFileMoved())
+            return true;
+    }
     const qint64 version = dataVersion();
     if (version == m_lastDataVersion)
         return false;
@@ -633,6 +640,44 @@ bool ModelContext::checkForRemoteChanges() {
     emit remoteChange();
     emit objectsDidChange();
     return true;
+}
+
+bool ModelContext::hasFileMoved() const {
+    return m_db->fileHasMoved();
+}
+
+Status ModelContext::copyStoreTo(const QString &path) {
+    return runStatement(*m_db, QStringLiteral("VACUUM INTO ?"), {path});
+}
+
+Status ModelContext::emptyLog() {
+    auto statement = m_db->prepare(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    if (!statement)
+        return Status::failure(statement.message());
+    if (statement.value().step() != Statement::Step::Row)
+        return Status::failure(m_db->lastError());
+    if (statement.value().integer(0) != 0)
+        return Status::failure(QStringLiteral("another program is reading the store"));
+    return Status::success();
+}
+
+void ModelContext::adoptConnection(std::unique_ptr<sql::Database> db) {
+    m_db = std::move(db);
+    sql::registerSearchFunction(*m_db, m_searchLocaleId);
+    if (m_checkpointLimit)
+        (void)setCheckpointLimit(*m_checkpointLimit); // without it, SQLite's own limit applies
+    m_lastDataVersion = dataVersion();
+}
+
+void ModelContext::announceReopened(const QString &notice) {
+    refreshHeldRecords();
+    emit remoteChange();
+    emit objectsDidChange();
+    emit storeFileNotice(notice);
+}
+
+void ModelContext::announceFileProblem(const QString &notice) {
+    emit storeFileNotice(notice);
 }
 
 void ModelContext::refreshHeldRecords() {

@@ -217,6 +217,50 @@ Status checkStoreFile(const QString &path) {
                                .arg(problem, QDir::toNativeSeparators(file.absoluteFilePath())));
 }
 
+Result<int> copyMissingTodos(sql::Database &db, const QString &otherPath) {
+    auto attach = db.prepare(QStringLiteral("ATTACH ? AS other"));
+    if (!attach)
+        return StoreError{attach.message()};
+    attach.value().bind(1, otherPath);
+    if (auto status = attach.value().run(); !status)
+        return StoreError{status.message()};
+
+    // Row keys come along: rows that pending changes refer to keep them.
+    const char *const copies[] = {
+        "CREATE TEMP TABLE copied(pk INTEGER PRIMARY KEY)",
+        "INSERT INTO copied SELECT pk FROM other.todo_item WHERE id NOT IN (SELECT id FROM "
+        "main.todo_item) AND pk NOT IN (SELECT pk FROM main.todo_item)",
+        "INSERT INTO main.todo_item(pk, id, title, notes, is_completed, completed_at, "
+        "scheduled_date, list_raw, sort_order, created_at, recurrence_rule_raw) SELECT pk, id, "
+        "title, notes, is_completed, completed_at, scheduled_date, list_raw, sort_order, "
+        "created_at, recurrence_rule_raw FROM other.todo_item WHERE pk IN copied",
+        "INSERT OR IGNORE INTO main.subtask(pk, id, title, is_completed, sort_order, created_at, "
+        "parent_pk, position) SELECT pk, id, title, is_completed, sort_order, created_at, "
+        "parent_pk, position FROM other.subtask WHERE parent_pk IN copied",
+        "INSERT OR IGNORE INTO main.change_entry(pk, id, timestamp, kind_raw, detail, item_pk, "
+        "position) SELECT pk, id, timestamp, kind_raw, detail, item_pk, position FROM "
+        "other.change_entry WHERE item_pk IN copied",
+    };
+    Result<int> copied = StoreError{};
+    Status status = db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    for (const char *statement : copies) {
+        if (status)
+            status = db.exec(QString::fromUtf8(statement));
+    }
+    if (status) {
+        const auto count = readInteger(db, QStringLiteral("SELECT count(*) FROM copied"));
+        copied = count ? Result<int>(int(count.value())) : StoreError{count.message()};
+        status = count ? db.exec(QStringLiteral("COMMIT")) : Status::failure(count.message());
+    }
+    if (!status) {
+        db.exec(QStringLiteral("ROLLBACK"));
+        copied = StoreError{status.message()};
+    }
+    db.exec(QStringLiteral("DROP TABLE IF EXISTS temp.copied"));
+    db.exec(QStringLiteral("DETACH other"));
+    return copied;
+}
+
 Status prepare(sql::Database &db) {
     const auto tables = tableCount(db);
     if (!tables)

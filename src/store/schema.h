@@ -25,6 +25,10 @@ Status checkStoreFile(const QString &path);
 // that passed checkStoreFile.
 Status prepare(sql::Database &db);
 
+// Copies into `db` the to-dos of the store at `otherPath` whose ids `db` lacks, with their
+// subtasks and change entries, in one transaction. Returns how many to-dos were copied.
+Result<int> copyMissingTodos(sql::Database &db, const QString &otherPath);
+
 // Compares dotted numeric versions: negative, zero or positive like strcmp.
 int compareVersions(const QString &a, const QString &b);
 

@@ -135,6 +135,12 @@ bool Database::inTransaction() const {
     return sqlite3_get_autocommit(m_db) == 0;
 }
 
+bool Database::fileHasMoved() const {
+    int moved = 0;
+    return sqlite3_file_control(m_db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+           moved != 0;
+}
+
 int Database::lastErrorCode() const {
     return sqlite3_extended_errcode(m_db);
 }

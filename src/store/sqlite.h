@@ -67,6 +67,9 @@ public:
     QString lastError() const;
     // Whether a transaction is open (the connection is not in autocommit mode).
     bool inTransaction() const;
+    // Whether the main file was deleted, or replaced by another file, at the path it was opened
+    // at.
+    bool fileHasMoved() const;
     // The extended result code of the last failed call (SQLITE_CORRUPT, SQLITE_NOTADB, …).
     int lastErrorCode() const;
     sqlite3 *handle() const { return m_db; }

@@ -2,8 +2,7 @@
 #include "faultvfs.h"
 #include "qtprinters.h"
 #include "store/modelcontainer.h"
-#include "store/modelcontext.h"
-#include "tempstore.h"
+#include "storefixture.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -17,6 +16,7 @@ using namespace qb;
 namespace faultvfs = qb::test::faultvfs;
 using qb::test::CrashStep;
 using qb::test::inspectStore;
+using qb::test::only;
 
 namespace {
 
@@ -27,13 +27,6 @@ TodoItemPtr addTodo(ModelContext &context, const QString &title, int noteLength 
     item->setNotes(QString(noteLength, u'n'));
     context.insert(item);
     return item;
-}
-
-TodoItemPtr only(ModelContext &context, const QString &title) {
-    TodoFetch request;
-    request.predicate = TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
-    const auto found = context.fetch(request).valueOr({});
-    return found.size() == 1 ? found.first() : nullptr;
 }
 
 Result<std::unique_ptr<ModelContainer>> openAt(const QString &path) {

@@ -9,18 +9,8 @@
 #include <sqlite3.h>
 
 using namespace qb;
+using qb::test::only;
 using qb::test::StoreFixture;
-
-namespace {
-
-TodoItemPtr only(ModelContext &context, const QString &title) {
-    TodoFetch request;
-    request.predicate = TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
-    const auto found = context.fetch(request).valueOr({});
-    return found.size() == 1 ? found.first() : nullptr;
-}
-
-} // namespace
 
 class RemoteChanges : public StoreFixture {
 protected:

@@ -3,15 +3,17 @@
 // Keys and clicks go through the window like a user's; only the completion delay is virtual.
 #include "app/appruntime.h"
 #include "app/quillbrookapp.h"
+#include "preferences/preferences.h"
 #include "qtprinters.h"
 #include "quickitems.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
-#include "store/persistence.h"
 #include "temphome.h"
+#include "tempstore.h"
 #include "viewmodels/completionqueue.h"
 #include "virtualtime.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlExtensionPlugin>
@@ -44,42 +46,70 @@ QStringList titlesIn(QQuickItem *view) {
     return titles;
 }
 
-TEST(EndToEnd, aToDoAddedWithTheKeyboardAndTickedEndsUpInDoneAndInTheStore) {
-    qb::test::VirtualTime time;
-    qb::AppRuntime runtime(
-        {QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
-        qb::persistence::storeFolder(),
-        qb::Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York")),
-        qb::Clock::system());
-    runtime.app().completions()->setTimerFactory([&time] { return time.makeTimer(); });
-
-    QQmlApplicationEngine engine;
-    engine.addImportPath(QStringLiteral("qrc:/"));
-    engine.load(QUrl(QStringLiteral("qrc:/Quillbrook/qml/Main.qml")));
-    ASSERT_FALSE(engine.rootObjects().isEmpty());
-    auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
-    ASSERT_TRUE(window);
-    window->requestActivate();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    QQuickItem *root = window->contentItem();
-    EXPECT_EQ(window->size(), QSize(960, 640));
+// The app on a store of its own, its first window shown and active.
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Each test starts as a first launch does, in Today.
+        QFile::remove(qb::Preferences::standardFilePath());
+        runtime = std::make_unique<qb::AppRuntime>(
+            QStringList{QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
+            storeFolder.path(),
+            qb::Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York")),
+            qb::Clock::system());
+        runtime->app().completions()->setTimerFactory([this] { return time.makeTimer(); });
+        engine.addImportPath(QStringLiteral("qrc:/"));
+        engine.load(QUrl(QStringLiteral("qrc:/Quillbrook/qml/Main.qml")));
+        ASSERT_FALSE(engine.rootObjects().isEmpty());
+        window = qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
+        ASSERT_TRUE(window);
+        window->requestActivate();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        root = window->contentItem();
+    }
 
     // New To-Do, a title, Return.
-    QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
-    QQuickItem *field = nullptr;
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        field = findItem(root, QStringLiteral("draftField"));
-        return field && field->hasActiveFocus();
-    }));
-    ASSERT_TRUE(field);
-    for (const char letter : std::string("Buy milk"))
-        QTest::keyClick(window, letter);
-    QTest::keyClick(window, Qt::Key_Return);
+    void addWithTheKeyboard(const std::string &title) {
+        QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+        QQuickItem *field = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            field = findItem(root, QStringLiteral("draftField"));
+            return field && field->hasActiveFocus();
+        }));
+        for (const char letter : title)
+            QTest::keyClick(window, letter);
+        QTest::keyClick(window, Qt::Key_Return);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !field->isVisible(); }));
+    }
+
+    // What another connection reads from the store file at its path.
+    QStringList storedTitles() {
+        auto other = runtime->container().newContext();
+        EXPECT_TRUE(other.ok());
+        QStringList titles;
+        if (other) {
+            for (const auto &item : other.value()->fetch(qb::TodoFetch{}).valueOr({}))
+                titles.append(item->title());
+        }
+        titles.sort();
+        return titles;
+    }
+
+    qb::test::VirtualTime time;
+    qb::test::TempFolder storeFolder;
+    std::unique_ptr<qb::AppRuntime> runtime;
+    QQmlApplicationEngine engine;
+    QQuickWindow *window = nullptr;
+    QQuickItem *root = nullptr;
+};
+
+TEST_F(EndToEnd, aToDoAddedWithTheKeyboardAndTickedEndsUpInDoneAndInTheStore) {
+    EXPECT_EQ(window->size(), QSize(960, 640));
+    addWithTheKeyboard("Buy milk");
 
     QQuickItem *today = findItem(root, QStringLiteral("taskList"));
     ASSERT_TRUE(today);
     EXPECT_TRUE(QTest::qWaitFor([&] { return titlesIn(today) == QStringList{"Buy milk"}; }));
-    EXPECT_FALSE(field->isVisible());
     EXPECT_EQ(findItem(root, QStringLiteral("badge-today"))->property("text").toString(),
               QStringLiteral("1"));
 
@@ -105,13 +135,38 @@ TEST(EndToEnd, aToDoAddedWithTheKeyboardAndTickedEndsUpInDoneAndInTheStore) {
     }));
 
     // And the file holds it as completed, as another connection reads it.
-    auto other = runtime.container().newContext();
+    auto other = runtime->container().newContext();
     ASSERT_TRUE(other.ok());
     const auto stored = other.value()->fetch(qb::TodoFetch{}).valueOr({});
     ASSERT_EQ(stored.size(), 1);
     EXPECT_EQ(stored.first()->title(), QStringLiteral("Buy milk"));
     EXPECT_TRUE(stored.first()->isCompleted());
     EXPECT_TRUE(stored.first()->completedAt().isValid());
+}
+
+// Deleted while the app runs, the store file is written again at its path with everything in
+// it once the app is next activated, and the user is told; what is added then lands there too.
+TEST_F(EndToEnd, aStoreFileDeletedWhileTheAppRunsComesBackAtItsPathAndTheUserIsTold) {
+    addWithTheKeyboard("Buy milk");
+    const QString path = runtime->container().configuration().path;
+    ASSERT_TRUE(QFile::remove(path));
+
+    // The user comes back to the app: what its windows do when the platform says it is active.
+    runtime->app().becameActive();
+    QQuickItem *message = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        message = findItem(root, QStringLiteral("storeNoticeMessage"));
+        return message && message->isVisible();
+    }));
+    EXPECT_TRUE(message->property("text").toString().contains(QStringLiteral("deleted")));
+    QTest::mouseClick(window, Qt::LeftButton, {},
+                      centre(*findItem(root, QStringLiteral("storeNoticeButton"))));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }));
+
+    addWithTheKeyboard("Buy bread");
+    EXPECT_EQ(runtime->container().configuration().path, path);
+    EXPECT_EQ(storedTitles(),
+              (QStringList{QStringLiteral("Buy bread"), QStringLiteral("Buy milk")}));
 }
 
 } // namespace

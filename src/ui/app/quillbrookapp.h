@@ -47,6 +47,9 @@ class QuillbrookApp : public QObject {
     Q_PROPERTY(bool dark READ isDark NOTIFY darkChanged)
     // Moves when the application becomes active, so windows re-check their reference day.
     Q_PROPERTY(int activations READ activations NOTIFY activated)
+    // What happened to the store file while the app ran (deleted or replaced, and where the
+    // store is now), until the user dismisses it; empty otherwise.
+    Q_PROPERTY(QString storeNotice READ storeNotice NOTIFY storeNoticeChanged)
 
 public:
     struct Parts {
@@ -75,6 +78,7 @@ public:
     CheckForUpdatesViewModel *updates() const { return m_updates; }
     bool isDark() const;
     int activations() const { return m_activations; }
+    QString storeNotice() const { return m_storeNotice; }
 
     Q_INVOKABLE QDateTime now() const { return m_parts.environment.clock.now(); }
     Q_INVOKABLE QDateTime startOfToday() const;
@@ -93,6 +97,7 @@ public:
     Q_INVOKABLE void undo();
     // Refreshes the desktop widget over the main context.
     Q_INVOKABLE void refreshWidget();
+    Q_INVOKABLE void dismissStoreNotice();
     // The application became active: refresh the widget, look for other processes' commits,
     // and tell windows to re-check their day.
     Q_INVOKABLE void becameActive();
@@ -100,12 +105,14 @@ public:
 signals:
     void darkChanged();
     void activated();
+    void storeNoticeChanged();
 
 private:
     Parts m_parts;
     CompletionQueue *m_completions;
     CheckForUpdatesViewModel *m_updates;
     int m_activations = 0;
+    QString m_storeNotice;
     static QPointer<QuillbrookApp> s_instance;
 };
 

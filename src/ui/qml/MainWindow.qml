@@ -34,6 +34,7 @@ ApplicationWindow {
     }
     AboutDialog { id: about }
     UpdateDialog { id: updateDialog }
+    StoreNoticeDialog {}
 
     // Only the window whose menu started the check shows its outcome; checks the updater runs
     // on its own show nothing.

@@ -11,7 +11,8 @@ namespace qb {
 // and other permissions from an existing one. For the app's own folders only.
 QString makePrivateFolder(const QString &folder);
 // Creates `path` empty with mode 0600 in an existing folder, never replacing a file that
-// appears meanwhile, or takes the group and other permissions from an existing file.
-QString makePrivateFile(const QString &path);
+// appears meanwhile, or takes the group and other permissions from an existing file. Sets
+// `created` to whether this call made the file.
+QString makePrivateFile(const QString &path, bool *created = nullptr);
 
 } // namespace qb
