@@ -10,6 +10,8 @@ Dialog {
 
     title: "The store file changed"
     modal: true
+    // Takes the keyboard while open: Return or Escape dismisses it.
+    focus: true
     anchors.centerIn: Overlay.overlay
     width: Math.min(420, parent ? parent.width - 40 : 420)
     closePolicy: Popup.CloseOnEscape
@@ -48,6 +50,9 @@ Dialog {
         wrapMode: Text.Wrap
         color: Theme.primaryText
         font.pixelSize: Theme.bodySize
+        focus: true
+        Keys.onReturnPressed: dialog.close()
+        Keys.onEnterPressed: dialog.close()
     }
     footer: DialogButtonBox {
         padding: 16
