@@ -9,7 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace qb {
 
@@ -61,10 +66,28 @@ QString recoveryPath(const QString &path) {
     }
 }
 
+// Flushes `path` and the folder entry that names it to the disk.
+Status syncToDisk(const QString &path) {
+    for (const QString &target : {path, QFileInfo(path).absolutePath()}) {
+        const int fd = ::open(QFile::encodeName(target).constData(), O_RDONLY | O_CLOEXEC);
+        const bool synced = fd >= 0 && ::fsync(fd) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (!synced)
+            return Status::failure(QStringLiteral("Cannot write %1 to the disk: %2")
+                                       .arg(target, QString::fromLocal8Bit(strerror(errno))));
+    }
+    return Status::success();
+}
+
 // A store at `path`, which must be an empty file made for it, with what `context` reads.
 Connection copyInto(ModelContext &context, const QString &path) {
     if (const Status copied = context.copyStoreTo(path); !copied)
         return StoreError{copied.message()};
+    // Whether VACUUM INTO syncs its output depends on the SQLite version; the store is about to
+    // live in this copy alone.
+    if (const Status synced = syncToDisk(path); !synced)
+        return StoreError{synced.message()};
     return connectTo(path);
 }
 
