@@ -45,11 +45,12 @@ QHash<QString, bool> exportedStates(const CliClient &client) {
     return states;
 }
 
-// An export file of `count` new to-dos with a few thousand characters of notes each: a few of
-// these fill the store's log past the size at which a commit copies it into the store file.
+// An export file of `count` new to-dos with 7,000 characters of notes each (kept in the row and in
+// the search index): a few hundred fill the log past the 1,000 pages at which the commit itself
+// copies it into the store file.
 QByteArray importFile(int count, QStringList &ids) {
     QJsonArray todos;
-    const QString notes(3000, u'n');
+    const QString notes(7000, u'n');
     for (int i = 0; i < count; ++i) {
         const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
         ids.append(id);
