@@ -5,7 +5,6 @@
 #include <sqlite3.h>
 
 #include <atomic>
-#include <cstring>
 
 namespace qb::test::faultvfs {
 
@@ -42,6 +41,26 @@ sqlite3_file *realFile(sqlite3_file *file) {
     return reinterpret_cast<File *>(file)->real;
 }
 
+// A file method that only passes the call on to the real file.
+template <auto Method> struct ToFile;
+template <typename R, typename... Args, R (*sqlite3_io_methods::*Method)(sqlite3_file *, Args...)>
+struct ToFile<Method> {
+    static R call(sqlite3_file *file, Args... args) {
+        sqlite3_file *real = realFile(file);
+        return (real->pMethods->*Method)(real, args...);
+    }
+};
+
+// A VFS method that only passes the call on to the real VFS.
+template <auto Method> struct ToVfs;
+template <typename R, typename... Args, R (*sqlite3_vfs::*Method)(sqlite3_vfs *, Args...)>
+struct ToVfs<Method> {
+    static R call(sqlite3_vfs *, Args... args) {
+        sqlite3_vfs *real = settings().real;
+        return (real->*Method)(real, args...);
+    }
+};
+
 // Whether call number `count` of an armed kind fails.
 bool hits(int count) {
     Settings &s = settings();
@@ -51,11 +70,6 @@ bool hits(int count) {
 int fileClose(sqlite3_file *file) {
     sqlite3_file *real = realFile(file);
     return real->pMethods ? real->pMethods->xClose(real) : SQLITE_OK;
-}
-
-int fileRead(sqlite3_file *file, void *buffer, int amount, sqlite3_int64 offset) {
-    sqlite3_file *real = realFile(file);
-    return real->pMethods->xRead(real, buffer, amount, offset);
 }
 
 int fileWrite(sqlite3_file *file, const void *buffer, int amount, sqlite3_int64 offset) {
@@ -79,14 +93,12 @@ int fileWrite(sqlite3_file *file, const void *buffer, int amount, sqlite3_int64 
 }
 
 int fileTruncate(sqlite3_file *file, sqlite3_int64 size) {
-    sqlite3_file *real = realFile(file);
     if (settings().crashed)
         return SQLITE_OK;
-    return real->pMethods->xTruncate(real, size);
+    return ToFile<&sqlite3_io_methods::xTruncate>::call(file, size);
 }
 
-// Counted but not passed on: what reaches the disk is decided by the simulated power cut, and
-// real flushes would make the crash loops wait on the disk for most of their time.
+// Counted, never passed on (see the header).
 int fileSync(sqlite3_file *, int) {
     Settings &s = settings();
     if (s.crashed)
@@ -99,60 +111,9 @@ int fileSync(sqlite3_file *, int) {
     return SQLITE_OK;
 }
 
-int fileSize(sqlite3_file *file, sqlite3_int64 *size) {
-    sqlite3_file *real = realFile(file);
-    return real->pMethods->xFileSize(real, size);
-}
-
-int fileLock(sqlite3_file *file, int level) {
-    sqlite3_file *real = realFile(file);
-    return real->pMethods->xLock(real, level);
-}
-
-int fileUnlock(sqlite3_file *file, int level) {
-    sqlite3_file *real = realFile(file);
-    return real->pMethods->xUnlock(real, level);
-}
-
-int fileCheckReservedLock(sqlite3_file *file, int *result) {
-    sqlite3_file *real = realFile(file);
-    return real->pMethods->xCheckReservedLock(real, result);
-}
-
-int fileControl(sqlite3_file *file, int op, void *argument) {
-    sqlite3_file *real = realFile(file);
-    return real->pMethods->xFileControl(real, op, argument);
-}
-
-int fileSectorSize(sqlite3_file *file) {
-    sqlite3_file *real = realFile(file);
-    return real->pMethods->xSectorSize(real);
-}
-
-int fileDeviceCharacteristics(sqlite3_file *file) {
-    sqlite3_file *real = realFile(file);
-    return real->pMethods->xDeviceCharacteristics(real);
-}
-
-int fileShmMap(sqlite3_file *file, int region, int size, int extend, void volatile **memory) {
-    sqlite3_file *real = realFile(file);
-    return real->pMethods->xShmMap(real, region, size, extend, memory);
-}
-
-int fileShmLock(sqlite3_file *file, int offset, int n, int flags) {
-    sqlite3_file *real = realFile(file);
-    return real->pMethods->xShmLock(real, offset, n, flags);
-}
-
-void fileShmBarrier(sqlite3_file *file) {
-    sqlite3_file *real = realFile(file);
-    real->pMethods->xShmBarrier(real);
-}
-
 int fileShmUnmap(sqlite3_file *file, int deleteFlag) {
-    sqlite3_file *real = realFile(file);
     // After a power cut the index file stays behind, stale, as it would on disk.
-    return real->pMethods->xShmUnmap(real, settings().crashed ? 0 : deleteFlag);
+    return ToFile<&sqlite3_io_methods::xShmUnmap>::call(file, settings().crashed ? 0 : deleteFlag);
 }
 
 // No memory-mapped reads: every page read goes through xRead, so what a crash dropped is never
@@ -169,20 +130,20 @@ int fileUnfetch(sqlite3_file *, sqlite3_int64, void *) {
 const sqlite3_io_methods fileMethods = {
     3,
     fileClose,
-    fileRead,
+    ToFile<&sqlite3_io_methods::xRead>::call,
     fileWrite,
     fileTruncate,
     fileSync,
-    fileSize,
-    fileLock,
-    fileUnlock,
-    fileCheckReservedLock,
-    fileControl,
-    fileSectorSize,
-    fileDeviceCharacteristics,
-    fileShmMap,
-    fileShmLock,
-    fileShmBarrier,
+    ToFile<&sqlite3_io_methods::xFileSize>::call,
+    ToFile<&sqlite3_io_methods::xLock>::call,
+    ToFile<&sqlite3_io_methods::xUnlock>::call,
+    ToFile<&sqlite3_io_methods::xCheckReservedLock>::call,
+    ToFile<&sqlite3_io_methods::xFileControl>::call,
+    ToFile<&sqlite3_io_methods::xSectorSize>::call,
+    ToFile<&sqlite3_io_methods::xDeviceCharacteristics>::call,
+    ToFile<&sqlite3_io_methods::xShmMap>::call,
+    ToFile<&sqlite3_io_methods::xShmLock>::call,
+    ToFile<&sqlite3_io_methods::xShmBarrier>::call,
     fileShmUnmap,
     fileFetch,
     fileUnfetch,
@@ -199,54 +160,10 @@ int vfsOpen(sqlite3_vfs *, sqlite3_filename name, sqlite3_file *file, int flags,
     return rc;
 }
 
-int vfsDelete(sqlite3_vfs *, const char *name, int syncDirectory) {
+int vfsDelete(sqlite3_vfs *vfs, const char *name, int syncDirectory) {
     if (settings().crashed)
         return SQLITE_OK;
-    return settings().real->xDelete(settings().real, name, syncDirectory);
-}
-
-int vfsAccess(sqlite3_vfs *, const char *name, int flags, int *result) {
-    return settings().real->xAccess(settings().real, name, flags, result);
-}
-
-int vfsFullPathname(sqlite3_vfs *, const char *name, int size, char *out) {
-    return settings().real->xFullPathname(settings().real, name, size, out);
-}
-
-void *vfsDlOpen(sqlite3_vfs *, const char *name) {
-    return settings().real->xDlOpen(settings().real, name);
-}
-
-void vfsDlError(sqlite3_vfs *, int size, char *out) {
-    settings().real->xDlError(settings().real, size, out);
-}
-
-void (*vfsDlSym(sqlite3_vfs *, void *handle, const char *symbol))(void) {
-    return settings().real->xDlSym(settings().real, handle, symbol);
-}
-
-void vfsDlClose(sqlite3_vfs *, void *handle) {
-    settings().real->xDlClose(settings().real, handle);
-}
-
-int vfsRandomness(sqlite3_vfs *, int size, char *out) {
-    return settings().real->xRandomness(settings().real, size, out);
-}
-
-int vfsSleep(sqlite3_vfs *, int microseconds) {
-    return settings().real->xSleep(settings().real, microseconds);
-}
-
-int vfsCurrentTime(sqlite3_vfs *, double *now) {
-    return settings().real->xCurrentTime(settings().real, now);
-}
-
-int vfsGetLastError(sqlite3_vfs *, int size, char *out) {
-    return settings().real->xGetLastError(settings().real, size, out);
-}
-
-int vfsCurrentTimeInt64(sqlite3_vfs *, sqlite3_int64 *now) {
-    return settings().real->xCurrentTimeInt64(settings().real, now);
+    return ToVfs<&sqlite3_vfs::xDelete>::call(vfs, name, syncDirectory);
 }
 
 void arm(Mode mode, int nth, int code, bool sticky, bool tear) {
@@ -280,17 +197,17 @@ void install() {
         layer.zName = "qb-fault";
         layer.xOpen = vfsOpen;
         layer.xDelete = vfsDelete;
-        layer.xAccess = vfsAccess;
-        layer.xFullPathname = vfsFullPathname;
-        layer.xDlOpen = vfsDlOpen;
-        layer.xDlError = vfsDlError;
-        layer.xDlSym = vfsDlSym;
-        layer.xDlClose = vfsDlClose;
-        layer.xRandomness = vfsRandomness;
-        layer.xSleep = vfsSleep;
-        layer.xCurrentTime = vfsCurrentTime;
-        layer.xGetLastError = vfsGetLastError;
-        layer.xCurrentTimeInt64 = vfsCurrentTimeInt64;
+        layer.xAccess = ToVfs<&sqlite3_vfs::xAccess>::call;
+        layer.xFullPathname = ToVfs<&sqlite3_vfs::xFullPathname>::call;
+        layer.xDlOpen = ToVfs<&sqlite3_vfs::xDlOpen>::call;
+        layer.xDlError = ToVfs<&sqlite3_vfs::xDlError>::call;
+        layer.xDlSym = ToVfs<&sqlite3_vfs::xDlSym>::call;
+        layer.xDlClose = ToVfs<&sqlite3_vfs::xDlClose>::call;
+        layer.xRandomness = ToVfs<&sqlite3_vfs::xRandomness>::call;
+        layer.xSleep = ToVfs<&sqlite3_vfs::xSleep>::call;
+        layer.xCurrentTime = ToVfs<&sqlite3_vfs::xCurrentTime>::call;
+        layer.xGetLastError = ToVfs<&sqlite3_vfs::xGetLastError>::call;
+        layer.xCurrentTimeInt64 = ToVfs<&sqlite3_vfs::xCurrentTimeInt64>::call;
         return layer;
     }();
     sqlite3_vfs_register(&vfs, 1);
@@ -315,14 +232,6 @@ void crashAt(int nth, bool tear) {
 
 bool crashed() {
     return settings().crashed;
-}
-
-int writes() {
-    return settings().writes;
-}
-
-int syncs() {
-    return settings().syncs;
 }
 
 int failures() {

@@ -7,7 +7,8 @@ namespace qb::test {
 // or to cut the power at a write. Nothing in the code under test knows it is there.
 //
 // Writes and syncs are counted from the moment of arming, over every file SQLite writes (the
-// store, its log, a rollback journal). Main thread only.
+// store, its log, a rollback journal). Syncs never reach the disk: a test has no power to lose,
+// and flushing would make the crash loops wait on the disk. Main thread only.
 namespace faultvfs {
 
 // Makes the layer the default VFS, disarmed after every test so that a test stopped half-way
@@ -31,9 +32,6 @@ void crashAt(int nth, bool tear = false);
 
 // Whether the armed crash has happened.
 bool crashed();
-// Writes and syncs seen since the last arming or disarming.
-int writes();
-int syncs();
 // Calls made to fail since the last arming.
 int failures();
 
