@@ -37,16 +37,11 @@ Result<std::unique_ptr<sql::Database>> openConnection(const QString &path) {
 
 using Connection = Result<std::unique_ptr<sql::Database>>;
 
-// A connection for the main context: the log on, the tables made or brought up to date.
+// A connection for the main context, to a store prepared for it.
 Connection connectTo(const QString &path) {
     auto connection = openConnection(path);
     if (!connection)
         return connection;
-    // WAL lets the command-line client and a second app instance write while we read. Set
-    // first, so a new store's tables are created through the log like every later change.
-    if (auto status = connection.value()->exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-        !status)
-        return StoreError{status.message()};
     if (auto status = schema::prepare(*connection.value()); !status)
         return StoreError{status.message()};
     return connection;

@@ -7,7 +7,6 @@
 #include "store/modelcontext.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 

@@ -147,6 +147,28 @@ QString unreadable(const sql::Database &db) {
     }
 }
 
+// Why a database with tables is not a store this build can open, or an empty string.
+QString versionProblem(sql::Database &db) {
+    auto read =
+        db.prepare(QStringLiteral("SELECT value FROM store_metadata WHERE key = 'schemaVersion'"));
+    if (!read)
+        return QStringLiteral("The file is not a Quill Brook store (%1)").arg(read.message());
+    switch (read.value().step()) {
+    case sql::Statement::Step::Row:
+        break;
+    case sql::Statement::Step::Done:
+        return QStringLiteral("The store has no schema version");
+    case sql::Statement::Step::Error:
+        return unreadable(db);
+    }
+    const QString found = read.value().text(0);
+    if (compareVersions(found, QString::fromLatin1(version)) > 0)
+        return QStringLiteral("The store was written by a newer version (schema %1; this build "
+                              "reads %2)")
+            .arg(found, QString::fromLatin1(version));
+    return {};
+}
+
 // What is wrong with a file SQLite opened read-only, or an empty string.
 QString problemWith(sql::Database &db, const QFileInfo &file) {
     const auto tables = tableCount(db);
@@ -170,24 +192,7 @@ QString problemWith(sql::Database &db, const QFileInfo &file) {
             return QStringLiteral("The store file is damaged (%1)").arg(check.value());
     }
 
-    auto read =
-        db.prepare(QStringLiteral("SELECT value FROM store_metadata WHERE key = 'schemaVersion'"));
-    if (!read)
-        return QStringLiteral("The file is not a Quill Brook store (%1)").arg(read.message());
-    switch (read.value().step()) {
-    case sql::Statement::Step::Row:
-        break;
-    case sql::Statement::Step::Done:
-        return QStringLiteral("The store has no schema version");
-    case sql::Statement::Step::Error:
-        return unreadable(db);
-    }
-    const QString found = read.value().text(0);
-    if (compareVersions(found, QString::fromLatin1(version)) > 0)
-        return QStringLiteral("The store was written by a newer version (schema %1; this build "
-                              "reads %2)")
-            .arg(found, QString::fromLatin1(version));
-    return {};
+    return versionProblem(db);
 }
 
 } // namespace
@@ -206,7 +211,7 @@ int compareVersions(const QString &a, const QString &b) {
 
 Status checkStoreFile(const QString &path) {
     const QFileInfo file(path);
-    // Even an empty file is read: a log left beside it would otherwise be replayed into it.
+    // Even an empty file is read: a log beside it may hold its pages, all of them or not.
     auto db = sql::Database::open(path, sql::Database::Access::ReadOnly);
     const QString problem =
         db ? problemWith(*db.value(), file)
@@ -265,6 +270,16 @@ Status prepare(sql::Database &db) {
     const auto tables = tableCount(db);
     if (!tables)
         return Status::failure(tables.message());
+    // Asked again on this connection before it writes anything: the file at the path may have
+    // been replaced since it was checked.
+    if (tables.value() > 0) {
+        if (const QString problem = versionProblem(db); !problem.isEmpty())
+            return Status::failure(problem);
+    }
+    // WAL lets the command-line client and a second app instance write while we read. Set before
+    // a new store's tables are created, so they go through the log like every later change.
+    if (auto status = db.exec(QStringLiteral("PRAGMA journal_mode = WAL")); !status)
+        return status;
     if (tables.value() == 0) {
         if (auto status = create(db); !status)
             return status;

@@ -21,8 +21,9 @@ inline constexpr auto version = "1.0.0";
 // quick_check. A refusal says what is wrong, where the file is, and that it was left untouched.
 Status checkStoreFile(const QString &path);
 
-// Creates the tables in an empty database and brings a store's indexes up to date. For a file
-// that passed checkStoreFile.
+// Turns the log on, creates the tables in an empty database and brings a store's indexes up to
+// date. For a file that passed checkStoreFile; refuses, before writing, one that is no longer
+// such a store.
 Status prepare(sql::Database &db);
 
 // Copies into `db` the to-dos of the store at `otherPath` whose ids `db` lacks, with their
