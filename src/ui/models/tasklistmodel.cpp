@@ -8,6 +8,8 @@
 #include "tasks/undocenter.h"
 #include "tasks/undooffers.h"
 
+#include <utility>
+
 namespace qb {
 
 namespace {
@@ -72,12 +74,19 @@ void TaskListModel::rebuildQueries() {
     const Calendar &calendar = m_app->environment().calendar;
     const QDateTime day = m_referenceDay.isValid() ? m_referenceDay : m_app->startOfToday();
     const QDateTime tomorrow = startOfNextDay(day, calendar);
-    const auto markStale = [this] { m_stale = true; };
+    const auto follow = [this](LiveQuery *query) {
+        connect(query, &LiveQuery::resultsChanged, this, [this] { m_stale = true; });
+        connect(query, &LiveQuery::rowsChanged, this, [this, query](const QList<int> &rows) {
+            for (int row : rows)
+                m_changed.insert(query->results().at(row).get());
+            m_stale = true;
+        });
+    };
     m_items = std::make_unique<LiveQuery>(m_app->context(), itemsFetch(m_list, tomorrow));
-    connect(m_items.get(), &LiveQuery::resultsChanged, this, markStale);
+    follow(m_items.get());
     if (m_list == TodoList::Later) {
         m_datedItems = std::make_unique<LiveQuery>(m_app->context(), datedFetch(tomorrow));
-        connect(m_datedItems.get(), &LiveQuery::resultsChanged, this, markStale);
+        follow(m_datedItems.get());
     }
     // Connected after the queries, so it runs once both have re-run: a to-do passing from one
     // query to the other is then one row move, not a removal followed by an insert.
@@ -111,7 +120,7 @@ void TaskListModel::rebuildRows() {
         for (const auto &item : m_items->results())
             rows.append({item, QString(), false});
     }
-    setRows(rows);
+    setRows(rows, std::exchange(m_changed, {}));
     emit rowsRebuilt();
 }
 

@@ -77,6 +77,7 @@ private:
     std::unique_ptr<LiveQuery> m_datedItems;
     QMetaObject::Connection m_contextChanged;
     bool m_stale = false;
+    QSet<const TodoItem *> m_changed;
 };
 
 } // namespace qb
