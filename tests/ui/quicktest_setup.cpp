@@ -102,6 +102,25 @@ public:
         return result;
     }
     Q_INVOKABLE int count() { return int(all().size()); }
+    // Days from today to the to-do's day; undefined for an undated one.
+    Q_INVOKABLE QVariant dayOffset(QObject *todo) {
+        const auto item = shared(todo);
+        if (!item || !item->scheduledDate().isValid())
+            return {};
+        const qb::Calendar &calendar = m_app.environment().calendar;
+        return int(m_app.startOfToday().daysTo(calendar.startOfDay(item->scheduledDate())));
+    }
+    // The to-dos titled `title`, oldest first.
+    Q_INVOKABLE QList<QObject *> titled(const QString &title) {
+        QList<QObject *> found;
+        for (const auto &item : all()) {
+            if (item->title() == title) {
+                m_held.append(item);
+                found.append(qb::exposeToQml(item));
+            }
+        }
+        return found;
+    }
     // How often the to-do's log says it was completed.
     Q_INVOKABLE int completions(QObject *todo) {
         int count = 0;

@@ -154,4 +154,13 @@ QObject *SearchModel::todoAt(int row) const {
     return exposeToQml(m_rows[row]);
 }
 
+int SearchModel::indexOfId(const QString &id) const {
+    const QUuid uuid = QUuid::fromString(id);
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i]->id() == uuid)
+            return int(i);
+    }
+    return -1;
+}
+
 } // namespace qb

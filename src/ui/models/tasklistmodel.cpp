@@ -155,26 +155,10 @@ void TaskListModel::scheduleForToday(QObject *todo) {
             undooffers::forEdit(*edit, m_app->context(), m_app->environment()));
 }
 
-void TaskListModel::remove(QObject *todo) {
-    if (!m_app)
-        return;
-    const auto snapshot = m_app->taskStore().remove(sharedTodo(todo));
-    if (snapshot && m_app->undoCenter())
-        m_app->undoCenter()->offer(
-            undooffers::forDeletion(*snapshot, m_app->context(), m_app->environment()));
-}
-
 void TaskListModel::moveMainRow(int from, int to) {
     if (!m_app || !m_items || from == to)
         return;
     m_app->taskStore().reorder(m_items->results(), {from}, to);
-}
-
-QString TaskListModel::deleteMessage(QObject *todo) const {
-    const auto *item = qobject_cast<TodoItem *>(todo);
-    const QString title =
-        item && !item->title().isEmpty() ? item->title() : QStringLiteral("This to-do");
-    return title + QStringLiteral(" and its change log will be removed.");
 }
 
 } // namespace qb

@@ -52,7 +52,9 @@ Rectangle {
                 background: Rectangle {
                     radius: 6
                     color: entry.current ? Theme.selection : (entry.hovered ? Theme.rowHover : "transparent")
+                    FocusRing { shown: entry.visualFocus; inset: 0 }
                 }
+                Keys.onReturnPressed: clicked()
                 contentItem: RowLayout {
                     spacing: 8
                     Symbol {

@@ -3,12 +3,11 @@ import QtTest
 import Quillbrook
 import QuillbrookTest
 
-// The settings window and the application menu.
+// The settings window.
 MainWindowCase {
     name: "Settings"
 
     Component { id: settingsWindowComponent; SettingsWindow {} }
-    SignalSpy { id: spy }
 
     function cleanup() {
         QuillbrookApp.preferences.appearance = "system"
@@ -68,29 +67,5 @@ MainWindowCase {
         pickerIn(settings, "themePicker").activated(1)
         verify(!QuillbrookApp.dark)
         compare(String(window.color), lightMain)
-    }
-
-    function test_theApplicationMenuHoldsItsCommandsInOrder() {
-        openWindow("today")
-        const menu = find("appMenu")
-        compare(menu.title, "Quill Brook")
-        const titles = []
-        for (let i = 0; i < menu.count; ++i) {
-            const entry = menu.itemAt(i)
-            if (entry.text)
-                titles.push(entry.text)
-        }
-        compare(titles, ["About Quill Brook", "Check for Updates…", "Settings…", "New Window", "Quit"])
-        compare(menu.itemAt(1).enabled, QuillbrookApp.updates.canCheckForUpdates)
-
-        spy.target = window
-        spy.signalName = "settingsRequested"
-        spy.clear()
-        menu.itemAt(3).action.trigger()
-        compare(spy.count, 1)
-        spy.signalName = "newWindowRequested"
-        spy.clear()
-        menu.itemAt(4).action.trigger()
-        compare(spy.count, 1)
     }
 }
