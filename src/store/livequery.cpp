@@ -1,7 +1,7 @@
-#include "livequery.h"
+#include "store/livequery.h"
 
 #include "model/recordaccess.h"
-#include "modelcontext.h"
+#include "store/modelcontext.h"
 
 #include <QHash>
 
