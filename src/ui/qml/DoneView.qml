@@ -6,6 +6,7 @@ import Quillbrook
 FocusScope {
     id: root
     required property MainWindowState state
+    readonly property alias contextMenu: contextMenu
 
     DoneModel { id: rows; app: QuillbrookApp }
 

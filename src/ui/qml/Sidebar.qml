@@ -43,6 +43,8 @@ Rectangle {
                 readonly property int badge: modelData.raw === "today" ? counts.today
                                            : modelData.raw === "later" ? counts.later : 0
                 objectName: "sidebar-" + modelData.raw
+                // A stop of the Tab chain: Space or Return shows the perspective.
+                focusPolicy: Qt.StrongFocus
                 Layout.fillWidth: true
                 implicitHeight: 30
                 padding: 0

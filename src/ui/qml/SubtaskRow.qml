@@ -120,8 +120,39 @@ SwipeDelegate {
             placeholderText: "Subtask"
             placeholderTextColor: Theme.tertiaryText
             wrapMode: TextEdit.Wrap
-            // A drag over a field that is not being edited swipes the row.
+            // A field takes every press, so the row would only swipe from its edges: until the
+            // field is being edited, a horizontal drag on it opens or closes the row's swipe,
+            // and a click starts editing with the cursor where it was.
             selectByMouse: activeFocus
+            activeFocusOnPress: false
+            DragHandler {
+                enabled: !field.activeFocus
+                target: null
+                yAxis.enabled: false
+                onActiveChanged: {
+                    if (active)
+                        return
+                    if (translation.x < -30)
+                        row.swipe.open(SwipeDelegate.Right)
+                    else if (translation.x > 30)
+                        row.swipe.close()
+                }
+            }
+            // The field takes every press: the row's right click is taken here too.
+            TapHandler {
+                acceptedButtons: Qt.RightButton
+                onTapped: (point) => {
+                    const inRow = field.mapToItem(row, point.position.x, point.position.y)
+                    row.contextMenuRequested(inRow.x, inRow.y)
+                }
+            }
+            TapHandler {
+                enabled: !field.activeFocus
+                onTapped: (point) => {
+                    field.forceActiveFocus(Qt.MouseFocusReason)
+                    field.cursorPosition = field.positionAt(point.position.x, point.position.y)
+                }
+            }
             leftPadding: 0
             rightPadding: 0
             font.pixelSize: Theme.bodySize

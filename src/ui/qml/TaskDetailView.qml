@@ -10,6 +10,7 @@ Rectangle {
     required property var todo
     // Which tab shows: "subtasks", "notes" or "log".
     property alias selectedTab: detail.selectedTab
+    readonly property alias subtaskMenu: subtaskMenu
     // "Delete To-Do" chosen: the window asks for confirmation.
     signal deleteRequested()
     // Editing the title ended with Return or Escape: the keyboard goes back to the list.
@@ -258,6 +259,8 @@ Rectangle {
                 // After a subtask row goes, the keyboard moves to the row now in its place,
                 // else the one above it, else the add field.
                 function focusRowAt(index) {
+                    // The deleted row leaves the view at its next layout; that must be now.
+                    forceLayout()
                     if (count === 0) {
                         if (footerItem)
                             footerItem.field.forceActiveFocus()
@@ -268,6 +271,7 @@ Rectangle {
                         row.focusField()
                 }
                 delegate: SubtaskRow {
+                    id: subtaskRow
                     width: ListView.view.width
                     pane: detail
                     // The rows between the dragged one and where it would land step aside,
@@ -289,10 +293,12 @@ Rectangle {
                     }
                     onDropped: (from, to) => detail.moveSubtask(from, to)
                     onDeleting: (fromKeyboard) => {
+                    const place = index // the row's index is gone once it is removed
                     if (fromKeyboard)
-                        Qt.callLater(() => subtaskList.focusRowAt(index))
+                        Qt.callLater(() => subtaskList.focusRowAt(place))
                 }
-                    onContextMenuRequested: (x, y) => subtaskMenu.show(this, x, y)
+                    // Opened once the click is over, as a row's menu is.
+                    onContextMenuRequested: (x, y) => Qt.callLater(() => subtaskMenu.show(subtaskRow, x, y))
                 }
                 footer: Item {
                     property alias field: addField

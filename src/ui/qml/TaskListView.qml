@@ -9,6 +9,7 @@ import Quillbrook
 FocusScope {
     id: root
     required property MainWindowState state
+    readonly property alias contextMenu: contextMenu
     required property string list
 
     readonly property bool draftOpen: draft.open

@@ -27,7 +27,8 @@ QtObject {
     // Menus, drop-down lists and popovers share one surface.
     readonly property color menuBackground: dark ? "#2c2c2e" : "#ffffff"
     readonly property color menuBorder: dark ? Qt.rgba(1, 1, 1, 0.14) : Qt.rgba(0, 0, 0, 0.14)
-    readonly property color menuHighlight: accent
+    // Darker than the accent, so white text on it reads (a contrast above 4.5).
+    readonly property color menuHighlight: dark ? "#0a5fc4" : "#0064d1"
     readonly property color menuHighlightedText: "#ffffff"
     // Rows are opaque, so nothing behind a row (a swipe action) shows through it.
     readonly property color selectedRow: dark ? "#183b5d" : "#dbecff"

@@ -53,11 +53,13 @@ ListView {
         }
         forceActiveFocus()
     }
+    // A right click on a row. The menu opens once the click is over: opened inside it, the
+    // release would count as a click outside the menu and close it again.
     function rowContextMenu(row, item, x, y) {
         currentIndex = row
         const todo = model.todoAt(row)
         state.navigateTo(todo)
-        contextMenuRequested(todo, item, x, y)
+        Qt.callLater(() => contextMenuRequested(todo, item, x, y))
     }
     // The selected to-do is the current row, wherever it was chosen, and is scrolled to.
     function followSelection() {

@@ -144,6 +144,9 @@ ColumnLayout {
             MonthGrid {
                 id: grid
                 objectName: "whenCalendar"
+                // The keyboard lands on the calendar around it, which draws the cursor.
+                focusPolicy: Qt.NoFocus
+                activeFocusOnTab: false
                 anchors.fill: parent
                 locale: surface.calendarLocale
                 month: Math.max(0, surface.menu.shownMonth - 1)

@@ -39,16 +39,18 @@ TestCase {
     }
     // Presses Tab (Shift+Tab when `backwards`) until the item named `name` has the keyboard.
     function tabTo(name, backwards) {
+        const passed = []
         for (let i = 0; i < 40; ++i) {
             const item = focused()
             if (item && item.objectName === name)
                 return item
+            passed.push(item ? item.objectName || String(item) : "nothing")
             if (backwards)
                 keyClick(Qt.Key_Backtab, Qt.ShiftModifier)
             else
                 keyClick(Qt.Key_Tab)
         }
-        fail("Tab never reached " + name)
+        fail("Tab never reached " + name + ", only " + passed.join(", "))
     }
     function show(perspective) {
         mouseClick(find("sidebar-" + perspective))

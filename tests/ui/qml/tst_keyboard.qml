@@ -140,10 +140,138 @@ MainWindowCase {
 
         // The Menu key opens the row's context menu; Escape closes it.
         keyClick(Qt.Key_Menu)
-        const menu = find("todoContextMenu")
+        const menu = list().parent.contextMenu
         tryVerify(() => menu.opened)
         keyClick(Qt.Key_Escape)
         tryVerify(() => !menu.visible)
         tryVerify(listHasKeyboard)
+    }
+
+    // Focus-ring pixels around `item` in `image` of `root`.
+    function ringPixels(image, item, root) {
+        const topLeft = item.mapToItem(root, 0, 0)
+        const ring = Theme.focusRing
+        let count = 0
+        const left = Math.max(0, Math.floor(topLeft.x) - 4), top = Math.max(0, Math.floor(topLeft.y) - 4)
+        const right = Math.min(image.width, Math.ceil(topLeft.x + item.width) + 4)
+        const bottom = Math.min(image.height, Math.ceil(topLeft.y + item.height) + 4)
+        for (let x = left; x < right; ++x) {
+            for (let y = top; y < bottom; ++y) {
+                const pixel = image.pixel(x, y)
+                if (Math.abs(pixel.r - ring.r) + Math.abs(pixel.g - ring.g) + Math.abs(pixel.b - ring.b) < 0.15)
+                    ++count
+            }
+        }
+        return count
+    }
+    // Presses Tab `stops` times (or until focus comes back to where it started) and checks
+    // that each control the keyboard lands on draws the ring, and that it goes with the focus.
+    function checkRingsAlongTabs(root, stops) {
+        const start = root.Window.window.activeFocusItem
+        let image = grabImage(root)
+        let previous = null
+        const names = []
+        for (let i = 0; i < stops; ++i) {
+            keyClick(Qt.Key_Tab)
+            const item = root.Window.window.activeFocusItem
+            verify(item, "Tab left nothing focused after " + names.join(", "))
+            waitForRendering(root)
+            const next = grabImage(root)
+            if (previous)
+                verify(ringPixels(image, previous, root) - ringPixels(next, previous, root) >= 40,
+                       "no focus ring went away from " + (previous.objectName || previous))
+            verify(ringPixels(next, item, root) - ringPixels(image, item, root) >= 40,
+                   "no focus ring around " + (item.objectName || item))
+            names.push(item.objectName || String(item))
+            image = next
+            previous = item
+            if (item === start)
+                break
+        }
+        return names
+    }
+
+    function test_everyControlTheKeyboardReachesShowsTheFocusRing_data() {
+        return [ { tag: "light", appearance: "light" }, { tag: "dark", appearance: "dark" } ]
+    }
+    function test_everyControlTheKeyboardReachesShowsTheFocusRing(data) {
+        QuillbrookApp.preferences.appearance = data.appearance
+        const todo = Store.add("Ring", 0)
+        Store.addSubtask(todo, "step")
+        openWindowByKeys(Qt.Key_1)
+        keyClick(Qt.Key_Down)
+        const root = window.overlay.parent
+        const names = checkRingsAlongTabs(root, 40)
+        for (const name of ["sidebar-today", "newTodoButton", "searchField", "completionButton",
+                            "moreButton", "titleField", "whenButton", "repeatButton", "tab-log",
+                            "subtaskCircle", "subtaskField"])
+            verify(names.indexOf(name) >= 0, name + " is not on the Tab chain: " + names.join(", "))
+
+        // Inside the popovers and the delete dialog.
+        tabTo("whenButton")
+        keyClick(Qt.Key_Space)
+        tryVerify(() => find("whenButton").popup.opened)
+        checkRingsAlongTabs(root, 5)
+        keyClick(Qt.Key_Escape)
+        tabTo("repeatButton")
+        keyClick(Qt.Key_Space)
+        tryVerify(() => find("repeatButton").popup.opened)
+        find("repeatMonthly").clicked()
+        checkRingsAlongTabs(root, 6)
+        keyClick(Qt.Key_Escape)
+        keyClick(Qt.Key_1, Qt.ControlModifier)
+        keyClick(Qt.Key_Delete)
+        tryVerify(() => find("deleteConfirmation").opened)
+        waitForRendering(root)
+        verify(ringPixels(grabImage(root), find("deleteButton"), root) >= 40)
+        checkRingsAlongTabs(root, 2)
+        keyClick(Qt.Key_Escape)
+        QuillbrookApp.preferences.appearance = "system"
+    }
+
+    Component { id: shortcutsWindowComponent; ShortcutsWindow {} }
+
+    // The menu bar opens from the keyboard and shows each command's shortcut; the Keyboard
+    // Shortcuts window lists every one of them.
+    function test_theMenusShowTheirShortcutsAndTheShortcutsWindowListsThemAll() {
+        openWindowByKeys(Qt.Key_1)
+        const shortcuts = createTemporaryObject(shortcutsWindowComponent, null)
+        window.shortcutsRequested.connect(shortcuts.present)
+
+        keyClick(Qt.Key_F10)
+        const fileMenu = find("fileMenu")
+        tryVerify(() => fileMenu.opened)
+        keyClick(Qt.Key_Escape)
+        tryVerify(() => !fileMenu.visible)
+
+        const listed = []
+        for (const name of ["fileMenu", "editMenu", "viewMenu", "helpMenu"]) {
+            const menu = find(name)
+            for (let i = 0; i < menu.count; ++i) {
+                const item = menu.itemAt(i)
+                if (!item.action || !item.action.shortcut)
+                    continue
+                const keys = KeySequences.nativeText(item.action.shortcut)
+                compare(findChild(item, "menuShortcut").text, keys)
+                listed.push({ title: item.text, keys: keys })
+            }
+        }
+        verify(listed.length >= 15, "shortcuts in the menus: " + listed.length)
+
+        keyClick(Qt.Key_Question, Qt.ControlModifier)
+        tryVerify(() => shortcuts.visible)
+        const rows = findChild(shortcuts.contentItem, "shortcutList")
+        const shown = []
+        for (let i = 0; i < rows.count; ++i) {
+            rows.positionViewAtIndex(i, ListView.Contain)
+            const row = rows.itemAtIndex(i)
+            shown.push(row.modelData.title + " = " + findChild(row, "keys").text)
+        }
+        for (const entry of listed)
+            verify(shown.some(line => line.startsWith(entry.title + " = ") && line.indexOf(entry.keys) >= 0),
+                   entry.title + " (" + entry.keys + ") is not listed")
+        verify(shown.indexOf("Complete = Space") >= 0, "the list keys are listed too")
+        keyClick(Qt.Key_Escape)
+        tryVerify(() => !shortcuts.visible)
     }
 }

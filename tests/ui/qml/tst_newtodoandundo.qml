@@ -96,4 +96,20 @@ MainWindowCase {
         compare(Store.count(), 1)
         verify(QuillbrookApp.undoCenter.hasPending)
     }
+
+    function test_escapeEndsTheSearchAndTheUndoKeyWorksAgain() {
+        openWindow("done")
+        newToDoKey()
+        tryVerify(toastShowing)
+        keyClick(Qt.Key_F, Qt.ControlModifier)
+        verify(find("searchField").activeFocus)
+        typeText("x")
+        compare(find("contentTitle").text, "Quick Find")
+        keyClick(Qt.Key_Escape)
+        compare(find("searchField").text, "")
+        verify(listHasKeyboard())
+        undoKey()
+        compare(Store.count(), 0)
+        verify(!QuillbrookApp.undoCenter.hasPending)
+    }
 }

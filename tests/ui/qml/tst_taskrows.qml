@@ -120,4 +120,82 @@ MainWindowCase {
         verify(rowTitled("Dentist").inDaySection)
         verify(!todo.isCompleted)
     }
+
+    // The day heading drawn above `row`: the section header nearest above it.
+    function headingAbove(row) {
+        let best = null
+        const children = list().contentItem.children
+        for (let i = 0; i < children.length; ++i) {
+            const child = children[i]
+            if (child.title !== undefined && child.visible && child.y < row.y
+                    && (best === null || child.y > best.y))
+                best = child
+        }
+        return best ? best.title : ""
+    }
+
+    function test_theDayHeadingFollowsARescheduleThatKeepsTheRowInPlace() {
+        const todo = Store.add("Book flights", 3)
+        Store.add("Someday", undefined)
+        openWindow("later")
+        const row = rowTitled("Book flights")
+        const before = headingAbove(row)
+        verify(before !== "Tomorrow" && before !== "", "dated in three days: " + before)
+
+        // Right click, When › Tomorrow: the row stays first, under its new day.
+        mouseClick(row, row.width / 2, row.height / 2, Qt.RightButton)
+        const menu = list().parent.contextMenu
+        tryVerify(() => menu.opened)
+        const whenItem = menu.itemAt(1)
+        mouseClick(whenItem)
+        const whenMenu = find("whenSubmenu")
+        tryVerify(() => whenMenu.opened)
+        waitForItemPolished(whenMenu.contentItem)
+        mouseClick(whenMenu.itemAt(1))
+        compare(Store.dayOffset(todo), 1)
+        compare(list().itemAtIndex(0), row)
+        tryVerify(() => headingAbove(row) === "Tomorrow")
+
+        // Another process moves and renames it; the app sees it when it next becomes active.
+        Store.editElsewhere(todo, 2, "Book trains")
+        QuillbrookApp.becameActive()
+        tryVerify(() => headingAbove(row) !== "Tomorrow")
+        compare(findChild(row, "rowTitle").text, "Book trains")
+        compare(list().itemAtIndex(0), row)
+    }
+
+    // Pixels of `image` near the destructive colour inside the rectangle of `item`.
+    function destructivePixels(image, item) {
+        const topLeft = item.mapToItem(window.contentItem, 0, 0)
+        let count = 0
+        for (let x = Math.ceil(topLeft.x); x < topLeft.x + item.width; x += 2) {
+            for (let y = Math.ceil(topLeft.y); y < topLeft.y + item.height; y += 2) {
+                const pixel = image.pixel(x, y)
+                if (Math.abs(pixel.r - Theme.destructive.r) + Math.abs(pixel.g - Theme.destructive.g)
+                        + Math.abs(pixel.b - Theme.destructive.b) < 0.25)
+                    ++count
+            }
+        }
+        return count
+    }
+
+    function test_aRowSwipedOpenAndClosedShowsNoDeleteBehindItsBackground() {
+        Store.add("Pay rent", 0)
+        openWindow("today")
+        const row = rowTitled("Pay rent")
+        swipeLeft(row)
+        tryVerify(() => row.swipe.position < -0.5)
+        verify(destructivePixels(grabImage(window.contentItem), row) > 50, "Delete shows while open")
+        // Swiped back, then selected and hovered: its backgrounds show nothing of the action.
+        mouseDrag(row, row.width * 0.3, row.height / 2, row.width * 0.5, 0)
+        tryVerify(() => row.swipe.position === 0)
+        mouseClick(row, row.width / 2, row.height / 2)
+        tryVerify(() => row.selected)
+        mouseMove(row, row.width - 20, row.height / 2)
+        compare(destructivePixels(grabImage(window.contentItem), row), 0)
+        // The place where Delete stood opens the to-do; it deletes nothing.
+        mouseClick(row, row.width - 20, row.height / 2)
+        compare(Store.count(), 1)
+        verify(!find("deleteConfirmation").visible)
+    }
 }
