@@ -12,6 +12,17 @@ Menu {
     palette.mid: Theme.separator
     palette.window: Theme.menuBackground
     delegate: AppMenuItem {}
+    // As wide as its widest entry (title and shortcut), so none is cut short.
+    implicitWidth: Math.max(220, widestEntry() + leftPadding + rightPadding)
+    function widestEntry() {
+        let widest = 0
+        for (let i = 0; i < count; ++i) {
+            const entry = itemAt(i)
+            if (entry)
+                widest = Math.max(widest, entry.implicitWidth)
+        }
+        return widest
+    }
 
     // Where the keyboard goes back to when the menu closes and nothing else took it (a dialog
     // opened by a command keeps it).

@@ -40,6 +40,7 @@ MenuItem {
     contentItem: RowLayout {
         spacing: 24
         Text {
+            objectName: "menuTitle"
             Layout.fillWidth: true
             text: item.text
             textFormat: Text.PlainText

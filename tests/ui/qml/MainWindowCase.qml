@@ -57,14 +57,37 @@ TestCase {
         tryVerify(() => list() !== null || perspective === "done")
     }
     function find(name) {
-        const item = findChild(window.contentItem, name) || findChild(window, name)
-                     || findChild(window.overlay, name)
+        const item = visualChild(window.contentItem, name) || visualChild(window.overlay, name)
+                     || objectChild(window, name)
         verify(item, "no item named " + name)
         return item
     }
+    // Items that are going (a removed row) may be gone from a child list while it is read.
+    function visualChild(parent, name) {
+        if (!parent || !parent.children)
+            return null
+        for (let i = 0; i < parent.children.length; ++i) {
+            const child = parent.children[i]
+            if (child && child.objectName === name)
+                return child
+        }
+        for (let i = 0; i < parent.children.length; ++i) {
+            const found = visualChild(parent.children[i], name)
+            if (found)
+                return found
+        }
+        return null
+    }
+    function objectChild(parent, name) {
+        try {
+            return findChild(parent, name)
+        } catch (error) {
+            return null
+        }
+    }
     function list() {
-        return findChild(window.contentItem, "taskList") || findChild(window.contentItem, "doneList")
-               || findChild(window.contentItem, "searchList")
+        return visualChild(window.contentItem, "taskList") || visualChild(window.contentItem, "doneList")
+               || visualChild(window.contentItem, "searchList")
     }
     function listTitles() {
         const view = list()

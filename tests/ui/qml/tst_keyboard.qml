@@ -249,6 +249,9 @@ MainWindowCase {
             const menu = find(name)
             for (let i = 0; i < menu.count; ++i) {
                 const item = menu.itemAt(i)
+                const title = findChild(item, "menuTitle")
+                if (title)
+                    verify(!title.truncated, item.text + " is cut short in " + name)
                 if (!item.action || !item.action.shortcut)
                     continue
                 const keys = KeySequences.nativeText(item.action.shortcut)

@@ -142,16 +142,12 @@ MainWindowCase {
         const before = headingAbove(row)
         verify(before !== "Tomorrow" && before !== "", "dated in three days: " + before)
 
-        // Right click, When › Tomorrow: the row stays first, under its new day.
-        mouseClick(row, row.width / 2, row.height / 2, Qt.RightButton)
-        const menu = list().parent.contextMenu
-        tryVerify(() => menu.opened)
-        const whenItem = menu.itemAt(1)
-        mouseClick(whenItem)
-        const whenMenu = find("whenSubmenu")
-        tryVerify(() => whenMenu.opened)
-        waitForItemPolished(whenMenu.contentItem)
-        mouseClick(whenMenu.itemAt(1))
+        // When › Tomorrow in the detail pane: the row stays first, under its new day.
+        mouseClick(row)
+        const when = find("whenButton")
+        mouseClick(when)
+        tryVerify(() => when.popup.opened)
+        mouseClick(find("whenTomorrow"))
         compare(Store.dayOffset(todo), 1)
         compare(list().itemAtIndex(0), row)
         tryVerify(() => headingAbove(row) === "Tomorrow")
@@ -164,15 +160,14 @@ MainWindowCase {
         compare(list().itemAtIndex(0), row)
     }
 
-    // Pixels of `image` near the destructive colour inside the rectangle of `item`.
+    // Red pixels (the Delete action's, seen directly or through a tint) inside `item`.
     function destructivePixels(image, item) {
         const topLeft = item.mapToItem(window.contentItem, 0, 0)
         let count = 0
         for (let x = Math.ceil(topLeft.x); x < topLeft.x + item.width; x += 2) {
             for (let y = Math.ceil(topLeft.y); y < topLeft.y + item.height; y += 2) {
                 const pixel = image.pixel(x, y)
-                if (Math.abs(pixel.r - Theme.destructive.r) + Math.abs(pixel.g - Theme.destructive.g)
-                        + Math.abs(pixel.b - Theme.destructive.b) < 0.25)
+                if (pixel.r > 0.6 && pixel.g < 0.45 && pixel.b < 0.45)
                     ++count
             }
         }
@@ -197,5 +192,55 @@ MainWindowCase {
         mouseClick(row, row.width - 20, row.height / 2)
         compare(Store.count(), 1)
         verify(!find("deleteConfirmation").visible)
+    }
+
+    // Right click: Complete, When ›, Repeat › and Delete… act as the row's own controls do.
+    function test_theContextMenuSchedulesRepeatsCompletesAndDeletes() {
+        const todo = Store.add("Water plants", 0)
+        openWindow("today")
+        const menu = list().parent.contextMenu
+        const choose = (path) => {
+            // A row that just came back is laid out before it is clicked.
+            waitForItemPolished(list())
+            const row = rowTitled("Water plants")
+            mouseClick(row, row.width / 2, row.height / 2, Qt.RightButton)
+            tryVerify(() => menu.opened)
+            waitForItemPolished(menu.contentItem)
+            let current = menu
+            for (const title of path) {
+                let item = null
+                for (let i = 0; i < current.count; ++i) {
+                    if (current.itemAt(i).text === title)
+                        item = current.itemAt(i)
+                }
+                verify(item, "no " + title + " in the menu")
+                mouseClick(item)
+                if (item.subMenu) {
+                    current = item.subMenu
+                    tryVerify(() => current.opened)
+                    waitForItemPolished(current.contentItem)
+                }
+            }
+            tryVerify(() => !menu.visible)
+        }
+        choose(["Repeat", "Weekly"])
+        verify(todo.isRepeating)
+        choose(["When", "Tomorrow"])
+        compare(Store.dayOffset(todo), 1)
+        compare(QuillbrookApp.undoCenter.message, "Scheduled for Tomorrow")
+        mouseClick(find("undoButton"))
+        compare(Store.dayOffset(todo), 0)
+        choose(["Complete"])
+        tryVerify(() => todo.isCompleted, 2000)
+        compare(Store.completions(todo), 1)
+        // The repeat's next one takes its place; delete it from its menu.
+        const next = Store.titled("Water plants").filter(t => !t.isCompleted)[0]
+        Store.schedule(next, 0)
+        choose(["Delete…"])
+        const dialog = find("deleteConfirmation")
+        waitForDialog(dialog)
+        compare(find("deleteMessage").text, "Water plants and its change log will be removed.")
+        mouseClick(find("deleteButton"))
+        tryVerify(() => openTitles().length === 0)
     }
 }
