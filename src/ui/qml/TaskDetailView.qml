@@ -197,8 +197,10 @@ Rectangle {
                         height: tabBar.height - 6
                         Accessible.name: modelData.title
                         Accessible.selected: selected
+                        // Around the segment, not on it: on the selected (accent) segment a ring on
+                        // its edge would not show.
                         background: Item {
-                            FocusRing { shown: tabButton.visualFocus; inset: 0 }
+                            FocusRing { shown: tabButton.visualFocus; inset: -2; radius: 8 }
                         }
                         // Left and Right step through the tabs, as a segmented control does.
                         Keys.onLeftPressed: step(-1)
