@@ -44,6 +44,9 @@ ComboBox {
         }
     }
     popup.padding: 5
+    // The whole list, padding included, as far as the window allows.
+    popup.height: Math.min(popup.contentItem.implicitHeight + popup.topPadding + popup.bottomPadding,
+                           Window.height - popup.topMargin - popup.bottomMargin)
     popup.background: Rectangle {
         radius: 9
         color: Theme.menuBackground

@@ -153,8 +153,9 @@ Rectangle {
         Rectangle {
             id: tabBar
             Layout.fillWidth: true
-            Layout.leftMargin: 24
-            Layout.rightMargin: 24
+            // Narrow panes give the tabs the room their labels need.
+            Layout.leftMargin: pane.width < 360 ? 8 : 24
+            Layout.rightMargin: pane.width < 360 ? 8 : 24
             Layout.topMargin: 8
             Layout.bottomMargin: 8
             implicitHeight: 34
@@ -214,6 +215,7 @@ Rectangle {
                         }
                         contentItem: Item {
                             Row {
+                                objectName: "tabLabel"
                                 anchors.centerIn: parent
                                 spacing: 5
                                 Text {

@@ -56,7 +56,9 @@ MainWindowCase {
         return [ { tag: "minimum", width: 0 }, { tag: "760", width: 760 }, { tag: "805", width: 805 } ]
     }
     function test_atTheNarrowestWidthsNothingOfThePaneIsCutOff(data) {
-        Store.add("Narrow", 0)
+        const narrow = Store.add("Narrow", 0)
+        for (let i = 1; i <= 12; ++i) // a two-digit count widens the Subtasks badge
+            Store.addSubtask(narrow, "step " + i)
         openWindow("today")
         openDetail("Narrow")
         window.width = data.width > 0 ? Math.max(data.width, window.minimumWidth) : window.minimumWidth
@@ -67,6 +69,11 @@ MainWindowCase {
             verify(insideWindow(find(name)), name + " is cut off at " + window.width)
         const detail = find("detailPane")
         verify(detail.width >= window.detailMinimum - 0.5, "the pane is " + detail.width + " wide")
+        // Each tab's label, with its count, fits its segment.
+        for (const tab of ["tab-subtasks", "tab-notes", "tab-log"]) {
+            const label = findChild(find(tab), "tabLabel")
+            verify(label.width <= find(tab).width, tab + "'s label is " + label.width + " wide in " + find(tab).width)
+        }
     }
 
     function test_theMoreMenuStaysInsideTheWindowWithRoundCorners() {

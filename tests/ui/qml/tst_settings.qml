@@ -97,6 +97,9 @@ MainWindowCase {
         const theme = pickerIn(settings, "themePicker")
         mouseClick(theme)
         tryVerify(() => theme.popup.opened)
+        // The whole list shows: nothing of its last entry is cut off.
+        const list = theme.popup.contentItem
+        tryVerify(() => list.height >= list.contentHeight - 0.5)
         keyClick(Qt.Key_Down)
         const row = theme.popup.contentItem.itemAtIndex(theme.highlightedIndex)
         verify(row && row.highlighted)
