@@ -10,11 +10,11 @@ Popup {
     id: popup
     // The control that opened the popover.
     property Item control: parent
-    signal takeFocus()
+    signal takeFocus(bool fromKeyboard)
     // Opened from the keyboard: the control gets the keyboard back with its focus ring.
     property bool openedByKeyboard: false
     onAboutToShow: openedByKeyboard = control !== null && control.visualFocus
-    onOpened: takeFocus()
+    onOpened: takeFocus(openedByKeyboard)
     onClosed: Qt.callLater(() => {
         const window = control ? control.Window.window : null
         const focused = window ? window.activeFocusItem : null

@@ -50,6 +50,6 @@ AbstractButton {
         y: button.height + 4
         onClosed: model.presented = false
         contentItem: RepeatPickerSurface { id: surface; menu: model }
-        onTakeFocus: surface.takeFocus()
+        onTakeFocus: (fromKeyboard) => surface.takeFocus(fromKeyboard)
     }
 }

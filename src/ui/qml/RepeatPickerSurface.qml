@@ -9,10 +9,10 @@ ColumnLayout {
     id: surface
     required property RepeatMenuModel menu
 
-    function takeFocus() {
+    function takeFocus(fromKeyboard) {
         const options = [neverOption, dailyOption, weeklyOption, monthlyOption, yearlyOption]
         const chosen = options.find(option => option.selected) || neverOption
-        chosen.forceActiveFocus(Qt.PopupFocusReason)
+        chosen.forceActiveFocus(fromKeyboard ? Qt.TabFocusReason : Qt.PopupFocusReason)
     }
 
     spacing: 8

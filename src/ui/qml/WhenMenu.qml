@@ -51,6 +51,6 @@ AbstractButton {
         y: button.height + 4
         onClosed: model.presented = false
         contentItem: WhenPickerSurface { id: surface; menu: model }
-        onTakeFocus: surface.takeFocus()
+        onTakeFocus: (fromKeyboard) => surface.takeFocus(fromKeyboard)
     }
 }

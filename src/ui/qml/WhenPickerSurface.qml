@@ -32,9 +32,14 @@ ColumnLayout {
         else
             menu.pickDay(year, month, day)
     }
-    function takeFocus() {
+    // The cursor is drawn once the keyboard is in use, as a focus ring is.
+    property bool cursorShown: false
+    property bool openedByKeyboard: false
+    function takeFocus(fromKeyboard) {
         resetCursor()
+        openedByKeyboard = fromKeyboard
         calendarKeys.forceActiveFocus(Qt.PopupFocusReason)
+        openedByKeyboard = true // from now on, focus that comes to the calendar came by Tab
     }
 
     spacing: 8
@@ -126,7 +131,9 @@ ColumnLayout {
             Accessible.role: Accessible.Table
             Accessible.name: "Pick a date"
             Accessible.description: surface.cursor.toLocaleDateString(surface.calendarLocale)
+            onActiveFocusChanged: surface.cursorShown = activeFocus && surface.openedByKeyboard
             Keys.onPressed: (event) => {
+                surface.cursorShown = true
                 switch (event.key) {
                 case Qt.Key_Left: surface.moveCursor(-1, 0); break
                 case Qt.Key_Right: surface.moveCursor(1, 0); break
@@ -137,7 +144,8 @@ ColumnLayout {
                 case Qt.Key_Return:
                 case Qt.Key_Enter:
                 case Qt.Key_Space: surface.pickCursor(); break
-                default: return
+                default:
+                    return
                 }
                 event.accepted = true
             }
@@ -178,7 +186,7 @@ ColumnLayout {
                         radius: 14
                         color: cell.picked ? Theme.accent : dayTap.hovered ? Theme.rowHover : "transparent"
                         FocusRing {
-                            shown: cell.isCursor && calendarKeys.activeFocus
+                            shown: cell.isCursor && calendarKeys.activeFocus && surface.cursorShown
                             radius: width / 2
                         }
                     }

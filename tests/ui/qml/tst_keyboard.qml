@@ -66,6 +66,8 @@ MainWindowCase {
         tabTo("addSubtaskField")
         typeAndReturn("Buy soil")
         compare(Store.subtaskTitles(todo), ["Buy soil"])
+        // The new row joins the Tab chain once the list has laid it out.
+        waitForItemPolished(find("subtaskList"))
         tabTo("subtaskField", true)
         compare(focused().text, "Buy soil")
         keyClick(Qt.Key_A, Qt.ControlModifier)
