@@ -46,8 +46,7 @@ void collectTexts(QQuickItem *item, QList<QQuickItem *> &texts) {
 
 // The visible text items that show `literal`, alone or within a longer text (a message). Each
 // must draw exactly those characters: as wide as the plain text in its font, where markup
-// would draw a tag's effect instead. A text with emphasis of its own (Quick Find) holds the
-// literal escaped. Returns the failures; `found` counts the items.
+// would draw a tag's effect instead. Returns the failures; `found` counts the items.
 QStringList checkShownLiterally(QQuickWindow &window, const QString &literal, int &found) {
     QList<QQuickItem *> texts;
     collectTexts(window.contentItem(), texts);
@@ -55,10 +54,14 @@ QStringList checkShownLiterally(QQuickWindow &window, const QString &literal, in
     found = 0;
     for (QQuickItem *text : std::as_const(texts)) {
         const QString shown = text->property("text").toString();
+        // Quick Find's row title holds markup for its emphasis (styled text, format 4): in
+        // that view it is the row of the to-do checked.
+        const bool searchTitle =
+            text->objectName() == u"rowTitle" && text->property("textFormat").toInt() == 4;
         QString plain;
         if (shown.contains(literal))
             plain = shown;
-        else if (shown == literal.toHtmlEscaped())
+        else if (searchTitle)
             plain = literal;
         else
             continue;
@@ -125,7 +128,8 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
     const QString image =
         QStringLiteral("<img src=\"http://127.0.0.1:%1/t.png?who=me\">").arg(server.serverPort());
     const QString lunch = QStringLiteral("Lunch ") + image + QStringLiteral(" with Bo");
-    const QString entity = QStringLiteral("a &lt; b");
+    // Two spaces: styled text (Quick Find's emphasis) would fold them into one.
+    const QString entity = QStringLiteral("a &lt;  b");
     const QString bold = QStringLiteral("<b>x</b>");
 
     auto first = store().add(QStringLiteral("Lunch"), qb::TodoList::Today);
