@@ -301,8 +301,7 @@ Rectangle {
                     if (fromKeyboard)
                         Qt.callLater(() => subtaskList.focusRowAt(place))
                 }
-                    // Opened once the click is over, as a row's menu is.
-                    onContextMenuRequested: (x, y) => Qt.callLater(() => subtaskMenu.show(subtaskRow, x, y))
+                    onContextMenuRequested: (x, y) => subtaskMenu.show(subtaskRow, x, y)
                 }
                 footer: Item {
                     property alias field: addField

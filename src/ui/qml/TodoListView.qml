@@ -53,13 +53,12 @@ ListView {
         }
         forceActiveFocus()
     }
-    // A right click on a row. The menu opens once the click is over: opened inside it, the
-    // release would count as a click outside the menu and close it again.
+    // A right click on a row: it becomes the current and selected row, then its menu opens.
     function rowContextMenu(row, item, x, y) {
         currentIndex = row
         const todo = model.todoAt(row)
         state.navigateTo(todo)
-        Qt.callLater(() => contextMenuRequested(todo, item, x, y))
+        contextMenuRequested(todo, item, x, y)
     }
     // The selected to-do is the current row, wherever it was chosen, and is scrolled to.
     function followSelection() {
