@@ -77,16 +77,6 @@ MainWindowCase {
         compare(openTitles(), ["Keep me"])
     }
 
-    function test_theUndoKeyTakesBackThePendingOffer() {
-        openWindow("done")
-        newToDoKey()
-        tryVerify(toastShowing)
-        undoKey()
-        compare(Store.count(), 0)
-        verify(!QuillbrookApp.undoCenter.hasPending)
-        tryVerify(() => !find("undoBar").parent.visible)
-    }
-
     function test_theUndoKeyInTheSearchFieldEditsTheText() {
         openWindow("done")
         newToDoKey()
