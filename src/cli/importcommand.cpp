@@ -22,7 +22,7 @@ constexpr int formatVersion = 1;
 class ExportReader {
 public:
     explicit ExportReader(const Calendar &calendar)
-        : m_calendar(calendar) {}
+        : m_moments(calendar) {}
 
     Outcome<QList<TodoSnapshot>> read(const QByteArray &bytes) {
         QJsonParseError parseError;
@@ -91,11 +91,12 @@ private:
         const QJsonValue v = o.value(key);
         if (optional && v.isNull())
             return {};
-        const auto parsed = parseDateTime(v.toString(), m_calendar);
-        if (!v.isString() || !parsed)
-            problem(key, optional ? QStringLiteral("a date-time or null")
-                                  : QStringLiteral("a date-time"));
-        return parsed ? parsed.value() : QDateTime();
+        const auto parsed = m_moments.read(v.toString().toUtf8());
+        if (!v.isString() || parsed.problem)
+            problem(key, (optional ? QStringLiteral("a date-time or null")
+                                   : QStringLiteral("a date-time")) +
+                             QStringLiteral(" in the years ") + yearRangeText());
+        return parsed.moment;
     }
     QJsonArray list(const QJsonObject &o, const QString &key) {
         const QJsonValue v = o.value(key);
@@ -144,7 +145,7 @@ private:
         return s;
     }
 
-    const Calendar &m_calendar;
+    MomentReader m_moments;
     QString m_where;
     std::optional<CliError> m_error;
 };

@@ -47,6 +47,67 @@ TEST_F(Transfer, exportImportExportIntoAnEmptyStoreIsIdentical) {
     EXPECT_EQ(other.exportText(), first);
 }
 
+TEST_F(Transfer, everyDayFromYearOneToNineThousandNineHundredNinetyNineRoundTrips) {
+    // Around the Julian switch-over too: the days are stored as typed, with New York's local
+    // mean time (-04:56:02) written to the second.
+    const QStringList days{QStringLiteral("0001-01-01"), QStringLiteral("1582-10-04"),
+                           QStringLiteral("1582-10-05"), QStringLiteral("1582-10-10"),
+                           QStringLiteral("1582-10-15"), QStringLiteral("1883-11-18"),
+                           QStringLiteral("9999-12-31")};
+    for (const QString &day : days) {
+        const QString id = add(day, {QStringLiteral("--date"), day});
+        const QString stored =
+            json({QStringLiteral("show"), id}).toObject().value("scheduledDate").toString();
+        EXPECT_TRUE(stored.startsWith(day + QStringLiteral("T00:00:00.000-0")))
+            << stored.toStdString();
+    }
+    EXPECT_EQ(json({QStringLiteral("list"), QStringLiteral("today")})
+                  .toArray()
+                  .first()
+                  .toObject()
+                  .value("scheduledDate")
+                  .toString(),
+              QStringLiteral("0001-01-01T00:00:00.000-04:56:02"));
+    // A daily rule at the last day stays there rather than leaving the range.
+    EXPECT_EQ(run({QStringLiteral("rule"), QStringLiteral("next"),
+                   QStringLiteral(R"({"frequency":"daily","weekdays":[],"lastDay":false})"),
+                   QStringLiteral("--from"), QStringLiteral("9999-12-31")})
+                  .text(),
+              QStringLiteral("9999-12-31T00:00:00.000-05:00\n"));
+
+    const QByteArray exported = exportText();
+    const CliClient other;
+    ASSERT_EQ(
+        other.run({QStringLiteral("import"), writeFile(QStringLiteral("e.json"), exported)}).status,
+        0);
+    EXPECT_EQ(other.exportText(), exported);
+
+    // Outside the range, nothing comes in.
+    const QList<QStringList> refused{
+        {QStringLiteral("add"), QStringLiteral("--date"), QStringLiteral("0000-12-31"),
+         QStringLiteral("x")},
+        {QStringLiteral("rule"), QStringLiteral("next"),
+         QStringLiteral(R"({"frequency":"daily","weekdays":[],"lastDay":false})"),
+         QStringLiteral("--from"), QStringLiteral("0000-06-01T12:00:00Z")},
+    };
+    for (const QStringList &args : refused) {
+        const CliRun result = run(args);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_TRUE(result.err.contains("1 to 9999")) << result.err.toStdString();
+    }
+    for (const QByteArray &moment : {QByteArrayLiteral("0000-12-31T23:00:00.000Z"),
+                                     QByteArrayLiteral("9999-12-31T23:59:59.999-10:00")}) {
+        QByteArray file = exported;
+        file.replace(exported.mid(exported.indexOf("\"createdAt\": \"") + 14, 29), moment);
+        const CliRun result =
+            other.run({QStringLiteral("import"), writeFile(QStringLiteral("far.json"), file)});
+        EXPECT_EQ(result.status, 1) << moment.toStdString();
+        EXPECT_TRUE(result.err.contains("createdAt: expected a date-time in the years 1 to 9999"))
+            << result.err.toStdString();
+    }
+    EXPECT_EQ(other.exportText(), exported);
+}
+
 TEST_F(Transfer, importKeepsUnknownKindsAndListsVerbatimAndIgnoresDerivedFields) {
     const QByteArray file = R"({"formatVersion": 1, "todos": [{
         "id": "0f0f0f0f-1111-4222-8333-444455556666", "title": "Old", "displayTitle": "ignored",
