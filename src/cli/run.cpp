@@ -1,6 +1,7 @@
 #include "run.h"
 
 #include "commands.h"
+#include "humantext.h"
 #include "session.h"
 
 #include <QFile>
@@ -69,10 +70,11 @@ void write(std::FILE *stream, const QByteArray &bytes) {
 }
 
 int fail(const CliError &error) {
-    // One line, whatever the message holds.
+    // One line, whatever the message holds, and none of the terminal control sequences that
+    // user text in it may carry.
     QString message = error.message;
     message.replace(u'\n', u' ');
-    write(stderr, (QStringLiteral("quillbrook-cli: ") + message + u'\n').toUtf8());
+    write(stderr, (QStringLiteral("quillbrook-cli: ") + visible(message) + u'\n').toUtf8());
     return int(error.status);
 }
 
