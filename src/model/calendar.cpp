@@ -1,4 +1,4 @@
-#include "calendar.h"
+#include "model/calendar.h"
 
 #include "icustring.h"
 
