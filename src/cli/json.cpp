@@ -85,12 +85,12 @@ Json &Json::append(Json item) {
 
 QByteArray Json::toText() const {
     QByteArray out;
-    write(out, 0);
+    appendTo(out, 0);
     out += '\n';
     return out;
 }
 
-void Json::write(QByteArray &out, int depth) const {
+void Json::appendTo(QByteArray &out, int depth) const {
     std::visit(
         [&](const auto &v) {
             using T = std::decay_t<decltype(v)>;
@@ -122,11 +122,11 @@ void Json::write(QByteArray &out, int depth) const {
                     if (inline_) {
                         if (i > 0)
                             out += ", ";
-                        v[i].write(out, depth + 1);
+                        v[i].appendTo(out, depth + 1);
                         continue;
                     }
                     indent(out, depth + 1);
-                    v[i].write(out, depth + 1);
+                    v[i].appendTo(out, depth + 1);
                     if (i + 1 < v.size())
                         out += ',';
                 }
@@ -143,7 +143,7 @@ void Json::write(QByteArray &out, int depth) const {
                     indent(out, depth + 1);
                     writeString(out, v[i].key);
                     out += ": ";
-                    v[i].value.write(out, depth + 1);
+                    v[i].value.appendTo(out, depth + 1);
                     if (i + 1 < v.size())
                         out += ',';
                 }

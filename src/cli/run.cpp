@@ -2,9 +2,10 @@
 
 #include "commands.h"
 #include "humantext.h"
+#include "input.h"
+#include "output.h"
 #include "session.h"
 
-#include <QFile>
 #include <QHash>
 
 #include <cstdio>
@@ -64,25 +65,35 @@ RULE_JSON: {"frequency":"weekly","weekdays":[1,3,5],"lastDay":false}
 2 usage, 3 the store cannot be opened or written.
 )";
 
-void write(std::FILE *stream, const QByteArray &bytes) {
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 int fail(const CliError &error) {
     // One line, whatever the message holds, and none of the terminal control sequences that
     // user text in it may carry.
     QString message = error.message;
     message.replace(u'\n', u' ');
-    write(stderr, (QStringLiteral("quillbrook-cli: ") + visible(message) + u'\n').toUtf8());
+    const QByteArray line =
+        (QStringLiteral("quillbrook-cli: ") + visible(message) + u'\n').toUtf8();
+    // Nothing is left to report a failed error line to.
+    (void)std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
+    std::fflush(stderr);
     return int(error.status);
 }
 
+// Whatever standard output had to take: a reply that did not get out is a failure.
+int finish(Output &output, QByteArrayView reply) {
+    output.write(reply);
+    if (auto error = output.finish())
+        return fail(*error);
+    return 0;
+}
+
 Outcome<QString> readStandardInput() {
-    QFile input;
-    if (!input.open(stdin, QIODevice::ReadOnly))
-        return CliError::badInput(QStringLiteral("cannot read standard input"));
-    const QByteArray bytes = input.readAll();
+    auto input = Input::open(QStringLiteral("-"), limits::notesBytes, QStringLiteral("notes"));
+    if (!input)
+        return input.error();
+    const auto read = input.value()->readAll();
+    if (!read)
+        return read.error();
+    const QByteArray &bytes = read.value();
     // Invalid bytes would come back as replacement characters.
     QString text = QString::fromUtf8(bytes);
     if (text.toUtf8() != bytes)
@@ -96,14 +107,11 @@ int run(const QStringList &arguments) {
     auto invocation = parseInvocation(arguments);
     if (!invocation)
         return fail(invocation.error());
-    if (invocation->help) {
-        write(stdout, helpText);
-        return 0;
-    }
-    if (invocation->version) {
-        write(stdout, QByteArrayLiteral("quillbrook-cli " QB_VERSION "\n"));
-        return 0;
-    }
+    Output output(stdout);
+    if (invocation->help)
+        return finish(output, helpText);
+    if (invocation->version)
+        return finish(output, "quillbrook-cli " QB_VERSION "\n");
     const auto command = commandTable().constFind(invocation->command);
     if (command == commandTable().cend())
         return fail(CliError::usage(
@@ -116,17 +124,17 @@ int run(const QStringList &arguments) {
             return fail(opened.error());
         session = std::move(opened.value());
     }
-    const Request request{invocation->json, invocation->args, session.get(), readStandardInput};
+    const Request request{invocation->json, invocation->args, session.get(), readStandardInput,
+                          &output};
     const Reply reply = command->function(request);
     if (!reply)
-        return fail(reply.error());
+        return fail(output.finish().value_or(reply.error()));
     // Success is only reported for changes that are on disk.
     if (session) {
         if (auto error = session->commit())
             return fail(*error);
     }
-    write(stdout, reply.value());
-    return 0;
+    return finish(output, reply.value());
 }
 
 } // namespace qb::cli
