@@ -2,7 +2,7 @@
 # install_test.sh BUILD_DIR VERSION CMAKE CPACK QML_SOURCE_DIR QT_QML_DIR
 # Installs BUILD_DIR into a temporary prefix and checks what a desktop sees there, runs the
 # installed programs, then packs a .deb and checks its files and declared dependencies.
-# desktop-file-validate, appstreamcli, dpkg-shlibdeps and dpkg-deb are installed by
+# desktop-file-validate, appstreamcli, dpkg-shlibdeps, dpkg-deb and readelf are installed by
 # scripts/setup-deps.sh, so a missing one is a failure, not a skip.
 set -uo pipefail
 
@@ -51,6 +51,11 @@ fi
 
 for program in quillbrook quillbrook-cli; do
     check "bin/$program not installed as an executable" test -x "$prefix/bin/$program"
+    # Programs in /usr/bin carry no RPATH or RUNPATH (Debian policy).
+    if need_tool readelf && [ -x "$prefix/bin/$program" ]; then
+        paths="$(readelf -d "$prefix/bin/$program" | grep -E '\((RPATH|RUNPATH)\)')"
+        [ -z "$paths" ] && pass || fail "installed $program carries a search path: $paths"
+    fi
 done
 desktop="$prefix/share/applications/$id.desktop"
 metainfo="$prefix/share/metainfo/$id.metainfo.xml"
