@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "humantext.h"
 #include "input.h"
+#include "moments.h"
 #include "output.h"
 #include "session.h"
 
@@ -42,7 +43,8 @@ const QHash<QString, Command> &commandTable() {
     return table;
 }
 
-const char helpText[] = R"(usage: quillbrook-cli [--json] COMMAND [ARGS]
+QByteArray helpText() {
+    return QStringLiteral(R"(usage: quillbrook-cli [--json] COMMAND [ARGS]
 
   add [--today | --later | --date DAY] TITLE...   add a to-do (Today by default)
   list today | later | done                        a list in display order
@@ -55,15 +57,21 @@ const char helpText[] = R"(usage: quillbrook-cli [--json] COMMAND [ARGS]
   subtask toggle SUBTASK_ID   subtask rename SUBTASK_ID TITLE...   subtask delete SUBTASK_ID
   search QUERY...                                  title or notes, open to-dos first
   rule describe RULE_JSON     rule next RULE_JSON --from DATETIME [--including-start]
-  export                      import FILE          the whole store as JSON, and back
+  export                      import FILE | import -   the whole store as JSON, and back
 
 ID: a full id or a unique prefix of at least 4 characters.
-DAY: YYYY-MM-DD, today, tomorrow, or none where a date may be absent.
+DAY: YYYY-MM-DD, today, tomorrow, or none where a date may be absent; years %1.
 DATETIME: a DAY or an ISO 8601 date-time (local time when it has no offset).
 RULE_JSON: {"frequency":"weekly","weekdays":[1,3,5],"lastDay":false}
---json prints one JSON value. Exit status: 0 success, 1 bad input or no such record,
-2 usage, 3 the store cannot be opened or written.
-)";
+Limits: notes from standard input %2; an import file %3, each text in it %4, each to-do
+with its subtasks and log %5. Import refuses a file that gives an id twice.
+--json prints one JSON value. Exit status: 0 success, 1 bad input, no such record or output
+that cannot be written, 2 usage, 3 the store cannot be opened or written.
+)")
+        .arg(yearRangeText(), sizeText(limits::notesBytes), sizeText(limits::importBytes),
+             sizeText(limits::importTextBytes), sizeText(limits::importTodoBytes))
+        .toUtf8();
+}
 
 int fail(const CliError &error) {
     // One line, whatever the message holds, and none of the terminal control sequences that
@@ -109,7 +117,7 @@ int run(const QStringList &arguments) {
         return fail(invocation.error());
     Output output(stdout);
     if (invocation->help)
-        return finish(output, helpText);
+        return finish(output, helpText());
     if (invocation->version)
         return finish(output, "quillbrook-cli " QB_VERSION "\n");
     const auto command = commandTable().constFind(invocation->command);
