@@ -132,15 +132,24 @@ std::optional<DateTimeText> split(QByteArrayView text) {
     return parts;
 }
 
-QString offsetText(int offsetSeconds) {
+// Writes `value` in `width` digits at `at`.
+void putDigits(char *text, int at, int width, int value) {
+    for (int i = at + width - 1; i >= at; --i, value /= 10)
+        text[i] = char('0' + value % 10);
+}
+
+// +05:30, or -04:56:02 for an offset with seconds.
+QLatin1String offsetText(int offsetSeconds, char (&text)[10]) {
     const int magnitude = std::abs(offsetSeconds);
-    QString text = QStringLiteral("%1%2:%3")
-                       .arg(QChar(offsetSeconds < 0 ? u'-' : u'+'))
-                       .arg(magnitude / 3600, 2, 10, QLatin1Char('0'))
-                       .arg(magnitude / 60 % 60, 2, 10, QLatin1Char('0'));
-    if (magnitude % 60 != 0)
-        text += QStringLiteral(":%1").arg(magnitude % 60, 2, 10, QLatin1Char('0'));
-    return text;
+    text[0] = offsetSeconds < 0 ? '-' : '+';
+    putDigits(text, 1, 2, magnitude / 3600);
+    text[3] = ':';
+    putDigits(text, 4, 2, magnitude / 60 % 60);
+    if (magnitude % 60 == 0)
+        return QLatin1String(text, 6);
+    text[6] = ':';
+    putDigits(text, 7, 2, magnitude % 60);
+    return QLatin1String(text, 9);
 }
 
 } // namespace
@@ -225,7 +234,22 @@ Outcome<QDateTime> parseDayOrDateTime(const QString &text, const QDateTime &now,
 QString formatMoment(const QDateTime &moment, const Calendar &calendar) {
     const int offset = zoneOf(calendar).offsetFromUtc(moment);
     const QDateTime local = moment.toUTC().addSecs(offset);
-    return local.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz")) + offsetText(offset);
+    const QDate date = local.date();
+    char offsetBuffer[10];
+    if (date.year() < Calendar::firstYear || date.year() > Calendar::lastYear)
+        return local.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz")) +
+               offsetText(offset, offsetBuffer);
+    // Written digit by digit: an export writes millions of these.
+    const QTime time = local.time();
+    char text[] = "0000-00-00T00:00:00.000";
+    putDigits(text, 0, 4, date.year());
+    putDigits(text, 5, 2, date.month());
+    putDigits(text, 8, 2, date.day());
+    putDigits(text, 11, 2, time.hour());
+    putDigits(text, 14, 2, time.minute());
+    putDigits(text, 17, 2, time.second());
+    putDigits(text, 20, 3, time.msec());
+    return QLatin1String(text) + offsetText(offset, offsetBuffer);
 }
 
 QString yearRangeText() {
