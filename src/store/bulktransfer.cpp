@@ -156,27 +156,28 @@ Status BulkInsert::insert(const TodoSnapshot &todo) {
     const qint64 owner = nextKey();
     if (m_nextKey - m_firstKey > keyRangeSize)
         return Status::failure(QStringLiteral("too many rows for one insert"));
-    Status status =
-        runStatement(db, insertTodoSql,
-            {owner, uuidText(todo.id), todo.title, todo.notes, qint64(todo.isCompleted),
-             sql::momentValue(todo.completedAt), sql::momentValue(todo.scheduledDate), todo.listRaw,
-             todo.sortOrder, sql::momentValue(todo.createdAt), textOrNull(todo.recurrenceRuleRaw)});
+    Status status = runStatement(
+        db, insertTodoSql,
+        {owner, uuidText(todo.id), todo.title, todo.notes, qint64(todo.isCompleted),
+         sql::momentValue(todo.completedAt), sql::momentValue(todo.scheduledDate), todo.listRaw,
+         todo.sortOrder, sql::momentValue(todo.createdAt), textOrNull(todo.recurrenceRuleRaw)});
     // Positions count up per owner from 1, in the order members are added.
     qint64 position = 0;
     for (const auto &change : todo.changes) {
         if (!status)
             return status;
         status = runStatement(db, insertChangeSql,
-                     {nextKey(), uuidText(change.id), sql::momentValue(change.timestamp),
-                      change.kindRaw, textOrNull(change.detail), owner, ++position});
+                              {nextKey(), uuidText(change.id), sql::momentValue(change.timestamp),
+                               change.kindRaw, textOrNull(change.detail), owner, ++position});
     }
     position = 0;
     for (const auto &subtask : todo.subtasks) {
         if (!status)
             return status;
         status = runStatement(db, insertSubtaskSql,
-                     {nextKey(), uuidText(subtask.id), subtask.title, qint64(subtask.isCompleted),
-                      subtask.sortOrder, sql::momentValue(subtask.createdAt), owner, ++position});
+                              {nextKey(), uuidText(subtask.id), subtask.title,
+                               qint64(subtask.isCompleted), subtask.sortOrder,
+                               sql::momentValue(subtask.createdAt), owner, ++position});
     }
     return status;
 }

@@ -40,7 +40,8 @@ inline Value keyOrNull(qint64 key) {
 }
 
 // Through the statement cache: saves run the same few statements over and over.
-inline Status runStatement(sql::Database &db, const QString &query, const QList<Value> &values = {}) {
+inline Status runStatement(sql::Database &db, const QString &query,
+                           const QList<Value> &values = {}) {
     auto statement = db.prepare(query);
     if (!statement)
         return Status::failure(statement.message());
