@@ -144,9 +144,10 @@ check_deb() {
     for path in "./usr/share/man/man1/${3}.1.gz" "./usr/share/doc/$name/copyright"; do
         check "$name lacks $path" grep -qxF "$path" "$work/$name.files"
     done
-    # Debian's machine-readable copyright format.
+    # Debian's machine-readable copyright format (sed reads to the end: with pipefail, head
+    # closing the pipe early would fail the whole check when tar is still writing).
     dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/share/doc/$name/copyright" 2>/dev/null |
-        head -n 1 | grep -qxF 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' && pass ||
+        sed -n 1p | grep -qxF 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' && pass ||
         fail "$name: copyright is not in the machine-readable format"
     # Each dependency is a real package: the build machine has it installed (or it is ours).
     while read -r package; do
