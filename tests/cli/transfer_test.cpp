@@ -183,6 +183,13 @@ TEST_F(Transfer, importKeepsUnknownKindsAndListsVerbatimAndIgnoresDerivedFields)
               QStringLiteral("Created"));
     EXPECT_EQ(changes[1].toObject().value(QStringLiteral("kindTitle")).toString(),
               QStringLiteral("Moved to Today"));
+
+    // Read as people see it: no repeat, an unknown kind as Created, the list by its date.
+    const QString human = run({QStringLiteral("show"), QStringLiteral("0F0F0F0F")}).text();
+    EXPECT_FALSE(human.contains(QStringLiteral("repeat"))) << human.toStdString();
+    EXPECT_TRUE(human.contains(QStringLiteral("Created: to Mars"))) << human.toStdString();
+    EXPECT_EQ(ids(json({QStringLiteral("list"), QStringLiteral("later")}).toArray()),
+              QStringList{QStringLiteral("0F0F0F0F-1111-4222-8333-444455556666")});
 }
 
 TEST_F(Transfer, aMalformedFileChangesNothing) {
