@@ -10,6 +10,9 @@ namespace qb::cli {
 bool Output::write(QByteArrayView bytes) {
     if (m_error != 0)
         return false;
+    // An empty reply may have no data at all, which fwrite must not be given.
+    if (bytes.isEmpty())
+        return true;
     errno = 0;
     if (std::fwrite(bytes.data(), 1, std::size_t(bytes.size()), m_stream) !=
         std::size_t(bytes.size()))
