@@ -84,6 +84,10 @@ TEST_F(Transfer, anExportReadsBackAndIsWrittenAgainByteForByte) {
     const QByteArray expected = golden.readAll();
     EXPECT_EQ(json({QStringLiteral("import"), golden.fileName()}).toObject().value("imported"), 4);
     EXPECT_EQ(exportText(), expected);
+    // The widget snapshot follows the import: two of its to-dos are open and overdue.
+    QFile snapshot(dataFolder() + QStringLiteral("/today.json"));
+    ASSERT_TRUE(snapshot.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QJsonDocument::fromJson(snapshot.readAll()).object().value("totalCount"), 2);
 }
 
 TEST_F(Transfer, everyDayFromYearOneToNineThousandNineHundredNinetyNineRoundTrips) {
