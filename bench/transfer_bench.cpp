@@ -246,7 +246,8 @@ int main(int argc, char *argv[]) {
         std::printf("task is not installed (apt-get install taskwarrior): its figures are "
                     "skipped\n");
 
-    std::printf("%-28s %9s  %10s  %11s  %11s\n", "run", "to-dos", "time", "peak memory", "file");
+    std::printf("%-24s %9s  %10s  %10s  %12s  %11s\n", "run", "to-dos", "time", "cpu",
+                "peak memory", "file");
     for (int count : sizes) {
         QTemporaryDir folder(base + QStringLiteral("/qb-transfer-XXXXXX"));
         const QString ours = folder.filePath(QStringLiteral("generated.json"));
