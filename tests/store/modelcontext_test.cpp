@@ -5,6 +5,8 @@
 
 #include <QSignalSpy>
 
+#include <functional>
+
 using namespace qb;
 using qb::test::StoreFixture;
 
@@ -360,27 +362,70 @@ TEST_F(Fetching, searchIgnoresCaseAndAccentsInTitlesAndNotes) {
 
 using LiveQueries = StoreFixture;
 
-TEST_F(LiveQueries, reRunAfterASaveAndReportOnlyRealChanges) {
+TEST_F(LiveQueries, reportMembershipAndOrderApartFromChangesToWhatARowShows) {
     TodoFetch request;
     request.predicate = TodoPredicate::isCompleted(false);
     request.sort = {{TodoSort::Field::SortOrder, true}};
     LiveQuery query(context(), request);
-    QSignalSpy changed(&query, &LiveQuery::resultsChanged);
+    QSignalSpy resultsChanged(&query, &LiveQuery::resultsChanged);
+    QSignalSpy rowsChanged(&query, &LiveQuery::rowsChanged);
     EXPECT_TRUE(query.results().isEmpty());
 
-    auto item = addTodo(QStringLiteral("One"), {}, 1);
+    addTodo(QStringLiteral("One"), {}, 1);
+    auto item = addTodo(QStringLiteral("Two"), {}, 2);
     ASSERT_TRUE(context().save().ok());
-    ASSERT_EQ(query.results().size(), 1);
-    EXPECT_EQ(changed.count(), 1);
+    ASSERT_EQ(query.results().size(), 2);
+    EXPECT_EQ(resultsChanged.count(), 1);
+    EXPECT_EQ(rowsChanged.count(), 0);
 
-    item->setTitle(QStringLiteral("Renamed")); // same membership and order
+    // Each field a row draws or is grouped by, changed in place, is a change of that row only.
+    auto subtask = std::make_shared<Subtask>(QStringLiteral("step"), 0, now());
+    const QList<std::pair<const char *, std::function<void()>>> edits = {
+        {"title", [&] { item->setTitle(QStringLiteral("Renamed")); }},
+        {"notes mark", [&] { item->setNotes(QStringLiteral("some notes")); }},
+        {"day", [&] { item->setScheduledDate(at(2024, 3, 12)); }},
+        {"repeat mark", [&] { item->setRecurrenceRule(RecurrenceRule{}); }},
+        {"subtask added", [&] { item->addSubtask(subtask); }},
+        {"subtask ticked", [&] { subtask->setCompleted(true); }},
+    };
+    for (const auto &[field, edit] : edits) {
+        SCOPED_TRACE(field);
+        rowsChanged.clear();
+        edit();
+        ASSERT_TRUE(context().save().ok());
+        ASSERT_EQ(rowsChanged.count(), 1);
+        EXPECT_EQ(rowsChanged.first().first().value<QList<int>>(), QList<int>{1});
+    }
+    EXPECT_EQ(resultsChanged.count(), 1);
+
+    // Notes that keep the mark, and a field no list shows, change no row.
+    rowsChanged.clear();
+    item->setNotes(QStringLiteral("other notes"));
+    item->setListRaw(QStringLiteral("today"));
     ASSERT_TRUE(context().save().ok());
-    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(rowsChanged.count(), 0);
+
+    // A new order is a change of the results, not of a row.
+    item->setSortOrder(0);
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_EQ(resultsChanged.count(), 2);
+    EXPECT_EQ(rowsChanged.count(), 0);
+
+    // A commit made by another connection reaches the row once it is merged.
+    auto other = otherConnection();
+    other->fetch(byTitle(QStringLiteral("Renamed")))
+        .value()
+        .first()
+        ->setTitle(QStringLiteral("Renamed there"));
+    ASSERT_TRUE(other->save().ok());
+    ASSERT_TRUE(context().checkForRemoteChanges());
+    ASSERT_EQ(rowsChanged.count(), 1);
+    EXPECT_EQ(rowsChanged.first().first().value<QList<int>>(), QList<int>{0});
 
     item->setCompleted(true);
     ASSERT_TRUE(context().save().ok());
-    EXPECT_TRUE(query.results().isEmpty());
-    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(query.results().size(), 1);
+    EXPECT_EQ(resultsChanged.count(), 3);
 }
 
 TEST_F(Relations, editingASubtaskAfterItsToDoObjectWasReleasedKeepsItsOwner) {

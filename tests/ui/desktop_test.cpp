@@ -26,8 +26,11 @@
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
 
@@ -225,6 +228,41 @@ TEST_F(Desktop, theTrayMenuFollowsSavesInThisProcessAndItsCommandsReachTheWindow
 
     shell.reset();
     EXPECT_EQ(runtime->widgetHosts().size(), 0);
+}
+
+// Quit (also what the end of the session does) closes no window: the window's frame and a
+// draft being typed are kept all the same.
+TEST_F(Desktop, quitKeepsTheWindowFrameAndTheDraftBeingTyped) {
+    first->requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(first));
+    first->resize(1010, 690);
+    QTest::keyClick(first, Qt::Key_N, Qt::ControlModifier);
+    QQuickItem *field = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        field = findItem(first->contentItem(), QStringLiteral("draftField"));
+        return field && field->hasActiveFocus();
+    }));
+    for (const char letter : std::string("Typed at quit"))
+        QTest::keyClick(first, letter);
+
+    QTimer::singleShot(0, first,
+                       [this] { QTest::keyClick(first, Qt::Key_Q, Qt::ControlModifier); });
+    QTimer stuck;
+    stuck.setSingleShot(true);
+    QObject::connect(&stuck, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    stuck.start(10000);
+    QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
+    QCoreApplication::exec();
+    ASSERT_TRUE(stuck.isActive()) << "Ctrl+Q did not quit";
+    stuck.stop();
+    EXPECT_EQ(quitting.count(), 1);
+
+    EXPECT_EQ(stateOf(first)->savedFrame().size(), QSize(1010, 690));
+    auto other = runtime->container().newContext();
+    ASSERT_TRUE(other.ok());
+    const auto stored = other.value()->fetch(TodoFetch{}).valueOr({});
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_EQ(stored.first()->title(), QStringLiteral("Typed at quit"));
 }
 
 TEST_F(Desktop, theAppIconIsBuiltIn) {

@@ -68,5 +68,18 @@ mkdir -p "$store"
 [ $? -ne 0 ] && pass || fail "folder: exit status 0"
 grep -q "^Unable to create a local ModelContainer: " "$work/folder.err" && pass || fail "folder: no message"
 
+# --help and --version answer and exit at once, without a display and without a store.
+fresh_home info
+for option in --help --version; do
+    output="$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 20 "$app" "$option" 2>"$work/info.err")"
+    status=$?
+    [ "$status" -eq 0 ] && pass || fail "$option: exit status $status ($(head -c 200 "$work/info.err"))"
+    [ ! -e "$store" ] && pass || fail "$option: opened the store"
+    case "$option" in
+    --help) [[ "$output" == Usage:\ quillbrook* ]] && pass || fail "--help printed: $output" ;;
+    --version) [[ "$output" =~ ^quillbrook\ [0-9]+\.[0-9]+ ]] && pass || fail "--version printed: $output" ;;
+    esac
+done
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -6,9 +6,11 @@ MainWindow {
     id: first
     objectName: "mainWindow"
     property int windowCount: 1
-    // One settings window for every main window.
+    // One settings window and one shortcuts window for every main window.
     SettingsWindow { id: settingsWindow }
+    ShortcutsWindow { id: shortcutsWindow }
     onSettingsRequested: settingsWindow.present()
+    onShortcutsRequested: shortcutsWindow.present()
     onNewWindowRequested: {
         const component = Qt.createComponent("MainWindow.qml")
         const created = component.createObject(null, { windowIndex: first.windowCount })
@@ -16,6 +18,7 @@ MainWindow {
             first.windowCount += 1
             created.newWindowRequested.connect(first.newWindowRequested)
             created.settingsRequested.connect(first.settingsRequested)
+            created.shortcutsRequested.connect(first.shortcutsRequested)
         }
     }
 }
