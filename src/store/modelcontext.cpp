@@ -2,6 +2,7 @@
 
 #include "model/recordaccess.h"
 #include "predicatesql.h"
+#include "rows.h"
 #include "searchfunction.h"
 #include "sqlite.h"
 
@@ -14,13 +15,6 @@ namespace {
 using sql::Statement;
 using sql::Value;
 
-const QString todoColumns = QStringLiteral(
-    "pk, id, title, notes, is_completed, completed_at, scheduled_date, list_raw, sort_order, "
-    "created_at, recurrence_rule_raw");
-const QString subtaskColumns =
-    QStringLiteral("pk, id, title, is_completed, sort_order, created_at, parent_pk");
-const QString changeColumns = QStringLiteral("pk, id, timestamp, kind_raw, detail, item_pk");
-
 // Row keys are chosen here, not by SQLite, so an unsaved record already has its key and reads
 // that include unsaved changes map rows back to the very objects held in memory.
 qint64 newStorageKey() {
@@ -30,139 +24,11 @@ qint64 newStorageKey() {
     return key;
 }
 
-QString uuidText(const QUuid &id) {
-    return id.toString(QUuid::WithoutBraces);
-}
-
-Value textOrNull(const QString &text) {
-    if (text.isNull())
-        return nullptr;
-    return text;
-}
-
-Value keyOrNull(qint64 key) {
-    if (key == 0)
-        return nullptr;
-    return key;
-}
-
 } // namespace
-
-// One to-do row as read, before it becomes (or refreshes) an object.
-class TodoRow {
-public:
-    qint64 key = 0;
-    QUuid id;
-    QString title, notes, listRaw, recurrenceRuleRaw;
-    bool isCompleted = false;
-    QDateTime completedAt, scheduledDate, createdAt;
-    double sortOrder = 0;
-
-    static TodoRow read(const Statement &s) {
-        TodoRow row;
-        row.key = s.integer(0);
-        row.id = QUuid::fromString(s.text(1));
-        row.title = s.text(2);
-        row.notes = s.text(3);
-        row.isCompleted = s.integer(4) != 0;
-        row.completedAt = sql::momentFrom(s, 5);
-        row.scheduledDate = sql::momentFrom(s, 6);
-        row.listRaw = s.text(7);
-        row.sortOrder = s.real(8);
-        row.createdAt = sql::momentFrom(s, 9);
-        row.recurrenceRuleRaw = s.text(10);
-        return row;
-    }
-
-    void applyTo(TodoItem &item) const {
-        RecordAccess::silently(item, [&] {
-            item.setId(id);
-            item.setTitle(title);
-            item.setNotes(notes);
-            item.setCompleted(isCompleted);
-            item.setCompletedAt(completedAt);
-            item.setScheduledDate(scheduledDate);
-            item.setListRaw(listRaw);
-            item.setSortOrder(sortOrder);
-            item.setCreatedAt(createdAt);
-            item.setRecurrenceRuleRaw(recurrenceRuleRaw);
-        });
-    }
-};
 
 namespace {
 
-struct SubtaskRow {
-    qint64 key = 0;
-    QUuid id;
-    QString title;
-    bool isCompleted = false;
-    double sortOrder = 0;
-    QDateTime createdAt;
-
-    static SubtaskRow read(const Statement &s) {
-        return {s.integer(0), QUuid::fromString(s.text(1)), s.text(2), s.integer(3) != 0,
-                s.real(4),    sql::momentFrom(s, 5)};
-    }
-    void applyTo(Subtask &subtask) const {
-        RecordAccess::silently(subtask, [&] {
-            subtask.setId(id);
-            subtask.setTitle(title);
-            subtask.setCompleted(isCompleted);
-            subtask.setSortOrder(sortOrder);
-            subtask.setCreatedAt(createdAt);
-        });
-    }
-};
-
-struct ChangeRow {
-    qint64 key = 0;
-    QUuid id;
-    QDateTime timestamp;
-    QString kindRaw, detail;
-
-    static ChangeRow read(const Statement &s) {
-        return {s.integer(0), QUuid::fromString(s.text(1)), sql::momentFrom(s, 2), s.text(3),
-                s.text(4)};
-    }
-    void applyTo(ChangeEntry &entry) const {
-        RecordAccess::silently(entry, [&] {
-            entry.setId(id);
-            entry.setTimestamp(timestamp);
-            entry.setKindRaw(kindRaw);
-            entry.setDetail(detail);
-        });
-    }
-};
-
-template <typename Row>
-Result<QList<Row>> readRows(sql::Database &db, const QString &query, const QList<Value> &values) {
-    auto statement = db.prepare(query);
-    if (!statement)
-        return StoreError{statement.message()};
-    statement.value().bindAll(values);
-    QList<Row> rows;
-    for (;;) {
-        switch (statement.value().step()) {
-        case Statement::Step::Row:
-            rows.append(Row::read(statement.value()));
-            continue;
-        case Statement::Step::Done:
-            return rows;
-        case Statement::Step::Error:
-            return StoreError{db.lastError()};
-        }
-    }
-}
-
-// Through the statement cache: saves run the same few statements over and over.
-Status runStatement(sql::Database &db, const QString &query, const QList<Value> &values = {}) {
-    auto statement = db.prepare(query);
-    if (!statement)
-        return Status::failure(statement.message());
-    statement.value().bindAll(values);
-    return statement.value().run();
-}
+using namespace rows;
 
 // The position after the owner's last member (bound to the owner's key).
 QString nextPosition(const QString &table, const QString &ownerColumn) {
@@ -576,9 +442,7 @@ void ModelContext::loadChanges(TodoItem &item) {
 }
 
 void ModelContext::readSubtasks(TodoItem &item, bool notify) {
-    const QString query =
-        QStringLiteral("SELECT %1 FROM subtask WHERE parent_pk = ? ORDER BY position, pk")
-            .arg(subtaskColumns);
+    const QString query = subtasksOfOwnerQuery();
     const auto read = [&] { return readRows<SubtaskRow>(*m_db, query, {item.storageKey()}); };
     // Most edits leave the members' rows alone; replaying them for this read would write
     // every pending change twice.
@@ -594,9 +458,7 @@ void ModelContext::readSubtasks(TodoItem &item, bool notify) {
 }
 
 void ModelContext::readChanges(TodoItem &item, bool notify) {
-    const QString query =
-        QStringLiteral("SELECT %1 FROM change_entry WHERE item_pk = ? ORDER BY position, pk")
-            .arg(changeColumns);
+    const QString query = changesOfOwnerQuery();
     const auto read = [&] { return readRows<ChangeRow>(*m_db, query, {item.storageKey()}); };
     auto rows = pendingReachesMembersOf<ChangeEntry>(item) ? withPendingVisible(read) : read();
     QList<ChangeEntryPtr> changes;

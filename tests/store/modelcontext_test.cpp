@@ -290,25 +290,30 @@ TEST_F(Fetching, stockListsSplitOpenTodosAtTheStartOfTomorrow) {
     addTodo(QStringLiteral("tomorrow"), at(2024, 3, 10));
     addTodo(QStringLiteral("undated"));
     addTodo(QStringLiteral("done yesterday"), at(2024, 3, 8))->setCompleted(true);
+    // The list a to-do was created in decides nothing, whatever it holds.
+    addTodo(QStringLiteral("overdue inbox"), at(2024, 3, 2))->setListRaw(QStringLiteral("inbox"));
+    addTodo(QStringLiteral("undated inbox"))->setListRaw(QStringLiteral("inbox"));
     ASSERT_TRUE(context().save().ok());
 
     TodoFetch today;
     today.predicate = stockqueries::todayList(lateEvening, calendar);
     today.sort = {{TodoSort::Field::Title, true}};
     EXPECT_EQ(titles(context().fetch(today).value()),
-              (QList<QString>{QStringLiteral("overdue"), QStringLiteral("today")}));
+              (QList<QString>{QStringLiteral("overdue"), QStringLiteral("overdue inbox"),
+                              QStringLiteral("today")}));
 
     TodoFetch later;
     later.predicate = stockqueries::laterList(lateEvening, calendar);
     later.sort = {{TodoSort::Field::Title, true}};
     EXPECT_EQ(titles(context().fetch(later).value()),
-              (QList<QString>{QStringLiteral("tomorrow"), QStringLiteral("undated")}));
+              (QList<QString>{QStringLiteral("tomorrow"), QStringLiteral("undated"),
+                              QStringLiteral("undated inbox")}));
 
     // One minute later the day has turned: tomorrow's to-do is due.
     const QDateTime afterMidnight = at(2024, 3, 10, 0, 0);
-    EXPECT_EQ(context().count(stockqueries::todayList(afterMidnight, calendar)).value(), 3);
-    EXPECT_EQ(context().count(stockqueries::laterList(afterMidnight, calendar)).value(), 1);
-    EXPECT_EQ(context().count(stockqueries::undated()).value(), 1);
+    EXPECT_EQ(context().count(stockqueries::todayList(afterMidnight, calendar)).value(), 4);
+    EXPECT_EQ(context().count(stockqueries::laterList(afterMidnight, calendar)).value(), 2);
+    EXPECT_EQ(context().count(stockqueries::undated()).value(), 2);
 }
 
 TEST_F(Fetching, dateFallbackDecidesWhereAbsentDatesFall) {

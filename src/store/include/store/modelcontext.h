@@ -15,6 +15,8 @@
 
 namespace qb {
 
+struct TodoSnapshot;
+
 namespace sql {
 class Database;
 }
@@ -105,6 +107,11 @@ signals:
     void storeFileNotice(const QString &notice);
 
 private:
+    // Bulk transfer reads and writes rows on this connection, around the records.
+    friend class BulkInsert;
+    friend Status readEveryTodo(ModelContext &context,
+                                const std::function<bool(TodoSnapshot &&)> &visit);
+
     template <typename T> using Map = QHash<qint64, std::weak_ptr<T>>;
 
     void adopt(const std::shared_ptr<Record> &record);
