@@ -4,30 +4,27 @@ namespace qb {
 
 namespace {
 
-char hexDigit(unsigned value) {
-    return "0123456789abcdef"[value & 0xf];
-}
+constexpr char16_t replacementCharacter = 0xfffd;
 
 void appendUnicodeEscape(QByteArray &json, char16_t unit) {
-    const char escape[] = {
-        '\\',           'u', hexDigit(unit >> 12), hexDigit(unit >> 8), hexDigit(unit >> 4),
-        hexDigit(unit), '\0'};
+    constexpr char hex[] = "0123456789abcdef";
+    const char escape[] = {'\\',
+                           'u',
+                           hex[(unit >> 12) & 0xf],
+                           hex[(unit >> 8) & 0xf],
+                           hex[(unit >> 4) & 0xf],
+                           hex[unit & 0xf],
+                           '\0'};
     json += escape;
 }
 
-void appendAsciiEscape(QByteArray &json, char16_t unit) {
+void appendAscii(QByteArray &json, char16_t unit) {
     switch (unit) {
     case u'"':
         json += "\\\"";
         return;
     case u'\\':
         json += "\\\\";
-        return;
-    case u'\b':
-        json += "\\b";
-        return;
-    case u'\f':
-        json += "\\f";
         return;
     case u'\n':
         json += "\\n";
@@ -39,12 +36,11 @@ void appendAsciiEscape(QByteArray &json, char16_t unit) {
         json += "\\t";
         return;
     default:
-        appendUnicodeEscape(json, unit);
+        if (unit < 0x20 || unit == 0x7f)
+            appendUnicodeEscape(json, unit);
+        else
+            json += char(unit);
     }
-}
-
-bool needsEscape(char16_t unit) {
-    return unit < 0x20 || unit == u'"' || unit == u'\\';
 }
 
 void appendUtf8(QByteArray &json, char32_t codePoint) {
@@ -69,19 +65,16 @@ void appendJsonString(QByteArray &json, QStringView text) {
     const char16_t *const end = text.utf16() + text.size();
     for (const char16_t *at = text.utf16(); at != end; ++at) {
         const char16_t unit = *at;
-        if (unit < 0x80) {
-            if (needsEscape(unit))
-                appendAsciiEscape(json, unit);
-            else
-                json += char(unit);
-        } else if (!QChar::isSurrogate(unit)) {
-            appendUtf8(json, unit);
-        } else if (QChar::isHighSurrogate(unit) && at + 1 != end && QChar::isLowSurrogate(at[1])) {
-            appendUtf8(json, QChar::surrogateToUcs4(unit, at[1]));
-            ++at;
-        } else {
+        if (unit < 0x80)
+            appendAscii(json, unit);
+        else if (unit == 0x2028 || unit == 0x2029)
             appendUnicodeEscape(json, unit);
-        }
+        else if (!QChar::isSurrogate(unit))
+            appendUtf8(json, unit);
+        else if (QChar::isHighSurrogate(unit) && at + 1 != end && QChar::isLowSurrogate(at[1]))
+            appendUtf8(json, QChar::surrogateToUcs4(unit, *++at));
+        else
+            appendUtf8(json, replacementCharacter);
     }
     json += '"';
 }

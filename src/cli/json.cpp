@@ -1,5 +1,7 @@
 #include "json.h"
 
+#include "base/jsonstring.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -8,40 +10,6 @@
 namespace qb::cli {
 
 namespace {
-
-void writeString(QByteArray &out, const QString &text) {
-    // Escaped in UTF-8: one conversion for the whole text.
-    const QByteArray utf8 = text.toUtf8();
-    out += '"';
-    qsizetype plain = 0; // start of the run of bytes written as they are
-    const auto escape = [&](qsizetype at, qsizetype length, QByteArrayView with) {
-        out.append(utf8.constData() + plain, at - plain);
-        out += with;
-        plain = at + length;
-    };
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const auto byte = quint8(utf8[i]);
-        if (byte == '"')
-            escape(i, 1, "\\\"");
-        else if (byte == '\\')
-            escape(i, 1, "\\\\");
-        else if (byte == '\n')
-            escape(i, 1, "\\n");
-        else if (byte == '\r')
-            escape(i, 1, "\\r");
-        else if (byte == '\t')
-            escape(i, 1, "\\t");
-        else if (byte < 0x20 || byte == 0x7f)
-            // Other control characters are escaped too.
-            escape(i, 1, "\\u00" + QByteArray::number(byte, 16).rightJustified(2, '0'));
-        else if (byte == 0xe2 && i + 2 < utf8.size() && quint8(utf8[i + 1]) == 0x80 &&
-                 (quint8(utf8[i + 2]) == 0xa8 || quint8(utf8[i + 2]) == 0xa9))
-            // U+2028 and U+2029, which JavaScript reads as line breaks.
-            escape(i, 3, quint8(utf8[i + 2]) == 0xa8 ? "\\u2028" : "\\u2029");
-    }
-    out.append(utf8.constData() + plain, utf8.size() - plain);
-    out += '"';
-}
 
 void indent(QByteArray &out, int depth) {
     out += '\n';
@@ -109,7 +77,7 @@ void Json::appendTo(QByteArray &out, int depth) const {
                            ? QString::number(v, 'g', QLocale::FloatingPointShortest).toLatin1()
                            : QByteArray("null");
             } else if constexpr (std::is_same_v<T, QString>) {
-                writeString(out, v);
+                appendJsonString(out, v);
             } else if constexpr (std::is_same_v<T, Array>) {
                 if (v.empty()) {
                     out += "[]";
@@ -144,7 +112,7 @@ void Json::appendTo(QByteArray &out, int depth) const {
                 out += '{';
                 for (std::size_t i = 0; i < v.size(); ++i) {
                     indent(out, depth + 1);
-                    writeString(out, v[i].key);
+                    appendJsonString(out, v[i].key);
                     out += ": ";
                     v[i].value.appendTo(out, depth + 1);
                     if (i + 1 < v.size())

@@ -5,10 +5,10 @@
 
 namespace qb {
 
-// Appends `text` to `json` as a quoted JSON string, byte for byte as QJsonDocument writes it:
-// UTF-8; the quote, the backslash and control characters escaped (\b \f \n \r \t, others as
-// \u00xx); an unpaired surrogate as \uxxxx. Without QJsonDocument's detour through a whole
-// document, for writers that lay out their JSON themselves.
+// Appends `text` to `json` as a quoted JSON string in UTF-8. Escaped: the quote, the backslash,
+// \n \r \t, every other control character and DEL as \u00xx, and U+2028/U+2029 (line breaks
+// to JavaScript). An unpaired surrogate, which UTF-8 cannot carry, becomes U+FFFD. The one
+// string writer for every JSON this program lays out itself.
 void appendJsonString(QByteArray &json, QStringView text);
 
 } // namespace qb
