@@ -30,7 +30,7 @@ std::string randomBytes(QRandomGenerator &random, const std::string &alphabet, i
 } // namespace
 
 // Lengths up to 40 put matches and odd bytes at every place in and across eight-byte words.
-TEST(AsciiSearch, AgreesWithAByteByByteSearch) {
+TEST(AsciiSearch, agreesWithAByteByByteSearch) {
     QRandomGenerator random(5);
     const std::string alphabet = std::string("aAbB@`[{ \t\n\r\x01\x1f\x7f") + "\xc3\xa9\x80";
     const std::string queryAlphabet = "ab@`[{ ";
@@ -55,7 +55,7 @@ TEST(AsciiSearch, AgreesWithAByteByByteSearch) {
     EXPECT_GT(plain, 200);
 }
 
-TEST(AsciiSearch, FindsBothCasesOfALetterButNotItsNeighbours) {
+TEST(AsciiSearch, findsBothCasesOfALetterButNotItsNeighbours) {
     const auto contains = [](std::string_view text, std::string_view query) {
         return qb::ascii::containsIgnoringCase(text.data(), qsizetype(text.size()), query);
     };

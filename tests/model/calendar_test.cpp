@@ -18,7 +18,7 @@ protected:
     Calendar de = test::berlin();
 };
 
-TEST_F(CalendarTest, StartOfDayIsLocalMidnightAsAUtcMoment) {
+TEST_F(CalendarTest, startOfDayIsLocalMidnightAsAUtcMoment) {
     const QDateTime start = us.startOfDay(wallClock(us, 2024, 3, 10, 15, 0));
     EXPECT_EQ(start, wallClock(us, 2024, 3, 10));
     EXPECT_EQ(start.timeSpec(), Qt::UTC);
@@ -32,13 +32,13 @@ TEST_F(CalendarTest, StartOfDayIsLocalMidnightAsAUtcMoment) {
     EXPECT_EQ(us.startOfDay(wallClock(us, 2024, 11, 3, 23, 59)), wallClock(us, 2024, 11, 3));
 }
 
-TEST_F(CalendarTest, StartOfDayOnTheRepeatedHourOfAutumnIsTheSameMidnight) {
+TEST_F(CalendarTest, startOfDayOnTheRepeatedHourOfAutumnIsTheSameMidnight) {
     // 01:30 happens twice on 2024-11-03 in New York: 05:30 UTC (EDT) and 06:30 UTC (EST).
     EXPECT_EQ(us.startOfDay(utc(2024, 11, 3, 5, 30)), wallClock(us, 2024, 11, 3));
     EXPECT_EQ(us.startOfDay(utc(2024, 11, 3, 6, 30)), wallClock(us, 2024, 11, 3));
 }
 
-TEST_F(CalendarTest, AddingOneDayToAStartOfDayLandsOnTheNextStartOfDayAcrossDst) {
+TEST_F(CalendarTest, addingOneDayToAStartOfDayLandsOnTheNextStartOfDayAcrossDst) {
     struct Case {
         const Calendar &calendar;
         QDate day;
@@ -60,7 +60,7 @@ TEST_F(CalendarTest, AddingOneDayToAStartOfDayLandsOnTheNextStartOfDayAcrossDst)
     }
 }
 
-TEST_F(CalendarTest, AddDaysKeepsTheWallClockTimeAndGoesBackwards) {
+TEST_F(CalendarTest, addDaysKeepsTheWallClockTimeAndGoesBackwards) {
     EXPECT_EQ(us.addDays(wallClock(us, 2024, 3, 9, 9, 30), 1), wallClock(us, 2024, 3, 10, 9, 30));
     EXPECT_EQ(us.addDays(wallClock(us, 2024, 3, 11), -1), wallClock(us, 2024, 3, 10));
     EXPECT_EQ(us.addDays(wallClock(us, 2024, 11, 4), -2), wallClock(us, 2024, 11, 2));
@@ -68,7 +68,7 @@ TEST_F(CalendarTest, AddDaysKeepsTheWallClockTimeAndGoesBackwards) {
     EXPECT_EQ(de.addDays(wallClock(de, 2024, 2, 28), 1), wallClock(de, 2024, 2, 29));
 }
 
-TEST_F(CalendarTest, AddMonthsPinsToTheLastDayOfAShorterMonth) {
+TEST_F(CalendarTest, addMonthsPinsToTheLastDayOfAShorterMonth) {
     struct Case {
         QDate from;
         int months;
@@ -88,7 +88,7 @@ TEST_F(CalendarTest, AddMonthsPinsToTheLastDayOfAShorterMonth) {
     }
 }
 
-TEST_F(CalendarTest, WeekdayCountsFromSundayAsOneInLocalTime) {
+TEST_F(CalendarTest, weekdayCountsFromSundayAsOneInLocalTime) {
     EXPECT_EQ(us.weekday(wallClock(us, 2024, 3, 10, 12, 0)), 1);  // Sunday
     EXPECT_EQ(us.weekday(wallClock(us, 2026, 1, 5)), 2);          // Monday
     EXPECT_EQ(us.weekday(wallClock(us, 2024, 3, 16, 23, 59)), 7); // Saturday
@@ -97,7 +97,7 @@ TEST_F(CalendarTest, WeekdayCountsFromSundayAsOneInLocalTime) {
     EXPECT_EQ(de.weekday(utc(2026, 1, 4, 23, 30)), 2); // Monday 00:30 in Berlin
 }
 
-TEST_F(CalendarTest, YearMonthAndDayAreReadInTheCalendarsZone) {
+TEST_F(CalendarTest, yearMonthAndDayAreReadInTheCalendarsZone) {
     const QDateTime eve = utc(2025, 1, 1, 4, 30);
     EXPECT_EQ(us.year(eve), 2024);
     EXPECT_EQ(us.month(eve), 12);
@@ -107,7 +107,7 @@ TEST_F(CalendarTest, YearMonthAndDayAreReadInTheCalendarsZone) {
     EXPECT_EQ(de.day(eve), 1);
 }
 
-TEST_F(CalendarTest, DaysInMonthKnowsLeapYears) {
+TEST_F(CalendarTest, daysInMonthKnowsLeapYears) {
     struct Case {
         int year, month, days;
     };
@@ -121,7 +121,7 @@ TEST_F(CalendarTest, DaysInMonthKnowsLeapYears) {
     EXPECT_EQ(us.daysInMonth(2024, 13), std::nullopt);
 }
 
-TEST_F(CalendarTest, DateFromGivesLocalMidnightOrNothingForAMissingDay) {
+TEST_F(CalendarTest, dateFromGivesLocalMidnightOrNothingForAMissingDay) {
     EXPECT_EQ(us.dateFrom(2024, 3, 10), wallClock(us, 2024, 3, 10));
     EXPECT_EQ(us.dateFrom(2024, 11, 3), wallClock(us, 2024, 11, 3));
     EXPECT_EQ(de.dateFrom(2024, 2, 29), wallClock(de, 2024, 2, 29));
@@ -134,7 +134,7 @@ TEST_F(CalendarTest, DateFromGivesLocalMidnightOrNothingForAMissingDay) {
     }
 }
 
-TEST_F(CalendarTest, DaysAreProlepticGregorianFromYearOneToNineThousandNineHundredNinetyNine) {
+TEST_F(CalendarTest, daysAreProlepticGregorianFromYearOneToNineThousandNineHundredNinetyNine) {
     const Calendar utcCalendar(QStringLiteral("en_US"), QStringLiteral("UTC"));
     // Around the Julian switch-over of 1582 and at both ends, days are QDate's days.
     for (const QDate &day :
@@ -163,7 +163,7 @@ TEST_F(CalendarTest, DaysAreProlepticGregorianFromYearOneToNineThousandNineHundr
     EXPECT_EQ(us.addDays(*us.dateFrom(9999, 12, 30), 1), us.dateFrom(9999, 12, 31));
 }
 
-TEST(CalendarSystemTest, LocalesWithAnotherCalendarSystemStillCountGregorianDays) {
+TEST(CalendarSystemTest, localesWithAnotherCalendarSystemStillCountGregorianDays) {
     for (const char *localeId : {"fa_IR", "ar_SA", "th_TH", "ja_JP@calendar=japanese"}) {
         SCOPED_TRACE(localeId);
         const Calendar calendar(QString::fromLatin1(localeId), QStringLiteral("UTC"));
@@ -184,7 +184,7 @@ TEST(CalendarSystemTest, LocalesWithAnotherCalendarSystemStillCountGregorianDays
         << persian.format(utc(2026, 1, 5), "yMMMMd").toStdString();
 }
 
-TEST_F(CalendarTest, EnglishWeekdayAndMonthNamesStartAtSundayAndJanuary) {
+TEST_F(CalendarTest, englishWeekdayAndMonthNamesStartAtSundayAndJanuary) {
     EXPECT_EQ(us.weekdayNames(Width::Full), QStringList({"Sunday", "Monday", "Tuesday", "Wednesday",
                                                          "Thursday", "Friday", "Saturday"}));
     EXPECT_EQ(us.weekdayNames(Width::Short),
@@ -200,7 +200,7 @@ TEST_F(CalendarTest, EnglishWeekdayAndMonthNamesStartAtSundayAndJanuary) {
     EXPECT_EQ(us.monthNames(Width::VeryShort).last(), u"D"_s);
 }
 
-TEST_F(CalendarTest, GermanWeekdayAndMonthNamesStartAtSundayAndJanuary) {
+TEST_F(CalendarTest, germanWeekdayAndMonthNamesStartAtSundayAndJanuary) {
     EXPECT_EQ(de.weekdayNames(Width::Full),
               QStringList({"Sonntag", "Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag",
                            "Samstag"}));
@@ -218,7 +218,7 @@ TEST_F(CalendarTest, GermanWeekdayAndMonthNamesStartAtSundayAndJanuary) {
     EXPECT_EQ(shortMonths.at(11), u"Dez."_s);
 }
 
-TEST_F(CalendarTest, SkeletonsAreArrangedPerLocale) {
+TEST_F(CalendarTest, skeletonsAreArrangedPerLocale) {
     const QDateTime usDay = wallClock(us, 2026, 1, 5, 9, 0);
     EXPECT_EQ(us.format(usDay, "EEEMMMd"), u"Mon, Jan 5"_s);
     EXPECT_EQ(us.format(usDay, "EEEEMMMd"), u"Monday, Jan 5"_s);
@@ -230,7 +230,7 @@ TEST_F(CalendarTest, SkeletonsAreArrangedPerLocale) {
     EXPECT_EQ(de.format(deDay, "Md"), u"5.1."_s);
 }
 
-TEST_F(CalendarTest, FormatShowsTheLocalDayNotTheUtcDay) {
+TEST_F(CalendarTest, formatShowsTheLocalDayNotTheUtcDay) {
     EXPECT_EQ(us.format(utc(2026, 1, 6, 3, 0), "Md"), u"1/5"_s);
     EXPECT_EQ(de.format(utc(2026, 1, 4, 23, 30), "Md"), u"5.1."_s);
     // Alternating skeletons must not reuse each other's pattern.
@@ -238,7 +238,7 @@ TEST_F(CalendarTest, FormatShowsTheLocalDayNotTheUtcDay) {
     EXPECT_EQ(us.format(utc(2026, 1, 6, 3, 0), "Md"), u"1/5"_s);
 }
 
-TEST_F(CalendarTest, EnglishOrdinalsUseTheRightSuffix) {
+TEST_F(CalendarTest, englishOrdinalsUseTheRightSuffix) {
     const std::pair<int, const char *> cases[] = {
         {1, "1st"},   {2, "2nd"},     {3, "3rd"},    {4, "4th"},   {11, "11th"},
         {12, "12th"}, {13, "13th"},   {21, "21st"},  {22, "22nd"}, {23, "23rd"},
@@ -247,13 +247,13 @@ TEST_F(CalendarTest, EnglishOrdinalsUseTheRightSuffix) {
         EXPECT_EQ(us.ordinal(number), QString::fromLatin1(text)) << number;
 }
 
-TEST_F(CalendarTest, GermanOrdinalsAreNumbersWithAPeriod) {
+TEST_F(CalendarTest, germanOrdinalsAreNumbersWithAPeriod) {
     EXPECT_EQ(de.ordinal(1), u"1."_s);
     EXPECT_EQ(de.ordinal(22), u"22."_s);
     EXPECT_EQ(de.ordinal(31), u"31."_s);
 }
 
-TEST_F(CalendarTest, RelativeTimeNamesRecentMomentsInBothLocales) {
+TEST_F(CalendarTest, relativeTimeNamesRecentMomentsInBothLocales) {
     const QDateTime usNow = wallClock(us, 2026, 1, 5, 12, 0);
     EXPECT_EQ(us.relativeTime(usNow.addSecs(-2 * 3600), usNow), u"2 hours ago"_s);
     EXPECT_EQ(us.relativeTime(wallClock(us, 2026, 1, 4, 12, 0), usNow), u"yesterday"_s);
@@ -268,7 +268,7 @@ TEST_F(CalendarTest, RelativeTimeNamesRecentMomentsInBothLocales) {
     EXPECT_EQ(de.relativeTime(wallClock(de, 2026, 1, 4, 12, 0), deNow), u"gestern"_s);
 }
 
-TEST_F(CalendarTest, RelativeTimeCountsCalendarDaysAcrossDst) {
+TEST_F(CalendarTest, relativeTimeCountsCalendarDaysAcrossDst) {
     const QDateTime usNow = wallClock(us, 2024, 3, 11, 10, 0);
     EXPECT_EQ(us.relativeTime(wallClock(us, 2024, 3, 10, 9, 0), usNow), u"yesterday"_s);
     EXPECT_EQ(us.relativeTime(wallClock(us, 2024, 3, 8, 9, 0), usNow), u"3 days ago"_s);
@@ -283,7 +283,7 @@ TEST_F(CalendarTest, RelativeTimeCountsCalendarDaysAcrossDst) {
               u"3 days ago"_s);
 }
 
-TEST_F(CalendarTest, CopiesAnswerLikeTheOriginal) {
+TEST_F(CalendarTest, copiesAnswerLikeTheOriginal) {
     Calendar copy = de;
     EXPECT_EQ(copy.localeId(), u"de_DE"_s);
     EXPECT_EQ(copy.timeZoneId(), u"Europe/Berlin"_s);
@@ -292,7 +292,7 @@ TEST_F(CalendarTest, CopiesAnswerLikeTheOriginal) {
     EXPECT_EQ(de.startOfDay(utc(2025, 1, 1, 4, 30)), wallClock(de, 2025, 1, 1));
 }
 
-TEST(CalendarZoneTest, AnUnknownZoneFallsBackToUtc) {
+TEST(CalendarZoneTest, anUnknownZoneFallsBackToUtc) {
     const Calendar calendar(QStringLiteral("en_US"), QStringLiteral("Nowhere/Atlantis"));
     EXPECT_EQ(calendar.startOfDay(utc(2024, 3, 10, 15, 0)), utc(2024, 3, 10));
     EXPECT_EQ(calendar.addDays(utc(2024, 3, 10), 1), utc(2024, 3, 11));

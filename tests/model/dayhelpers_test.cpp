@@ -12,7 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 using test::utc;
 using test::wallClock;
 
-TEST(StartOfNextDay, IsTheNextLocalMidnightAcrossDst) {
+TEST(StartOfNextDay, isTheNextLocalMidnightAcrossDst) {
     const Calendar us = test::newYork();
     const Calendar de = test::berlin();
     struct Case {
@@ -67,7 +67,7 @@ QDateTime inZone(const Calendar &calendar, const QDateTime &wall) {
                      wall.time().hour(), wall.time().minute());
 }
 
-TEST_P(DayLabels, NameTheDayRelativeToNowOrFormatIt) {
+TEST_P(DayLabels, nameTheDayRelativeToNowOrFormatIt) {
     const LabelCase &c = GetParam();
     const Calendar calendar = c.german ? test::berlin() : test::newYork();
     const QDateTime now = inZone(calendar, c.now);
@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                   u"Tomorrow", u"Tomorrow"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(DayLabelZones, UseTheCalendarsLocalDayNotTheUtcDay) {
+TEST(DayLabelZones, useTheCalendarsLocalDayNotTheUtcDay) {
     const Calendar us = test::newYork();
     const QDateTime now = wallClock(us, 2026, 1, 5, 10, 0);
     // 03:00 UTC on the 6th is 22:00 on the 5th in New York.

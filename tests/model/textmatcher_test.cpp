@@ -31,7 +31,7 @@ void PrintTo(const MatchCase &c, std::ostream *out) {
 
 class TextMatching : public ::testing::TestWithParam<MatchCase> {};
 
-TEST_P(TextMatching, FindsTheQueryLikeAUserFacingSearch) {
+TEST_P(TextMatching, findsTheQueryLikeAUserFacingSearch) {
     const MatchCase &c = GetParam();
     const TextMatcher matcher(QString::fromUtf16(c.query), QString::fromLatin1(c.locale));
     EXPECT_EQ(matcher.matches(QString::fromUtf16(c.text)), c.matches);
@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"GermanAbsent", u"bahn", u"Bus nehmen", "de_DE", false}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(TextMatcherRanges, AreEveryMatchInUtf16Units) {
+TEST(TextMatcherRanges, areEveryMatchInUtf16Units) {
     const TextMatcher matcher(u"cafe"_s, u"en_US"_s);
     EXPECT_EQ(matcher.ranges(u"Le Caf\u00e9 et le CAFE"_s), (QList<Range>{{3, 4}, {14, 4}}));
     // The emoji before the match takes two UTF-16 units.
@@ -66,13 +66,13 @@ TEST(TextMatcherRanges, AreEveryMatchInUtf16Units) {
     EXPECT_TRUE(matcher.ranges(u"tea"_s).isEmpty());
 }
 
-TEST(TextMatcherRanges, EmptyQueryHasNoRanges) {
+TEST(TextMatcherRanges, emptyQueryHasNoRanges) {
     const TextMatcher matcher(QString(), u"en_US"_s);
     EXPECT_TRUE(matcher.ranges(u"anything"_s).isEmpty());
     EXPECT_TRUE(matcher.query().isEmpty());
 }
 
-TEST(TextMatcherReuse, EachTextIsSearchedOnItsOwn) {
+TEST(TextMatcherReuse, eachTextIsSearchedOnItsOwn) {
     const TextMatcher matcher(u"milk"_s, u"en_US"_s);
     EXPECT_EQ(matcher.query(), u"milk"_s);
     EXPECT_TRUE(matcher.matches(u"Buy milk"_s));
@@ -89,7 +89,7 @@ using qb::TextMatcher;
 
 // The plain-ASCII shortcut must answer exactly as ICU does. A locale with no data of its own
 // ("xx") gets the root collation and no shortcut, so it serves as the reference.
-TEST(TextMatcherAsciiShortcut, AgreesWithTheCollatorOnRandomAsciiTexts) {
+TEST(TextMatcherAsciiShortcut, agreesWithTheCollatorOnRandomAsciiTexts) {
     QRandomGenerator random(7);
     const QString alphabet = QStringLiteral("aAbBcCeEiIlLsS ,.-'\t\n01");
     const auto randomText = [&](int length) {
@@ -122,7 +122,7 @@ TEST(TextMatcherAsciiShortcut, AgreesWithTheCollatorOnRandomAsciiTexts) {
     EXPECT_GT(matched, 100); // the comparison covered both outcomes
 }
 
-TEST(TextMatcherAsciiShortcut, IsNotUsedWhereTheLocaleTailorsAsciiLetters) {
+TEST(TextMatcherAsciiShortcut, isNotUsedWhereTheLocaleTailorsAsciiLetters) {
     EXPECT_FALSE(TextMatcher(QStringLiteral("aa"), QStringLiteral("da_DK")).hasAsciiShortcut());
     EXPECT_FALSE(TextMatcher(QStringLiteral("ch"), QStringLiteral("cs_CZ")).hasAsciiShortcut());
     EXPECT_FALSE(TextMatcher(QStringLiteral("i"), QStringLiteral("tr_TR")).hasAsciiShortcut());
@@ -139,7 +139,7 @@ TEST(TextMatcherAsciiShortcut, IsNotUsedWhereTheLocaleTailorsAsciiLetters) {
 
 // Texts with letters beyond ASCII are first spelled as ASCII and only handed to the collator
 // when the spelling contains the query, so the answers must still be the collator's own.
-TEST(TextMatcherAsciiShortcut, AgreesWithTheCollatorOnRandomTextsBeyondAscii) {
+TEST(TextMatcherAsciiShortcut, agreesWithTheCollatorOnRandomTextsBeyondAscii) {
     using namespace Qt::Literals::StringLiterals;
     QRandomGenerator random(11);
     const QString ascii = QStringLiteral("aAeEsSfFiIoO -'");
@@ -179,7 +179,7 @@ TEST(TextMatcherAsciiShortcut, AgreesWithTheCollatorOnRandomTextsBeyondAscii) {
     EXPECT_GT(missed, 200);
 }
 
-TEST(TextMatcherAsciiShortcut, FindsQueriesSpelledByLettersBeyondAscii) {
+TEST(TextMatcherAsciiShortcut, findsQueriesSpelledByLettersBeyondAscii) {
     using namespace Qt::Literals::StringLiterals;
     const TextMatcher strasse(QStringLiteral("strasse"), QStringLiteral("de_DE"));
     const TextMatcher fish(QStringLiteral("fish"), QStringLiteral("en_US"));
