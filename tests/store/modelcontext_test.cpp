@@ -345,22 +345,6 @@ TEST_F(Fetching, largestSortOrderCountsOnlyMatchesAndSeesUnsavedEdits) {
     EXPECT_EQ(context().maximumSortOrder(TodoPredicate::isCompleted(true)).value(), 40.0);
 }
 
-TEST_F(Fetching, searchIgnoresCaseAndAccentsInTitlesAndNotes) {
-    addTodo(QStringLiteral("Café order"));
-    addTodo(QStringLiteral("Groceries"))->setNotes(QStringLiteral("CAFE beans"));
-    addTodo(QStringLiteral("Unrelated"));
-    ASSERT_TRUE(context().save().ok());
-    TodoFetch request;
-    request.predicate = stockqueries::searchMatch(QStringLiteral("cafe"));
-    request.sort = {{TodoSort::Field::Title, true}};
-    EXPECT_EQ(titles(context().fetch(request).value()),
-              (QList<QString>{QStringLiteral("Café order"), QStringLiteral("Groceries")}));
-    request.predicate = stockqueries::searchMatch(QStringLiteral("ÓRDER"));
-    EXPECT_EQ(context().fetch(request).value().size(), 1);
-    request.predicate = stockqueries::searchMatch(QStringLiteral("%"));
-    EXPECT_TRUE(context().fetch(request).value().isEmpty());
-}
-
 using LiveQueries = StoreFixture;
 
 TEST_F(LiveQueries, reportMembershipAndOrderApartFromChangesToWhatARowShows) {

@@ -33,6 +33,9 @@ TEST_F(QuickFind, findsOpenFirstThenNewestWhateverListOrDate) {
               (QList<QString>{QStringLiteral("groceries"), QStringLiteral("old open milk"),
                               QStringLiteral("new done milk")}));
     EXPECT_TRUE(context().fetch(search::fetch(QStringLiteral(" \n "))).value().isEmpty());
+    // Characters that are wildcards to SQL match only themselves.
+    EXPECT_TRUE(context().fetch(search::fetch(QStringLiteral("%"))).value().isEmpty());
+    EXPECT_TRUE(context().fetch(search::fetch(QStringLiteral("_"))).value().isEmpty());
 }
 
 TEST_F(QuickFind, offsetAndLimitPageThroughTheSameOrder) {
