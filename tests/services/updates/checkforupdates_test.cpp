@@ -85,58 +85,51 @@ TEST_F(CheckForUpdates, theMenuItemStaysOffWithoutAFeed) {
     EXPECT_TRUE(model.outcomeKind().isEmpty());
 }
 
-TEST_F(CheckForUpdates, nothingIsShownBeforeACheckEnds) {
-    EXPECT_TRUE(viewModel->outcomeKind().isEmpty());
+TEST_F(CheckForUpdates, eachOutcomeShowsItsTitleMessageAndLinksOnlyOnceTheCheckEnds) {
     viewModel->checkForUpdates();
     EXPECT_TRUE(viewModel->outcomeKind().isEmpty());
-    EXPECT_EQ(finished->count(), 0);
-}
+    test::answer(*fetcher, {feedWithRunningVersion, {}});
 
-TEST_F(CheckForUpdates, upToDateNamesTheRunningVersion) {
-    userCheckAnswered({feedWithRunningVersion, {}});
-    EXPECT_EQ(finished->count(), 1);
-    EXPECT_EQ(viewModel->outcomeKind(), u"upToDate");
-    EXPECT_EQ(viewModel->outcomeTitle(), u"You’re up to date");
-    EXPECT_EQ(viewModel->outcomeMessage(), u"Quill Brook 1.5 is the newest version.");
-    EXPECT_TRUE(viewModel->releaseNotesUrl().isEmpty());
-    EXPECT_TRUE(viewModel->downloadUrl().isEmpty());
-}
-
-TEST_F(CheckForUpdates, aNewerVersionShowsItsShortVersionNotesAndDownload) {
-    userCheckAnswered({feedWithVersion2, {}});
-    EXPECT_EQ(finished->count(), 1);
-    EXPECT_EQ(viewModel->outcomeKind(), u"updateAvailable");
-    EXPECT_EQ(viewModel->outcomeTitle(), u"A new version is available");
-    EXPECT_EQ(viewModel->outcomeMessage(), u"Quill Brook 2.0 is available — you have 1.5.");
-    EXPECT_EQ(viewModel->releaseNotesUrl().toString(), u"https://quillbrook.example/notes/2.0");
-    EXPECT_EQ(viewModel->downloadUrl().toString(), u"https://quillbrook.example/2.0.tar.gz");
-}
-
-TEST_F(CheckForUpdates, aNewerVersionWithoutAShortVersionShowsItsVersion) {
-    userCheckAnswered({feedOf(QStringLiteral("<item><qb:version>1.6</qb:version></item>")), {}});
-    EXPECT_EQ(viewModel->outcomeMessage(), u"Quill Brook 1.6 is available — you have 1.5.");
-    EXPECT_TRUE(viewModel->releaseNotesUrl().isEmpty());
-    EXPECT_TRUE(viewModel->downloadUrl().isEmpty());
-}
-
-TEST_F(CheckForUpdates, aFailureShowsWhatWentWrong) {
-    userCheckAnswered({{}, QStringLiteral("The update server could not be found.")});
-    EXPECT_EQ(viewModel->outcomeKind(), u"failed");
-    EXPECT_EQ(viewModel->outcomeTitle(), u"Couldn’t check for updates");
-    EXPECT_EQ(viewModel->outcomeMessage(), u"The update server could not be found.");
-
-    userCheckAnswered({QByteArrayLiteral("<rss><channel></channel></rss>"), {}});
-    EXPECT_EQ(viewModel->outcomeKind(), u"failed");
-    EXPECT_EQ(viewModel->outcomeMessage(), u"The update feed lists no releases.");
-    EXPECT_EQ(finished->count(), 2);
-}
-
-TEST_F(CheckForUpdates, aLaterCheckReplacesTheLinksOfAnEarlierOne) {
-    userCheckAnswered({feedWithVersion2, {}});
-    userCheckAnswered({{}, QStringLiteral("offline")});
-    EXPECT_TRUE(viewModel->releaseNotesUrl().isEmpty());
-    EXPECT_TRUE(viewModel->downloadUrl().isEmpty());
-    EXPECT_EQ(changed->count(), 2);
+    const struct {
+        FetchResult answer;
+        const char16_t *kind, *title, *message, *notes, *download;
+    } cases[] = {
+        {{feedWithRunningVersion, {}},
+         u"upToDate",
+         u"You’re up to date",
+         u"Quill Brook 1.5 is the newest version.",
+         u"",
+         u""},
+        {{feedWithVersion2, {}},
+         u"updateAvailable",
+         u"A new version is available",
+         u"Quill Brook 2.0 is available — you have 1.5.",
+         u"https://quillbrook.example/notes/2.0",
+         u"https://quillbrook.example/2.0.tar.gz"},
+        {{feedOf(QStringLiteral("<item><qb:version>1.6</qb:version></item>")), {}},
+         u"updateAvailable",
+         u"A new version is available",
+         u"Quill Brook 1.6 is available — you have 1.5.",
+         u"",
+         u""},
+        {{{}, QStringLiteral("The update server could not be found.")},
+         u"failed",
+         u"Couldn’t check for updates",
+         u"The update server could not be found.",
+         u"",
+         u""},
+    };
+    for (const auto &c : cases) {
+        finished->clear();
+        userCheckAnswered(c.answer);
+        SCOPED_TRACE(QString::fromUtf16(c.message).toStdString());
+        EXPECT_EQ(finished->count(), 1);
+        EXPECT_EQ(viewModel->outcomeKind(), QStringView(c.kind));
+        EXPECT_EQ(viewModel->outcomeTitle(), QStringView(c.title));
+        EXPECT_EQ(viewModel->outcomeMessage(), QStringView(c.message));
+        EXPECT_EQ(viewModel->releaseNotesUrl().toString(), QStringView(c.notes));
+        EXPECT_EQ(viewModel->downloadUrl().toString(), QStringView(c.download));
+    }
 }
 
 TEST_F(CheckForUpdates, backgroundChecksNeitherAnnounceNorChangeTheOutcome) {
