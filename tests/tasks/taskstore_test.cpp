@@ -61,21 +61,16 @@ TEST_F(Adding, aDateRecordsTodayAndNoDateRecordsLaterWhateverTheDay) {
     EXPECT_EQ(undated->title(), QString());
 }
 
-TEST_F(Adding, overdueItemsCountInTheDueGroup) {
+// Overdue to-dos share today's group; completed ones are in no group.
+TEST_F(Adding, theNextNumberCountsOverdueButNotCompletedToDos) {
     auto store = this->store();
-    auto overdue = store.add(QStringLiteral("overdue"), at(2024, 3, 8));
-    overdue->setSortOrder(7);
-    context().save();
-    EXPECT_EQ(store.add(QStringLiteral("today"), TodoList::Today)->sortOrder(), 8.0);
-    EXPECT_EQ(store.add(QStringLiteral("upcoming"), at(2024, 3, 12))->sortOrder(), 1.0);
-}
-
-TEST_F(Adding, completedItemsDoNotCountInAnyGroup) {
-    auto store = this->store();
+    store.add(QStringLiteral("overdue"), at(2024, 3, 8))->setSortOrder(7);
     auto done = store.add(QStringLiteral("done"), TodoList::Today);
     done->setSortOrder(50);
     store.toggleCompletion(done);
-    EXPECT_EQ(store.add(QStringLiteral("fresh"), TodoList::Today)->sortOrder(), 1.0);
+    context().save();
+    EXPECT_EQ(store.add(QStringLiteral("today"), TodoList::Today)->sortOrder(), 8.0);
+    EXPECT_EQ(store.add(QStringLiteral("upcoming"), at(2024, 3, 12))->sortOrder(), 1.0);
 }
 
 using Renaming = TaskFixture;
