@@ -94,15 +94,6 @@ TEST(ModelContainer, createsAMissingStoreFileReadableByItsOwnerOnly) {
               QFile::Permissions());
 }
 
-TEST(ModelContainer, keepsRecordsAcrossReopening) {
-    test::TempFolder folder;
-    const QString path = folder.filePath(QStringLiteral("Kept.store"));
-    makeStore(path, 3);
-    auto reopened = openAt(path);
-    ASSERT_TRUE(reopened.ok());
-    EXPECT_EQ(reopened.value()->mainContext().count(TodoPredicate::all()).valueOr(-1), 3);
-}
-
 TEST(ModelContainer, storeFolderIsCreatedPrivateInTheDataHome) {
     const QString folder = persistence::storeFolder();
     EXPECT_TRUE(folder.endsWith(QStringLiteral("/Quillbrook")));
