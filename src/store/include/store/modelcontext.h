@@ -4,6 +4,7 @@
 #include "model/todoitem.h"
 #include "model/todopredicate.h"
 #include "store/status.h"
+#include "store/todoheadlines.h"
 
 #include <QHash>
 #include <QList>
@@ -47,6 +48,10 @@ public:
 
     Result<QList<TodoItemPtr>> fetch(const TodoFetch &request);
     Result<int> count(const TodoPredicate &predicate);
+    // The first `limit` matching to-dos in `sort` order as headlines, and how many match in
+    // all: one query that reads three columns and makes no records.
+    Result<TodoHeadlines> headlines(const TodoPredicate &predicate, const QList<TodoSort> &sort,
+                                    int limit);
     // The largest sort order among the matching to-dos; nullopt when none match. For a list
     // (completion and a range of days) an index answers it without visiting the rows.
     Result<std::optional<double>> maximumSortOrder(const TodoPredicate &predicate);
