@@ -137,31 +137,7 @@ struct ChangeRow {
 
 template <typename Row>
 Result<QList<Row>> readRows(sql::Database &db, const QString &query, const QList<Value> &values) {
-    auto statement = db.prepare(query);
-    if (!statement)
-        return StoreError{statement.message()};
-    statement.value().bindAll(values);
-    QList<Row> rows;
-    for (;;) {
-        switch (statement.value().step()) {
-        case Statement::Step::Row:
-            rows.append(Row::read(statement.value()));
-            continue;
-        case Statement::Step::Done:
-            return rows;
-        case Statement::Step::Error:
-            return StoreError{db.lastError()};
-        }
-    }
-}
-
-// Through the statement cache: saves run the same few statements over and over.
-Status runStatement(sql::Database &db, const QString &query, const QList<Value> &values = {}) {
-    auto statement = db.prepare(query);
-    if (!statement)
-        return Status::failure(statement.message());
-    statement.value().bindAll(values);
-    return statement.value().run();
+    return sql::collect<Row>(db, query, values, &Row::read);
 }
 
 // The position after the owner's last member (bound to the owner's key).
@@ -172,17 +148,17 @@ QString nextPosition(const QString &table, const QString &ownerColumn) {
 
 Status writeInsert(sql::Database &db, Record &record) {
     if (auto *item = qobject_cast<TodoItem *>(&record)) {
-        return runStatement(
-            db,
-            QStringLiteral("INSERT INTO todo_item(%1) VALUES (?,?,?,?,?,?,?,?,?,?,?)")
-                .arg(todoColumns),
-            {item->storageKey(), uuidText(item->id()), item->title(), item->notes(),
-             qint64(item->isCompleted()), sql::momentValue(item->completedAt()),
-             sql::momentValue(item->scheduledDate()), item->listRaw(), item->sortOrder(),
-             sql::momentValue(item->createdAt()), textOrNull(item->recurrenceRuleRaw())});
+        return sql::run(db,
+                        QStringLiteral("INSERT INTO todo_item(%1) VALUES (?,?,?,?,?,?,?,?,?,?,?)")
+                            .arg(todoColumns),
+                        {item->storageKey(), uuidText(item->id()), item->title(), item->notes(),
+                         qint64(item->isCompleted()), sql::momentValue(item->completedAt()),
+                         sql::momentValue(item->scheduledDate()), item->listRaw(),
+                         item->sortOrder(), sql::momentValue(item->createdAt()),
+                         textOrNull(item->recurrenceRuleRaw())});
     }
     if (auto *subtask = qobject_cast<Subtask *>(&record)) {
-        return runStatement(
+        return sql::run(
             db,
             QStringLiteral("INSERT INTO subtask(%1, position) VALUES (?,?,?,?,?,?,?%2)")
                 .arg(subtaskColumns,
@@ -193,7 +169,7 @@ Status writeInsert(sql::Database &db, Record &record) {
              keyOrNull(RecordAccess::ownerKey(*subtask))});
     }
     auto *entry = qobject_cast<ChangeEntry *>(&record);
-    return runStatement(
+    return sql::run(
         db,
         QStringLiteral("INSERT INTO change_entry(%1, position) VALUES (?,?,?,?,?,?%2)")
             .arg(changeColumns,
@@ -205,7 +181,7 @@ Status writeInsert(sql::Database &db, Record &record) {
 
 Status writeUpdate(sql::Database &db, Record &record) {
     if (auto *item = qobject_cast<TodoItem *>(&record)) {
-        return runStatement(
+        return sql::run(
             db,
             QStringLiteral("UPDATE todo_item SET id=?, title=?, notes=?, is_completed=?, "
                            "completed_at=?, scheduled_date=?, list_raw=?, sort_order=?, "
@@ -216,21 +192,20 @@ Status writeUpdate(sql::Database &db, Record &record) {
              textOrNull(item->recurrenceRuleRaw()), item->storageKey()});
     }
     if (auto *subtask = qobject_cast<Subtask *>(&record)) {
-        return runStatement(db,
-                            QStringLiteral("UPDATE subtask SET id=?, title=?, is_completed=?, "
-                                           "sort_order=?, created_at=?, parent_pk=? WHERE pk=?"),
-                            {uuidText(subtask->id()), subtask->title(),
-                             qint64(subtask->isCompleted()), subtask->sortOrder(),
-                             sql::momentValue(subtask->createdAt()),
-                             keyOrNull(RecordAccess::ownerKey(*subtask)), subtask->storageKey()});
+        return sql::run(db,
+                        QStringLiteral("UPDATE subtask SET id=?, title=?, is_completed=?, "
+                                       "sort_order=?, created_at=?, parent_pk=? WHERE pk=?"),
+                        {uuidText(subtask->id()), subtask->title(), qint64(subtask->isCompleted()),
+                         subtask->sortOrder(), sql::momentValue(subtask->createdAt()),
+                         keyOrNull(RecordAccess::ownerKey(*subtask)), subtask->storageKey()});
     }
     auto *entry = qobject_cast<ChangeEntry *>(&record);
-    return runStatement(db,
-                        QStringLiteral("UPDATE change_entry SET id=?, timestamp=?, kind_raw=?, "
-                                       "detail=?, item_pk=? WHERE pk=?"),
-                        {uuidText(entry->id()), sql::momentValue(entry->timestamp()),
-                         entry->kindRaw(), textOrNull(entry->detail()),
-                         keyOrNull(RecordAccess::ownerKey(*entry)), entry->storageKey()});
+    return sql::run(db,
+                    QStringLiteral("UPDATE change_entry SET id=?, timestamp=?, kind_raw=?, "
+                                   "detail=?, item_pk=? WHERE pk=?"),
+                    {uuidText(entry->id()), sql::momentValue(entry->timestamp()), entry->kindRaw(),
+                     textOrNull(entry->detail()), keyOrNull(RecordAccess::ownerKey(*entry)),
+                     entry->storageKey()});
 }
 
 QString tableOf(const Record &record) {
@@ -392,9 +367,9 @@ Status ModelContext::writePending() {
     std::stable_sort(deletes.begin(), deletes.end(),
                      [](const auto &a, const auto &b) { return writeRank(*a) > writeRank(*b); });
     for (const auto &record : deletes) {
-        if (auto status = runStatement(
-                *m_db, QStringLiteral("DELETE FROM %1 WHERE pk=?").arg(tableOf(*record)),
-                {record->storageKey()});
+        if (auto status =
+                sql::run(*m_db, QStringLiteral("DELETE FROM %1 WHERE pk=?").arg(tableOf(*record)),
+                         {record->storageKey()});
             !status)
             return status;
     }
@@ -402,7 +377,12 @@ Status ModelContext::writePending() {
 }
 
 Status ModelContext::save() {
-    if (!hasChanges())
+    return save(Companion());
+}
+
+Status ModelContext::save(const Companion &companion) {
+    const bool recordsPending = hasChanges();
+    if (!recordsPending && !companion)
         return Status::success();
     if (m_saveFault) {
         if (const auto error = m_saveFault()) {
@@ -410,13 +390,15 @@ Status ModelContext::save() {
             return Status::failure(*error);
         }
     }
-    Status status = runStatement(*m_db, QStringLiteral("BEGIN IMMEDIATE"));
+    Status status = sql::run(*m_db, QStringLiteral("BEGIN IMMEDIATE"));
     if (status) {
         status = writePending();
+        if (status && companion)
+            status = companion(*m_db);
         if (status)
-            status = runStatement(*m_db, QStringLiteral("COMMIT"));
+            status = sql::run(*m_db, QStringLiteral("COMMIT"));
         if (!status)
-            runStatement(*m_db, QStringLiteral("ROLLBACK"));
+            sql::run(*m_db, QStringLiteral("ROLLBACK"));
     }
     if (!status) {
         emit objectsDidChange();
@@ -437,8 +419,10 @@ Status ModelContext::save() {
     m_pinnedOwners.clear();
     // The data version baseline stays where it is: our own commit does not move it, and a
     // commit made elsewhere since the last check must still be merged at the next one.
-    emit didSave();
-    emit objectsDidChange();
+    if (recordsPending) {
+        emit didSave();
+        emit objectsDidChange();
+    }
     return Status::success();
 }
 
@@ -448,12 +432,12 @@ auto ModelContext::withPendingVisible(Function &&read) -> decltype(read()) {
         return read();
     // Unsaved changes are written inside a savepoint that is always rolled back, so SQLite
     // evaluates the query over exactly what the app sees.
-    if (!runStatement(*m_db, QStringLiteral("SAVEPOINT qb_read")))
+    if (!sql::run(*m_db, QStringLiteral("SAVEPOINT qb_read")))
         return read();
     const bool written = writePending().ok();
     auto result = read();
-    runStatement(*m_db, QStringLiteral("ROLLBACK TO qb_read"));
-    runStatement(*m_db, QStringLiteral("RELEASE qb_read"));
+    sql::run(*m_db, QStringLiteral("ROLLBACK TO qb_read"));
+    sql::run(*m_db, QStringLiteral("RELEASE qb_read"));
     if (!written)
         return read();
     return result;

@@ -85,7 +85,15 @@ signals:
     void remoteChange();
 
 private:
+    friend class SyncLedger;
+    using Companion = std::function<Status(sql::Database &)>;
+
     template <typename T> using Map = QHash<qint64, std::weak_ptr<T>>;
+
+    // Writes the pending records and the rows `companion` writes in one transaction, even
+    // when no record is pending: the sync bookkeeping commits with the records it describes.
+    Status save(const Companion &companion);
+    sql::Database &connection() { return *m_db; }
 
     void adopt(const std::shared_ptr<Record> &record);
     void adoptChildren(TodoItem &item);

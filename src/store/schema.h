@@ -19,8 +19,8 @@ inline constexpr auto version = "1.0.0";
 Status checkFileHeader(const QString &path);
 
 // Creates the tables in an empty database, or verifies that an existing one is a store whose
-// schema this build understands and brings its indexes up to date. Refuses (and leaves untouched)
-// anything else.
+// schema this build understands and adds the indexes and tables added since. Refuses (and leaves
+// untouched) anything else.
 Status prepare(sql::Database &db);
 
 // Compares dotted numeric versions: negative, zero or positive like strcmp.

@@ -130,4 +130,12 @@ QString Database::lastError() const {
     return QString::fromUtf8(sqlite3_errmsg(m_db));
 }
 
+Status run(Database &db, const QString &query, const QList<Value> &values) {
+    auto statement = db.prepare(query);
+    if (!statement)
+        return Status::failure(statement.message());
+    statement.value().bindAll(values);
+    return statement.value().run();
+}
+
 } // namespace qb::sql
