@@ -5,14 +5,14 @@
 
 #include "storegenerator.h"
 
+#include "base/singleshottimer.h"
 #include "model/todopredicate.h"
-#include "services/idlecheckpoint.h"
-#include "services/singleshottimer.h"
-#include "services/widgethost.h"
-#include "services/widgetsnapshotwriter.h"
+#include "store/idlecheckpoint.h"
 #include "store/modelcontext.h"
 #include "tasks/taskenvironment.h"
 #include "tasks/taskstore.h"
+#include "widget/widgethost.h"
+#include "widget/widgetsnapshotwriter.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -3,12 +3,12 @@
 // sections and undated, a few done, with notes, subtasks and a repeat rule.
 #include "model/calendar.h"
 #include "model/clock.h"
-#include "services/widgethost.h"
-#include "services/widgetsnapshotwriter.h"
 #include "store/cloudmirror.h"
 #include "store/modelcontainer.h"
 #include "store/persistence.h"
 #include "tasks/taskstore.h"
+#include "widget/widgethost.h"
+#include "widget/widgetsnapshotwriter.h"
 
 #include <QCoreApplication>
 

@@ -5,7 +5,7 @@
 #include "app/appruntime.h"
 #include "app/quillbrookapp.h"
 #include "model/stockqueries.h"
-#include "services/preferences.h"
+#include "preferences/preferences.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "outcome.h"
-#include "services/widgethost.h"
-#include "services/widgetsnapshotwriter.h"
 #include "store/modelcontainer.h"
 #include "tasks/taskenvironment.h"
 #include "tasks/taskstore.h"
+#include "widget/widgethost.h"
+#include "widget/widgetsnapshotwriter.h"
 
 #include <QStringList>
 

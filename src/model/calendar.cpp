@@ -1,4 +1,4 @@
-#include "calendar.h"
+#include "model/calendar.h"
 
 #include "icustring.h"
 
@@ -6,8 +6,8 @@
 #include <unicode/dtfmtsym.h>
 #include <unicode/dtptngen.h>
 #include <unicode/locid.h>
-#include <unicode/reldatefmt.h>
 #include <unicode/rbnf.h>
+#include <unicode/reldatefmt.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 
@@ -54,14 +54,14 @@ struct Calendar::Data {
     std::unique_ptr<icu::DateFormatSymbols> symbols;
 
     Data(const QString &localeId, const QString &timeZoneId)
-        : locale(localeId.toUtf8().constData()),
-          zone(icu::TimeZone::createTimeZone(toIcu(timeZoneId))) {
+        : locale(localeId.toUtf8().constData())
+        , zone(icu::TimeZone::createTimeZone(toIcu(timeZoneId))) {
         UErrorCode status = U_ZERO_ERROR;
         calendar.reset(icu::Calendar::createInstance(zone->clone(), locale, status));
         if (U_FAILURE(status) || !calendar) {
             status = U_ZERO_ERROR;
-            calendar.reset(icu::Calendar::createInstance(zone->clone(), icu::Locale::getRoot(),
-                                                         status));
+            calendar.reset(
+                icu::Calendar::createInstance(zone->clone(), icu::Locale::getRoot(), status));
         }
         status = U_ZERO_ERROR;
         symbols = std::make_unique<icu::DateFormatSymbols>(locale, status);
@@ -278,8 +278,8 @@ QString Calendar::ordinal(int number) const {
     if (!d->ordinalsTried) {
         d->ordinalsTried = true;
         UErrorCode status = U_ZERO_ERROR;
-        d->ordinals = std::make_unique<icu::RuleBasedNumberFormat>(icu::URBNF_ORDINAL, d->locale,
-                                                                   status);
+        d->ordinals =
+            std::make_unique<icu::RuleBasedNumberFormat>(icu::URBNF_ORDINAL, d->locale, status);
         if (U_FAILURE(status))
             d->ordinals.reset();
     }

@@ -1,4 +1,4 @@
-#include "changekind.h"
+#include "model/changekind.h"
 
 namespace qb {
 

@@ -1,6 +1,6 @@
-#include "dayhelpers.h"
+#include "model/dayhelpers.h"
 
-#include "calendar.h"
+#include "model/calendar.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "primaryfold.h"
+#include "model/primaryfold.h"
 
 #include "asciisearch.h"
 

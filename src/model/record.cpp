@@ -1,4 +1,4 @@
-#include "record.h"
+#include "model/record.h"
 
 namespace qb {
 

@@ -1,7 +1,7 @@
-#include "changeentry.h"
-#include "recordaccess.h"
-#include "subtask.h"
-#include "todoitem.h"
+#include "model/changeentry.h"
+#include "model/recordaccess.h"
+#include "model/subtask.h"
+#include "model/todoitem.h"
 
 #include <algorithm>
 

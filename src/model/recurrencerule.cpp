@@ -1,6 +1,6 @@
-#include "recurrencerule.h"
+#include "model/recurrencerule.h"
 
-#include "calendar.h"
+#include "model/calendar.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -174,8 +174,7 @@ QDateTime RecurrenceRule::nextDate(const QDateTime &from, bool includingStart,
     }
 
     case Frequency::Monthly: {
-        const auto firstOfMonth =
-            calendar.dateFrom(calendar.year(start), calendar.month(start), 1);
+        const auto firstOfMonth = calendar.dateFrom(calendar.year(start), calendar.month(start), 1);
         if (!firstOfMonth)
             return start;
         for (int i = 0; i <= monthlySearchMonths; ++i) {
@@ -184,7 +183,8 @@ QDateTime RecurrenceRule::nextDate(const QDateTime &from, bool includingStart,
                 continue;
             const int y = calendar.year(*m);
             const int mo = calendar.month(*m);
-            const auto candidate = calendar.dateFrom(y, mo, wantedDay(*this, monthLength(calendar, y, mo)));
+            const auto candidate =
+                calendar.dateFrom(y, mo, wantedDay(*this, monthLength(calendar, y, mo)));
             if (candidate && admissible(*candidate))
                 return *candidate;
         }
@@ -196,8 +196,8 @@ QDateTime RecurrenceRule::nextDate(const QDateTime &from, bool includingStart,
         const int startYear = calendar.year(start);
         for (int k = 0; k <= yearlySearchYears; ++k) {
             const int y = startYear + k;
-            const auto candidate =
-                calendar.dateFrom(y, targetMonth, wantedDay(*this, monthLength(calendar, y, targetMonth)));
+            const auto candidate = calendar.dateFrom(
+                y, targetMonth, wantedDay(*this, monthLength(calendar, y, targetMonth)));
             if (candidate && admissible(*candidate))
                 return *candidate;
         }

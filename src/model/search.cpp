@@ -1,8 +1,8 @@
-#include "search.h"
+#include "model/search.h"
 
-#include "dayhelpers.h"
-#include "stockqueries.h"
-#include "todoitem.h"
+#include "model/dayhelpers.h"
+#include "model/stockqueries.h"
+#include "model/todoitem.h"
 
 namespace qb::search {
 

@@ -1,6 +1,6 @@
-#include "stockqueries.h"
+#include "model/stockqueries.h"
 
-#include "dayhelpers.h"
+#include "model/dayhelpers.h"
 
 namespace qb::stockqueries {
 

@@ -1,8 +1,8 @@
-#include "textmatcher.h"
+#include "model/textmatcher.h"
 
 #include "asciisearch.h"
 #include "icustring.h"
-#include "primaryfold.h"
+#include "model/primaryfold.h"
 
 #include <unicode/coll.h>
 #include <unicode/stsearch.h>

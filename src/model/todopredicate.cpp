@@ -1,6 +1,6 @@
-#include "todopredicate.h"
+#include "model/todopredicate.h"
 
-#include "todoitem.h"
+#include "model/todoitem.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "dbuswidgethost.h"
+#include "platform/dbuswidgethost.h"
 
 namespace qb {
 

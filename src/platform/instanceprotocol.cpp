@@ -1,4 +1,4 @@
-#include "instanceprotocol.h"
+#include "platform/instanceprotocol.h"
 
 #include <QStringDecoder>
 #include <QtEndian>

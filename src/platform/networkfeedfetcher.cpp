@@ -1,6 +1,6 @@
-#include "networkfeedfetcher.h"
+#include "platform/networkfeedfetcher.h"
 
-#include "services/feedurlpolicy.h"
+#include "updates/feedurlpolicy.h"
 
 #include <QNetworkReply>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "portalcolorscheme.h"
+#include "platform/portalcolorscheme.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>

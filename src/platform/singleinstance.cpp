@@ -1,6 +1,6 @@
-#include "singleinstance.h"
+#include "platform/singleinstance.h"
 
-#include "instanceprotocol.h"
+#include "platform/instanceprotocol.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "livequery.h"
+#include "store/livequery.h"
 
-#include "modelcontext.h"
+#include "store/modelcontext.h"
 
 namespace qb {
 

@@ -1,8 +1,8 @@
-#include "modelcontainer.h"
+#include "store/modelcontainer.h"
 
-#include "modelcontext.h"
 #include "schema.h"
 #include "sqlite.h"
+#include "store/modelcontext.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "modelcontext.h"
+#include "store/modelcontext.h"
 
 #include "model/recordaccess.h"
 #include "predicatesql.h"

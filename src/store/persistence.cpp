@@ -1,9 +1,9 @@
-#include "persistence.h"
+#include "store/persistence.h"
 
-#include "cloudmirror.h"
 #include "model/calendar.h"
 #include "model/clock.h"
-#include "modelcontext.h"
+#include "store/cloudmirror.h"
+#include "store/modelcontext.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "syncledger.h"
+#include "store/syncledger.h"
 
-#include "modelcontext.h"
+#include "store/modelcontext.h"
 #include "predicatesql.h"
 #include "sqlite.h"
 

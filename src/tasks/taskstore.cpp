@@ -1,9 +1,9 @@
-#include "taskstore.h"
+#include "tasks/taskstore.h"
 
 #include "model/dayhelpers.h"
 #include "model/stockqueries.h"
-#include "services/widgetsnapshotwriter.h"
 #include "store/modelcontext.h"
+#include "widget/widgetsnapshotwriter.h"
 
 #include <algorithm>
 

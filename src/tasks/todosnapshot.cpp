@@ -1,4 +1,4 @@
-#include "todosnapshot.h"
+#include "tasks/todosnapshot.h"
 
 #include "model/todoitem.h"
 #include "store/modelcontext.h"

@@ -1,6 +1,6 @@
-#include "undocenter.h"
+#include "tasks/undocenter.h"
 
-#include "services/singleshottimer.h"
+#include "base/singleshottimer.h"
 
 #include <QPointer>
 

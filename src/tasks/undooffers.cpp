@@ -1,8 +1,8 @@
-#include "undooffers.h"
+#include "tasks/undooffers.h"
 
 #include "model/dayhelpers.h"
 #include "store/modelcontext.h"
-#include "taskstore.h"
+#include "tasks/taskstore.h"
 
 #include <QPointer>
 

@@ -2,9 +2,9 @@
 #include "app/desktopshell.h"
 #include "app/quillbrookapp.h"
 #include "desktop/trayicon.h"
+#include "navigation/approuter.h"
 #include "platform/singleinstance.h"
 #include "platform/terminationsignals.h"
-#include "services/approuter.h"
 #include "store/persistence.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "model/asciisearch.h"
+#include "asciisearch.h"
 
 #include <QRandomGenerator>
 

@@ -1,7 +1,7 @@
 #include "localfeedserver.h"
 #include "platform/networkfeedfetcher.h"
 
-#include "services/updater.h"
+#include "updates/updater.h"
 
 #include "tempstore.h"
 

@@ -1,5 +1,5 @@
-#include "services/todaysnapshot.h"
 #include "taskfixture.h"
+#include "widget/todaysnapshot.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "services/widgethost.h"
-#include "services/widgetsnapshotwriter.h"
 #include "storefixture.h"
 #include "tasks/taskenvironment.h"
 #include "tasks/taskstore.h"
+#include "widget/widgethost.h"
+#include "widget/widgetsnapshotwriter.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "services/singleshottimer.h"
+#include "base/singleshottimer.h"
 
 #include <chrono>
 #include <functional>

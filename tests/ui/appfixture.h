@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/quillbrookapp.h"
-#include "services/approuter.h"
-#include "services/preferences.h"
+#include "navigation/approuter.h"
+#include "preferences/preferences.h"
 #include "taskfixture.h"
 #include "tasks/undocenter.h"
 #include "viewmodels/completionqueue.h"

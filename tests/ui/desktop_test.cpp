@@ -6,16 +6,16 @@
 #include "app/quillbrookapp.h"
 #include "desktop/trayicon.h"
 #include "desktop/traymenumodel.h"
+#include "navigation/approuter.h"
+#include "navigation/composer.h"
+#include "preferences/preferences.h"
 #include "quickitems.h"
-#include "services/approuter.h"
-#include "services/composer.h"
-#include "services/preferences.h"
-#include "services/widgethost.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "temphome.h"
 #include "tempstore.h"
 #include "viewmodels/mainwindowstate.h"
+#include "widget/widgethost.h"
 
 #include <QApplication>
 #include <QQmlApplicationEngine>

@@ -1,5 +1,5 @@
 #include "appfixture.h"
-#include "services/composer.h"
+#include "navigation/composer.h"
 #include "viewmodels/mainwindowstate.h"
 
 #include <QSettings>

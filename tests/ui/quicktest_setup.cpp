@@ -2,11 +2,11 @@
 // store in a temporary folder. Completions wait a tenth of their real delay.
 #include "app/appruntime.h"
 #include "app/quillbrookapp.h"
+#include "base/singleshottimer.h"
 #include "model/calendar.h"
 #include "model/clock.h"
 #include "models/todorowsmodel.h"
-#include "services/preferences.h"
-#include "services/singleshottimer.h"
+#include "preferences/preferences.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"

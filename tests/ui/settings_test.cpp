@@ -1,7 +1,7 @@
 #include "appfixture.h"
-#include "services/checkforupdatesviewmodel.h"
-#include "services/feedfetcher.h"
-#include "services/updater.h"
+#include "updates/checkforupdatesviewmodel.h"
+#include "updates/feedfetcher.h"
+#include "updates/updater.h"
 #include "viewmodels/settingsmodel.h"
 
 #include <QSettings>

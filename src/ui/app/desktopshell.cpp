@@ -1,8 +1,8 @@
 #include "desktopshell.h"
 
 #include "appruntime.h"
+#include "preferences/preferences.h"
 #include "quillbrookapp.h"
-#include "services/preferences.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "services/approuter.h"
-#include "services/checkforupdatesviewmodel.h"
-#include "services/composer.h"
-#include "services/effectivecolorscheme.h"
-#include "services/preferences.h"
+#include "navigation/approuter.h"
+#include "navigation/composer.h"
+#include "preferences/effectivecolorscheme.h"
+#include "preferences/preferences.h"
 #include "tasks/undocenter.h"
+#include "updates/checkforupdatesviewmodel.h"
 
 #include <QtQml/qqml.h>
 

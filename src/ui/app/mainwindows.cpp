@@ -1,7 +1,7 @@
 #include "mainwindows.h"
 
+#include "navigation/approuter.h"
 #include "quillbrookapp.h"
-#include "services/approuter.h"
 #include "viewmodels/mainwindowstate.h"
 
 #include <QGuiApplication>

@@ -2,12 +2,12 @@
 
 #include "model/dayhelpers.h"
 #include "model/search.h"
-#include "services/checkforupdatesviewmodel.h"
-#include "services/effectivecolorscheme.h"
-#include "services/widgetsnapshotwriter.h"
+#include "preferences/effectivecolorscheme.h"
 #include "store/modelcontext.h"
 #include "tasks/undocenter.h"
+#include "updates/checkforupdatesviewmodel.h"
 #include "viewmodels/completionqueue.h"
+#include "widget/widgetsnapshotwriter.h"
 
 #include <QQmlEngine>
 

@@ -10,9 +10,9 @@
 #include <qqmlregistration.h>
 
 Q_MOC_INCLUDE("tasks/undocenter.h")
-Q_MOC_INCLUDE("services/approuter.h")
-Q_MOC_INCLUDE("services/checkforupdatesviewmodel.h")
-Q_MOC_INCLUDE("services/preferences.h")
+Q_MOC_INCLUDE("navigation/approuter.h")
+Q_MOC_INCLUDE("updates/checkforupdatesviewmodel.h")
+Q_MOC_INCLUDE("preferences/preferences.h")
 Q_MOC_INCLUDE("viewmodels/completionqueue.h")
 
 class QQmlEngine;

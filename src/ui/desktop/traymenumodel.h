@@ -1,7 +1,7 @@
 #pragma once
 
-#include "services/todaysnapshot.h"
-#include "services/widgethost.h"
+#include "widget/todaysnapshot.h"
+#include "widget/widgethost.h"
 
 #include <QFileSystemWatcher>
 #include <QObject>

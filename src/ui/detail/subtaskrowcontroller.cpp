@@ -1,7 +1,7 @@
 #include "subtaskrowcontroller.h"
 
 #include "app/quillbrookapp.h"
-#include "services/singleshottimer.h"
+#include "base/singleshottimer.h"
 #include "taskdetailcontroller.h"
 #include "tasks/taskstore.h"
 

@@ -1,9 +1,9 @@
 #include "taskdetailcontroller.h"
 
 #include "app/quillbrookapp.h"
+#include "base/singleshottimer.h"
 #include "detail/subtasklistmodel.h"
 #include "models/todorowsmodel.h"
-#include "services/singleshottimer.h"
 #include "tasks/taskstore.h"
 #include "tasks/undocenter.h"
 #include "tasks/undooffers.h"

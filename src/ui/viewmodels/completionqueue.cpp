@@ -1,8 +1,8 @@
 #include "completionqueue.h"
 
 #include "app/quillbrookapp.h"
+#include "base/singleshottimer.h"
 #include "models/todorowsmodel.h"
-#include "services/singleshottimer.h"
 
 namespace qb {
 

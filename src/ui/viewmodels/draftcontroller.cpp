@@ -1,8 +1,8 @@
 #include "draftcontroller.h"
 
 #include "app/quillbrookapp.h"
-#include "services/composer.h"
-#include "services/singleshottimer.h"
+#include "base/singleshottimer.h"
+#include "navigation/composer.h"
 
 namespace qb {
 

@@ -12,7 +12,7 @@
 #include <memory>
 
 Q_MOC_INCLUDE("app/quillbrookapp.h")
-Q_MOC_INCLUDE("services/composer.h")
+Q_MOC_INCLUDE("navigation/composer.h")
 
 namespace qb {
 

@@ -10,7 +10,7 @@
 #include <qqmlregistration.h>
 
 Q_MOC_INCLUDE("app/quillbrookapp.h")
-Q_MOC_INCLUDE("services/composer.h")
+Q_MOC_INCLUDE("navigation/composer.h")
 
 namespace qb {
 

@@ -1,7 +1,7 @@
 #include "settingsmodel.h"
 
 #include "app/quillbrookapp.h"
-#include "services/preferences.h"
+#include "preferences/preferences.h"
 
 #include <QVariantMap>
 

@@ -2,7 +2,7 @@
 
 #include "model/calendar.h"
 #include "model/clock.h"
-#include "services/singleshottimer.h"
+#include "base/singleshottimer.h"
 #include "sync/davclient.h"
 #include "sync/storeside.h"
 

@@ -1,0 +1,26 @@
+#include "base/singleshottimer.h"
+
+namespace qb {
+
+QtSingleShotTimer::QtSingleShotTimer() {
+    m_timer.setSingleShot(true);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        // Moved out first: the action may start the timer again with a new one.
+        const std::function<void()> action = std::move(m_action);
+        m_action = nullptr;
+        if (action)
+            action();
+    });
+}
+
+void QtSingleShotTimer::start(std::chrono::milliseconds delay, std::function<void()> action) {
+    m_action = std::move(action);
+    m_timer.start(delay);
+}
+
+void QtSingleShotTimer::stop() {
+    m_timer.stop();
+    m_action = nullptr;
+}
+
+} // namespace qb

@@ -1,0 +1,122 @@
+#include "widget/widgetsnapshotwriter.h"
+
+#include "widget/todaysnapshot.h"
+#include "widget/widgethost.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qb {
+
+WidgetSnapshotWriter::WidgetSnapshotWriter(QString folder, WidgetHost &host, Clock clock,
+                                           Calendar calendar)
+    : m_folder(std::move(folder))
+    , m_target(QFile::encodeName(snapshotPath(m_folder)))
+    , m_temporary(m_target + ".new")
+    , m_host(host)
+    , m_clock(std::move(clock))
+    , m_calendar(std::move(calendar)) {}
+
+QString WidgetSnapshotWriter::snapshotPath() const {
+    return snapshotPath(m_folder);
+}
+
+QString WidgetSnapshotWriter::snapshotPath(const QString &folder) {
+    return QDir(folder).filePath(QStringLiteral("today.json"));
+}
+
+void WidgetSnapshotWriter::refresh(ModelContext &context) {
+    const TodaySnapshot snapshot = TodaySnapshot::build(context, m_clock, m_calendar);
+    writeSnapshot(snapshot.toJson());
+    m_host.reloadAllTimelines();
+}
+
+namespace {
+
+// Owns an open file descriptor.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd)
+        : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+
+    int get() const { return m_fd; }
+    bool isOpen() const { return m_fd >= 0; }
+    bool close() {
+        const int fd = std::exchange(m_fd, -1);
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// A new file at `path`, readable and writable by the user alone (as far as the umask allows).
+// A file left there by an interrupted write is removed first: it may have other permissions.
+FileDescriptor createPrivateFile(const QByteArray &path) {
+    constexpr int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    constexpr mode_t mode = S_IRUSR | S_IWUSR;
+    const int fd = ::open(path.constData(), flags, mode);
+    if (fd >= 0 || errno != EEXIST || ::unlink(path.constData()) != 0)
+        return FileDescriptor(fd);
+    return FileDescriptor(::open(path.constData(), flags, mode));
+}
+
+bool writeAll(int fd, const QByteArray &bytes) {
+    const char *at = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, at, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        at += written;
+        left -= written;
+    }
+    return true;
+}
+
+// Puts `from` in the place of `to` in one step. Where the file system can, the two are swapped
+// and the old one removed afterwards: ext4 flushes a file renamed over another to disk first
+// (milliseconds, more than the save it follows), but not one swapped with it.
+bool replaceFile(const QByteArray &from, const QByteArray &to) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0)
+        return ::unlink(from.constData()) == 0 || errno == ENOENT;
+    // No file to swap with yet, or a file system that cannot swap.
+    return std::rename(from.constData(), to.constData()) == 0;
+}
+
+} // namespace
+
+bool WidgetSnapshotWriter::writeSnapshot(const QByteArray &json) const {
+    // Written beside the target and put in its place in one step, so a reader sees the old
+    // file or the new one, never half of one. Unlike the store it is not flushed to disk: the
+    // snapshot is derived data, rebuilt at every start and activation, and a flush per save
+    // would cost more than the save itself. A snapshot that cannot be written leaves the
+    // previous one.
+    FileDescriptor file = createPrivateFile(m_temporary);
+    if (!file.isOpen())
+        return false;
+    const bool written = writeAll(file.get(), json);
+    if (!file.close() || !written || !replaceFile(m_temporary, m_target)) {
+        ::unlink(m_temporary.constData());
+        return false;
+    }
+    return true;
+}
+
+} // namespace qb

@@ -1,0 +1,223 @@
+#include "preferences/desktopcolorschemesource.h"
+#include "preferences/effectivecolorscheme.h"
+#include "preferences/preferences.h"
+
+#include "tempstore.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace qb;
+
+namespace {
+
+class PreferencesTest : public ::testing::Test {
+protected:
+    QString path() const { return m_folder.filePath(QStringLiteral("Quillbrook/Quillbrook.conf")); }
+
+    QByteArray fileContents() const {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Writes the file the way another program would, bypassing this process's QSettings.
+    void replaceFileAtomically(const QByteArray &contents) const {
+        QSaveFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+        ASSERT_TRUE(file.commit());
+    }
+    void rewriteFileInPlace(const QByteArray &contents) const {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(contents);
+    }
+
+    test::TempFolder m_folder;
+};
+
+} // namespace
+
+TEST_F(PreferencesTest, readsDefaultsWithoutWritingAnything) {
+    Preferences preferences(path());
+    EXPECT_EQ(preferences.appearance(), Appearance::System);
+    EXPECT_EQ(preferences.openTo(), OpenTo::LastUsed);
+    EXPECT_EQ(preferences.storedPerspective(0), AppTab::Today);
+    EXPECT_EQ(preferences.appearanceRaw(), u"system");
+    EXPECT_TRUE(preferences.updateFeedUrlOverride().isEmpty());
+    EXPECT_FALSE(QFile::exists(path()));
+}
+
+TEST_F(PreferencesTest, unknownStoredStringsReadAsDefaults) {
+    {
+        QSettings settings(path(), QSettings::IniFormat);
+        settings.setValue("appearance", "Dark");
+        settings.setValue("openTo", "sometimes");
+        settings.setValue("MainWindow1/macPerspective", "Done");
+        settings.setValue("MainWindow2/macPerspective", QStringList{"done", "later"});
+    }
+    Preferences preferences(path());
+    EXPECT_EQ(preferences.appearance(), Appearance::System);
+    EXPECT_EQ(preferences.openTo(), OpenTo::LastUsed);
+    EXPECT_EQ(preferences.storedPerspective(0), AppTab::Today);
+    EXPECT_EQ(preferences.storedPerspective(1), AppTab::Today);
+}
+
+TEST_F(PreferencesTest, writesToDiskAtOnceAndOnlyWhenChanged) {
+    Preferences preferences(path());
+    QSignalSpy appearanceSpy(&preferences, &Preferences::appearanceChanged);
+    QSignalSpy openToSpy(&preferences, &Preferences::openToChanged);
+
+    preferences.setAppearance(Appearance::Dark);
+    preferences.setOpenToRaw(QStringLiteral("later"));
+    EXPECT_TRUE(fileContents().contains("appearance=dark"));
+    EXPECT_TRUE(fileContents().contains("openTo=later"));
+
+    preferences.setAppearance(Appearance::Dark);
+    preferences.setAppearanceRaw(QStringLiteral("purple")); // ignored
+    preferences.setOpenTo(OpenTo::Later);
+    EXPECT_EQ(appearanceSpy.count(), 1);
+    EXPECT_EQ(openToSpy.count(), 1);
+    EXPECT_EQ(Preferences(path()).appearance(), Appearance::Dark);
+}
+
+TEST_F(PreferencesTest, notifiesEveryObjectOnTheSameFileAtOnce) {
+    Preferences settingsWindow(path());
+    Preferences mainWindow(path());
+    test::TempFolder otherFolder;
+    Preferences unrelated(otherFolder.filePath(QStringLiteral("other.conf")));
+    QSignalSpy mainSpy(&mainWindow, &Preferences::appearanceChanged);
+    QSignalSpy unrelatedSpy(&unrelated, &Preferences::appearanceChanged);
+
+    settingsWindow.setAppearance(Appearance::Light);
+    EXPECT_EQ(mainSpy.count(), 1); // synchronously, no event loop needed
+    EXPECT_EQ(mainWindow.appearance(), Appearance::Light);
+    EXPECT_EQ(unrelatedSpy.count(), 0);
+
+    settingsWindow.setOpenTo(OpenTo::Today);
+    EXPECT_EQ(mainWindow.openTo(), OpenTo::Today);
+    EXPECT_EQ(mainSpy.count(), 1); // the appearance did not change again
+}
+
+TEST_F(PreferencesTest, followsWritesFromAnotherSettingsObject) {
+    Preferences preferences(path());
+    QSignalSpy spy(&preferences, &Preferences::appearanceChanged);
+    {
+        QSettings other(path(), QSettings::IniFormat);
+        other.setValue("appearance", "dark");
+    }
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return preferences.appearance() == Appearance::Dark; }, 2000));
+    EXPECT_EQ(spy.count(), 1);
+}
+
+TEST_F(PreferencesTest, followsAnotherProcessThroughReplacementsAndInPlaceWrites) {
+    Preferences preferences(path());
+    QSignalSpy spy(&preferences, &Preferences::appearanceChanged);
+
+    // Sizes differ on purpose: the settings cache notices a changed file by size and time.
+    replaceFileAtomically("[General]\nappearance=dark\n");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return preferences.appearance() == Appearance::Dark; }, 2000));
+
+    rewriteFileInPlace("[General]\nappearance=light\nopenTo=later\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return preferences.openTo() == OpenTo::Later; }, 2000));
+    EXPECT_EQ(preferences.appearance(), Appearance::Light);
+
+    // A second replacement: the watch must have survived the first one.
+    replaceFileAtomically("[General]\nappearance=system\n");
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return preferences.appearance() == Appearance::System; }, 2000));
+    EXPECT_EQ(preferences.openTo(), OpenTo::LastUsed);
+    EXPECT_GE(spy.count(), 3);
+}
+
+TEST_F(PreferencesTest, remembersThePerspectivePerWindow) {
+    {
+        Preferences preferences(path());
+        preferences.setStoredPerspective(1, AppTab::Done);
+        preferences.setStoredPerspective(0, AppTab::Later);
+        preferences.setStoredPerspective(0, AppTab::Today);
+    }
+    Preferences reopened(path());
+    EXPECT_EQ(reopened.storedPerspective(0), AppTab::Today);
+    EXPECT_EQ(reopened.storedPerspective(1), AppTab::Done);
+    EXPECT_EQ(reopened.storedPerspectiveRaw(1), u"done");
+    EXPECT_EQ(reopened.storedPerspective(2), AppTab::Today);
+    EXPECT_TRUE(fileContents().contains("macPerspective=done"));
+}
+
+TEST_F(PreferencesTest, keepInTrayIsOnUntilStoredOffAndFollowsOtherWriters) {
+    Preferences preferences(path());
+    Preferences settingsWindow(path());
+    EXPECT_TRUE(preferences.keepInTray());
+    QSignalSpy spy(&preferences, &Preferences::keepInTrayChanged);
+
+    settingsWindow.setKeepInTray(false);
+    settingsWindow.setKeepInTray(false);
+    EXPECT_FALSE(preferences.keepInTray());
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_TRUE(fileContents().contains("keepInTray=false"));
+    EXPECT_FALSE(Preferences(path()).keepInTray());
+
+    // Another program's edit; text that is not a switch reads as the default.
+    replaceFileAtomically("[General]\nkeepInTray=true\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return preferences.keepInTray(); }, 2000));
+    replaceFileAtomically("[General]\nkeepInTray=false\nappearance=dark\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !preferences.keepInTray(); }, 2000));
+    replaceFileAtomically("[General]\nkeepInTray=no\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return preferences.keepInTray(); }, 2000));
+    EXPECT_EQ(spy.count(), 4);
+}
+
+namespace {
+
+class FakeDesktop : public DesktopColorSchemeSource {
+public:
+    DesktopColorScheme colorScheme() const override { return m_scheme; }
+    void set(DesktopColorScheme scheme) {
+        m_scheme = scheme;
+        emit colorSchemeChanged();
+    }
+
+private:
+    DesktopColorScheme m_scheme = DesktopColorScheme::PreferDark;
+};
+
+} // namespace
+
+TEST_F(PreferencesTest, effectiveSchemeFollowsPreferenceAndDesktop) {
+    Preferences preferences(path());
+    FakeDesktop desktop;
+    EffectiveColorScheme effective(&preferences, &desktop);
+    QSignalSpy spy(&effective, &EffectiveColorScheme::colorSchemeChanged);
+    EXPECT_TRUE(effective.isDark()); // System follows the desktop's dark preference
+
+    desktop.set(DesktopColorScheme::PreferLight);
+    EXPECT_FALSE(effective.isDark());
+    EXPECT_EQ(spy.count(), 1);
+
+    preferences.setAppearance(Appearance::Dark);
+    EXPECT_TRUE(effective.isDark());
+    desktop.set(DesktopColorScheme::PreferDark); // a fixed appearance ignores the desktop
+    desktop.set(DesktopColorScheme::PreferLight);
+    EXPECT_EQ(spy.count(), 2);
+
+    preferences.setAppearance(Appearance::System);
+    desktop.set(DesktopColorScheme::NoPreference);
+    effective.setUndecidedScheme(ColorScheme::Dark);
+    EXPECT_TRUE(effective.isDark());
+    EXPECT_EQ(spy.count(), 4);
+}
+
+TEST_F(PreferencesTest, effectiveSchemeWithoutDesktopUsesTheUndecidedScheme) {
+    Preferences preferences(path());
+    EffectiveColorScheme effective(&preferences, nullptr);
+    EXPECT_EQ(effective.colorScheme(), ColorScheme::Light);
+    effective.setUndecidedScheme(ColorScheme::Dark);
+    EXPECT_EQ(effective.colorScheme(), ColorScheme::Dark);
+}

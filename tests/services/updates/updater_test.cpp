@@ -1,0 +1,138 @@
+#include "scriptedfetcher.h"
+
+#include "preferences/preferences.h"
+#include "updates/updater.h"
+
+#include "tempstore.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace qb;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QByteArray feedWithVersion2 = R"(<rss version="2.0" xmlns:qb="https://quillbrook.example/a">
+<channel><item><qb:version>2.0</qb:version><qb:shortVersionString>2.0</qb:shortVersionString>
+<enclosure url="https://quillbrook.example/2.0.tar.gz"/></item></channel></rss>)";
+
+class UpdaterTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Updater> makeUpdater(const QString &feed = "https://quillbrook.example/feed") {
+        UpdaterConfig config;
+        config.feedUrl = QUrl(feed);
+        config.currentVersion = QStringLiteral("1.5");
+        config.firstCheckDelay = 30s;
+        config.checkInterval = 24h;
+        return std::make_unique<Updater>(config, std::make_unique<test::ScriptedFetcher>(fetcher),
+                                         std::make_unique<test::ManualTimer>(timer));
+    }
+
+    std::shared_ptr<test::ScriptedFetcher::State> fetcher =
+        std::make_shared<test::ScriptedFetcher::State>();
+    std::shared_ptr<test::ManualTimer::State> timer = std::make_shared<test::ManualTimer::State>();
+};
+
+} // namespace
+
+TEST_F(UpdaterTest, canCheckIsFalseDuringACheckAndTrueAfter) {
+    auto updater = makeUpdater();
+    QSignalSpy spy(updater.get(), &Updater::canCheckForUpdatesChanged);
+    ASSERT_TRUE(updater->canCheckForUpdates());
+
+    ASSERT_TRUE(updater->checkForUpdates());
+    EXPECT_FALSE(updater->canCheckForUpdates());
+    EXPECT_FALSE(updater->checkForUpdates()); // one check at a time
+    EXPECT_EQ(fetcher->requested.size(), 1);
+
+    test::answer(*fetcher, {feedWithVersion2, {}});
+    EXPECT_TRUE(updater->canCheckForUpdates());
+    ASSERT_EQ(spy.count(), 2);
+    EXPECT_EQ(spy.at(0).at(0).toBool(), false);
+    EXPECT_EQ(spy.at(1).at(0).toBool(), true);
+}
+
+TEST_F(UpdaterTest, reportsANewerReleaseForAUserCheck) {
+    auto updater = makeUpdater();
+    QSignalSpy finished(updater.get(), &Updater::checkFinished);
+    updater->checkForUpdates();
+    test::answer(*fetcher, {feedWithVersion2, {}});
+
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_TRUE(finished.at(0).at(0).toBool());
+    const auto *available = std::get_if<UpdateAvailable>(&*updater->lastOutcome());
+    ASSERT_NE(available, nullptr);
+    EXPECT_EQ(available->shortVersion, u"2.0");
+    EXPECT_EQ(available->downloadUrl.toString(), u"https://quillbrook.example/2.0.tar.gz");
+}
+
+TEST_F(UpdaterTest, fetchFailuresBecomeFailedOutcomesAndCheckingResumes) {
+    auto updater = makeUpdater();
+    updater->checkForUpdates();
+    test::answer(*fetcher, {{}, QStringLiteral("The update server did not answer in time.")});
+    const auto *failed = std::get_if<UpdateCheckFailed>(&*updater->lastOutcome());
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(failed->message, u"The update server did not answer in time.");
+    EXPECT_TRUE(updater->checkForUpdates());
+}
+
+TEST_F(UpdaterTest, withoutAUsableFeedNothingEverChecks) {
+    for (const char *feed : {"", "http://quillbrook.example/feed"}) {
+        auto updater = makeUpdater(QString::fromLatin1(feed));
+        updater->start();
+        EXPECT_FALSE(updater->canCheckForUpdates()) << feed;
+        EXPECT_FALSE(updater->checkForUpdates()) << feed;
+        EXPECT_FALSE(timer->action) << feed;
+    }
+    EXPECT_TRUE(fetcher->requested.isEmpty());
+}
+
+TEST_F(UpdaterTest, checksShortlyAfterStartThenDaily) {
+    auto updater = makeUpdater();
+    QSignalSpy finished(updater.get(), &Updater::checkFinished);
+    EXPECT_FALSE(timer->action); // nothing before start()
+    updater->start();
+    updater->start();
+    EXPECT_EQ(timer->delay, 30s);
+
+    ASSERT_TRUE(test::fire(*timer));
+    EXPECT_TRUE(updater->isChecking());
+    EXPECT_FALSE(timer->action); // the next one is planned when this one ends
+    test::answer(*fetcher, {feedWithVersion2, {}});
+    EXPECT_FALSE(finished.at(0).at(0).toBool()); // a background check
+    EXPECT_EQ(timer->delay, 24h);
+
+    ASSERT_TRUE(test::fire(*timer));
+    EXPECT_EQ(fetcher->requested.size(), 2);
+}
+
+TEST_F(UpdaterTest, aDailyCheckDuringAUserCheckWaitsForItsEnd) {
+    auto updater = makeUpdater();
+    updater->start();
+    updater->checkForUpdates();
+    ASSERT_TRUE(test::fire(*timer)); // due while the user's check runs
+    EXPECT_EQ(fetcher->requested.size(), 1);
+    test::answer(*fetcher, {feedWithVersion2, {}});
+    EXPECT_EQ(timer->delay, 24h);
+    EXPECT_TRUE(timer->action);
+}
+
+TEST_F(UpdaterTest, destroyingTheUpdaterMidCheckDropsTheFetch) {
+    auto updater = makeUpdater();
+    updater->checkForUpdates();
+    updater.reset();
+    EXPECT_TRUE(fetcher->destroyed);
+    EXPECT_FALSE(fetcher->pending);
+}
+
+TEST(UpdaterConfig, preferencesCanOverrideTheFeed) {
+    test::TempFolder folder;
+    const QString path = folder.filePath(QStringLiteral("prefs.conf"));
+    EXPECT_EQ(UpdaterConfig::forThisBuild(Preferences(path)).currentVersion, QB_VERSION);
+    QSettings(path, QSettings::IniFormat)
+        .setValue("updateFeedUrl", "https://quillbrook.example/beta.xml");
+    EXPECT_EQ(UpdaterConfig::forThisBuild(Preferences(path)).feedUrl.toString(),
+              u"https://quillbrook.example/beta.xml");
+}
