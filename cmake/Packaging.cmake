@@ -25,7 +25,8 @@ if(QB_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     set(QB_DEBIAN_DEPENDS)
 else()
-    set(QB_DEBIAN_DEPENDS libqt6core6 libqt6network6 libqt6dbus6 libsqlite3-0 libicu72)
+    set(QB_DEBIAN_DEPENDS libqt6core6 libqt6network6 libqt6dbus6 libsqlite3-0 libicu72 libical3
+        libqt6keychain1)
     if(QB_BUILD_APP)
         list(APPEND QB_DEBIAN_DEPENDS libqt6gui6 libqt6qml6 libqt6quick6 libqt6quickcontrols2-6
              libqt6widgets6)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/singleshottimer.h"
 #include "model/calendar.h"
 #include "model/clock.h"
-#include "base/singleshottimer.h"
 #include "sync/davclient.h"
 #include "sync/storeside.h"
 

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QUrl>
+
+namespace qb::sync::test {
+
+// A Radicale server of the test's own on 127.0.0.1 with a free port and a temporary storage
+// folder, stopped with the object. With a password it checks it (htpasswd, plain), else it
+// takes any.
+class RadicaleServer {
+public:
+    explicit RadicaleServer(const QString &password = {});
+    ~RadicaleServer();
+    RadicaleServer(const RadicaleServer &) = delete;
+    RadicaleServer &operator=(const RadicaleServer &) = delete;
+
+    bool isRunning() const { return m_port != 0; }
+    QString failure() const { return m_failure; }
+    QUrl root() const;
+    // The number of calendar objects stored in all of alice's collections.
+    int objectCount() const;
+    void stop();
+
+private:
+    QTemporaryDir m_folder;
+    QProcess m_process;
+    int m_port = 0;
+    QString m_failure;
+};
+
+} // namespace qb::sync::test
