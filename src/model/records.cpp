@@ -13,25 +13,6 @@ QDateTime normalized(const QDateTime &moment) {
     return moment.isValid() ? moment.toUTC() : QDateTime();
 }
 
-// Absent (null) and empty texts are different values for optional fields.
-bool sameText(const QString &a, const QString &b) {
-    return a == b && a.isNull() == b.isNull();
-}
-
-template <typename T> bool assign(T &field, const T &value) {
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
-bool assignText(QString &field, const QString &value) {
-    if (sameText(field, value))
-        return false;
-    field = value;
-    return true;
-}
-
 } // namespace
 
 // Subtask ------------------------------------------------------------------------------------
@@ -44,38 +25,23 @@ Subtask::Subtask(const QString &title, double sortOrder, const QDateTime &create
     , m_createdAt(normalized(createdAt)) {}
 
 void Subtask::setId(const QUuid &id) {
-    if (assign(m_id, id)) {
-        didChange();
-        emit idChanged();
-    }
+    setField(m_id, id, &Subtask::idChanged);
 }
 
 void Subtask::setTitle(const QString &title) {
-    if (assign(m_title, title)) {
-        didChange();
-        emit titleChanged();
-    }
+    setField(m_title, title, &Subtask::titleChanged);
 }
 
 void Subtask::setCompleted(bool completed) {
-    if (assign(m_isCompleted, completed)) {
-        didChange();
-        emit isCompletedChanged();
-    }
+    setField(m_isCompleted, completed, &Subtask::isCompletedChanged);
 }
 
 void Subtask::setSortOrder(double sortOrder) {
-    if (assign(m_sortOrder, sortOrder)) {
-        didChange();
-        emit sortOrderChanged();
-    }
+    setField(m_sortOrder, sortOrder, &Subtask::sortOrderChanged);
 }
 
 void Subtask::setCreatedAt(const QDateTime &createdAt) {
-    if (assign(m_createdAt, normalized(createdAt))) {
-        didChange();
-        emit createdAtChanged();
-    }
+    setField(m_createdAt, normalized(createdAt), &Subtask::createdAtChanged);
 }
 
 // ChangeEntry --------------------------------------------------------------------------------
@@ -88,31 +54,19 @@ ChangeEntry::ChangeEntry(ChangeKind kind, const QString &detail, const QDateTime
     , m_detail(detail) {}
 
 void ChangeEntry::setId(const QUuid &id) {
-    if (assign(m_id, id)) {
-        didChange();
-        emit idChanged();
-    }
+    setField(m_id, id, &ChangeEntry::idChanged);
 }
 
 void ChangeEntry::setTimestamp(const QDateTime &timestamp) {
-    if (assign(m_timestamp, normalized(timestamp))) {
-        didChange();
-        emit timestampChanged();
-    }
+    setField(m_timestamp, normalized(timestamp), &ChangeEntry::timestampChanged);
 }
 
 void ChangeEntry::setKindRaw(const QString &kindRaw) {
-    if (assignText(m_kindRaw, kindRaw)) {
-        didChange();
-        emit kindRawChanged();
-    }
+    setNullableText(m_kindRaw, kindRaw, &ChangeEntry::kindRawChanged);
 }
 
 void ChangeEntry::setDetail(const QString &detail) {
-    if (assignText(m_detail, detail)) {
-        didChange();
-        emit detailChanged();
-    }
+    setNullableText(m_detail, detail, &ChangeEntry::detailChanged);
 }
 
 // TodoItem -----------------------------------------------------------------------------------
@@ -133,73 +87,43 @@ std::shared_ptr<TodoItem> TodoItem::sharedSelf() {
 }
 
 void TodoItem::setId(const QUuid &id) {
-    if (assign(m_id, id)) {
-        didChange();
-        emit idChanged();
-    }
+    setField(m_id, id, &TodoItem::idChanged);
 }
 
 void TodoItem::setTitle(const QString &title) {
-    if (assign(m_title, title)) {
-        didChange();
-        emit titleChanged();
-    }
+    setField(m_title, title, &TodoItem::titleChanged);
 }
 
 void TodoItem::setNotes(const QString &notes) {
-    if (assign(m_notes, notes)) {
-        didChange();
-        emit notesChanged();
-    }
+    setField(m_notes, notes, &TodoItem::notesChanged);
 }
 
 void TodoItem::setCompleted(bool completed) {
-    if (assign(m_isCompleted, completed)) {
-        didChange();
-        emit isCompletedChanged();
-    }
+    setField(m_isCompleted, completed, &TodoItem::isCompletedChanged);
 }
 
 void TodoItem::setCompletedAt(const QDateTime &completedAt) {
-    if (assign(m_completedAt, normalized(completedAt))) {
-        didChange();
-        emit completedAtChanged();
-    }
+    setField(m_completedAt, normalized(completedAt), &TodoItem::completedAtChanged);
 }
 
 void TodoItem::setScheduledDate(const QDateTime &scheduledDate) {
-    if (assign(m_scheduledDate, normalized(scheduledDate))) {
-        didChange();
-        emit scheduledDateChanged();
-    }
+    setField(m_scheduledDate, normalized(scheduledDate), &TodoItem::scheduledDateChanged);
 }
 
 void TodoItem::setListRaw(const QString &listRaw) {
-    if (assignText(m_listRaw, listRaw)) {
-        didChange();
-        emit listRawChanged();
-    }
+    setNullableText(m_listRaw, listRaw, &TodoItem::listRawChanged);
 }
 
 void TodoItem::setSortOrder(double sortOrder) {
-    if (assign(m_sortOrder, sortOrder)) {
-        didChange();
-        emit sortOrderChanged();
-    }
+    setField(m_sortOrder, sortOrder, &TodoItem::sortOrderChanged);
 }
 
 void TodoItem::setCreatedAt(const QDateTime &createdAt) {
-    if (assign(m_createdAt, normalized(createdAt))) {
-        didChange();
-        emit createdAtChanged();
-    }
+    setField(m_createdAt, normalized(createdAt), &TodoItem::createdAtChanged);
 }
 
 void TodoItem::setRecurrenceRuleRaw(const QString &raw) {
-    if (assignText(m_recurrenceRuleRaw, raw)) {
-        didChange();
-        emit recurrenceRuleRawChanged();
-    }
+    setNullableText(m_recurrenceRuleRaw, raw, &TodoItem::recurrenceRuleRawChanged);
 }
 
 std::optional<RecurrenceRule> TodoItem::recurrenceRule() const {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # install_test.sh BUILD_DIR VERSION CMAKE CPACK QML_SOURCE_DIR QT_QML_DIR
 # Installs BUILD_DIR into a temporary prefix and checks what a desktop sees there, runs the
-# installed programs, then packs a .deb and checks its files and declared dependencies.
+# installed programs, then packs the client's and the app's .deb packages and checks their files,
+# control fields and declared dependencies, and runs the client unpacked from them.
 # desktop-file-validate, appstreamcli, dpkg-shlibdeps and dpkg-deb are installed by
 # scripts/setup-deps.sh, so a missing one is a failure, not a skip.
 set -uo pipefail
@@ -51,6 +52,7 @@ fi
 
 for program in quillbrook quillbrook-cli; do
     check "bin/$program not installed as an executable" test -x "$prefix/bin/$program"
+    check "manual page of $program not installed" test -s "$prefix/share/man/man1/$program.1.gz"
 done
 desktop="$prefix/share/applications/$id.desktop"
 metainfo="$prefix/share/metainfo/$id.metainfo.xml"
@@ -118,7 +120,37 @@ else
     fail "installed quillbrook --self-test failed: $(cat "$work/app.out")"
 fi
 
-# --- the .deb -----------------------------------------------------------------------------------
+# --- the .deb packages --------------------------------------------------------------------------
+# deb_depends DEB: its Depends, one package name a line, versions and alternatives dropped.
+deb_depends() {
+    dpkg-deb -f "$1" Depends | tr ',|' '\n\n' | sed -e 's/(.*)//' -e 's/[[:space:]]//g' | grep -v '^$' | sort -u
+}
+# check_deb DEB NAME: the control fields both packages share.
+check_deb() {
+    local deb="$1" name="$2" field
+    [ "$(dpkg-deb -f "$deb" Package)" = "$name" ] && pass || fail "$deb: package name is '$(dpkg-deb -f "$deb" Package)'"
+    [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] && pass || fail "$name: version is '$(dpkg-deb -f "$deb" Version)'"
+    [ "$(dpkg-deb -f "$deb" Maintainer)" = "Quill Brook developers <dev@quillbrook.invalid>" ] && pass ||
+        fail "$name: maintainer is '$(dpkg-deb -f "$deb" Maintainer)'"
+    field="$(dpkg-deb -f "$deb" Description)"
+    [ -n "$field" ] && [ "$(printf '%s\n' "$field" | awk 'length > 80' | wc -l)" -eq 0 ] && pass ||
+        fail "$name: a Description line is empty or longer than 80 characters"
+    dpkg-deb -c "$deb" | awk '{ print $NF }' >"$work/$name.files"
+    for path in "./usr/share/man/man1/${3}.1.gz" "./usr/share/doc/$name/copyright"; do
+        check "$name lacks $path" grep -qxF "$path" "$work/$name.files"
+    done
+    # Debian's machine-readable copyright format.
+    dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/share/doc/$name/copyright" 2>/dev/null |
+        head -n 1 | grep -qxF 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' && pass ||
+        fail "$name: copyright is not in the machine-readable format"
+    # Each dependency is a real package: the build machine has it installed (or it is ours).
+    while read -r package; do
+        [ "$package" = quillbrook-cli ] && continue
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" && pass ||
+            fail "$name: Depends names $package, which is not an installed Debian package here"
+    done < <(deb_depends "$deb")
+}
+
 need_tool dpkg-deb && need_tool dpkg-shlibdeps && {
     if "$cpack" -G DEB -B "$work/pkg" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1; then
         pass
@@ -126,34 +158,45 @@ need_tool dpkg-deb && need_tool dpkg-shlibdeps && {
         cat "$work/cpack.log"
         fail "cpack -G DEB failed"
     fi
-    debs=("$work"/pkg/quillbrook_"$version"_*.deb)
-    if [ -f "${debs[0]}" ]; then
-        deb="${debs[0]}"
-        dpkg-deb -c "$deb" | awk '{ print $NF }' >"$work/deb-files"
-        for path in ./usr/bin/quillbrook ./usr/bin/quillbrook-cli \
+    cli_debs=("$work"/pkg/quillbrook-cli_"$version"_*.deb)
+    app_debs=("$work"/pkg/quillbrook_"$version"_*.deb)
+    if [ -f "${cli_debs[0]}" ] && [ -f "${app_debs[0]}" ]; then
+        cli_deb="${cli_debs[0]}" app_deb="${app_debs[0]}"
+        check_deb "$cli_deb" quillbrook-cli quillbrook-cli
+        check_deb "$app_deb" quillbrook quillbrook
+
+        # The client's package: the client alone, on Qt Core, SQLite and ICU.
+        check "quillbrook-cli lacks its program" grep -qxF ./usr/bin/quillbrook-cli "$work/quillbrook-cli.files"
+        unexpected="$(grep -vxE '\./usr/bin/quillbrook-cli|\./usr/share/man/man1/quillbrook-cli\.1\.gz|\./usr/share/doc/quillbrook-cli/copyright|.*/' "$work/quillbrook-cli.files")"
+        [ -z "$unexpected" ] && pass || fail "quillbrook-cli holds more than the client: $unexpected"
+        deb_depends "$cli_deb" >"$work/cli-depends"
+        for package in libc6 libstdc++6 libqt6core6 libsqlite3-0 libicu72; do
+            check "quillbrook-cli Depends lacks $package" grep -qxF "$package" "$work/cli-depends"
+        done
+        extra="$(grep -vxE 'libc6|libstdc\+\+6|libgcc-s1|libqt6core6|libsqlite3-0|libicu72' "$work/cli-depends")"
+        [ -z "$extra" ] && pass || fail "quillbrook-cli depends on more than Qt Core, SQLite and ICU: $extra"
+
+        # The app's package: the app and its desktop files, on the client's package.
+        for path in ./usr/bin/quillbrook \
                     "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml" \
                     "./usr/share/icons/hicolor/scalable/apps/$id.svg" \
                     "./usr/share/icons/hicolor/48x48/apps/$id.png" \
                     "./usr/share/icons/hicolor/256x256/apps/$id.png"; do
-            check "package lacks $path" grep -qxF "$path" "$work/deb-files"
+            check "quillbrook lacks $path" grep -qxF "$path" "$work/quillbrook.files"
         done
-        [ "$(dpkg-deb -f "$deb" Package)" = quillbrook ] && pass || fail "package name is '$(dpkg-deb -f "$deb" Package)'"
-        [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] && pass || fail "package version is '$(dpkg-deb -f "$deb" Version)'"
-        [ "$(dpkg-deb -f "$deb" Maintainer)" = "Quill Brook developers <dev@quillbrook.invalid>" ] && pass ||
-            fail "maintainer is '$(dpkg-deb -f "$deb" Maintainer)'"
-
-        # Depends: one package name a line, versions and alternatives dropped.
-        dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | sed -e 's/(.*)//' -e 's/[[:space:]]//g' |
-            grep -v '^$' | sort -u >"$work/depends"
-        # What the programs load by name (QML modules, the icon font) or link, as Debian 12 names it;
-        # libc6 and libstdc++6 come from dpkg-shlibdeps.
+        shared="$(comm -12 <(grep -v '/$' "$work/quillbrook-cli.files" | sort) <(grep -v '/$' "$work/quillbrook.files" | sort))"
+        [ -z "$shared" ] && pass || fail "both packages hold $shared"
+        dpkg-deb -f "$app_deb" Depends | tr ',' '\n' | sed 's/^ *//' | grep -qxF "quillbrook-cli (= $version)" && pass ||
+            fail "quillbrook does not depend on quillbrook-cli (= $version): $(dpkg-deb -f "$app_deb" Depends)"
+        deb_depends "$app_deb" >"$work/app-depends"
+        # What the app loads by name (QML modules, the icon font) or links, as Debian 12 names it.
         for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6qml6 libqt6quick6 \
                        libqt6quickcontrols2-6 libqt6widgets6 libqt6network6 libqt6dbus6 libsqlite3-0 libicu72 \
                        qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript \
                        qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtquick-templates \
                        qml6-module-qtquick-controls qml6-module-qtquick-layouts \
                        fonts-material-design-icons-iconfont; do
-            check "Depends lacks $package" grep -qxF "$package" "$work/depends"
+            check "quillbrook Depends lacks $package" grep -qxF "$package" "$work/app-depends"
         done
         # Every QML module the app's sources import comes from a declared package.
         grep -ho '^import Qt[A-Za-z.]*' "$qml_sources"/*.qml | awk '{ print $2 }' | sort -u >"$work/imports"
@@ -163,17 +206,24 @@ need_tool dpkg-deb && need_tool dpkg-shlibdeps && {
             if [ -z "$owner" ]; then
                 fail "no installed Debian package provides QML module $module ($qmldir)"
             else
-                check "QML module $module comes from $owner, which Depends lacks" grep -qxF "$owner" "$work/depends"
+                check "QML module $module comes from $owner, which Depends lacks" grep -qxF "$owner" "$work/app-depends"
             fi
         done <"$work/imports"
         [ -s "$work/imports" ] && pass || fail "no QML imports found in $qml_sources"
-        # Each dependency is a real package: the build machine has it installed.
-        while read -r package; do
-            dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" && pass ||
-                fail "Depends names $package, which is not an installed Debian package here"
-        done <"$work/depends"
+
+        # Both unpacked into one root, as dpkg would install them: the client runs from there.
+        root="$work/root"
+        mkdir -p "$root"
+        dpkg-deb -x "$cli_deb" "$root" && dpkg-deb -x "$app_deb" "$root" && pass || fail "unpacking the packages failed"
+        if "$root/usr/bin/quillbrook-cli" add --today Packaged client works >"$work/deb-cli.out" 2>&1 &&
+           "$root/usr/bin/quillbrook-cli" list today >>"$work/deb-cli.out" 2>&1; then
+            check "packaged client does not list what it added" grep -q "Packaged client works" "$work/deb-cli.out"
+        else
+            fail "packaged quillbrook-cli failed: $(cat "$work/deb-cli.out")"
+        fi
+        check "packaged app is not executable" test -x "$root/usr/bin/quillbrook"
     else
-        fail "cpack made no quillbrook_${version}_*.deb in $work/pkg: $(ls "$work/pkg" 2>&1)"
+        fail "cpack did not make quillbrook-cli_${version}_*.deb and quillbrook_${version}_*.deb: $(ls "$work/pkg" 2>&1)"
     fi
 }
 

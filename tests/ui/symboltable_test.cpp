@@ -55,8 +55,8 @@ template <typename Enum> QSet<QString> symbolsOf(const auto &cases) {
 
 QSet<QString> changeKindSymbols() {
     QSet<QString> names;
-    for (int kind = 0; kind < changeKindCount; ++kind)
-        names.insert(symbolName(static_cast<ChangeKind>(kind)));
+    for (ChangeKind kind : allChangeKinds)
+        names.insert(symbolName(kind));
     return names;
 }
 

@@ -47,7 +47,30 @@ protected:
     void didChange();
     RecordContext *context() const { return m_context; }
 
+    // Stores `value`; only when it differs, tells the context and emits `changed`.
+    template <typename Self, typename T>
+    void setField(T &field, const T &value, void (Self::*changed)()) {
+        if (field == value)
+            return;
+        field = value;
+        notifyChanged<Self>(changed);
+    }
+
+    // As setField, for optional texts, where absent (null) and empty are different values.
+    template <typename Self>
+    void setNullableText(QString &field, const QString &value, void (Self::*changed)()) {
+        if (field == value && field.isNull() == value.isNull())
+            return;
+        field = value;
+        notifyChanged<Self>(changed);
+    }
+
 private:
+    template <typename Self> void notifyChanged(void (Self::*changed)()) {
+        didChange();
+        (static_cast<Self *>(this)->*changed)();
+    }
+
     friend class ModelContext;
     friend class RecordAccess;
 

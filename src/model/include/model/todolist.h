@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QString>
-
-#include <array>
-#include <optional>
+#include "base/enumcases.h"
 
 namespace qb {
 
@@ -11,18 +8,17 @@ namespace qb {
 // the list given when a to-do was created.
 enum class TodoList { Today, Later };
 
-inline constexpr std::array<TodoList, 2> allTodoLists{TodoList::Today, TodoList::Later};
+template <> struct EnumTable<TodoList> {
+    static constexpr std::array<EnumCase<TodoList>, 2> cases{{
+        {TodoList::Today, u"today", u"Today"},
+        {TodoList::Later, u"later", u"Later"},
+    }};
+};
 
-inline QString rawValue(TodoList list) {
-    return list == TodoList::Today ? QStringLiteral("today") : QStringLiteral("later");
-}
+inline constexpr auto allTodoLists = allCases<TodoList>();
 
-inline std::optional<TodoList> todoListFromRaw(const QString &raw) {
-    if (raw == u"today")
-        return TodoList::Today;
-    if (raw == u"later")
-        return TodoList::Later;
-    return std::nullopt;
+inline std::optional<TodoList> todoListFromRaw(QStringView raw) {
+    return caseFromRaw<TodoList>(raw);
 }
 
 } // namespace qb
