@@ -36,6 +36,7 @@ const QHash<QString, Command> &commandTable() {
         {QStringLiteral("rule"), {ruleCommand, false}},
         {QStringLiteral("export"), {exportCommand}},
         {QStringLiteral("import"), {importCommand}},
+        {QStringLiteral("sync"), {syncCommand}},
     };
     return table;
 }
@@ -54,13 +55,15 @@ const char helpText[] = R"(usage: quillbrook-cli [--json] COMMAND [ARGS]
   search QUERY...                                  title or notes, open to-dos first
   rule describe RULE_JSON     rule next RULE_JSON --from DATETIME [--including-start]
   export                      import FILE          the whole store as JSON, and back
+  sync login URL USER [--list NAME]   sign in to a CalDAV server or list (password on stdin)
+  sync now                    sync status [--json]            sync logout
 
 ID: a full id or a unique prefix of at least 4 characters.
 DAY: YYYY-MM-DD, today, tomorrow, or none where a date may be absent.
 DATETIME: a DAY or an ISO 8601 date-time (local time when it has no offset).
 RULE_JSON: {"frequency":"weekly","weekdays":[1,3,5],"lastDay":false}
 --json prints one JSON value. Exit status: 0 success, 1 bad input or no such record,
-2 usage, 3 the store cannot be opened or written.
+2 usage, 3 the store cannot be opened or written, 4 the sync server failed or refused.
 )";
 
 void write(std::FILE *stream, const QByteArray &bytes) {

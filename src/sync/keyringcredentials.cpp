@@ -13,11 +13,8 @@ bool noKeyring(QKeychain::Error error) {
            error == QKeychain::OtherError || error == QKeychain::AccessDenied;
 }
 
-QString noKeyringText(const QString &detail) {
-    return QStringLiteral("No keyring is available (%1); the password is not kept and is asked "
-                          "for again next time.")
-        .arg(detail);
-}
+const QString noKeyringText = QStringLiteral(
+    "No keyring is available; the password is not kept and is asked for again next time.");
 
 template <typename Job> Job *prepared(const QString &key) {
     auto *job = new Job(service);
@@ -42,8 +39,7 @@ void KeyringCredentials::read(const QString &key, std::function<void(const Answe
             answer.problem = QStringLiteral("The keyring holds no password for this account.");
         } else {
             answer.keyringAvailable = !noKeyring(job->error());
-            answer.problem =
-                answer.keyringAvailable ? job->errorString() : noKeyringText(job->errorString());
+            answer.problem = answer.keyringAvailable ? job->errorString() : noKeyringText;
         }
         done(answer);
     });
@@ -58,7 +54,7 @@ void KeyringCredentials::write(const QString &key, const QString &password,
         if (job->error() == QKeychain::NoError)
             done(QString());
         else
-            done(noKeyring(job->error()) ? noKeyringText(job->errorString()) : job->errorString());
+            done(noKeyring(job->error()) ? noKeyringText : job->errorString());
     });
     job->start();
 }

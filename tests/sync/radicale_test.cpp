@@ -14,6 +14,7 @@
 using namespace qb;
 using namespace qb::sync;
 using namespace qb::sync::test;
+using qb::test::RadicaleServer;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
-namespace qb::sync::test {
+namespace qb::test {
 
 RadicaleServer::RadicaleServer(const QString &password) {
     QStringList arguments = {QStringLiteral("-C"),
@@ -31,7 +31,10 @@ RadicaleServer::RadicaleServer(const QString &password) {
                   << QStringLiteral("--auth-htpasswd-encryption") << QStringLiteral("plain")
                   << QStringLiteral("--auth-delay") << QStringLiteral("0");
     }
+    // Its log goes to a file: a pipe nobody reads while a test waits would fill and stall it.
+    const QString logPath = m_folder.filePath(QStringLiteral("radicale.log"));
     m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.setStandardOutputFile(logPath);
     m_process.start(QStringLiteral("radicale"), arguments);
     if (!m_process.waitForStarted(5000)) {
         m_failure = QStringLiteral("radicale did not start: ") + m_process.errorString();
@@ -42,9 +45,11 @@ RadicaleServer::RadicaleServer(const QString &password) {
         QStringLiteral("Listening on '\\[127\\.0\\.0\\.1\\]:(\\d+)'"));
     QByteArray log;
     QDeadlineTimer deadline(10000);
+    QFile logFile(logPath);
     while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
-        m_process.waitForReadyRead(100);
-        log += m_process.readAll();
+        m_process.waitForFinished(20);
+        if (logFile.isOpen() || logFile.open(QIODevice::ReadOnly))
+            log += logFile.readAll();
         const auto match = listening.match(QString::fromUtf8(log));
         if (match.hasMatch() && log.contains("ready")) {
             m_port = match.captured(1).toInt();
@@ -84,4 +89,4 @@ int RadicaleServer::objectCount() const {
     return count;
 }
 
-} // namespace qb::sync::test
+} // namespace qb::test

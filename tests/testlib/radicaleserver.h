@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-namespace qb::sync::test {
+namespace qb::test {
 
 // A Radicale server of the test's own on 127.0.0.1 with a free port and a temporary storage
 // folder, stopped with the object. With a password it checks it (htpasswd, plain), else it
@@ -30,4 +30,4 @@ private:
     QString m_failure;
 };
 
-} // namespace qb::sync::test
+} // namespace qb::test
