@@ -11,5 +11,5 @@ find build/coverage -name '*.gcda' -delete
 ctest --preset coverage || true
 mkdir -p build/coverage/html
 gcovr --root . --filter 'src/' --exclude '.*_autogen/.*' --exclude '.*/\.rcc/.*' \
-      --object-directory build/coverage \
+      --exclude-directories 'build/coverage/CMakeFiles' --object-directory build/coverage \
       --html-details build/coverage/html/index.html --print-summary build/coverage
