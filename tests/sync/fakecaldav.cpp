@@ -1,5 +1,6 @@
 #include "fakecaldav.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -74,6 +75,22 @@ private:
 
 } // namespace
 
+std::unique_ptr<HttpTransport> FakeCalDav::connection() {
+    class Connection final : public HttpTransport {
+    public:
+        explicit Connection(FakeCalDav &server)
+            : m_server(&server) {}
+        void send(const HttpRequest &request, Completion done) override {
+            if (m_server)
+                m_server->send(request, std::move(done));
+        }
+
+    private:
+        QPointer<FakeCalDav> m_server;
+    };
+    return std::make_unique<Connection>(*this);
+}
+
 QUrl FakeCalDav::collectionUrl() const {
     return QUrl(QStringLiteral("https://dav.example") + QLatin1String(collectionPath));
 }
@@ -131,6 +148,15 @@ HttpResponse FakeCalDav::answer(const HttpRequest &request) {
         return put(request, path);
     if (request.method == "DELETE")
         return remove(request, path);
+    if (request.method == "PROPFIND" && path == QLatin1String(collectionPath))
+        return status(207, "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\" "
+                           "xmlns:c=\"urn:ietf:params:xml:ns:caldav\"><d:response><d:href>" +
+                               QByteArray(collectionPath) +
+                               "</d:href><d:propstat><d:prop><d:resourcetype><d:collection/>"
+                               "<c:calendar/></d:resourcetype><d:displayname>Tasks</d:displayname>"
+                               "<c:supported-calendar-component-set><c:comp name=\"VTODO\"/>"
+                               "</c:supported-calendar-component-set></d:prop><d:status>HTTP/1.1 "
+                               "200 OK</d:status></d:propstat></d:response></d:multistatus>");
     return status(405);
 }
 

@@ -7,14 +7,15 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace qb::sync::test {
 
 // One CalDAV collection in memory behind the transport interface, answering later from the
-// event loop like a real server: sync-collection with tokens, listing, multiget, GET, and
-// conditional PUT and DELETE. `intercept` answers a request in the server's place, which is how
-// tests script faults.
+// event loop like a real server: the collection's properties, sync-collection with tokens,
+// listing, multiget, GET, and conditional PUT and DELETE. `intercept` answers a request in the
+// server's place, which is how tests script faults.
 class FakeCalDav final : public QObject, public HttpTransport {
 public:
     static constexpr auto collectionPath = "/dav/alice/tasks/";
@@ -38,6 +39,9 @@ public:
     QList<HttpRequest> requests;
     QString password = QStringLiteral("secret");
     int count(const QByteArray &method) const;
+
+    // A transport of its own for code that owns one, sending to this server.
+    std::unique_ptr<HttpTransport> connection();
 
 private:
     HttpResponse answer(const HttpRequest &request);

@@ -18,6 +18,10 @@ Q_MOC_INCLUDE("viewmodels/completionqueue.h")
 class QQmlEngine;
 class QJSEngine;
 
+namespace qb::sync {
+class SyncService;
+}
+
 namespace qb {
 
 class AppRouter;
@@ -57,6 +61,7 @@ public:
         Preferences *preferences = nullptr;
         EffectiveColorScheme *colorScheme = nullptr; // may be null: always light
         Updater *updater = nullptr;                  // may be null: no update checks
+        sync::SyncService *sync = nullptr;           // may be null: no sync
     };
 
     explicit QuillbrookApp(Parts parts, QObject *parent = nullptr);
@@ -73,6 +78,7 @@ public:
     Preferences *preferences() const { return m_parts.preferences; }
     CompletionQueue *completions() const { return m_completions; }
     CheckForUpdatesViewModel *updates() const { return m_updates; }
+    sync::SyncService *sync() const { return m_parts.sync; }
     bool isDark() const;
     int activations() const { return m_activations; }
 
@@ -94,7 +100,7 @@ public:
     // Refreshes the desktop widget over the main context.
     Q_INVOKABLE void refreshWidget();
     // The application became active: refresh the widget, look for other processes' commits,
-    // and tell windows to re-check their day.
+    // pull from the sync server, and tell windows to re-check their day.
     Q_INVOKABLE void becameActive();
 
 signals:
