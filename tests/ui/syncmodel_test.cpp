@@ -135,7 +135,8 @@ TEST_F(SyncView, withoutAKeyringThePasswordIsAskedForEachRun) {
     next.setApp(&nextApp);
     nextRun.start();
     EXPECT_TRUE(next.needsPassword());
-    EXPECT_EQ(next.problemText(), QStringLiteral("No keyring is available."));
+    EXPECT_EQ(next.passwordNote(), QStringLiteral("No keyring is available."));
+    EXPECT_TRUE(next.problemText().isEmpty());
     EXPECT_EQ(next.activityText(), QStringLiteral("Sync needs the password"));
     const int puts = server.count("PUT");
     addTodo(QStringLiteral("Made while the password was missing"));

@@ -94,7 +94,8 @@ Rectangle {
             elide: Text.ElideRight
             color: syncStatus.syncing ? Theme.secondaryText : Theme.destructive
             font.pixelSize: Theme.footnoteSize
-            Accessible.name: syncStatus.problemText !== "" ? text + ": " + syncStatus.problemText : text
+            Accessible.name: syncStatus.problemText !== "" ? text + ": " + syncStatus.problemText
+                           : syncStatus.needsPassword ? text + ": " + syncStatus.passwordNote : text
         }
     }
 }

@@ -38,6 +38,7 @@ ColumnLayout {
     Line { objectName: "syncAccount"; text: syncModel.accountText; elide: Text.ElideMiddle; wrapMode: Text.NoWrap }
     Line { objectName: "lastSync"; text: syncModel.syncing ? "Syncing\u2026" : syncModel.lastSyncText }
     Line { objectName: "syncProblem"; text: syncModel.problemText; color: Theme.destructive }
+    Line { objectName: "passwordNote"; text: syncModel.passwordNote }
 
     RowLayout {
         visible: syncModel.needsPassword

@@ -80,8 +80,11 @@ QString SyncModel::problemText() const {
                    : QString();
     if (!isConfigured())
         return {};
-    const QString error = service()->status().lastError;
-    return error.isEmpty() ? service()->problem() : error;
+    return service()->status().lastError;
+}
+
+QString SyncModel::passwordNote() const {
+    return isConfigured() ? service()->problem() : QString();
 }
 
 QString SyncModel::activityText() const {

@@ -34,8 +34,10 @@ class SyncModel : public QObject {
     Q_PROPERTY(QString accountText READ accountText NOTIFY changed)
     // "Last synced 2 minutes ago", "Not synced yet".
     Q_PROPERTY(QString lastSyncText READ lastSyncText NOTIFY changed)
-    // The last error, or a note about the password (no keyring); empty when all is well.
+    // The last error in words; empty when the last sync succeeded.
     Q_PROPERTY(QString problemText READ problemText NOTIFY changed)
+    // Why the password is asked for or not kept (no keyring); empty when the keyring has it.
+    Q_PROPERTY(QString passwordNote READ passwordNote NOTIFY changed)
     // One short line for the sidebar: "Syncing…", "Sync failed", or empty.
     Q_PROPERTY(QString activityText READ activityText NOTIFY changed)
     Q_PROPERTY(QString defaultListName READ defaultListName CONSTANT)
@@ -57,6 +59,7 @@ public:
     QString accountText() const;
     QString lastSyncText() const;
     QString problemText() const;
+    QString passwordNote() const;
     QString activityText() const;
     static QString defaultListName();
     // What signing in is for, under the section.
