@@ -6,6 +6,9 @@ MainWindow {
     id: first
     objectName: "mainWindow"
     property int windowCount: 1
+    // Windows made below have no parent, so the JavaScript collector owns them; held here,
+    // they live as long as the app does instead of vanishing at the next collection.
+    property var otherWindows: []
     // One settings window for every main window.
     SettingsWindow { id: settingsWindow }
     onSettingsRequested: settingsWindow.present()
@@ -14,6 +17,7 @@ MainWindow {
         const created = component.createObject(null, { windowIndex: first.windowCount })
         if (created) {
             first.windowCount += 1
+            first.otherWindows.push(created)
             created.newWindowRequested.connect(first.newWindowRequested)
             created.settingsRequested.connect(first.settingsRequested)
         }
