@@ -102,7 +102,7 @@ TEST_F(CliSync, signsInSyncsReportsAndSignsOut) {
 // A client killed while it sends, then while it receives: afterwards nothing is lost, nothing
 // is doubled and the queue picks up where it stopped.
 TEST_F(CliSync, aClientKilledMidSyncLeavesNoDuplicatesAndResumes) {
-    constexpr int count = 150;
+    constexpr int count = 300;
     ASSERT_EQ(
         run({QStringLiteral("import"), writeFile(QStringLiteral("bulk.json"), bulkImport(count))})
             .status,

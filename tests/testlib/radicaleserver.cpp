@@ -1,11 +1,20 @@
 #include "radicaleserver.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace qb::test {
+
+QString RadicaleServer::storageRoot() {
+    const QFileInfo memory(QStringLiteral("/dev/shm"));
+    const QString base =
+        memory.isDir() && memory.isWritable() ? memory.filePath() : QDir::tempPath();
+    return base + QStringLiteral("/quillbrook-radicale-XXXXXX");
+}
 
 RadicaleServer::RadicaleServer(const QString &password) {
     QStringList arguments = {QStringLiteral("-C"),
