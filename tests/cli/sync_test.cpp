@@ -8,6 +8,7 @@
 #include <QUuid>
 
 using namespace qb::test;
+using qb::tools::RadicaleServer;
 
 namespace {
 

@@ -14,7 +14,7 @@
 using namespace qb;
 using namespace qb::sync;
 using namespace qb::sync::test;
-using qb::test::RadicaleServer;
+using qb::tools::RadicaleServer;
 
 namespace {
 

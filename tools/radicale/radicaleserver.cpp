@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-namespace qb::test {
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace qb::tools {
 
 QString RadicaleServer::storageRoot() {
     const QFileInfo memory(QStringLiteral("/dev/shm"));
@@ -44,6 +47,8 @@ RadicaleServer::RadicaleServer(const QString &password) {
     const QString logPath = m_folder.filePath(QStringLiteral("radicale.log"));
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.setStandardOutputFile(logPath);
+    // The server goes with the program that started it, even one that crashed or was killed.
+    m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process.start(QStringLiteral("radicale"), arguments);
     if (!m_process.waitForStarted(5000)) {
         m_failure = QStringLiteral("radicale did not start: ") + m_process.errorString();
@@ -87,6 +92,10 @@ QUrl RadicaleServer::root() const {
     return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_port));
 }
 
+QString RadicaleServer::folderOf(const QString &path) const {
+    return m_folder.filePath(QStringLiteral("storage/collection-root")) + path;
+}
+
 int RadicaleServer::objectCount() const {
     int count = 0;
     QDirIterator it(m_folder.filePath(QStringLiteral("storage/collection-root/alice")),
@@ -98,4 +107,4 @@ int RadicaleServer::objectCount() const {
     return count;
 }
 
-} // namespace qb::test
+} // namespace qb::tools

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-namespace qb::test {
+namespace qb::tools {
 
 // A Radicale server of the test's own on 127.0.0.1 with a free port and a temporary storage
 // folder (in memory under /dev/shm where there is one: Radicale syncs every write to disk, which
@@ -20,8 +20,11 @@ public:
     bool isRunning() const { return m_port != 0; }
     QString failure() const { return m_failure; }
     QUrl root() const;
+    qint64 processId() const { return m_process.processId(); }
     // The number of calendar objects stored in all of alice's collections.
     int objectCount() const;
+    // Where the collection at `path` (as in its URL) keeps its objects, one file each.
+    QString folderOf(const QString &path) const;
     void stop();
 
 private:
@@ -32,4 +35,4 @@ private:
     QString m_failure;
 };
 
-} // namespace qb::test
+} // namespace qb::tools
