@@ -1,8 +1,8 @@
 #include "store/syncledger.h"
 
-#include "store/modelcontext.h"
 #include "predicatesql.h"
 #include "sqlite.h"
+#include "store/modelcontext.h"
 
 namespace qb {
 
@@ -96,19 +96,13 @@ Result<std::optional<SyncedResource>> SyncLedger::resourceAt(const QString &href
         readResource));
 }
 
-Result<QHash<QString, QString>> SyncLedger::entityTags() {
-    auto found = sql::collect<std::pair<QString, QString>>(
-        m_context.connection(), QStringLiteral("SELECT href, etag FROM sync_resource"), {},
-        [](const Statement &s) {
+Result<QList<std::pair<QString, QString>>> SyncLedger::entityTags(const QString &after, int limit) {
+    return sql::collect<std::pair<QString, QString>>(
+        m_context.connection(),
+        QStringLiteral("SELECT href, etag FROM sync_resource WHERE href > ? ORDER BY href LIMIT ?"),
+        {after, qint64(limit)}, [](const Statement &s) {
             return std::pair{s.text(0), s.text(1)};
         });
-    if (!found)
-        return StoreError{found.message()};
-    QHash<QString, QString> tags;
-    tags.reserve(found.value().size());
-    for (const auto &[href, etag] : std::as_const(found.value()))
-        tags.insert(href, etag);
-    return tags;
 }
 
 Result<RecordLocation> SyncLedger::locate(const QUuid &id) {

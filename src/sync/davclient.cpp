@@ -1,10 +1,15 @@
 #include "sync/davclient.h"
 
+#include <QCoreApplication>
+#include <QThreadPool>
+
 namespace qb::sync {
 
 namespace {
 
 const QString getetag = dav::key(dav::davNamespace, "getetag");
+// Answers from this size on are read off the main thread.
+constexpr qsizetype largeAnswer = 256 * 1024;
 const QString calendarData = dav::key(dav::caldavNamespace, "calendar-data");
 
 DavError unreadable(const QString &detail) {
@@ -64,7 +69,7 @@ void DavClient::multistatus(const QByteArray &method, const QUrl &url, int depth
         url,
         {{"Depth", QByteArray::number(depth)}, {"Content-Type", "application/xml; charset=utf-8"}},
         body};
-    send(request, [url, done](const HttpResponse &response) {
+    send(request, [this, url, done](const HttpResponse &response) {
         DavResult<dav::Multistatus> result;
         if (response.status != 207) {
             result.error = errorOf(response);
@@ -76,12 +81,37 @@ void DavClient::multistatus(const QByteArray &method, const QUrl &url, int depth
             done(result);
             return;
         }
-        auto parsed = dav::parseMultistatus(response.body, url);
+        readMultistatus(response.body, url, done);
+    });
+}
+
+void DavClient::readMultistatus(const QByteArray &body, const QUrl &url,
+                                Done<dav::Multistatus> done) {
+    const auto read = [body, url] {
+        DavResult<dav::Multistatus> result;
+        auto parsed = dav::parseMultistatus(body, url);
         if (!parsed)
             result.error = unreadable(parsed.message());
         else
             result.value = std::move(parsed.value());
-        done(result);
+        return result;
+    };
+    if (body.size() < largeAnswer) {
+        done(read());
+        return;
+    }
+    // A listing of thousands of members takes the main thread a noticeable while to read: it
+    // is read on a pool thread, and the answer comes back through the event loop to this
+    // client if it still exists.
+    QThreadPool::globalInstance()->start([read, done, client = QPointer<DavClient>(this)] {
+        DavResult<dav::Multistatus> result = read();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [result = std::move(result), done, client] {
+                if (client)
+                    done(result);
+            },
+            Qt::QueuedConnection);
     });
 }
 

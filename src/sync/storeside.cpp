@@ -64,10 +64,6 @@ SubtaskPtr StoreSide::subtask(const QUuid &id, const QUuid &parentId) {
     return nullptr;
 }
 
-Result<QHash<QString, QString>> StoreSide::knownTags() {
-    return m_ledger.entityTags();
-}
-
 Status StoreSide::commit() {
     return m_ledger.commit();
 }

@@ -10,6 +10,10 @@ namespace qb::sync {
 namespace {
 
 constexpr int fetchBatch = 100;
+// Objects merged per transaction, and ledger rows compared per turn of the event loop: each
+// takes the main thread a few milliseconds.
+constexpr int mergeChunk = 25;
+constexpr int ledgerPage = 2000;
 constexpr int pushBatchSize = 200;
 constexpr int parallelWrites = 4;
 constexpr int attemptsPerRecord = 3;
@@ -237,12 +241,11 @@ void SyncEngine::requestChanges(const QString &token, Then then) {
                     return requestChanges(r.value.token, then);
                 return reconcileListing(r.value.token, then);
             }
-            const QHash<QString, QString> known = m_side->knownTags().valueOr({});
             QList<ResourceTag> changed;
             for (const ResourceTag &tag : r.value.changed) {
                 // Our own writes come back in the report with the tag we already hold.
-                if (!known.contains(tag.path) || known.value(tag.path) != tag.etag ||
-                    tag.etag.isEmpty())
+                const auto known = m_side->ledger().resourceAt(tag.path).valueOr(std::nullopt);
+                if (!known || known->etag != tag.etag || tag.etag.isEmpty())
                     changed.append(tag);
             }
             const SyncReport report = r.value;
@@ -271,25 +274,42 @@ void SyncEngine::listEverything(Then then) {
 }
 
 void SyncEngine::reconcileListing(const QString &token, Then then) {
-    const auto known = m_side->knownTags();
-    if (!known)
-        return then(localError(known.message()));
-    QSet<QString> listed;
-    QList<ResourceTag> changed;
-    for (const ResourceTag &tag : std::as_const(m_listing)) {
-        listed.insert(tag.path);
-        const auto found = known.value().constFind(tag.path);
-        if (found == known.value().constEnd() || found.value() != tag.etag || tag.etag.isEmpty())
-            changed.append(tag);
-    }
-    QStringList removed;
-    for (auto it = known.value().constBegin(); it != known.value().constEnd(); ++it) {
-        if (!listed.contains(it.key()))
-            removed.append(it.key());
-    }
+    // What the listing says, path to tag; compared with the ledger a page at a time so a list
+    // of thousands never holds the main thread for long.
+    m_unmatched.clear();
+    m_unmatched.reserve(m_listing.size());
+    for (const ResourceTag &tag : std::as_const(m_listing))
+        m_unmatched.insert(tag.path, tag.etag);
     m_listing.clear();
+    m_gone.clear();
+    reconcilePage(QString(), token, std::move(then));
+}
+
+void SyncEngine::reconcilePage(const QString &after, const QString &token, Then then) {
+    const auto page = m_side->ledger().entityTags(after, ledgerPage);
+    if (!page)
+        return then(localError(page.message()));
+    for (const auto &[path, etag] : page.value()) {
+        const auto listed = m_unmatched.constFind(path);
+        if (listed == m_unmatched.constEnd())
+            m_gone.append(path); // no longer on the server
+        else if (listed.value() == etag && !etag.isEmpty())
+            m_unmatched.erase(listed); // unchanged since we last saw it
+    }
+    if (page.value().size() == ledgerPage) {
+        const QString last = page.value().last().first;
+        QMetaObject::invokeMethod(
+            this, [this, last, token, then] { reconcilePage(last, token, then); },
+            Qt::QueuedConnection);
+        return;
+    }
+    QList<ResourceTag> changed;
+    changed.reserve(m_unmatched.size());
+    for (auto it = m_unmatched.constBegin(); it != m_unmatched.constEnd(); ++it)
+        changed.append({it.key(), it.value()});
+    m_unmatched.clear();
     fetchAndMerge(
-        changed, removed,
+        changed, std::exchange(m_gone, {}),
         [this, token, then] {
             if (!token.isEmpty())
                 m_side->ledger().setValue(tokenKey, token);
@@ -328,10 +348,7 @@ void SyncEngine::fetchNext(std::function<void()> then, Then failed) {
                           if (r.error)
                               return failed(r.error);
                           readOnWorker(r.value, [this, then, failed](const QList<Parsed> &parsed) {
-                              mergeParsed(parsed);
-                              if (const auto error = commit())
-                                  return failed(error);
-                              fetchNext(then, failed);
+                              mergeInChunks(parsed, 0, then, failed);
                           });
                       });
 }
@@ -352,6 +369,20 @@ void SyncEngine::readOnWorker(QList<FetchedObject> objects,
             QMetaObject::invokeMethod(
                 this, [parsed = std::move(parsed), then] { then(parsed); }, Qt::QueuedConnection);
         },
+        Qt::QueuedConnection);
+}
+
+void SyncEngine::mergeInChunks(const QList<Parsed> &parsed, qsizetype from,
+                               std::function<void()> then, Then failed) {
+    const qsizetype to = std::min(parsed.size(), from + qsizetype(mergeChunk));
+    mergeParsed(parsed.mid(from, to - from));
+    if (const auto error = commit())
+        return failed(error);
+    if (to == parsed.size())
+        return fetchNext(then, failed);
+    // One transaction at a time, with the event loop's turn between them.
+    QMetaObject::invokeMethod(
+        this, [this, parsed, to, then, failed] { mergeInChunks(parsed, to, then, failed); },
         Qt::QueuedConnection);
 }
 

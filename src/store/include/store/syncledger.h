@@ -65,8 +65,9 @@ public:
     Result<std::optional<PendingChange>> pendingChange(const QUuid &recordId);
     Result<std::optional<SyncedResource>> resource(const QUuid &recordId);
     Result<std::optional<SyncedResource>> resourceAt(const QString &href);
-    // Every known resource's entity tag by href, for comparing with a full listing.
-    Result<QHash<QString, QString>> entityTags();
+    // Known resources' entity tags by href, in href order after `after`, at most `limit`:
+    // a full listing is compared with them a page at a time.
+    Result<QList<std::pair<QString, QString>>> entityTags(const QString &after, int limit);
     Result<RecordLocation> locate(const QUuid &id);
 
     void setValue(const QString &key, const QString &value);

@@ -92,6 +92,7 @@ public:
 private:
     void multistatus(const QByteArray &method, const QUrl &url, int depth, const QByteArray &body,
                      Done<dav::Multistatus> done);
+    void readMultistatus(const QByteArray &body, const QUrl &url, Done<dav::Multistatus> done);
 
     HttpTransport &m_transport;
     QByteArray m_authorization;

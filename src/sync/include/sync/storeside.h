@@ -51,8 +51,6 @@ public:
     // The object at `path` is gone from the server. A record edited here since comes back
     // (an edit beats a deletion); otherwise it is deleted here too.
     void removeAt(const QString &path);
-    // The record at `path` and the entity tag the ledger knows it by; for a full listing.
-    Result<QHash<QString, QString>> knownTags();
     // Writes the merged records and the ledger in one transaction, and drops what this context
     // holds so the next read sees other writers' changes.
     Status commit();

@@ -90,9 +90,12 @@ private:
     void requestChanges(const QString &token, Then then);
     void listEverything(Then then);
     void reconcileListing(const QString &token, Then then);
+    void reconcilePage(const QString &after, const QString &token, Then then);
     void fetchAndMerge(QList<ResourceTag> changed, QStringList removed, std::function<void()> then,
                        Then failed);
     void fetchNext(std::function<void()> then, Then failed);
+    void mergeInChunks(const QList<Parsed> &parsed, qsizetype from, std::function<void()> then,
+                       Then failed);
     void mergeParsed(const QList<Parsed> &parsed);
     void readOnWorker(QList<FetchedObject> objects, std::function<void(QList<Parsed>)> then);
 
@@ -135,6 +138,8 @@ private:
     // The pull under way.
     bool m_listingEverything = false;
     QList<ResourceTag> m_listing;
+    QHash<QString, QString> m_unmatched; // listed, and not known with the same tag
+    QStringList m_gone;
     QList<ResourceTag> m_toFetch;
     QStringList m_removed;
     QList<RemoteObject> m_waiting;
