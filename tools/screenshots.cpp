@@ -17,6 +17,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QQmlApplicationEngine>
 #include <QQmlExtensionPlugin>
@@ -199,6 +200,57 @@ bool shootSubtaskDrag(QQuickWindow &window, const QDir &folder, const QString &n
     return saved;
 }
 
+void pressKey(QQuickWindow &window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QGuiApplication::sendEvent(&window, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QGuiApplication::sendEvent(&window, &release);
+    settle(150);
+}
+
+// The keyboard at work, from key presses: the focus ring on a row and on a control of the
+// detail pane, a row's context menu with its When submenu, the Edit menu with its shortcuts,
+// and the Keyboard Shortcuts window. `suffix` tells the theme apart.
+bool shootKeyboard(QQuickWindow &window, const QDir &folder, const QString &suffix) {
+    window.requestActivate();
+    settle();
+    bool ok = true;
+    pressKey(window, Qt::Key_1, Qt::ControlModifier);
+    pressKey(window, Qt::Key_Home);
+    ok &= shoot(window, folder, QStringLiteral("13-focus-list") + suffix);
+    for (int tries = 0; tries < 20; ++tries) {
+        const QQuickItem *focused = window.activeFocusItem();
+        if (focused && focused->objectName() == QStringLiteral("whenButton"))
+            break;
+        pressKey(window, Qt::Key_Tab);
+    }
+    ok &= shoot(window, folder, QStringLiteral("13a-focus-detail") + suffix);
+
+    pressKey(window, Qt::Key_1, Qt::ControlModifier);
+    pressKey(window, Qt::Key_Menu);
+    pressKey(window, Qt::Key_Down);
+    pressKey(window, Qt::Key_Down);
+    pressKey(window, Qt::Key_Right);
+    ok &= shoot(window, folder, QStringLiteral("14-context-menu") + suffix);
+    pressKey(window, Qt::Key_Escape);
+    pressKey(window, Qt::Key_Escape);
+
+    pressKey(window, Qt::Key_F10);
+    pressKey(window, Qt::Key_Right);
+    ok &= shoot(window, folder, QStringLiteral("15-menu-bar") + suffix);
+    pressKey(window, Qt::Key_Escape);
+
+    QMetaObject::invokeMethod(&window, "shortcutsRequested");
+    auto *shortcuts = window.findChild<QQuickWindow *>(QStringLiteral("shortcutsWindow"));
+    if (!shortcuts) {
+        std::printf("FAILED no shortcuts window\n");
+        return false;
+    }
+    ok &= shoot(*shortcuts, folder, QStringLiteral("16-shortcuts") + suffix);
+    shortcuts->close();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -264,6 +316,7 @@ int main(int argc, char *argv[]) {
     state->setSearchQuery(QString());
     state->setPerspective(QStringLiteral("today"));
     settle();
+    ok &= shootKeyboard(*window, folder, QString());
 
     if (auto *dialog = window->findChild<QObject *>(QStringLiteral("deleteConfirmation"))) {
         if (const auto first = firstToday(app)) {
@@ -295,6 +348,7 @@ int main(int argc, char *argv[]) {
         std::printf("FAILED no settings window\n");
         ok = false;
     }
+    ok &= shootKeyboard(*window, folder, QStringLiteral("-dark"));
     state->setPerspective(QStringLiteral("later"));
     ok &= shoot(*window, folder, QStringLiteral("07-dark-later"));
     state->setPerspective(QStringLiteral("today"));

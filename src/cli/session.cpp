@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include "store/bulktransfer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
 #include "sync/caldavmirror.h"
@@ -48,6 +49,13 @@ std::optional<CliError> Session::save() {
 
 void Session::refreshWidget() {
     m_widget.refresh(context());
+}
+
+std::optional<CliError> Session::commit(BulkInsert &insert) {
+    if (const Status status = insert.commit(); !status)
+        return CliError::store(QStringLiteral("cannot save to the store: ") + status.message());
+    m_widget.refresh(context());
+    return std::nullopt;
 }
 
 } // namespace qb::cli

@@ -1,6 +1,7 @@
 #include "store/syncledger.h"
 
 #include "predicatesql.h"
+#include "rows.h"
 #include "sqlite.h"
 #include "store/modelcontext.h"
 
@@ -17,7 +18,7 @@ QString idText(const QUuid &id) {
     return id.toString(QUuid::WithoutBraces);
 }
 
-using sql::run;
+using rows::runStatement;
 
 template <typename Row> Result<std::optional<Row>> first(Result<QList<Row>> found) {
     if (!found)
@@ -124,55 +125,58 @@ Result<RecordLocation> SyncLedger::locate(const QUuid &id) {
 
 void SyncLedger::setValue(const QString &key, const QString &value) {
     m_staged.append([key, value](sql::Database &db) {
-        return run(db, QStringLiteral("INSERT OR REPLACE INTO sync_meta(key, value) VALUES (?, ?)"),
-                   {key, value});
+        return runStatement(
+            db, QStringLiteral("INSERT OR REPLACE INTO sync_meta(key, value) VALUES (?, ?)"),
+            {key, value});
     });
 }
 
 void SyncLedger::removeValue(const QString &key) {
     m_staged.append([key](sql::Database &db) {
-        return run(db, QStringLiteral("DELETE FROM sync_meta WHERE key = ?"), {key});
+        return runStatement(db, QStringLiteral("DELETE FROM sync_meta WHERE key = ?"), {key});
     });
 }
 
 void SyncLedger::record(const SyncedResource &resource) {
     m_staged.append([resource](sql::Database &db) {
-        return run(db,
-                   QStringLiteral("INSERT OR REPLACE INTO sync_resource(%1) VALUES (?,?,?,?,?)")
-                       .arg(resourceColumns),
-                   {idText(resource.recordId), resource.uid, resource.href, resource.etag,
-                    QString::fromUtf8(resource.base)});
+        return runStatement(
+            db,
+            QStringLiteral("INSERT OR REPLACE INTO sync_resource(%1) VALUES (?,?,?,?,?)")
+                .arg(resourceColumns),
+            {idText(resource.recordId), resource.uid, resource.href, resource.etag,
+             QString::fromUtf8(resource.base)});
     });
 }
 
 void SyncLedger::forget(const QUuid &recordId) {
     m_staged.append([recordId](sql::Database &db) {
-        return run(db, QStringLiteral("DELETE FROM sync_resource WHERE record_id = ?"),
-                   {idText(recordId)});
+        return runStatement(db, QStringLiteral("DELETE FROM sync_resource WHERE record_id = ?"),
+                            {idText(recordId)});
     });
 }
 
 void SyncLedger::settle(const PendingChange &change) {
     m_staged.append([change](sql::Database &db) {
-        return run(db, QStringLiteral("DELETE FROM sync_pending WHERE record_id = ? AND seq = ?"),
-                   {idText(change.recordId), change.sequence});
+        return runStatement(
+            db, QStringLiteral("DELETE FROM sync_pending WHERE record_id = ? AND seq = ?"),
+            {idText(change.recordId), change.sequence});
     });
 }
 
 void SyncLedger::unqueue(const QUuid &recordId) {
     m_staged.append([recordId](sql::Database &db) {
-        return run(db, QStringLiteral("DELETE FROM sync_pending WHERE record_id = ?"),
-                   {idText(recordId)});
+        return runStatement(db, QStringLiteral("DELETE FROM sync_pending WHERE record_id = ?"),
+                            {idText(recordId)});
     });
 }
 
 void SyncLedger::enqueue(const QUuid &recordId, const QDateTime &changedAt) {
     m_staged.append([recordId, changedAt](sql::Database &db) {
-        return run(db,
-                   QStringLiteral("INSERT OR REPLACE INTO sync_pending(%1) VALUES (?, ?, "
-                                  "(SELECT coalesce(max(seq), 0) + 1 FROM sync_pending))")
-                       .arg(pendingColumns),
-                   {idText(recordId), sql::momentValue(changedAt)});
+        return runStatement(db,
+                            QStringLiteral("INSERT OR REPLACE INTO sync_pending(%1) VALUES (?, ?, "
+                                           "(SELECT coalesce(max(seq), 0) + 1 FROM sync_pending))")
+                                .arg(pendingColumns),
+                            {idText(recordId), sql::momentValue(changedAt)});
     });
 }
 
@@ -196,25 +200,26 @@ Status SyncLedger::bind(const QString &collection) {
     m_staged.append([collection](sql::Database &db) {
         for (const char *statement :
              {"DELETE FROM sync_meta", "DELETE FROM sync_resource", "DELETE FROM sync_pending"}) {
-            if (auto status = run(db, QString::fromLatin1(statement)); !status)
+            if (auto status = runStatement(db, QString::fromLatin1(statement)); !status)
                 return status;
         }
-        if (auto status = run(db, QStringLiteral("INSERT INTO sync_meta(key, value) VALUES (?, ?)"),
-                              {collectionKey, collection});
+        if (auto status =
+                runStatement(db, QStringLiteral("INSERT INTO sync_meta(key, value) VALUES (?, ?)"),
+                             {collectionKey, collection});
             !status)
             return status;
         // To-dos first, so a subtask never reaches the server before its parent.
-        if (auto status = run(
+        if (auto status = runStatement(
                 db, QStringLiteral("INSERT INTO sync_pending(record_id, changed_at, seq) "
                                    "SELECT id, coalesce((SELECT max(timestamp) FROM "
                                    "change_entry WHERE item_pk = todo_item.pk), created_at), "
                                    "row_number() OVER (ORDER BY created_at, pk) FROM todo_item"));
             !status)
             return status;
-        return run(db,
-                   QStringLiteral("INSERT INTO sync_pending(record_id, changed_at, seq) "
-                                  "SELECT id, created_at, (SELECT coalesce(max(seq), 0) FROM "
-                                  "sync_pending) + row_number() OVER (ORDER BY pk) FROM subtask"));
+        return runStatement(
+            db, QStringLiteral("INSERT INTO sync_pending(record_id, changed_at, seq) "
+                               "SELECT id, created_at, (SELECT coalesce(max(seq), 0) FROM "
+                               "sync_pending) + row_number() OVER (ORDER BY pk) FROM subtask"));
     });
     return commit();
 }
@@ -224,7 +229,7 @@ Status SyncLedger::unbind() {
     m_staged.append([](sql::Database &db) {
         for (const char *statement :
              {"DELETE FROM sync_meta", "DELETE FROM sync_resource", "DELETE FROM sync_pending"}) {
-            if (auto status = run(db, QString::fromLatin1(statement)); !status)
+            if (auto status = runStatement(db, QString::fromLatin1(statement)); !status)
                 return status;
         }
         return Status::success();

@@ -1,4 +1,5 @@
 #include "app/appruntime.h"
+#include "app/commandline.h"
 #include "app/desktopshell.h"
 #include "app/quillbrookapp.h"
 #include "desktop/trayicon.h"
@@ -23,6 +24,9 @@ constexpr auto selfTestArgument = "--self-test";
 } // namespace
 
 int main(int argc, char *argv[]) {
+    // Before QApplication: help must not need a display, nor start the app.
+    if (const auto status = qb::answerInformationalArguments(argc, argv, stdout))
+        return *status;
     // A QApplication, not a QGuiApplication: the tray icon and its menu are widgets.
     QApplication app(argc, argv);
     QGuiApplication::setOrganizationName(QStringLiteral("Quillbrook"));

@@ -1,9 +1,14 @@
+#include "faultvfs.h"
 #include "model/dayhelpers.h"
 #include "model/stockqueries.h"
 #include "store/livequery.h"
 #include "storefixture.h"
 
 #include <QSignalSpy>
+
+#include <functional>
+
+#include <sqlite3.h>
 
 using namespace qb;
 using qb::test::StoreFixture;
@@ -199,24 +204,21 @@ TEST_F(Relations, deletingASubtaskLeavesTheTodoAndItsOtherSubtasks) {
 
 using FailedSave = StoreFixture;
 
+// On a full disk: reads in between see the unsaved state, and once there is room the next save
+// writes it.
 TEST_F(FailedSave, keepsEveryChangeVisibleAndTheNextSaveWritesIt) {
     auto kept = addTodo(QStringLiteral("Kept"));
     auto doomed = addTodo(QStringLiteral("Doomed"));
     ASSERT_TRUE(context().save().ok());
 
-    bool failing = true;
-    context().setSaveFault([&]() -> std::optional<QString> {
-        if (failing)
-            return QStringLiteral("disk full");
-        return std::nullopt;
-    });
     QSignalSpy saved(&context(), &ModelContext::didSave);
     kept->setTitle(QStringLiteral("Renamed"));
     context().remove(doomed);
     auto added = addTodo(QStringLiteral("Added"));
+    test::faultvfs::failWrite(1, SQLITE_FULL, true);
     const Status status = context().save();
     EXPECT_FALSE(status.ok());
-    EXPECT_EQ(status.message(), QStringLiteral("disk full"));
+    EXPECT_EQ(status.message(), QStringLiteral("database or disk is full"));
     EXPECT_EQ(saved.count(), 0);
     EXPECT_TRUE(context().hasChanges());
 
@@ -230,8 +232,9 @@ TEST_F(FailedSave, keepsEveryChangeVisibleAndTheNextSaveWritesIt) {
     EXPECT_EQ(titles(other->fetch(all).value()),
               (QList<QString>{QStringLiteral("Doomed"), QStringLiteral("Kept")}));
 
-    failing = false;
-    ASSERT_TRUE(context().save().ok());
+    test::faultvfs::disarm();
+    const Status again = context().save();
+    ASSERT_TRUE(again.ok()) << qPrintable(again.message());
     EXPECT_EQ(saved.count(), 1);
     EXPECT_FALSE(context().hasChanges());
     other->checkForRemoteChanges();
@@ -240,11 +243,11 @@ TEST_F(FailedSave, keepsEveryChangeVisibleAndTheNextSaveWritesIt) {
 }
 
 TEST_F(FailedSave, unsavedRecordsSurviveEvenWhenNobodyElseHoldsThem) {
-    context().setSaveFault([] { return std::optional<QString>(QStringLiteral("busy")); });
     addTodo(QStringLiteral("Orphan"))
         ->addSubtask(std::make_shared<Subtask>(QStringLiteral("line"), 0, now()));
+    test::faultvfs::failSync(1, SQLITE_IOERR_FSYNC);
     EXPECT_FALSE(context().save().ok());
-    context().setSaveFault({});
+    test::faultvfs::disarm();
     ASSERT_TRUE(context().save().ok());
     auto other = otherConnection();
     const auto found = other->fetch(byTitle(QStringLiteral("Orphan"))).value();
@@ -287,25 +290,30 @@ TEST_F(Fetching, stockListsSplitOpenTodosAtTheStartOfTomorrow) {
     addTodo(QStringLiteral("tomorrow"), at(2024, 3, 10));
     addTodo(QStringLiteral("undated"));
     addTodo(QStringLiteral("done yesterday"), at(2024, 3, 8))->setCompleted(true);
+    // The list a to-do was created in decides nothing, whatever it holds.
+    addTodo(QStringLiteral("overdue inbox"), at(2024, 3, 2))->setListRaw(QStringLiteral("inbox"));
+    addTodo(QStringLiteral("undated inbox"))->setListRaw(QStringLiteral("inbox"));
     ASSERT_TRUE(context().save().ok());
 
     TodoFetch today;
     today.predicate = stockqueries::todayList(lateEvening, calendar);
     today.sort = {{TodoSort::Field::Title, true}};
     EXPECT_EQ(titles(context().fetch(today).value()),
-              (QList<QString>{QStringLiteral("overdue"), QStringLiteral("today")}));
+              (QList<QString>{QStringLiteral("overdue"), QStringLiteral("overdue inbox"),
+                              QStringLiteral("today")}));
 
     TodoFetch later;
     later.predicate = stockqueries::laterList(lateEvening, calendar);
     later.sort = {{TodoSort::Field::Title, true}};
     EXPECT_EQ(titles(context().fetch(later).value()),
-              (QList<QString>{QStringLiteral("tomorrow"), QStringLiteral("undated")}));
+              (QList<QString>{QStringLiteral("tomorrow"), QStringLiteral("undated"),
+                              QStringLiteral("undated inbox")}));
 
     // One minute later the day has turned: tomorrow's to-do is due.
     const QDateTime afterMidnight = at(2024, 3, 10, 0, 0);
-    EXPECT_EQ(context().count(stockqueries::todayList(afterMidnight, calendar)).value(), 3);
-    EXPECT_EQ(context().count(stockqueries::laterList(afterMidnight, calendar)).value(), 1);
-    EXPECT_EQ(context().count(stockqueries::undated()).value(), 1);
+    EXPECT_EQ(context().count(stockqueries::todayList(afterMidnight, calendar)).value(), 4);
+    EXPECT_EQ(context().count(stockqueries::laterList(afterMidnight, calendar)).value(), 2);
+    EXPECT_EQ(context().count(stockqueries::undated()).value(), 2);
 }
 
 TEST_F(Fetching, dateFallbackDecidesWhereAbsentDatesFall) {
@@ -355,27 +363,70 @@ TEST_F(Fetching, searchIgnoresCaseAndAccentsInTitlesAndNotes) {
 
 using LiveQueries = StoreFixture;
 
-TEST_F(LiveQueries, reRunAfterASaveAndReportOnlyRealChanges) {
+TEST_F(LiveQueries, reportMembershipAndOrderApartFromChangesToWhatARowShows) {
     TodoFetch request;
     request.predicate = TodoPredicate::isCompleted(false);
     request.sort = {{TodoSort::Field::SortOrder, true}};
     LiveQuery query(context(), request);
-    QSignalSpy changed(&query, &LiveQuery::resultsChanged);
+    QSignalSpy resultsChanged(&query, &LiveQuery::resultsChanged);
+    QSignalSpy rowsChanged(&query, &LiveQuery::rowsChanged);
     EXPECT_TRUE(query.results().isEmpty());
 
-    auto item = addTodo(QStringLiteral("One"), {}, 1);
+    addTodo(QStringLiteral("One"), {}, 1);
+    auto item = addTodo(QStringLiteral("Two"), {}, 2);
     ASSERT_TRUE(context().save().ok());
-    ASSERT_EQ(query.results().size(), 1);
-    EXPECT_EQ(changed.count(), 1);
+    ASSERT_EQ(query.results().size(), 2);
+    EXPECT_EQ(resultsChanged.count(), 1);
+    EXPECT_EQ(rowsChanged.count(), 0);
 
-    item->setTitle(QStringLiteral("Renamed")); // same membership and order
+    // Each field a row draws or is grouped by, changed in place, is a change of that row only.
+    auto subtask = std::make_shared<Subtask>(QStringLiteral("step"), 0, now());
+    const QList<std::pair<const char *, std::function<void()>>> edits = {
+        {"title", [&] { item->setTitle(QStringLiteral("Renamed")); }},
+        {"notes mark", [&] { item->setNotes(QStringLiteral("some notes")); }},
+        {"day", [&] { item->setScheduledDate(at(2024, 3, 12)); }},
+        {"repeat mark", [&] { item->setRecurrenceRule(RecurrenceRule{}); }},
+        {"subtask added", [&] { item->addSubtask(subtask); }},
+        {"subtask ticked", [&] { subtask->setCompleted(true); }},
+    };
+    for (const auto &[field, edit] : edits) {
+        SCOPED_TRACE(field);
+        rowsChanged.clear();
+        edit();
+        ASSERT_TRUE(context().save().ok());
+        ASSERT_EQ(rowsChanged.count(), 1);
+        EXPECT_EQ(rowsChanged.first().first().value<QList<int>>(), QList<int>{1});
+    }
+    EXPECT_EQ(resultsChanged.count(), 1);
+
+    // Notes that keep the mark, and a field no list shows, change no row.
+    rowsChanged.clear();
+    item->setNotes(QStringLiteral("other notes"));
+    item->setListRaw(QStringLiteral("today"));
     ASSERT_TRUE(context().save().ok());
-    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(rowsChanged.count(), 0);
+
+    // A new order is a change of the results, not of a row.
+    item->setSortOrder(0);
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_EQ(resultsChanged.count(), 2);
+    EXPECT_EQ(rowsChanged.count(), 0);
+
+    // A commit made by another connection reaches the row once it is merged.
+    auto other = otherConnection();
+    other->fetch(byTitle(QStringLiteral("Renamed")))
+        .value()
+        .first()
+        ->setTitle(QStringLiteral("Renamed there"));
+    ASSERT_TRUE(other->save().ok());
+    ASSERT_TRUE(context().checkForRemoteChanges());
+    ASSERT_EQ(rowsChanged.count(), 1);
+    EXPECT_EQ(rowsChanged.first().first().value<QList<int>>(), QList<int>{0});
 
     item->setCompleted(true);
     ASSERT_TRUE(context().save().ok());
-    EXPECT_TRUE(query.results().isEmpty());
-    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(query.results().size(), 1);
+    EXPECT_EQ(resultsChanged.count(), 3);
 }
 
 TEST_F(Relations, editingASubtaskAfterItsToDoObjectWasReleasedKeepsItsOwner) {

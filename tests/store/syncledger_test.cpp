@@ -1,3 +1,4 @@
+#include "faultvfs.h"
 #include "store/syncledger.h"
 #include "storefixture.h"
 
@@ -115,12 +116,12 @@ TEST_F(Ledger, bookkeepingCommitsWithTheRecordsOrNotAtAll) {
     item->setTitle(QStringLiteral("from the server"));
     l.record(resource);
     l.unqueue(item->id());
-    context().setSaveFault([] { return std::optional<QString>(QStringLiteral("disk full")); });
+    qb::test::faultvfs::failWrite(1, SQLITE_FULL, true);
     EXPECT_FALSE(l.commit().ok());
     EXPECT_FALSE(l.resource(item->id()).value().has_value());
     EXPECT_TRUE(l.pendingChange(item->id()).value().has_value());
 
-    context().setSaveFault({});
+    qb::test::faultvfs::disarm();
     l.record(resource);
     l.unqueue(item->id());
     ASSERT_TRUE(l.commit().ok());

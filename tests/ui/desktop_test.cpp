@@ -6,6 +6,7 @@
 #include "app/quillbrookapp.h"
 #include "desktop/trayicon.h"
 #include "desktop/traymenumodel.h"
+#include "faultvfs.h"
 #include "navigation/approuter.h"
 #include "navigation/composer.h"
 #include "preferences/preferences.h"
@@ -27,8 +28,13 @@
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <string>
+
+#include <sqlite3.h>
 
 Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
 
@@ -240,6 +246,41 @@ TEST_F(Desktop, theTrayMenuFollowsSavesInThisProcessAndItsCommandsReachTheWindow
     EXPECT_EQ(runtime->widgetHosts().size(), 0);
 }
 
+// Quit (also what the end of the session does) closes no window: the window's frame and a
+// draft being typed are kept all the same.
+TEST_F(Desktop, quitKeepsTheWindowFrameAndTheDraftBeingTyped) {
+    first->requestActivate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(first));
+    first->resize(1010, 690);
+    QTest::keyClick(first, Qt::Key_N, Qt::ControlModifier);
+    QQuickItem *field = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        field = findItem(first->contentItem(), QStringLiteral("draftField"));
+        return field && field->hasActiveFocus();
+    }));
+    for (const char letter : std::string("Typed at quit"))
+        QTest::keyClick(first, letter);
+
+    QTimer::singleShot(0, first,
+                       [this] { QTest::keyClick(first, Qt::Key_Q, Qt::ControlModifier); });
+    QTimer stuck;
+    stuck.setSingleShot(true);
+    QObject::connect(&stuck, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    stuck.start(10000);
+    QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
+    QCoreApplication::exec();
+    ASSERT_TRUE(stuck.isActive()) << "Ctrl+Q did not quit";
+    stuck.stop();
+    EXPECT_EQ(quitting.count(), 1);
+
+    EXPECT_EQ(stateOf(first)->savedFrame().size(), QSize(1010, 690));
+    auto other = runtime->container().newContext();
+    ASSERT_TRUE(other.ok());
+    const auto stored = other.value()->fetch(TodoFetch{}).valueOr({});
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_EQ(stored.first()->title(), QStringLiteral("Typed at quit"));
+}
+
 TEST_F(Desktop, theAppIconIsBuiltIn) {
     const QIcon icon = TrayIcon::appIcon();
     ASSERT_FALSE(icon.isNull());
@@ -253,15 +294,10 @@ TEST(Quit, changesLeftByAFailedSaveGetOneLastSaveAttempt) {
     {
         AppRuntime runtime(arguments, folder.path(), calendar, Clock::system());
         ModelContext &context = runtime.container().mainContext();
-        bool failing = true;
-        context.setSaveFault([&]() -> std::optional<QString> {
-            if (failing)
-                return QStringLiteral("disk full");
-            return std::nullopt;
-        });
+        test::faultvfs::failWrite(1, SQLITE_FULL, true);
         runtime.app().taskStore().add(QStringLiteral("Unsaved"), TodoList::Today);
         ASSERT_TRUE(context.hasChanges());
-        failing = false; // the disk has room again by the time the app quits
+        test::faultvfs::disarm(); // the disk has room again by the time the app quits
     }
     AppRuntime reopened(arguments, folder.path(), calendar, Clock::system());
     const auto stored = reopened.container().mainContext().fetch(TodoFetch{}).valueOr({});
@@ -280,5 +316,6 @@ int main(int argc, char **argv) {
     QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     ::testing::InitGoogleTest(&argc, argv);
+    qb::test::faultvfs::install();
     return RUN_ALL_TESTS();
 }

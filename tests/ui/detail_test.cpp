@@ -141,20 +141,6 @@ TEST_F(Detail, badgesCountOpenSubtasksAndLogEntries) {
     EXPECT_EQ(pane.changeCount(), 1);
 }
 
-TEST_F(Detail, deleteClosesThePaneAndItsUndoBringsBackSubtasksAndLog) {
-    store().addSubtask(item, QStringLiteral("keep me"));
-    store().setNotes(item, QStringLiteral("n"));
-    QSignalSpy dismissed(&pane, &TaskDetailController::dismissed);
-    pane.deleteTodo();
-    EXPECT_EQ(dismissed.count(), 1);
-    EXPECT_EQ(undoCenter.message(), QStringLiteral("Deleted “Plan trip”"));
-    undoCenter.usePending();
-    auto restored = find(QStringLiteral("Plan trip"));
-    ASSERT_TRUE(restored);
-    EXPECT_EQ(restored->subtasks().size(), 1);
-    EXPECT_EQ(restored->changes().size(), 2);
-}
-
 TEST_F(Detail, draftsOfAToDoDeletedMeanwhileWriteNothing) {
     pane.setNewSubtaskDraft(QStringLiteral("late"));
     pane.editTitle(QStringLiteral("late title"));

@@ -118,6 +118,31 @@ TEST_F(Draft, aDraftMovedToTheOtherListMeanwhileIsNotCommittedHere) {
     EXPECT_EQ(composer.addingTo(), TodoList::Later);
 }
 
+TEST_F(Draft, typedTextOutlivesTheViewAndEscapeClosesOnlyAnEmptyDraft) {
+    draft.setText(QStringLiteral("  "));
+    draft.commitTyped(); // the view goes away with nothing typed: the draft stays open
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_TRUE(draft.isOpen());
+
+    draft.setText(QStringLiteral("Call Ann"));
+    draft.cancel(); // Escape with text keeps it
+    EXPECT_TRUE(draft.isOpen());
+    draft.setFocused(true);
+    draft.setFocused(false);
+    draft.commitTyped(); // the view goes before the delayed commit
+    EXPECT_EQ(stored(), QStringList{"Call Ann"});
+    EXPECT_FALSE(draft.isOpen());
+    advance(1s);
+    EXPECT_EQ(stored().size(), 1);
+
+    composer.setAddingTo(TodoList::Today);
+    draft.setText(QStringLiteral(" "));
+    draft.cancel();
+    EXPECT_FALSE(draft.isOpen());
+    EXPECT_EQ(draft.text(), QString());
+    EXPECT_EQ(stored().size(), 1);
+}
+
 TEST_F(Draft, losingFocusWhileClosedDoesNothing) {
     composer.setAddingTo(std::nullopt);
     draft.setFocused(true);

@@ -1,30 +1,34 @@
-// The whole app in this process, offscreen, on a temporary store: a to-do is added with the New
-// key, typing and Return, completed from its circle, and then found in Done and in the file.
-// Keys and clicks go through the window like a user's; only the completion delay is virtual.
+// The whole app in this process, offscreen, on a store of its own, driven by keys and clicks
+// like a user's: to-dos whose titles, notes and subtasks look like markup are shown in every
+// view exactly as typed, and showing them never reaches the network.
 #include "app/appruntime.h"
 #include "app/quillbrookapp.h"
-#include "qtprinters.h"
 #include "quickitems.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
-#include "store/persistence.h"
+#include "tasks/taskstore.h"
 #include "temphome.h"
-#include "viewmodels/completionqueue.h"
-#include "virtualtime.h"
+#include "tempstore.h"
 
+#include <QFile>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlExtensionPlugin>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
 
-using namespace std::chrono_literals;
 using qb::test::findItem;
 using qb::test::rowAt;
 
@@ -34,84 +38,209 @@ QPoint centre(const QQuickItem &item) {
     return item.mapToScene(QPointF(item.width() / 2, item.height() / 2)).toPoint();
 }
 
-QStringList titlesIn(QQuickItem *view) {
-    QStringList titles;
-    const int count = view->property("count").toInt();
-    for (int row = 0; row < count; ++row) {
-        if (QQuickItem *item = rowAt(view, row))
-            titles.append(item->property("todo").value<QObject *>()->property("title").toString());
-    }
-    return titles;
+void collectTexts(QQuickItem *item, QList<QQuickItem *> &texts) {
+    if (item->inherits("QQuickText") && item->isVisible())
+        texts.append(item);
+    for (QQuickItem *child : item->childItems())
+        collectTexts(child, texts);
 }
 
-TEST(EndToEnd, aToDoAddedWithTheKeyboardAndTickedEndsUpInDoneAndInTheStore) {
-    qb::test::VirtualTime time;
-    qb::AppRuntime runtime(
-        {QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
-        qb::persistence::storeFolder(),
-        qb::Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York")),
-        qb::Clock::system());
-    runtime.app().completions()->setTimerFactory([&time] { return time.makeTimer(); });
+// The visible text items that show `literal`, alone or within a longer text (a message). Each
+// must draw exactly those characters: as wide as the plain text in its font, where markup
+// would draw a tag's effect instead. Returns the failures; `found` counts the items.
+QStringList checkShownLiterally(QQuickWindow &window, const QString &literal, int &found) {
+    QList<QQuickItem *> texts;
+    collectTexts(window.contentItem(), texts);
+    QStringList failures;
+    found = 0;
+    for (QQuickItem *text : std::as_const(texts)) {
+        const QString shown = text->property("text").toString();
+        // Quick Find's row title holds markup for its emphasis (styled text, format 4): in
+        // that view it is the row of the to-do checked.
+        const bool searchTitle =
+            text->objectName() == u"rowTitle" && text->property("textFormat").toInt() == 4;
+        QString plain;
+        if (shown.contains(literal))
+            plain = shown;
+        else if (searchTitle)
+            plain = literal;
+        else
+            continue;
+        ++found;
+        const QFontMetricsF metrics(text->property("font").value<QFont>());
+        const qreal expected = metrics.horizontalAdvance(plain);
+        const qreal drawn = text->implicitWidth();
+        if (qAbs(drawn - expected) > 2)
+            failures.append(QStringLiteral("%1 drawn %2 wide, as typed %3")
+                                .arg(shown)
+                                .arg(drawn)
+                                .arg(expected));
+    }
+    return failures;
+}
 
-    QQmlApplicationEngine engine;
-    engine.addImportPath(QStringLiteral("qrc:/"));
-    engine.load(QUrl(QStringLiteral("qrc:/Quillbrook/qml/Main.qml")));
-    ASSERT_FALSE(engine.rootObjects().isEmpty());
-    auto *window = qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
-    ASSERT_TRUE(window);
-    window->requestActivate();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    QQuickItem *root = window->contentItem();
-    EXPECT_EQ(window->size(), QSize(960, 640));
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        runtime = std::make_unique<qb::AppRuntime>(
+            QStringList{QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
+            folder.path(),
+            qb::Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York")),
+            qb::Clock::system());
+    }
+    void openWindow() {
+        engine = std::make_unique<QQmlApplicationEngine>();
+        engine->addImportPath(QStringLiteral("qrc:/"));
+        engine->load(QUrl(QStringLiteral("qrc:/Quillbrook/qml/Main.qml")));
+        ASSERT_FALSE(engine->rootObjects().isEmpty());
+        window = qobject_cast<QQuickWindow *>(engine->rootObjects().constFirst());
+        ASSERT_TRUE(window);
+        window->requestActivate();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    void TearDown() override {
+        engine.reset();
+        runtime.reset();
+    }
+    qb::TaskStore store() { return runtime->app().taskStore(); }
+    QQuickItem *item(const QString &name) { return findItem(window->contentItem(), name); }
+    void typeKeys(const QString &text) {
+        for (const QChar letter : text)
+            QTest::keyClick(window, letter.toLatin1());
+    }
+
+    qb::test::TempFolder folder;
+    std::unique_ptr<qb::AppRuntime> runtime;
+    std::unique_ptr<QQmlApplicationEngine> engine;
+    QQuickWindow *window = nullptr;
+};
+
+TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    int connections = 0;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket *socket = server.nextPendingConnection()) {
+            ++connections;
+            socket->close();
+            socket->deleteLater();
+        }
+    });
+    const QString image =
+        QStringLiteral("<img src=\"http://127.0.0.1:%1/t.png?who=me\">").arg(server.serverPort());
+    const QString lunch = QStringLiteral("Lunch ") + image + QStringLiteral(" with Bo");
+    // Two spaces: styled text (Quick Find's emphasis) would fold them into one.
+    const QString entity = QStringLiteral("a &lt;  b");
+    const QString bold = QStringLiteral("<b>x</b>");
+
+    auto first = store().add(QStringLiteral("Lunch"), qb::TodoList::Today);
+    store().setTitle(first, lunch); // the rename's log entry names both titles
+    store().setNotes(first, image);
+    store().addSubtask(first, image);
+    auto later = store().add(entity, runtime->app().startOfToday().addDays(2));
+    store().setNotes(later, QStringLiteral("zebra"));
+    auto done = store().add(bold, qb::TodoList::Today);
+    store().toggleCompletion(done);
+    openWindow();
+
+    // Each view, as the user gets there; every text showing user text draws it as typed.
+    const auto expectShown = [&](const QString &literal, const char *where) {
+        QTest::qWait(150);
+        int found = 0;
+        const QStringList failures = checkShownLiterally(*window, literal, found);
+        EXPECT_GT(found, 0) << where << ": nothing shows " << literal.toStdString();
+        EXPECT_TRUE(failures.isEmpty()) << where << ": " << failures.join(u'\n').toStdString();
+    };
+    const auto show = [&](const char *perspective) {
+        QQuickItem *entry = item(QStringLiteral("sidebar-") + QLatin1String(perspective));
+        ASSERT_TRUE(entry);
+        QTest::mouseClick(window, Qt::LeftButton, {}, centre(*entry));
+    };
+    show("today");
+    expectShown(lunch, "Today");
+
+    QQuickItem *list = item(QStringLiteral("taskList"));
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rowAt(list, 0) != nullptr; }));
+    QTest::mouseClick(window, Qt::LeftButton, {}, centre(*rowAt(list, 0)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return item(QStringLiteral("titleField")) != nullptr; }));
+    EXPECT_EQ(item(QStringLiteral("titleField"))->property("text").toString(), lunch);
+    EXPECT_EQ(item(QStringLiteral("subtaskField"))->property("text").toString(), image);
+    QQuickItem *logTab = item(QStringLiteral("tab-log"));
+    ASSERT_TRUE(logTab);
+    QTest::mouseClick(window, Qt::LeftButton, {}, centre(*logTab));
+    expectShown(lunch, "the change log");
+
+    show("later");
+    expectShown(entity, "Later");
+    show("done");
+    expectShown(bold, "Done");
+
+    // Quick Find, with a match in the notes only: the title shows without emphasis.
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    typeKeys(QStringLiteral("zebra"));
+    expectShown(entity, "Quick Find");
+    QTest::keyClick(window, Qt::Key_Escape);
+    QTest::qWait(300);
+    EXPECT_EQ(connections, 0) << "showing the lists reached the network";
+
+    // The delete confirmation and the undo toast name the to-do.
+    show("today");
+    QTest::keyClick(window, Qt::Key_Home);
+    QTest::keyClick(window, Qt::Key_Delete);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        QQuickItem *message = item(QStringLiteral("deleteMessage"));
+        return message && message->isVisible();
+    }));
+    expectShown(lunch + QStringLiteral(" and its change log will be removed."), "the confirmation");
+    QTest::keyClick(window, Qt::Key_Return);
+    expectShown(QStringLiteral("Deleted “%1”").arg(lunch), "the undo toast");
+
+    QTest::qWait(300);
+    EXPECT_EQ(connections, 0) << "showing the dialog or the toast reached the network";
+}
+
+// Deleted while the app runs, the store file is written again at its path with everything in
+// it once the app is next activated, and the user is told; what is added then lands there too.
+TEST_F(EndToEnd, aStoreFileDeletedWhileTheAppRunsComesBackAtItsPathAndTheUserIsTold) {
+    store().add(QStringLiteral("Buy milk"), qb::TodoList::Today);
+    openWindow();
+    const QString path = runtime->container().configuration().path;
+    ASSERT_TRUE(QFile::remove(path));
+
+    // The user comes back to the app: what its windows do when the platform says it is active.
+    runtime->app().becameActive();
+    QQuickItem *message = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        message = item(QStringLiteral("storeNoticeMessage"));
+        return message && message->isVisible();
+    }));
+    EXPECT_TRUE(message->property("text").toString().contains(QStringLiteral("deleted")));
+    // Read, and dismissed from the keyboard like any alert.
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }));
 
     // New To-Do, a title, Return.
     QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
-    QQuickItem *field = nullptr;
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        field = findItem(root, QStringLiteral("draftField"));
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        QQuickItem *field = item(QStringLiteral("draftField"));
         return field && field->hasActiveFocus();
     }));
-    ASSERT_TRUE(field);
-    for (const char letter : std::string("Buy milk"))
-        QTest::keyClick(window, letter);
+    typeKeys(QStringLiteral("Buy bread"));
     QTest::keyClick(window, Qt::Key_Return);
 
-    QQuickItem *today = findItem(root, QStringLiteral("taskList"));
-    ASSERT_TRUE(today);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return titlesIn(today) == QStringList{"Buy milk"}; }));
-    EXPECT_FALSE(field->isVisible());
-    EXPECT_EQ(findItem(root, QStringLiteral("badge-today"))->property("text").toString(),
-              QStringLiteral("1"));
-
-    // Tick the circle; the row waits for the completion delay.
-    QQuickItem *row = rowAt(today, 0);
-    ASSERT_TRUE(row);
-    QQuickItem *circle = findItem(row, QStringLiteral("circle"));
-    ASSERT_TRUE(circle);
-    QTest::mouseClick(window, Qt::LeftButton, {}, centre(*circle));
-    EXPECT_TRUE(row->property("isCompleting").toBool());
-    time.advance(4900ms);
-    EXPECT_EQ(titlesIn(today), QStringList{"Buy milk"});
-    time.advance(100ms);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return today->property("count").toInt() == 0; }));
-
-    // Done lists it under Today.
-    QTest::mouseClick(window, Qt::LeftButton, {},
-                      centre(*findItem(root, QStringLiteral("sidebar-done"))));
-    QQuickItem *done = nullptr;
+    EXPECT_EQ(runtime->container().configuration().path, path);
+    QStringList stored;
     EXPECT_TRUE(QTest::qWaitFor([&] {
-        done = findItem(root, QStringLiteral("doneList"));
-        return done && titlesIn(done) == QStringList{"Buy milk"};
+        auto other = runtime->container().newContext();
+        stored.clear();
+        for (const auto &todo :
+             other ? other.value()->fetch(qb::TodoFetch{}).valueOr({}) : QList<qb::TodoItemPtr>())
+            stored.append(todo->title());
+        stored.sort();
+        return stored.size() == 2;
     }));
-
-    // And the file holds it as completed, as another connection reads it.
-    auto other = runtime.container().newContext();
-    ASSERT_TRUE(other.ok());
-    const auto stored = other.value()->fetch(qb::TodoFetch{}).valueOr({});
-    ASSERT_EQ(stored.size(), 1);
-    EXPECT_EQ(stored.first()->title(), QStringLiteral("Buy milk"));
-    EXPECT_TRUE(stored.first()->isCompleted());
-    EXPECT_TRUE(stored.first()->completedAt().isValid());
+    EXPECT_EQ(stored, (QStringList{QStringLiteral("Buy bread"), QStringLiteral("Buy milk")}));
 }
 
 } // namespace

@@ -118,6 +118,49 @@ TEST_F(MainWindow, aDeletedSelectionIsNoLongerLive) {
     EXPECT_GE(selection.count(), 1);
 }
 
+TEST_F(MainWindow, deleteAsksWithTheTitleThenOffersAnUndoThatRestoresSubtasksAndLog) {
+    auto state = window();
+    QSignalSpy asked(state.get(), &MainWindowState::deleteRequested);
+    const struct {
+        QString title;
+        bool fromDetail;
+        QString message;
+    } cases[] = {
+        {QStringLiteral("Pay rent"), false,
+         QStringLiteral("Pay rent and its change log will be removed.")},
+        {QString(), false, QStringLiteral("This to-do and its change log will be removed.")},
+        {QStringLiteral("   "), false, QStringLiteral("    and its change log will be removed.")},
+        {QStringLiteral("Pay rent"), true,
+         QStringLiteral("This to-do, its subtasks, and its change log will be removed.")},
+    };
+    for (const auto &entry : cases) {
+        auto item = store().add(QStringLiteral("x"), TodoList::Today);
+        item->setTitle(entry.title);
+        asked.clear();
+        state->requestDelete(item.get(), entry.fromDetail);
+        ASSERT_EQ(asked.count(), 1);
+        EXPECT_EQ(asked.first().at(1).toString(), entry.message) << entry.title.toStdString();
+        store().remove(item);
+    }
+
+    auto item = store().add(QStringLiteral("Pay rent"), TodoList::Today);
+    store().addSubtask(item, QStringLiteral("keep me"));
+    const QUuid id = item->id();
+    state->navigateTo(item.get());
+    state->deleteTodo(item.get());
+    EXPECT_EQ(storedCount(), 0);
+    EXPECT_FALSE(state->hasLiveSelection());
+    ASSERT_TRUE(undoCenter.hasPending());
+    EXPECT_EQ(undoCenter.message(), QStringLiteral("Deleted “Pay rent”"));
+    EXPECT_EQ(undoCenter.systemImage(), QStringLiteral("trash"));
+    undoCenter.usePending();
+    const auto restored = context().fetch(TodoFetch{}).value();
+    ASSERT_EQ(restored.size(), 1);
+    EXPECT_EQ(restored.first()->id(), id);
+    EXPECT_EQ(restored.first()->subtasks().size(), 1);
+    EXPECT_EQ(restored.first()->changes().size(), 1);
+}
+
 TEST_F(MainWindow, newToDoOpensTheDraftRowOfTodayOrLater) {
     auto state = window();
     QSignalSpy requested(state.get(), &MainWindowState::draftRequested);

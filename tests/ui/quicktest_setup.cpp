@@ -46,8 +46,9 @@ class StoreProbe : public QObject {
     Q_OBJECT
 
 public:
-    explicit StoreProbe(qb::QuillbrookApp &app)
-        : m_app(app) {}
+    explicit StoreProbe(qb::AppRuntime &runtime)
+        : m_runtime(runtime)
+        , m_app(runtime.app()) {}
 
     // No to-dos, no undo offer.
     Q_INVOKABLE void reset() {
@@ -76,6 +77,26 @@ public:
         if (auto item = shared(todo))
             m_app.taskStore().schedule(item, m_app.startOfToday().addDays(days));
     }
+    Q_INVOKABLE void setNotes(QObject *todo, const QString &notes) {
+        if (auto item = shared(todo))
+            m_app.taskStore().setNotes(item, notes);
+    }
+    // Reschedules and renames the to-do through a connection of its own, as the client does
+    // from another process; the app sees it at its next look for remote changes.
+    Q_INVOKABLE void editElsewhere(QObject *todo, int days, const QString &title) {
+        auto item = shared(todo);
+        auto other = m_runtime.container().newContext();
+        if (!item || !other)
+            return;
+        qb::TodoFetch request;
+        request.predicate = qb::TodoPredicate::idEquals(item->id());
+        const auto found = other.value()->fetch(request).valueOr({});
+        if (found.isEmpty())
+            return;
+        found.first()->setScheduledDate(m_app.startOfToday().addDays(days));
+        found.first()->setTitle(title);
+        other.value()->save();
+    }
     Q_INVOKABLE void complete(QObject *todo) {
         if (auto item = shared(todo))
             m_app.taskStore().toggleCompletion(item);
@@ -102,6 +123,25 @@ public:
         return result;
     }
     Q_INVOKABLE int count() { return int(all().size()); }
+    // Days from today to the to-do's day; undefined for an undated one.
+    Q_INVOKABLE QVariant dayOffset(QObject *todo) {
+        const auto item = shared(todo);
+        if (!item || !item->scheduledDate().isValid())
+            return {};
+        const qb::Calendar &calendar = m_app.environment().calendar;
+        return int(m_app.startOfToday().daysTo(calendar.startOfDay(item->scheduledDate())));
+    }
+    // The to-dos titled `title`, oldest first.
+    Q_INVOKABLE QList<QObject *> titled(const QString &title) {
+        QList<QObject *> found;
+        for (const auto &item : all()) {
+            if (item->title() == title) {
+                m_held.append(item);
+                found.append(qb::exposeToQml(item));
+            }
+        }
+        return found;
+    }
     // How often the to-do's log says it was completed.
     Q_INVOKABLE int completions(QObject *todo) {
         int count = 0;
@@ -123,6 +163,7 @@ private:
         return item ? std::static_pointer_cast<qb::TodoItem>(item->shared_from_this()) : nullptr;
     }
 
+    qb::AppRuntime &m_runtime;
     qb::QuillbrookApp &m_app;
     QList<qb::TodoItemPtr> m_held;
 };
@@ -190,7 +231,7 @@ public slots:
             qb::Clock::system());
         m_runtime->app().completions()->setTimerFactory(
             [] { return std::make_unique<ShortenedTimer>(); });
-        m_probe = std::make_unique<StoreProbe>(m_runtime->app());
+        m_probe = std::make_unique<StoreProbe>(*m_runtime);
         qmlRegisterSingletonInstance("QuillbrookTest", 1, 0, "Store", m_probe.get());
         qmlRegisterSingletonInstance("QuillbrookTest", 1, 0, "UpdateFeed", m_feed.get());
     }

@@ -31,6 +31,14 @@ if "$app" --self-test -cloudKitDisabled; then pass; else fail "first launch exit
 grep -q "scheduledDateBackfilled_v1=true" "$XDG_CONFIG_HOME/Quillbrook/Quillbrook.conf" && pass ||
     fail "migration flag not written"
 
+# The preferences are as private, whatever the umask.
+fresh_home open-umask
+(umask 000 && "$app" --self-test -cloudKitDisabled) || fail "launch under umask 000 exited $?"
+conf="$XDG_CONFIG_HOME/Quillbrook/Quillbrook.conf"
+[ "$(stat -c %a "$conf")" = 600 ] && pass || fail "preferences file mode $(stat -c %a "$conf")"
+[ "$(stat -c %a "${conf%/*}")" = 700 ] && pass || fail "preferences folder mode $(stat -c %a "${conf%/*}")"
+[ "$(stat -c %a "$store")" = 600 ] && pass || fail "store file mode under umask 000 $(stat -c %a "$store")"
+
 # Each broken store: non-zero exit, the fatal message, the file unchanged.
 expect_fatal() {
     local name="$1"
@@ -67,6 +75,19 @@ mkdir -p "$store"
 "$app" --self-test 2>"$work/folder.err"
 [ $? -ne 0 ] && pass || fail "folder: exit status 0"
 grep -q "^Unable to create a local ModelContainer: " "$work/folder.err" && pass || fail "folder: no message"
+
+# --help and --version answer and exit at once, without a display and without a store.
+fresh_home info
+for option in --help --version; do
+    output="$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 20 "$app" "$option" 2>"$work/info.err")"
+    status=$?
+    [ "$status" -eq 0 ] && pass || fail "$option: exit status $status ($(head -c 200 "$work/info.err"))"
+    [ ! -e "$store" ] && pass || fail "$option: opened the store"
+    case "$option" in
+    --help) [[ "$output" == Usage:\ quillbrook* ]] && pass || fail "--help printed: $output" ;;
+    --version) [[ "$output" =~ ^quillbrook\ [0-9]+\.[0-9]+ ]] && pass || fail "--version printed: $output" ;;
+    esac
+done
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

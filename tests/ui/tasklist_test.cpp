@@ -177,44 +177,6 @@ TEST_F(TaskList, schedulingADayRowForTodayOffersAnUndoThatPutsItBack) {
     EXPECT_FALSE(undoCenter.hasPending());
 }
 
-TEST_F(TaskList, deletingOffersAnUndoThatRestoresTheSameToDo) {
-    auto item = store().add(QStringLiteral("Pay rent"), TodoList::Today);
-    const QUuid id = item->id();
-    const auto today = list(QStringLiteral("today"));
-    ModelSignals signals_(today.get());
-
-    today->remove(item.get());
-    EXPECT_EQ(today->rowCount(), 0);
-    ASSERT_TRUE(undoCenter.hasPending());
-    EXPECT_EQ(undoCenter.message(), QStringLiteral("Deleted “Pay rent”"));
-    EXPECT_EQ(undoCenter.systemImage(), QStringLiteral("trash"));
-
-    undoCenter.usePending();
-    ASSERT_EQ(today->rowCount(), 1);
-    EXPECT_EQ(today->index(0).data(TodoRowsModel::TodoIdRole).toString(),
-              id.toString(QUuid::WithoutBraces));
-    EXPECT_EQ(signals_.removed.count(), 1);
-    EXPECT_EQ(signals_.inserted.count(), 1);
-    EXPECT_EQ(signals_.reset.count(), 0);
-}
-
-TEST_F(TaskList, theDeleteConfirmationNamesTheToDoAndShowsBlankTitlesAsTheyAre) {
-    const auto today = list(QStringLiteral("today"));
-    const struct {
-        QString title;
-        QString message;
-    } cases[] = {
-        {QStringLiteral("Pay rent"),
-         QStringLiteral("Pay rent and its change log will be removed.")},
-        {QString(), QStringLiteral("This to-do and its change log will be removed.")},
-        {QStringLiteral("   "), QStringLiteral("    and its change log will be removed.")},
-    };
-    for (const auto &entry : cases) {
-        TodoItem item(entry.title, TodoList::Today, QDateTime(), 0, now());
-        EXPECT_EQ(today->deleteMessage(&item), entry.message) << entry.title.toStdString();
-    }
-}
-
 TEST_F(TaskList, aNewReferenceDayBringsTomorrowsToDosIntoTodayRowByRow) {
     store().add(QStringLiteral("today"), TodoList::Today);
     store().add(QStringLiteral("tomorrow"), at(2024, 3, 10, 9));

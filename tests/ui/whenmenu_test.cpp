@@ -136,6 +136,31 @@ TEST_F(WhenMenu, aCalendarDayIsScheduledAtItsStartAndOnlyAChangedSelectionPicks)
     EXPECT_EQ(item->scheduledDate(), day(9));
 }
 
+TEST_F(WhenMenu, theCalendarShowsGregorianDaysAndStaysWithinTheYearsADateCanHave) {
+    // Before the Julian switch-over of October 1582 the grid and the stored day agree.
+    todoOn(at(1582, 10, 10));
+    menu.setPresented(true);
+    EXPECT_EQ(std::tuple(menu.pickedYear(), menu.pickedMonth(), menu.pickedDay()),
+              std::tuple(1582, 10, 10));
+    EXPECT_EQ(menu.shownMonthTitle(), QStringLiteral("October 1582"));
+    menu.setPresented(false);
+
+    todoOn(at(1, 1, 5));
+    menu.setPresented(true);
+    menu.showPreviousMonth();
+    EXPECT_EQ(std::tuple(menu.shownYear(), menu.shownMonth()), std::tuple(1, 1));
+    EXPECT_EQ(menu.shownMonthTitle(), QStringLiteral("January 1"));
+    menu.setPresented(false);
+
+    auto last = todoOn(at(9999, 12, 31));
+    menu.setPresented(true);
+    menu.showNextMonth();
+    EXPECT_EQ(std::tuple(menu.shownYear(), menu.shownMonth()), std::tuple(9999, 12));
+    menu.pickDay(10000, 1, 1);
+    EXPECT_TRUE(menu.isPresented());
+    EXPECT_EQ(last->scheduledDate(), at(9999, 12, 31));
+}
+
 TEST_F(WhenMenu, aDeletedTodoIsLeftAloneByAPick) {
     auto item = todoOn(day(9));
     store().remove(item);

@@ -51,6 +51,9 @@ class QuillbrookApp : public QObject {
     Q_PROPERTY(bool dark READ isDark NOTIFY darkChanged)
     // Moves when the application becomes active, so windows re-check their reference day.
     Q_PROPERTY(int activations READ activations NOTIFY activated)
+    // What happened to the store file while the app ran (deleted or replaced, and where the
+    // store is now), until the user dismisses it; empty otherwise.
+    Q_PROPERTY(QString storeNotice READ storeNotice NOTIFY storeNoticeChanged)
 
 public:
     struct Parts {
@@ -81,6 +84,7 @@ public:
     sync::SyncService *sync() const { return m_parts.sync; }
     bool isDark() const;
     int activations() const { return m_activations; }
+    QString storeNotice() const { return m_storeNotice; }
 
     Q_INVOKABLE QDateTime now() const { return m_parts.environment.clock.now(); }
     Q_INVOKABLE QDateTime startOfToday() const;
@@ -99,6 +103,7 @@ public:
     Q_INVOKABLE void undo();
     // Refreshes the desktop widget over the main context.
     Q_INVOKABLE void refreshWidget();
+    Q_INVOKABLE void dismissStoreNotice();
     // The application became active: refresh the widget, look for other processes' commits,
     // pull from the sync server, and tell windows to re-check their day.
     Q_INVOKABLE void becameActive();
@@ -106,12 +111,14 @@ public:
 signals:
     void darkChanged();
     void activated();
+    void storeNoticeChanged();
 
 private:
     Parts m_parts;
     CompletionQueue *m_completions;
     CheckForUpdatesViewModel *m_updates;
     int m_activations = 0;
+    QString m_storeNotice;
     static QPointer<QuillbrookApp> s_instance;
 };
 

@@ -17,6 +17,11 @@ bool RepeatMenuModel::isRepeating() const {
     return m_todo && m_todo->isRepeating();
 }
 
+QString RepeatMenuModel::storedFrequency() const {
+    const auto rule = m_todo ? m_todo->recurrenceRule() : std::nullopt;
+    return rule ? RecurrenceRule::rawValue(rule->frequency) : QString();
+}
+
 QString RepeatMenuModel::accessibleValue() const {
     if (!m_app || !isRepeating())
         return QStringLiteral("Off");
@@ -90,6 +95,13 @@ void RepeatMenuModel::selectFrequency(const QString &frequency) {
         m_weekdays = {m_app->environment().calendar.weekday(m_app->now()) - 1};
     emit editorChanged();
     apply();
+}
+
+void RepeatMenuModel::chooseFrequency(const QString &frequency) {
+    if (!usable())
+        return;
+    load();
+    selectFrequency(frequency);
 }
 
 void RepeatMenuModel::toggleWeekday(int weekday) {

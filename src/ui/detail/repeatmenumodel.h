@@ -19,6 +19,8 @@ class RepeatMenuModel : public qb::TodoMenuModel {
     QML_ELEMENT
     // The stored rule, for the button.
     Q_PROPERTY(bool isRepeating READ isRepeating NOTIFY displayChanged)
+    // The stored rule's frequency, as `frequency` names them.
+    Q_PROPERTY(QString storedFrequency READ storedFrequency NOTIFY displayChanged)
     // The stored rule in words, or "Off" without one.
     Q_PROPERTY(QString accessibleValue READ accessibleValue NOTIFY displayChanged)
     // The editor: "" (never), "daily", "weekly", "monthly" or "yearly".
@@ -39,6 +41,7 @@ public:
     explicit RepeatMenuModel(QObject *parent = nullptr);
 
     bool isRepeating() const;
+    QString storedFrequency() const;
     QString accessibleValue() const;
 
     QString frequency() const;
@@ -55,6 +58,9 @@ public:
 
     // An option row; "" is "Never". Weekly without weekdays starts on today's weekday.
     Q_INVOKABLE void selectFrequency(const QString &frequency);
+    // A frequency chosen without the popover (a context menu): the editor starts from the
+    // to-do as the popover would, then the frequency is applied.
+    Q_INVOKABLE void chooseFrequency(const QString &frequency);
     // A weekday chip. The last weekday on stays on.
     Q_INVOKABLE void toggleWeekday(int weekday);
     // The day picker: 0 is "Last day", else 1 … 31.

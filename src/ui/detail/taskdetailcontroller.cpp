@@ -260,16 +260,6 @@ void TaskDetailController::toggleCompletion() {
         m_app->taskStore().toggleCompletion(m_todo);
 }
 
-void TaskDetailController::deleteTodo() {
-    if (!usable())
-        return;
-    const auto snapshot = m_app->taskStore().remove(m_todo);
-    emit dismissed();
-    if (snapshot && m_app->undoCenter())
-        m_app->undoCenter()->offer(
-            undooffers::forDeletion(*snapshot, m_app->context(), m_app->environment()));
-}
-
 void TaskDetailController::commitAll() {
     commitTitle();
     commitNotes();

@@ -88,8 +88,6 @@ public:
     // renumbering all of them in one store call; a move onto its own place stores nothing.
     Q_INVOKABLE void moveSubtask(int from, int to);
     Q_INVOKABLE void toggleCompletion();
-    // The confirmed delete: removes the to-do and offers to restore it.
-    Q_INVOKABLE void deleteTodo();
     // The pane goes away: every draft is committed.
     Q_INVOKABLE void commitAll();
 
@@ -105,8 +103,6 @@ signals:
     void addSubtaskFocusedChanged();
     void focusRequestIdChanged();
     void countsChanged();
-    // The to-do was deleted here; the pane closes.
-    void dismissed();
 
 private:
     bool usable() const;

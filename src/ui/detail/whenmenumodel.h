@@ -43,6 +43,8 @@ public:
     Q_INVOKABLE bool isToday(int year, int month, int day) const;
     Q_INVOKABLE void showPreviousMonth();
     Q_INVOKABLE void showNextMonth();
+    // Month 1 … 12; the calendar's keyboard cursor moves the shown month with it.
+    Q_INVOKABLE void showMonth(int year, int month);
 
     // Each pick closes the popover, then reschedules through the store; a change offers its
     // undo.
@@ -64,7 +66,6 @@ protected:
 private:
     QDateTime startOfToday() const;
     QDateTime startOfTomorrow() const;
-    void showMonth(int year, int month);
     void pick(const QDateTime &date);
 
     int m_pickedYear = 0;

@@ -19,7 +19,13 @@ void DoneModel::setApp(QuillbrookApp *app) {
     m_wanted = pageSize;
     if (m_app) {
         m_items = std::make_unique<LiveQuery>(m_app->context(), fetchFor(m_wanted));
-        connect(m_items.get(), &LiveQuery::resultsChanged, this, &DoneModel::rebuildRows);
+        connect(m_items.get(), &LiveQuery::resultsChanged, this, [this] { rebuildRows(); });
+        connect(m_items.get(), &LiveQuery::rowsChanged, this, [this](const QList<int> &changed) {
+            QSet<const TodoItem *> items;
+            for (int row : changed)
+                items.insert(m_items->results().at(row).get());
+            rebuildRows(items);
+        });
     }
     rebuildRows();
     emit appChanged();
@@ -50,7 +56,7 @@ void DoneModel::fetchMore(const QModelIndex &parent) {
     m_items->setFetch(fetchFor(m_wanted));
 }
 
-void DoneModel::rebuildRows() {
+void DoneModel::rebuildRows(const QSet<const TodoItem *> &changed) {
     QList<Row> rows;
     if (m_items) {
         const Calendar &calendar = m_app->environment().calendar;
@@ -69,7 +75,7 @@ void DoneModel::rebuildRows() {
                 rows.append({item, title, true});
         }
     }
-    setRows(rows);
+    setRows(rows, changed);
 }
 
 void DoneModel::reopen(QObject *todo) {

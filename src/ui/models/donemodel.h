@@ -41,7 +41,7 @@ signals:
     void appChanged();
 
 private:
-    void rebuildRows();
+    void rebuildRows(const QSet<const TodoItem *> &changed = {});
     TodoFetch fetchFor(int rows) const;
 
     QPointer<QuillbrookApp> m_app;

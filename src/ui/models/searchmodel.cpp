@@ -105,6 +105,24 @@ void SearchModel::fetchMore(const QModelIndex &parent) {
     emit countChanged();
 }
 
+namespace {
+
+// Part of the title as styled text, which shows only our emphasis: escaped, and with each
+// space that styled text would fold away (one after another, or at either end of the title)
+// kept as a no-break space, so the title shows as typed.
+QString styledPart(const QString &title, qsizetype from, qsizetype to) {
+    QString part;
+    for (qsizetype at = from; at < to; ++at) {
+        const QChar character = title.at(at);
+        const bool folded =
+            character == u' ' && (at == 0 || at == title.size() - 1 || title.at(at - 1) == u' ');
+        part += folded ? QStringLiteral("&nbsp;") : QString(character).toHtmlEscaped();
+    }
+    return part;
+}
+
+} // namespace
+
 QString SearchModel::titleMarkup(const TodoItem &item) const {
     const QString title = search::displayTitle(item.title());
     const auto ranges =
@@ -112,13 +130,13 @@ QString SearchModel::titleMarkup(const TodoItem &item) const {
     QString markup;
     qsizetype cursor = 0;
     for (const auto &range : ranges) {
-        markup += title.mid(cursor, range.start - cursor).toHtmlEscaped();
+        markup += styledPart(title, cursor, range.start);
         markup += QStringLiteral("<b><font color=\"%1\">").arg(m_accent) +
-                  title.mid(range.start, range.length).toHtmlEscaped() +
+                  styledPart(title, range.start, range.start + range.length) +
                   QStringLiteral("</font></b>");
         cursor = range.start + range.length;
     }
-    markup += title.mid(cursor).toHtmlEscaped();
+    markup += styledPart(title, cursor, title.size());
     return markup;
 }
 
@@ -152,6 +170,15 @@ QObject *SearchModel::todoAt(int row) const {
     if (row < 0 || row >= m_rows.size())
         return nullptr;
     return exposeToQml(m_rows[row]);
+}
+
+int SearchModel::indexOfId(const QString &id) const {
+    const QUuid uuid = QUuid::fromString(id);
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i]->id() == uuid)
+            return int(i);
+    }
+    return -1;
 }
 
 } // namespace qb

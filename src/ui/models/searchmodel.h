@@ -52,6 +52,8 @@ public:
     void fetchMore(const QModelIndex &parent) override;
 
     Q_INVOKABLE QObject *todoAt(int row) const;
+    // The row of the to-do with this id; -1 when it is not among the loaded rows.
+    Q_INVOKABLE int indexOfId(const QString &id) const;
     // The display title as rich text with the matches emphasised in `accent`.
     QString titleMarkup(const TodoItem &item) const;
 

@@ -8,6 +8,8 @@
 #include "tasks/undocenter.h"
 #include "tasks/undooffers.h"
 
+#include <utility>
+
 namespace qb {
 
 namespace {
@@ -72,12 +74,19 @@ void TaskListModel::rebuildQueries() {
     const Calendar &calendar = m_app->environment().calendar;
     const QDateTime day = m_referenceDay.isValid() ? m_referenceDay : m_app->startOfToday();
     const QDateTime tomorrow = startOfNextDay(day, calendar);
-    const auto markStale = [this] { m_stale = true; };
+    const auto follow = [this](LiveQuery *query) {
+        connect(query, &LiveQuery::resultsChanged, this, [this] { m_stale = true; });
+        connect(query, &LiveQuery::rowsChanged, this, [this, query](const QList<int> &rows) {
+            for (int row : rows)
+                m_changed.insert(query->results().at(row).get());
+            m_stale = true;
+        });
+    };
     m_items = std::make_unique<LiveQuery>(m_app->context(), itemsFetch(m_list, tomorrow));
-    connect(m_items.get(), &LiveQuery::resultsChanged, this, markStale);
+    follow(m_items.get());
     if (m_list == TodoList::Later) {
         m_datedItems = std::make_unique<LiveQuery>(m_app->context(), datedFetch(tomorrow));
-        connect(m_datedItems.get(), &LiveQuery::resultsChanged, this, markStale);
+        follow(m_datedItems.get());
     }
     // Connected after the queries, so it runs once both have re-run: a to-do passing from one
     // query to the other is then one row move, not a removal followed by an insert.
@@ -111,7 +120,7 @@ void TaskListModel::rebuildRows() {
         for (const auto &item : m_items->results())
             rows.append({item, QString(), false});
     }
-    setRows(rows);
+    setRows(rows, std::exchange(m_changed, {}));
     emit rowsRebuilt();
 }
 
@@ -146,26 +155,10 @@ void TaskListModel::scheduleForToday(QObject *todo) {
             undooffers::forEdit(*edit, m_app->context(), m_app->environment()));
 }
 
-void TaskListModel::remove(QObject *todo) {
-    if (!m_app)
-        return;
-    const auto snapshot = m_app->taskStore().remove(sharedTodo(todo));
-    if (snapshot && m_app->undoCenter())
-        m_app->undoCenter()->offer(
-            undooffers::forDeletion(*snapshot, m_app->context(), m_app->environment()));
-}
-
 void TaskListModel::moveMainRow(int from, int to) {
     if (!m_app || !m_items || from == to)
         return;
     m_app->taskStore().reorder(m_items->results(), {from}, to);
-}
-
-QString TaskListModel::deleteMessage(QObject *todo) const {
-    const auto *item = qobject_cast<TodoItem *>(todo);
-    const QString title =
-        item && !item->title().isEmpty() ? item->title() : QStringLiteral("This to-do");
-    return title + QStringLiteral(" and its change log will be removed.");
 }
 
 } // namespace qb

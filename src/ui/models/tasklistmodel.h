@@ -53,12 +53,8 @@ public:
     Q_INVOKABLE void moveToOtherList(QObject *todo);
     // Leading swipe on a day-section row: today, with an undo offer.
     Q_INVOKABLE void scheduleForToday(QObject *todo);
-    // The confirmed delete: with an undo offer that restores it.
-    Q_INVOKABLE void remove(QObject *todo);
     // Drag among the main rows: the row at `from` lands before the one that stood at `to`.
     Q_INVOKABLE void moveMainRow(int from, int to);
-    // "Delete this to-do?" dialog text for the to-do.
-    Q_INVOKABLE QString deleteMessage(QObject *todo) const;
 
 signals:
     void appChanged();
@@ -77,6 +73,7 @@ private:
     std::unique_ptr<LiveQuery> m_datedItems;
     QMetaObject::Connection m_contextChanged;
     bool m_stale = false;
+    QSet<const TodoItem *> m_changed;
 };
 
 } // namespace qb

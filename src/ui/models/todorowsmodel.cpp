@@ -45,18 +45,20 @@ QHash<int, QByteArray> TodoRowsModel::roleNames() const {
             {InDaySectionRole, "inDaySection"}};
 }
 
-void TodoRowsModel::setRows(const QList<Row> &rows) {
+void TodoRowsModel::setRows(const QList<Row> &rows, const QSet<const TodoItem *> &changed) {
     const QScopedValueRollback<bool> updating(m_updatingRows, true);
     const int countBefore = int(m_rows.size());
     applyRows(rows, [](const Row &row) { return row.item.get(); });
 
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (m_rows[i].section != rows[i].section ||
-            m_rows[i].inDaySection != rows[i].inDaySection) {
-            m_rows[i].section = rows[i].section;
-            m_rows[i].inDaySection = rows[i].inDaySection;
+        const bool moved =
+            m_rows[i].section != rows[i].section || m_rows[i].inDaySection != rows[i].inDaySection;
+        m_rows[i].section = rows[i].section;
+        m_rows[i].inDaySection = rows[i].inDaySection;
+        if (changed.contains(m_rows[i].item.get()))
+            emit dataChanged(index(int(i)), index(int(i)));
+        else if (moved)
             emit dataChanged(index(int(i)), index(int(i)), {SectionRole, InDaySectionRole});
-        }
     }
     if (countBefore != m_rows.size())
         emit countChanged();

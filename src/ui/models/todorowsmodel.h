@@ -5,6 +5,7 @@
 
 #include <QAbstractListModel>
 #include <QList>
+#include <QSet>
 
 #include <qqmlregistration.h>
 
@@ -18,7 +19,8 @@ struct TodoListRow {
 
 // A list of to-dos for QML, each with an optional section title. Replacing the rows emits the
 // smallest set of row removals, moves and inserts (by record identity) and a data change for
-// rows whose section changed, never a reset, so selection, scrolling and delegates survive.
+// rows whose section changed or whose to-do shows differently, never a reset, so selection,
+// scrolling and delegates survive.
 class TodoRowsModel : public DiffingListModel<TodoListRow> {
     Q_OBJECT
     QML_ANONYMOUS
@@ -34,7 +36,8 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    void setRows(const QList<Row> &rows);
+    // `changed`: to-dos whose shown fields changed, reported as changes of their rows.
+    void setRows(const QList<Row> &rows, const QSet<const TodoItem *> &changed = {});
     // True while setRows is emitting row changes; views may call back in then.
     bool isUpdatingRows() const { return m_updatingRows; }
     int rowCountProperty() const { return int(m_rows.size()); }

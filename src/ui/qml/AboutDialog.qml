@@ -19,6 +19,7 @@ Dialog {
     }
 
     SettingsModel { id: settings }
+    onOpened: okButton.forceActiveFocus(Qt.TabFocusReason)
 
     contentItem: ColumnLayout {
         spacing: 6

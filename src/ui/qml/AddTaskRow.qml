@@ -9,6 +9,7 @@ Item {
     property alias text: field.text
     property alias fieldFocused: field.activeFocus
     signal submitted()
+    signal cancelled()
 
     function focusField() { field.forceActiveFocus() }
 
@@ -35,6 +36,14 @@ Item {
             leftPadding: 0
             Keys.onReturnPressed: root.submitted()
             Keys.onEnterPressed: root.submitted()
+            Keys.onEscapePressed: root.cancelled()
+            FocusRing {
+                shown: field.activeFocus
+                anchors.leftMargin: -6
+                anchors.rightMargin: -6
+                anchors.topMargin: -1
+                anchors.bottomMargin: -1
+            }
         }
     }
 }

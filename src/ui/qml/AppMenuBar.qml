@@ -2,25 +2,12 @@ import QtQuick
 import QtQuick.Controls
 import Quillbrook
 
-// The application menu: this desktop has no global one, so each main window carries it.
+// The window's menu bar (this desktop has no global one): File, Edit, View and Help, each
+// command with its shortcut shown. Alt and a title's letter, or F10, opens a menu. The
+// commands are the window's (`commands`: its MainWindow).
 MenuBar {
     id: bar
-    signal aboutRequested()
-    signal checkForUpdatesRequested()
-    signal settingsRequested()
-    signal newWindowRequested()
-
-    palette.window: Theme.windowBackground
-    palette.base: Theme.windowBackground
-    palette.button: Theme.windowBackground
-    palette.buttonText: Theme.primaryText
-    palette.windowText: Theme.primaryText
-    palette.text: Theme.primaryText
-    palette.highlight: Theme.accent
-    palette.highlightedText: "white"
-    palette.light: Theme.rowHover
-    palette.mid: Theme.separator
-    palette.dark: Theme.separator
+    required property var commands
 
     background: Rectangle {
         implicitHeight: 28
@@ -39,49 +26,149 @@ MenuBar {
         rightPadding: 12
         font.pixelSize: Theme.bodySize
         contentItem: Text {
-            text: barItem.text
+            text: barItem.text.replace("&", "")
+            textFormat: Text.PlainText
             font: barItem.font
-            color: Theme.primaryText
+            color: barItem.highlighted ? Theme.menuHighlightedText : Theme.primaryText
             verticalAlignment: Text.AlignVCenter
         }
         background: Rectangle {
-            color: barItem.highlighted ? Theme.rowHover : "transparent"
+            radius: 5
+            color: barItem.highlighted ? Theme.menuHighlight : "transparent"
         }
     }
 
-    Menu {
-        objectName: "appMenu"
-        title: "Quill Brook"
+    function openFirstMenu() {
+        const first = bar.itemAt(0)
+        if (first)
+            first.clicked()
+    }
+
+    AppMenu {
+        objectName: "fileMenu"
+        title: "&File"
         Action {
-            objectName: "aboutAction"
-            text: "About Quill Brook"
-            onTriggered: bar.aboutRequested()
+            objectName: "newTodoAction"
+            text: "New To-Do"
+            shortcut: Shortcuts.command.newTodo
+            onTriggered: bar.commands.newTodo()
         }
         Action {
-            objectName: "checkForUpdatesAction"
-            text: "Check for Updates…"
-            enabled: QuillbrookApp.updates.canCheckForUpdates
-            onTriggered: bar.checkForUpdatesRequested()
+            objectName: "newWindowAction"
+            text: "New Window"
+            shortcut: Shortcuts.command.newWindow
+            onTriggered: bar.commands.newWindowRequested()
+        }
+        MenuSeparator {}
+        Action {
+            objectName: "closeWindowAction"
+            text: "Close Window"
+            shortcut: Shortcuts.command.closeWindow
+            onTriggered: bar.commands.close()
+        }
+        Action {
+            objectName: "quitAction"
+            text: "Quit"
+            shortcut: Shortcuts.command.quit
+            onTriggered: Qt.quit()
+        }
+    }
+    AppMenu {
+        objectName: "editMenu"
+        title: "&Edit"
+        Action {
+            objectName: "undoAction"
+            text: "Undo"
+            shortcut: Shortcuts.command.undo
+            enabled: bar.commands.canUndo
+            onTriggered: bar.commands.undo()
+        }
+        MenuSeparator {}
+        Action {
+            objectName: "cutAction"
+            text: "Cut"
+            shortcut: Shortcuts.command.cut
+            enabled: bar.commands.editTarget !== null
+            onTriggered: bar.commands.editTarget.cut()
+        }
+        Action {
+            objectName: "copyAction"
+            text: "Copy"
+            shortcut: Shortcuts.command.copy
+            enabled: bar.commands.editTarget !== null
+            onTriggered: bar.commands.editTarget.copy()
+        }
+        Action {
+            objectName: "pasteAction"
+            text: "Paste"
+            shortcut: Shortcuts.command.paste
+            enabled: bar.commands.editTarget !== null
+            onTriggered: bar.commands.editTarget.paste()
+        }
+        Action {
+            objectName: "deleteAction"
+            text: "Delete"
+            shortcut: Shortcuts.command.remove
+            enabled: bar.commands.canDelete
+            onTriggered: bar.commands.deleteSelection()
+        }
+        MenuSeparator {}
+        Action {
+            objectName: "findAction"
+            text: "Find"
+            shortcut: Shortcuts.command.find
+            onTriggered: bar.commands.find()
         }
         MenuSeparator {}
         Action {
             objectName: "settingsAction"
             text: "Settings…"
-            shortcut: StandardKey.Preferences
-            onTriggered: bar.settingsRequested()
+            shortcut: Shortcuts.command.settings
+            onTriggered: bar.commands.settingsRequested()
+        }
+    }
+    AppMenu {
+        objectName: "viewMenu"
+        title: "&View"
+        Action {
+            objectName: "todayAction"
+            text: "Today"
+            shortcut: Shortcuts.command.today
+            onTriggered: bar.commands.showPerspective("today")
         }
         Action {
-            objectName: "newWindowAction"
-            text: "New Window"
-            shortcut: "Ctrl+Shift+N"
-            onTriggered: bar.newWindowRequested()
+            objectName: "laterAction"
+            text: "Later"
+            shortcut: Shortcuts.command.later
+            onTriggered: bar.commands.showPerspective("later")
+        }
+        Action {
+            objectName: "doneAction"
+            text: "Done"
+            shortcut: Shortcuts.command.done
+            onTriggered: bar.commands.showPerspective("done")
+        }
+    }
+    AppMenu {
+        objectName: "helpMenu"
+        title: "&Help"
+        Action {
+            objectName: "shortcutsAction"
+            text: "Keyboard Shortcuts"
+            shortcut: Shortcuts.command.shortcuts
+            onTriggered: bar.commands.shortcutsRequested()
+        }
+        Action {
+            objectName: "checkForUpdatesAction"
+            text: "Check for Updates…"
+            enabled: QuillbrookApp.updates.canCheckForUpdates
+            onTriggered: bar.commands.checkForUpdates()
         }
         MenuSeparator {}
         Action {
-            objectName: "quitAction"
-            text: "Quit"
-            shortcut: StandardKey.Quit
-            onTriggered: Qt.quit()
+            objectName: "aboutAction"
+            text: "About Quill Brook"
+            onTriggered: bar.commands.about()
         }
     }
 }

@@ -32,13 +32,16 @@ Item {
                 objectName: "changeTitle"
                 Layout.fillWidth: true
                 text: row.entry.kindTitle
+                textFormat: Text.PlainText
                 color: Theme.primaryText
                 font.pixelSize: Theme.bodySize
             }
             Text {
+                objectName: "changeDetail"
                 Layout.fillWidth: true
                 visible: row.entry.detail.length > 0
                 text: row.entry.detail
+                textFormat: Text.PlainText
                 color: Theme.secondaryText
                 font.pixelSize: Theme.footnoteSize
                 wrapMode: Text.Wrap

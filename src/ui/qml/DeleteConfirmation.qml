@@ -3,7 +3,8 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Quillbrook
 
-// "Delete this to-do?" with the to-do's title in the message.
+// "Delete this to-do?" with the to-do's title in the message. It opens with Delete, the
+// default, focused: Return confirms, Escape cancels.
 Dialog {
     id: dialog
     objectName: "deleteConfirmation"
@@ -25,8 +26,10 @@ Dialog {
         color: Theme.dark ? "#2c2c2e" : "#ffffff"
         border.color: Theme.toastBorder
     }
+    onOpened: deleteButton.forceActiveFocus(Qt.TabFocusReason)
     header: Text {
         text: dialog.title
+        textFormat: Text.PlainText
         padding: 20
         bottomPadding: 0
         color: Theme.primaryText
@@ -36,6 +39,7 @@ Dialog {
     contentItem: Text {
         objectName: "deleteMessage"
         text: dialog.message
+        textFormat: Text.PlainText
         wrapMode: Text.WordWrap
         color: Theme.primaryText
         font.pixelSize: Theme.bodySize
@@ -46,6 +50,7 @@ Dialog {
         alignment: Qt.AlignRight
         background: null
         DialogButton {
+            id: deleteButton
             objectName: "deleteButton"
             text: "Delete"
             destructive: true

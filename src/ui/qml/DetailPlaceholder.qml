@@ -10,6 +10,11 @@ Rectangle {
     readonly property var todo: state.selectedTodo
     readonly property bool live: todo !== null && todo.isInContext
 
+    function commitDrafts() {
+        if (pane.item)
+            pane.item.commitDrafts()
+    }
+
     Text {
         objectName: "noSelection"
         anchors.centerIn: parent
@@ -21,11 +26,20 @@ Rectangle {
 
     // Rebuilt for each to-do, so its drafts start from that to-do.
     Loader {
+        id: pane
         anchors.fill: parent
         active: root.live
         sourceComponent: TaskDetailView {
             todo: root.todo
-            onDismissed: root.state.clearSelection()
+            onDeleteRequested: root.state.requestDelete(root.todo, true)
+            onEditingFinished: root.state.returnToList()
+        }
+    }
+    Connections {
+        target: root.state
+        function onTitleEditRequested() {
+            if (pane.item)
+                pane.item.editTitle()
         }
     }
 }

@@ -14,8 +14,12 @@ Button {
     rightPadding: 16
     font.pixelSize: Theme.bodySize
     opacity: enabled ? 1 : 0.45
+    // Return (or Enter) presses the focused button, as Space does.
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
     contentItem: Text {
         text: button.text
+        textFormat: Text.PlainText
         font: button.font
         color: button.primary ? "white" : button.destructive ? Theme.destructive : Theme.primaryText
         horizontalAlignment: Text.AlignHCenter
@@ -27,7 +31,6 @@ Button {
         color: button.primary ? (button.down ? Qt.darker(Theme.accent, 1.2) : Theme.accent)
              : Theme.dark ? Qt.rgba(1, 1, 1, button.down ? 0.2 : 0.1)
              : Qt.rgba(0, 0, 0, button.down ? 0.12 : 0.06)
-        border.width: button.visualFocus ? 2 : 0
-        border.color: button.primary ? Qt.lighter(Theme.accent, 1.5) : Theme.accent
+        FocusRing { shown: button.visualFocus }
     }
 }

@@ -9,8 +9,12 @@ ItemDelegate {
     required property var todo
     required property string todoId
     property bool selected: false
+    // The keyboard's place in the list: drawn with the focus ring.
+    property bool focusShown: false
     signal reopenRequested()
     signal opened()
+    // Right click, at a point in the row.
+    signal contextMenuRequested(real x, real y)
 
     height: Math.max(implicitHeight, 36)
     topPadding: Theme.rowInsetVertical
@@ -18,11 +22,18 @@ ItemDelegate {
     leftPadding: Theme.rowInsetHorizontal
     rightPadding: Theme.rowInsetHorizontal
     Accessible.name: QuillbrookApp.displayTitle(todo.title)
+    // The list holds the keyboard focus; a row is never a stop of its own.
+    focusPolicy: Qt.NoFocus
     background: Rectangle {
         radius: 6
-        color: row.selected ? Theme.selection : (row.hovered ? Theme.rowHover : Theme.windowBackground)
+        color: row.selected ? Theme.selectedRow : (row.hovered ? Theme.hoveredRow : Theme.windowBackground)
+        FocusRing { shown: row.focusShown; inset: 1; radius: 6 }
     }
     onClicked: row.opened()
+    TapHandler {
+        acceptedButtons: Qt.RightButton
+        onTapped: (point) => row.contextMenuRequested(point.position.x, point.position.y)
+    }
 
     contentItem: RowLayout {
         spacing: 12
@@ -32,12 +43,15 @@ ItemDelegate {
             Layout.preferredHeight: Theme.circleSize
             contentItem: CheckCircle { isCompleted: row.todo.isCompleted }
             background: null
+            focusPolicy: Qt.NoFocus
             Accessible.name: "Mark as not done"
             onClicked: row.reopenRequested()
         }
         Text {
+            objectName: "rowTitle"
             Layout.fillWidth: true
             text: QuillbrookApp.displayTitle(row.todo.title)
+            textFormat: Text.PlainText
             elide: Text.ElideRight
             maximumLineCount: 1
             font.pixelSize: Theme.bodySize

@@ -3,20 +3,32 @@ import QtQuick.Controls
 import Quillbrook
 
 // Completed to-dos by day of completion, newest first.
-Item {
+FocusScope {
     id: root
     required property MainWindowState state
+    readonly property alias contextMenu: contextMenu
 
     DoneModel { id: rows; app: QuillbrookApp }
 
-    ListView {
+    TodoContextMenu {
+        id: contextMenu
+        state: root.state
+        restoreFocusTo: listView
+        onCompleteRequested: (todo) => rows.reopen(todo)
+    }
+
+    TodoListView {
         id: listView
         objectName: "doneList"
         anchors.fill: parent
+        state: root.state
         model: rows
-        clip: true
-        boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar {}
+        // Space reopens, as the circle does.
+        onCompleteRequested: (todo) => rows.reopen(todo)
+        onContextMenuRequested: (todo, row, x, y) => {
+            contextMenu.todo = todo
+            contextMenu.popup(row, x, y)
+        }
         header: Item { height: Theme.listTopSpacer; width: 1 }
         section.property: "section"
         section.delegate: SectionHeader {
@@ -25,10 +37,16 @@ Item {
             title: section
         }
         delegate: DoneRow {
+            id: doneRow
+            required property int index
             width: ListView.view.width
             selected: root.state.selectedTodoId === todoId
-            onOpened: root.state.navigateTo(todo)
+            // The current row holds the keyboard; the list answers its keys.
+            Keys.forwardTo: [listView]
+            focusShown: ListView.isCurrentItem && listView.activeFocus && listView.keyboardFocus
+            onOpened: listView.rowClicked(index)
             onReopenRequested: rows.reopen(todo)
+            onContextMenuRequested: (x, y) => listView.rowContextMenu(index, doneRow, x, y)
         }
         remove: Transition { NumberAnimation { property: "opacity"; to: 0; duration: 250 } }
         displaced: Transition { NumberAnimation { properties: "y"; duration: 200 } }

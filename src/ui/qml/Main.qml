@@ -9,9 +9,11 @@ MainWindow {
     // Windows made below have no parent, so the JavaScript collector owns them; held here,
     // they live as long as the app does instead of vanishing at the next collection.
     property var otherWindows: []
-    // One settings window for every main window.
+    // One settings window and one shortcuts window for every main window.
     SettingsWindow { id: settingsWindow }
+    ShortcutsWindow { id: shortcutsWindow }
     onSettingsRequested: settingsWindow.present()
+    onShortcutsRequested: shortcutsWindow.present()
     onNewWindowRequested: {
         const component = Qt.createComponent("MainWindow.qml")
         const created = component.createObject(null, { windowIndex: first.windowCount })
@@ -20,6 +22,7 @@ MainWindow {
             first.otherWindows.push(created)
             created.newWindowRequested.connect(first.newWindowRequested)
             created.settingsRequested.connect(first.settingsRequested)
+            created.shortcutsRequested.connect(first.shortcutsRequested)
         }
     }
 }

@@ -9,11 +9,13 @@ ApplicationWindow {
     property int windowIndex: 0
     signal newWindowRequested()
     signal settingsRequested()
+    signal shortcutsRequested()
 
     title: "Quill Brook"
     width: 960
     height: 640
-    minimumWidth: 170 + 280 + 280
+    // The three columns at their narrowest, with the two dividers between them.
+    minimumWidth: sidebarMinimum + contentMinimum + detailMinimum + 2
     minimumHeight: 360
     visible: true
     color: Theme.windowBackground
@@ -24,16 +26,88 @@ ApplicationWindow {
     palette.buttonText: Theme.primaryText
     palette.button: Theme.sidebarBackground
     palette.highlight: Theme.accent
+    palette.highlightedText: "white"
     palette.placeholderText: Theme.tertiaryText
 
-    menuBar: AppMenuBar {
-        onAboutRequested: about.open()
-        onCheckForUpdatesRequested: window.checkForUpdates()
-        onSettingsRequested: window.settingsRequested()
-        onNewWindowRequested: window.newWindowRequested()
+    readonly property int sidebarMinimum: 170
+    readonly property int contentMinimum: 280
+    readonly property int detailMinimum: 280
+    readonly property string perspective: windowState.perspective
+    // Where popups, menus and dialogs show.
+    readonly property Item overlay: Overlay.overlay
+
+    // The text field the Edit commands act on: the focused one, kept while a menu is open.
+    property Item editTarget: null
+    readonly property bool canUndo: QuillbrookApp.undoCenter.hasPending
+                                    || (editTarget !== null && editTarget.canUndo)
+    readonly property bool canDelete: editTarget !== null ? editTarget.selectedText.length > 0
+                                                          : windowState.selectedTodo !== null
+    onActiveFocusItemChanged: {
+        const item = activeFocusItem
+        if (item instanceof TextInput || item instanceof TextEdit)
+            editTarget = item
+        else if (item && !insidePopup(item))
+            editTarget = null
     }
-    AboutDialog { id: about }
+    function insidePopup(item) {
+        for (let parent = item; parent; parent = parent.parent) {
+            if (parent === Overlay.overlay)
+                return true
+        }
+        return false
+    }
+
+    menuBar: AppMenuBar { id: appMenuBar; commands: window }
+    AboutDialog { id: aboutDialog }
     UpdateDialog { id: updateDialog }
+    StoreNoticeDialog { onClosed: window.focusContent() }
+    DeleteConfirmation {
+        id: confirmation
+        onConfirmed: (todo) => windowState.deleteTodo(todo)
+        onClosed: window.focusContent()
+    }
+
+    // The commands of the menu bar and its shortcuts.
+    function newTodo() { windowState.newTodo() }
+    function about() { aboutDialog.open() }
+    function undo() {
+        if (editTarget !== null && editTarget.canUndo)
+            editTarget.undo()
+        else
+            QuillbrookApp.undo()
+    }
+    function deleteSelection() {
+        if (editTarget !== null)
+            editTarget.remove(editTarget.selectionStart, editTarget.selectionEnd)
+        else
+            windowState.requestDelete(windowState.selectedTodo)
+    }
+    function find() {
+        searchField.forceActiveFocus()
+        searchField.selectAll()
+    }
+    function showPerspective(raw) {
+        windowState.searchQuery = ""
+        windowState.perspective = raw
+        focusContent()
+    }
+    // The keyboard goes to the list (or Done, or the results) in the middle column.
+    function focusContent() {
+        const content = contentLoader.item
+        if (content && content.focusList)
+            content.focusList()
+        else if (content)
+            content.forceActiveFocus()
+    }
+    // Typed text is never lost: the draft row and the detail pane write what they hold.
+    function commitDrafts() {
+        if (contentLoader.item && contentLoader.item.commitDraft)
+            contentLoader.item.commitDraft()
+        detailColumn.commitDrafts()
+    }
+    function saveFrame() {
+        windowState.saveFrame(Qt.rect(x, y, width, height))
+    }
 
     // Only the window whose menu started the check shows its outcome; checks the updater runs
     // on its own show nothing.
@@ -58,6 +132,12 @@ ApplicationWindow {
         app: QuillbrookApp
         windowIndex: window.windowIndex
         onDraftRequested: if (contentLoader.item && contentLoader.item.openDraft) contentLoader.item.openDraft()
+        onDeleteRequested: (todo, message) => {
+            confirmation.todo = todo
+            confirmation.message = message
+            confirmation.open()
+        }
+        onListFocusRequested: window.focusContent()
     }
 
     Component.onCompleted: {
@@ -69,7 +149,10 @@ ApplicationWindow {
         QuillbrookApp.refreshWidget()
         windowState.followRoute()
     }
-    onClosing: windowState.saveFrame(Qt.rect(x, y, width, height))
+    onClosing: {
+        commitDrafts()
+        saveFrame()
+    }
 
     Connections {
         target: Qt.application
@@ -77,34 +160,22 @@ ApplicationWindow {
             if (Qt.application.state === Qt.ApplicationActive)
                 QuillbrookApp.becameActive()
         }
+        // Quit and the end of the session close no window: the frame is saved here too.
+        function onAboutToQuit() {
+            window.commitDrafts()
+            if (window.visible)
+                window.saveFrame()
+        }
     }
 
     Shortcut {
-        sequences: [StandardKey.New]
-        onActivated: windowState.newTodo()
+        sequence: "F10"
+        onActivated: appMenuBar.openFirstMenu()
     }
-    // The hidden undo: the toast's offer, from the keyboard.
+    // The menu shows Ctrl+?; keyboards that need Shift for "?" send Ctrl+Shift+/ too.
     Shortcut {
-        sequences: [StandardKey.Undo]
-        enabled: QuillbrookApp.undoCenter.hasPending && !(activeFocusItem instanceof TextInput)
-                 && !(activeFocusItem instanceof TextEdit)
-        onActivated: QuillbrookApp.undo()
-    }
-    Shortcut {
-        sequences: [StandardKey.Find]
-        onActivated: searchField.forceActiveFocus()
-    }
-    Shortcut {
-        sequence: "Ctrl+Shift+N"
-        onActivated: window.newWindowRequested()
-    }
-    Shortcut {
-        sequences: [StandardKey.Preferences, "Ctrl+,"]
-        onActivated: window.settingsRequested()
-    }
-    Shortcut {
-        sequences: [StandardKey.Quit]
-        onActivated: Qt.quit()
+        sequences: ["Ctrl+Shift+/", "F1"]
+        onActivated: window.shortcutsRequested()
     }
 
     SplitView {
@@ -115,15 +186,41 @@ ApplicationWindow {
             color: Theme.separator
         }
 
+        // The widths the user gave the sidebar and the list (by dragging a divider); the
+        // columns give way when the window is too narrow for them and the detail pane's
+        // minimum, and take them back when it widens.
+        property real sidebarWanted: 190
+        property real contentWanted: 340
+        function fitColumns() {
+            const spare = Math.max(0, width - window.detailMinimum - 2)
+            const content = Math.max(window.contentMinimum,
+                                     Math.min(contentWanted, spare - window.sidebarMinimum))
+            const sidebarWidth = Math.max(window.sidebarMinimum,
+                                          Math.min(sidebarWanted, spare - content))
+            sidebar.SplitView.preferredWidth = sidebarWidth
+            contentColumn.SplitView.preferredWidth = content
+        }
+        onWidthChanged: fitColumns()
+        onResizingChanged: {
+            if (resizing)
+                return
+            sidebarWanted = sidebar.width
+            contentWanted = contentColumn.width
+            fitColumns()
+        }
+
         Sidebar {
-            SplitView.minimumWidth: 170
+            id: sidebar
+            SplitView.minimumWidth: window.sidebarMinimum
             SplitView.preferredWidth: 190
             SplitView.maximumWidth: 240
             state: windowState
         }
 
         ColumnLayout {
-            SplitView.minimumWidth: 280
+            id: contentColumn
+            objectName: "contentColumn"
+            SplitView.minimumWidth: window.contentMinimum
             SplitView.preferredWidth: 340
             spacing: 0
 
@@ -150,6 +247,7 @@ ApplicationWindow {
                         elide: Text.ElideRight
                     }
                     ToolButton {
+                        id: newTodoButton
                         objectName: "newTodoButton"
                         Accessible.name: "New To-Do"
                         ToolTip.visible: hovered
@@ -160,6 +258,7 @@ ApplicationWindow {
                             implicitHeight: 30
                             radius: 6
                             color: parent.down ? Theme.selection : (parent.hovered ? Theme.rowHover : "transparent")
+                            FocusRing { shown: newTodoButton.visualFocus }
                         }
                         onClicked: windowState.newTodo()
                     }
@@ -188,9 +287,15 @@ ApplicationWindow {
                 background: Rectangle {
                     radius: 7
                     color: Theme.dark ? Qt.rgba(1, 1, 1, 0.08) : Qt.rgba(0, 0, 0, 0.05)
-                    border.color: searchField.activeFocus ? Theme.accent : "transparent"
+                    FocusRing { shown: searchField.activeFocus; inset: 0 }
                 }
-                Keys.onEscapePressed: text = ""
+                // Escape ends the search, Down goes to the results; either way the keyboard
+                // is back in the list.
+                Keys.onEscapePressed: {
+                    text = ""
+                    window.focusContent()
+                }
+                Keys.onDownPressed: window.focusContent()
             }
 
             Loader {
@@ -213,8 +318,9 @@ ApplicationWindow {
         }
 
         DetailPlaceholder {
+            id: detailColumn
             SplitView.fillWidth: true
-            SplitView.minimumWidth: 280
+            SplitView.minimumWidth: window.detailMinimum
             state: windowState
         }
     }

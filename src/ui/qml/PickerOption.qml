@@ -4,7 +4,8 @@ import QtQuick.Layouts
 import Quillbrook
 
 // One choice of a picker popover: symbol, title and, when selected, a checkmark on an accent
-// tint.
+// tint. Up and Down move between the popover's controls as Shift+Tab and Tab do; Return or
+// Space chooses.
 AbstractButton {
     id: option
     property string symbol
@@ -17,6 +18,10 @@ AbstractButton {
     Accessible.name: title
     Accessible.checkable: true
     Accessible.checked: selected
+    Keys.onUpPressed: nextItemInFocusChain(false).forceActiveFocus(Qt.BacktabFocusReason)
+    Keys.onDownPressed: nextItemInFocusChain(true).forceActiveFocus(Qt.TabFocusReason)
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
 
     contentItem: RowLayout {
         spacing: 8
@@ -28,6 +33,7 @@ AbstractButton {
         Text {
             Layout.fillWidth: true
             text: option.title
+            textFormat: Text.PlainText
             color: option.selected ? Theme.accent : Theme.primaryText
             font.pixelSize: Theme.bodySize
             elide: Text.ElideRight
@@ -43,5 +49,6 @@ AbstractButton {
         radius: 10
         color: option.selected ? Qt.rgba(Theme.accent.r, Theme.accent.g, Theme.accent.b, 0.12)
                                : option.hovered ? Theme.rowHover : "transparent"
+        FocusRing { shown: option.visualFocus; inset: 0; radius: 10 }
     }
 }

@@ -18,6 +18,7 @@ ColumnLayout {
     Text {
         Layout.alignment: Qt.AlignHCenter
         text: parent.title
+        textFormat: Text.PlainText
         color: Theme.secondaryText
         font.pixelSize: 17
         font.weight: Font.DemiBold
@@ -27,6 +28,7 @@ ColumnLayout {
         Layout.maximumWidth: 260
         visible: text.length > 0
         text: parent.description
+        textFormat: Text.PlainText
         color: Theme.tertiaryText
         font.pixelSize: Theme.subheadlineSize
         wrapMode: Text.WordWrap

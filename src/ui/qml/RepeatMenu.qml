@@ -37,8 +37,11 @@ AbstractButton {
     background: Rectangle {
         radius: 6
         color: button.hovered || popup.visible ? Theme.rowHover : "transparent"
+        FocusRing { shown: button.visualFocus; inset: 0 }
     }
     onClicked: model.presented = !model.presented
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
 
     PickerPopup {
         id: popup
@@ -46,6 +49,7 @@ AbstractButton {
         x: button.width - width
         y: button.height + 4
         onClosed: model.presented = false
-        contentItem: RepeatPickerSurface { menu: model }
+        contentItem: RepeatPickerSurface { id: surface; menu: model }
+        onTakeFocus: (fromKeyboard) => surface.takeFocus(fromKeyboard)
     }
 }

@@ -4,10 +4,16 @@ import QtQuick.Layouts
 import Quillbrook
 
 // Never or a frequency, with the weekdays, day or month that go with it. Each change is
-// stored at once.
+// stored at once. Tab and the arrows move between the options, the weekdays and the pickers.
 ColumnLayout {
     id: surface
     required property RepeatMenuModel menu
+
+    function takeFocus(fromKeyboard) {
+        const options = [neverOption, dailyOption, weeklyOption, monthlyOption, yearlyOption]
+        const chosen = options.find(option => option.selected) || neverOption
+        chosen.forceActiveFocus(fromKeyboard ? Qt.TabFocusReason : Qt.PopupFocusReason)
+    }
 
     spacing: 8
 
@@ -30,6 +36,7 @@ ColumnLayout {
     }
 
     PickerOption {
+        id: neverOption
         objectName: "repeatNever"
         symbol: "minus.circle"
         title: "Never"
@@ -37,6 +44,7 @@ ColumnLayout {
         onClicked: surface.menu.selectFrequency("")
     }
     PickerOption {
+        id: dailyOption
         objectName: "repeatDaily"
         symbol: "repeat"
         title: "Daily"
@@ -44,6 +52,7 @@ ColumnLayout {
         onClicked: surface.menu.selectFrequency("daily")
     }
     PickerOption {
+        id: weeklyOption
         objectName: "repeatWeekly"
         symbol: "repeat"
         title: "Weekly"
@@ -75,11 +84,17 @@ ColumnLayout {
                 Accessible.name: Qt.locale().dayName(index, Locale.LongFormat)
                 Accessible.checkable: true
                 Accessible.checked: on
+                Keys.onLeftPressed: nextItemInFocusChain(false).forceActiveFocus(Qt.BacktabFocusReason)
+                Keys.onRightPressed: nextItemInFocusChain(true).forceActiveFocus(Qt.TabFocusReason)
+                Keys.onUpPressed: weeklyOption.forceActiveFocus(Qt.BacktabFocusReason)
+                Keys.onDownPressed: monthlyOption.forceActiveFocus(Qt.TabFocusReason)
+                Keys.onReturnPressed: clicked()
                 background: Rectangle {
                     radius: width / 2
                     color: chip.on ? Theme.accent : "transparent"
                     border.width: chip.on ? 0 : 1.5
                     border.color: Theme.circleOutline
+                    FocusRing { shown: chip.visualFocus; radius: width / 2 }
                 }
                 contentItem: Text {
                     text: chip.modelData
@@ -94,6 +109,7 @@ ColumnLayout {
         }
     }
     PickerOption {
+        id: monthlyOption
         objectName: "repeatMonthly"
         symbol: "repeat"
         title: "Monthly"
@@ -110,6 +126,7 @@ ColumnLayout {
         DayPicker { objectName: "monthlyDay" }
     }
     PickerOption {
+        id: yearlyOption
         objectName: "repeatYearly"
         symbol: "repeat"
         title: "Yearly"

@@ -11,6 +11,8 @@ ItemDelegate {
     required property string status
     required property string titleMarkup
     property bool selected: false
+    // The keyboard's place in the list: drawn with the focus ring.
+    property bool focusShown: false
     signal opened()
 
     topPadding: Theme.rowInsetVertical
@@ -18,9 +20,11 @@ ItemDelegate {
     leftPadding: Theme.rowInsetHorizontal
     rightPadding: Theme.rowInsetHorizontal
     Accessible.name: QuillbrookApp.displayTitle(todo.title) + ", " + status
+    focusPolicy: Qt.NoFocus
     background: Rectangle {
         radius: 6
-        color: row.selected ? Theme.selection : (row.hovered ? Theme.rowHover : Theme.windowBackground)
+        color: row.selected ? Theme.selectedRow : (row.hovered ? Theme.hoveredRow : Theme.windowBackground)
+        FocusRing { shown: row.focusShown; inset: 1; radius: 6 }
     }
     onClicked: row.opened()
 
@@ -33,7 +37,9 @@ ItemDelegate {
         ColumnLayout {
             Layout.fillWidth: true
             spacing: 2
+            // The title is escaped by the model; only its emphasis is markup.
             Text {
+                objectName: "rowTitle"
                 Layout.fillWidth: true
                 textFormat: Text.StyledText
                 text: row.titleMarkup
@@ -45,6 +51,7 @@ ItemDelegate {
             }
             Text {
                 text: row.status
+                textFormat: Text.PlainText
                 color: Theme.tertiaryText
                 font.pixelSize: Theme.captionSize
             }

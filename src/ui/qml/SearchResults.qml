@@ -3,7 +3,7 @@ import QtQuick.Controls
 import Quillbrook
 
 // Quick Find: every to-do whose title or notes contain the query, open ones first.
-Item {
+FocusScope {
     id: root
     required property MainWindowState state
 
@@ -14,18 +14,26 @@ Item {
         accent: Theme.accent.toString()
     }
 
-    ListView {
+    TodoListView {
+        id: listView
         anchors.fill: parent
         objectName: "searchList"
+        state: root.state
         model: results
-        clip: true
-        boundsBehavior: Flickable.StopAtBounds
-        ScrollBar.vertical: ScrollBar {}
         header: Item { height: Theme.listTopSpacer; width: 1 }
+        // Space completes an open to-do as its list would; a done one stays as it is.
+        onCompleteRequested: (todo) => {
+            if (!todo.isCompleted)
+                QuillbrookApp.completions.start(todo)
+        }
         delegate: SearchResultRow {
+            required property int index
             width: ListView.view.width
             selected: root.state.selectedTodoId === todoId
-            onOpened: root.state.navigateTo(todo)
+            // The current row holds the keyboard; the list answers its keys.
+            Keys.forwardTo: [listView]
+            focusShown: ListView.isCurrentItem && listView.activeFocus && listView.keyboardFocus
+            onOpened: listView.rowClicked(index)
         }
     }
 

@@ -11,6 +11,7 @@ Item {
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 4
         text: parent.title
+        textFormat: Text.PlainText
         color: Theme.secondaryText
         font.pixelSize: Theme.subheadlineSize
         font.weight: Font.DemiBold

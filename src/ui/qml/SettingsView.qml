@@ -91,6 +91,7 @@ Rectangle {
                     wrapMode: Text.WordWrap
                 }
                 Switch {
+                    id: trayToggle
                     objectName: "keepInTraySwitch"
                     Accessible.name: "Keep running in the tray when the last window closes"
                     checked: settings.keepInTray
@@ -98,6 +99,7 @@ Rectangle {
                     palette.dark: Theme.accent
                     palette.midlight: Theme.dark ? Qt.rgba(1, 1, 1, 0.16) : Qt.rgba(0, 0, 0, 0.1)
                     onToggled: settings.keepInTray = checked
+                    FocusRing { shown: trayToggle.visualFocus; inset: 0 }
                 }
             }
         }

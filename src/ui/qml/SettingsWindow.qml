@@ -21,5 +21,10 @@ Window {
         requestActivate()
     }
 
+    Shortcut {
+        sequences: ["Esc", "Ctrl+W"]
+        onActivated: settingsWindow.close()
+    }
+
     SettingsView { anchors.fill: parent }
 }

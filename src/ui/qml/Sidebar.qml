@@ -43,6 +43,9 @@ Rectangle {
                 readonly property int badge: modelData.raw === "today" ? counts.today
                                            : modelData.raw === "later" ? counts.later : 0
                 objectName: "sidebar-" + modelData.raw
+                // A stop of the Tab chain (Space or Return shows the perspective); a click
+                // hands the keyboard to the list it shows.
+                focusPolicy: Qt.TabFocus
                 Layout.fillWidth: true
                 implicitHeight: 30
                 padding: 0
@@ -52,7 +55,9 @@ Rectangle {
                 background: Rectangle {
                     radius: 6
                     color: entry.current ? Theme.selection : (entry.hovered ? Theme.rowHover : "transparent")
+                    FocusRing { shown: entry.visualFocus; inset: 0 }
                 }
+                Keys.onReturnPressed: clicked()
                 contentItem: RowLayout {
                     spacing: 8
                     Symbol {
@@ -77,6 +82,8 @@ Rectangle {
                 onClicked: {
                     sidebar.state.searchQuery = ""
                     sidebar.state.perspective = modelData.raw
+                    if (!visualFocus)
+                        sidebar.state.returnToList()
                 }
             }
         }

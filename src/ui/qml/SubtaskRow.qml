@@ -3,8 +3,9 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Quillbrook
 
-// One subtask: tick it, rename it in place, Return to split into the next one, swipe to delete,
-// drag its handle (or Alt+Up/Down in its field) to move it.
+// One subtask: tick it, rename it in place, Return to split into the next one, drag its handle
+// (or Alt+Up/Down in its field) to move it. It is deleted by a swipe to the left, its context
+// menu, or Delete in its empty field or on its circle.
 SwipeDelegate {
     id: row
     required property var subtask
@@ -21,6 +22,34 @@ SwipeDelegate {
     // -1 when the drag ends.
     signal dropTargetMoved(int target)
     signal dropped(int from, int to)
+    // The subtask is about to be deleted from here; from the keyboard or the context menu the
+    // pane moves the keyboard on.
+    signal deleting(bool fromKeyboard)
+    // Right click or the Menu key, at a point in the row.
+    signal contextMenuRequested(real x, real y)
+
+    function focusField() { field.forceActiveFocus() }
+    function toggle() { controller.toggle() }
+    function deleteSubtask(fromKeyboard) {
+        row.deleting(fromKeyboard)
+        controller.remove()
+    }
+
+    focusPolicy: Qt.NoFocus
+    TapHandler {
+        acceptedButtons: Qt.RightButton
+        onTapped: (point) => row.contextMenuRequested(point.position.x, point.position.y)
+    }
+    // Delete on the row's circle deletes the subtask, before the window's Delete command
+    // (which deletes the to-do) can take the key.
+    Keys.onShortcutOverride: (event) => event.accepted = event.key === Qt.Key_Delete
+                                                         && (circle.activeFocus || field.activeFocus)
+    Keys.onDeletePressed: (event) => {
+        event.accepted = circle.activeFocus
+        if (event.accepted)
+            row.deleteSubtask(true)
+    }
+    Keys.onMenuPressed: row.contextMenuRequested(16, row.height / 2)
 
     padding: 0
     topPadding: 2
@@ -75,21 +104,55 @@ SwipeDelegate {
     contentItem: RowLayout {
         spacing: 12
         AbstractButton {
+            id: circle
+            objectName: "subtaskCircle"
             Layout.preferredWidth: Theme.circleSize
             Layout.preferredHeight: Theme.circleSize
             contentItem: CheckCircle { isCompleted: row.subtask.isCompleted }
-            background: null
+            background: Item { FocusRing { shown: circle.visualFocus; radius: width / 2 } }
             Accessible.name: row.subtask.isCompleted ? "Mark subtask as not done" : "Mark subtask as done"
             onClicked: controller.toggle()
         }
-        TextArea {
+        PlainTextArea {
             id: field
             objectName: "subtaskField"
             Layout.fillWidth: true
             placeholderText: "Subtask"
             placeholderTextColor: Theme.tertiaryText
             wrapMode: TextEdit.Wrap
-            background: null
+            // A field takes every press, so the row would only swipe from its edges: until the
+            // field is being edited, a horizontal drag on it opens or closes the row's swipe,
+            // and a click starts editing with the cursor where it was.
+            selectByMouse: activeFocus
+            activeFocusOnPress: false
+            DragHandler {
+                enabled: !field.activeFocus
+                target: null
+                yAxis.enabled: false
+                onActiveChanged: {
+                    if (active)
+                        return
+                    if (translation.x < -30)
+                        row.swipe.open(SwipeDelegate.Right)
+                    else if (translation.x > 30)
+                        row.swipe.close()
+                }
+            }
+            // The field takes every press: the row's right click is taken here too.
+            TapHandler {
+                acceptedButtons: Qt.RightButton
+                onTapped: (point) => {
+                    const inRow = field.mapToItem(row, point.position.x, point.position.y)
+                    row.contextMenuRequested(inRow.x, inRow.y)
+                }
+            }
+            TapHandler {
+                enabled: !field.activeFocus
+                onTapped: (point) => {
+                    field.forceActiveFocus(Qt.MouseFocusReason)
+                    field.cursorPosition = field.positionAt(point.position.x, point.position.y)
+                }
+            }
             leftPadding: 0
             rightPadding: 0
             font.pixelSize: Theme.bodySize
@@ -102,6 +165,18 @@ SwipeDelegate {
                 const rest = text.substring(cursorPosition)
                 controller.draft = text.substring(0, cursorPosition)
                 controller.returnPressed(rest.replace(/^[ \t]+|[ \t]+$/g, ""))
+            }
+            // Delete in an empty field deletes the subtask, even one that had a title.
+            Keys.onDeletePressed: (event) => {
+                event.accepted = text.length === 0
+                if (event.accepted)
+                    row.deleteSubtask(true)
+            }
+            Keys.onMenuPressed: row.contextMenuRequested(x + cursorRectangle.x, height / 2)
+            FocusRing {
+                shown: field.activeFocus
+                anchors.leftMargin: -6
+                anchors.rightMargin: -6
             }
             // The keyboard's way to move a subtask: one row up or down.
             Keys.onPressed: (event) => {
@@ -178,20 +253,23 @@ SwipeDelegate {
     }
 
     swipe.right: Rectangle {
+        objectName: "subtaskDeleteAction"
+        visible: row.swipe.position < 0
         width: 84
         height: row.height
         anchors.right: parent.right
         color: Theme.destructive
-        AbstractButton {
-            anchors.fill: parent
-            Accessible.name: "Delete"
-            contentItem: Row {
-                spacing: 4
-                anchors.centerIn: parent
-                Symbol { name: "trash"; color: "white" }
-                Text { text: "Delete"; color: "white"; font.pixelSize: Theme.bodySize }
-            }
-            onClicked: controller.remove()
+        // The row takes the mouse for swiping, so a button in here would never see a click;
+        // the row reports clicks on its swipe items through this attached signal.
+        SwipeDelegate.onClicked: row.deleteSubtask(false)
+        Accessible.role: Accessible.Button
+        Accessible.name: "Delete"
+        Accessible.onPressAction: row.deleteSubtask(false)
+        Row {
+            spacing: 4
+            anchors.centerIn: parent
+            Symbol { name: "trash"; color: "white" }
+            Text { text: "Delete"; color: "white"; font.pixelSize: Theme.bodySize }
         }
     }
 }

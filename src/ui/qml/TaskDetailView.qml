@@ -10,7 +10,18 @@ Rectangle {
     required property var todo
     // Which tab shows: "subtasks", "notes" or "log".
     property alias selectedTab: detail.selectedTab
-    signal dismissed()
+    readonly property alias subtaskMenu: subtaskMenu
+    // "Delete To-Do" chosen: the window asks for confirmation.
+    signal deleteRequested()
+    // Editing the title ended with Return or Escape: the keyboard goes back to the list.
+    signal editingFinished()
+
+    // Return or F2 on a row: the title field takes the keyboard, all of it selected.
+    function editTitle() {
+        titleField.forceActiveFocus()
+        titleField.selectAll()
+    }
+    function commitDrafts() { detail.commitAll() }
 
     color: Theme.detailBackground
 
@@ -18,19 +29,13 @@ Rectangle {
         id: detail
         app: QuillbrookApp
         todo: pane.todo
-        onDismissed: pane.dismissed()
     }
     Component.onDestruction: detail.commitAll()
 
     SubtaskListModel { id: subtasks; todo: pane.todo }
     ChangeLogModel { id: changes; todo: pane.todo }
 
-    DeleteConfirmation {
-        id: confirmation
-        parent: Overlay.overlay
-        message: "This to-do, its subtasks, and its change log will be removed."
-        onConfirmed: detail.deleteTodo()
-    }
+    SubtaskContextMenu { id: subtaskMenu }
 
     ColumnLayout {
         anchors.fill: parent
@@ -43,6 +48,7 @@ Rectangle {
             spacing: 4
             Item { Layout.fillWidth: true }
             ToolButton {
+                id: completionButton
                 objectName: "completionButton"
                 Accessible.name: text
                 text: pane.todo.isCompleted ? "Mark as not done" : "Mark as done"
@@ -61,28 +67,29 @@ Rectangle {
                 background: Rectangle {
                     radius: 6
                     color: parent.hovered ? Theme.rowHover : "transparent"
+                    FocusRing { shown: completionButton.visualFocus }
                 }
                 onClicked: detail.toggleCompletion()
             }
             ToolButton {
+                id: moreButton
                 objectName: "moreButton"
                 Accessible.name: "More"
                 contentItem: Symbol { name: "ellipsis.circle"; color: Theme.primaryText }
                 background: Rectangle {
                     radius: 6
                     color: parent.hovered ? Theme.rowHover : "transparent"
+                    FocusRing { shown: moreButton.visualFocus }
                 }
-                onClicked: moreMenu.open()
-                Menu {
+                onClicked: moreMenu.popup(moreButton, 0, moreButton.height)
+                AppMenu {
                     id: moreMenu
-                    y: parent.height
-                    MenuItem {
+                    objectName: "moreMenu"
+                    AppMenuItem {
+                        objectName: "deleteTodoItem"
                         text: "Delete To-Do"
-                        palette.windowText: Theme.destructive
-                        onTriggered: {
-                            confirmation.todo = pane.todo
-                            confirmation.open()
-                        }
+                        destructive: true
+                        onTriggered: pane.deleteRequested()
                     }
                 }
             }
@@ -95,7 +102,7 @@ Rectangle {
             Layout.rightMargin: 24
             Layout.bottomMargin: 12
             spacing: 8
-            TextArea {
+            PlainTextArea {
                 id: titleField
                 objectName: "titleField"
                 Layout.fillWidth: true
@@ -103,7 +110,6 @@ Rectangle {
                 placeholderText: "Title"
                 placeholderTextColor: Theme.tertiaryText
                 wrapMode: TextEdit.Wrap
-                background: null
                 leftPadding: 0
                 color: Theme.primaryText
                 font.pixelSize: 22
@@ -116,9 +122,18 @@ Rectangle {
                     else if (detail.focusedField === "title")
                         detail.focusedField = ""
                 }
-                Keys.onReturnPressed: {
+                Keys.onReturnPressed: finishEditing()
+                Keys.onEnterPressed: finishEditing()
+                Keys.onEscapePressed: finishEditing()
+                function finishEditing() {
                     detail.commitTitle()
                     pane.forceActiveFocus()
+                    pane.editingFinished()
+                }
+                FocusRing {
+                    shown: titleField.activeFocus
+                    anchors.leftMargin: -6
+                    anchors.rightMargin: -6
                 }
             }
             RowLayout {
@@ -138,8 +153,9 @@ Rectangle {
         Rectangle {
             id: tabBar
             Layout.fillWidth: true
-            Layout.leftMargin: 24
-            Layout.rightMargin: 24
+            // Narrow panes give the tabs the room their labels need.
+            Layout.leftMargin: pane.width < 360 ? 8 : 24
+            Layout.rightMargin: pane.width < 360 ? 8 : 24
             Layout.topMargin: 8
             Layout.bottomMargin: 8
             implicitHeight: 34
@@ -164,12 +180,14 @@ Rectangle {
                 Behavior on x { SpringAnimation { spring: 6; damping: 0.45; epsilon: 0.25 } }
             }
             Row {
+                id: tabRow
                 x: 3
                 y: 3
                 spacing: 2
                 Repeater {
                     model: tabBar.tabs
                     delegate: AbstractButton {
+                        id: tabButton
                         required property var modelData
                         required property int index
                         readonly property bool selected: tabBar.selectedIndex === index
@@ -180,9 +198,24 @@ Rectangle {
                         height: tabBar.height - 6
                         Accessible.name: modelData.title
                         Accessible.selected: selected
-                        background: null
+                        // Around the segment, not on it: on the selected (accent) segment a ring on
+                        // its edge would not show.
+                        background: Item {
+                            FocusRing { shown: tabButton.visualFocus; inset: -2; radius: 8 }
+                        }
+                        // Left and Right step through the tabs, as a segmented control does.
+                        Keys.onLeftPressed: step(-1)
+                        Keys.onRightPressed: step(1)
+                        function step(delta) {
+                            const next = (index + delta + tabBar.tabs.length) % tabBar.tabs.length
+                            detail.selectedTab = tabBar.tabs[next].key
+                            const target = tabRow.children[next]
+                            if (target)
+                                target.forceActiveFocus(Qt.TabFocusReason)
+                        }
                         contentItem: Item {
                             Row {
+                                objectName: "tabLabel"
                                 anchors.centerIn: parent
                                 spacing: 5
                                 Text {
@@ -226,7 +259,23 @@ Rectangle {
                 property int dragFrom: -1
                 property int dropTarget: -1
                 property real dragHeight: 0
+
+                // After a subtask row goes, the keyboard moves to the row now in its place,
+                // else the one above it, else the add field.
+                function focusRowAt(index) {
+                    // The deleted row leaves the view at its next layout; that must be now.
+                    forceLayout()
+                    if (count === 0) {
+                        if (footerItem)
+                            footerItem.field.forceActiveFocus()
+                        return
+                    }
+                    const row = itemAtIndex(Math.min(index, count - 1))
+                    if (row)
+                        row.focusField()
+                }
                 delegate: SubtaskRow {
+                    id: subtaskRow
                     width: ListView.view.width
                     pane: detail
                     // The rows between the dragged one and where it would land step aside,
@@ -247,8 +296,15 @@ Rectangle {
                         subtaskList.dragFrom = target < 0 ? -1 : index
                     }
                     onDropped: (from, to) => detail.moveSubtask(from, to)
+                    onDeleting: (fromKeyboard) => {
+                    const place = index // the row's index is gone once it is removed
+                    if (fromKeyboard)
+                        Qt.callLater(() => subtaskList.focusRowAt(place))
+                }
+                    onContextMenuRequested: (x, y) => subtaskMenu.show(subtaskRow, x, y)
                 }
                 footer: Item {
+                    property alias field: addField
                     width: ListView.view.width
                     height: addRow.visible ? addRow.implicitHeight : 0
                     RowLayout {
@@ -275,6 +331,12 @@ Rectangle {
                             onTextChanged: if (text !== detail.newSubtaskDraft) detail.newSubtaskDraft = text
                             onActiveFocusChanged: detail.addSubtaskFocused = activeFocus
                             Keys.onReturnPressed: detail.submitNewSubtask()
+                            Keys.onEnterPressed: detail.submitNewSubtask()
+                            FocusRing {
+                                shown: addField.activeFocus
+                                anchors.leftMargin: -6
+                                anchors.rightMargin: -6
+                            }
                             Connections {
                                 target: detail
                                 function onAddSubtaskFocusedChanged() {
@@ -287,36 +349,35 @@ Rectangle {
                 }
             }
 
-            // Notes
+            // Notes: scrolled by the wheel, the keyboard and the caret.
             Item {
-                TextArea {
-                    id: notesField
-                    objectName: "notesField"
+                ScrollView {
+                    id: notesScroll
+                    objectName: "notesScroll"
                     anchors.fill: parent
-                    anchors.leftMargin: 16
-                    anchors.rightMargin: 16
-                    anchors.topMargin: 7
-                    wrapMode: TextEdit.Wrap
-                    background: null
-                    color: Theme.primaryText
-                    font.pixelSize: Theme.bodySize
-                    text: detail.notesDraft
-                    onTextChanged: if (text !== detail.notesDraft) detail.notesDraft = text
-                    onActiveFocusChanged: {
-                        if (activeFocus)
-                            detail.focusedField = "notes"
-                        else if (detail.focusedField === "notes")
-                            detail.focusedField = ""
-                    }
-                    Text {
-                        visible: notesField.text.length === 0
-                        x: 4
-                        y: 8
-                        text: "Add notes"
-                        color: Theme.tertiaryText
+                    leftPadding: 16
+                    rightPadding: 16
+                    topPadding: 7
+                    ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
+                    PlainTextArea {
+                        id: notesField
+                        objectName: "notesField"
+                        wrapMode: TextEdit.Wrap
+                        color: Theme.primaryText
                         font.pixelSize: Theme.bodySize
+                        placeholderText: "Add notes"
+                        placeholderTextColor: Theme.tertiaryText
+                        text: detail.notesDraft
+                        onTextChanged: if (text !== detail.notesDraft) detail.notesDraft = text
+                        onActiveFocusChanged: {
+                            if (activeFocus)
+                                detail.focusedField = "notes"
+                            else if (detail.focusedField === "notes")
+                                detail.focusedField = ""
+                        }
                     }
                 }
+                FocusRing { shown: notesField.activeFocus; inset: 2 }
             }
 
             // Log

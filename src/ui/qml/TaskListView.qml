@@ -4,10 +4,12 @@ import QtQuick.Layouts
 import Quillbrook
 
 // The Today or Later list: rows in manual order (Later with day sections first), the inline
-// draft row, deferred completion, swipe actions, delete confirmation and drag reordering.
-Item {
+// draft row, deferred completion, swipe actions, context menu, drag reordering, and the list
+// keys (arrows, Home, End, Return or F2, Space, Alt+arrows, the Menu key).
+FocusScope {
     id: root
     required property MainWindowState state
+    readonly property alias contextMenu: contextMenu
     required property string list
 
     readonly property bool draftOpen: draft.open
@@ -15,6 +17,10 @@ Item {
                                                      : rows.mainCount === 0 && rows.datedCount === 0
 
     function openDraft() { focusAttempts.begin() }
+    function focusList() { listView.takeFocus() }
+    // The list goes away, or its window: what was typed into the draft is kept.
+    function commitDraft() { draft.commitTyped() }
+    Component.onDestruction: draft.commitTyped()
 
     TaskListModel {
         id: rows
@@ -32,12 +38,18 @@ Item {
     }
 
     // Focus goes to the draft field as soon as it can take it: up to 12 tries, 40 ms apart.
+    // The row is scrolled into view first, so nobody types blind.
     Timer {
         id: focusAttempts
         property int remaining: 0
         interval: 40
         repeat: true
-        function begin() { remaining = 12; attempt(); start() }
+        function begin() {
+            remaining = 12
+            listView.positionViewAtEnd()
+            attempt()
+            start()
+        }
         function attempt() {
             if (remaining <= 0 || !draft.open || !listView.footerItem) { stop(); return }
             remaining -= 1
@@ -47,31 +59,28 @@ Item {
         onTriggered: attempt()
     }
 
-    // A to-do selected from outside the list (the tray) is scrolled into view.
-    Connections {
-        target: root.state
-        function onSelectedTodoChanged() {
-            const row = rows.indexOfId(root.state.selectedTodoId)
-            if (row >= 0)
-                listView.positionViewAtIndex(row, ListView.Contain)
-        }
+    function openContextMenu(todo, item, x, y) {
+        contextMenu.todo = todo
+        contextMenu.popup(item, x, y)
     }
 
-    DeleteConfirmation {
-        id: confirmation
-        parent: Overlay.overlay
-        onConfirmed: (todo) => rows.remove(todo)
+    TodoContextMenu {
+        id: contextMenu
+        state: root.state
+        restoreFocusTo: listView
+        onCompleteRequested: (todo) => QuillbrookApp.completions.start(todo)
     }
 
-    ListView {
+    TodoListView {
         id: listView
         objectName: "taskList"
         anchors.fill: parent
+        state: root.state
         model: rows
-        clip: true
-        boundsBehavior: Flickable.StopAtBounds
         spacing: 0
-        ScrollBar.vertical: ScrollBar {}
+        onCompleteRequested: (todo) => QuillbrookApp.completions.start(todo)
+        onContextMenuRequested: (todo, row, x, y) => root.openContextMenu(todo, row, x, y)
+        onMoveRequested: (step) => root.moveCurrent(step)
 
         // The index of the main row a drag would drop before, or -1.
         property int dropIndex: -1
@@ -93,33 +102,22 @@ Item {
             required property bool inDaySection
             width: ListView.view.width
             selected: root.state.selectedTodoId === todoId
+            // The current row holds the keyboard; the list answers its keys.
+            Keys.forwardTo: [listView]
+            focusShown: ListView.isCurrentItem && listView.activeFocus && listView.keyboardFocus
             // The revision is used, not just read: a compiled binding drops a read whose value
             // is thrown away, and with it the dependency that updates the row.
             isCompleting: QuillbrookApp.completions.revision >= 0
                           && QuillbrookApp.completions.isCompleting(todoId)
             leadingText: inDaySection || root.list === "later" ? "Today" : "Later"
             leadingSymbol: inDaySection || root.list === "later" ? "sun.horizon.fill" : "tray.full"
-            onOpened: root.state.navigateTo(todo)
+            onOpened: listView.rowClicked(index)
             onToggleRequested: QuillbrookApp.completions.start(todo)
             onLeadingTriggered: inDaySection ? rows.scheduleForToday(todo) : rows.moveToOtherList(todo)
-            onDeleteRequested: {
-                confirmation.todo = todo
-                confirmation.message = rows.deleteMessage(todo)
-                confirmation.open()
-            }
+            onDeleteRequested: root.state.requestDelete(todo)
+            onContextMenuRequested: (x, y) => listView.rowContextMenu(index, taskRow, x, y)
 
             readonly property int mainIndex: inDaySection ? -1 : index - rows.datedCount
-            Keys.onPressed: (event) => {
-                if (!(event.modifiers & Qt.AltModifier) || mainIndex < 0)
-                    return
-                if (event.key === Qt.Key_Up && mainIndex > 0) {
-                    rows.moveMainRow(mainIndex, mainIndex - 1)
-                    event.accepted = true
-                } else if (event.key === Qt.Key_Down && mainIndex < rows.mainCount - 1) {
-                    rows.moveMainRow(mainIndex, mainIndex + 2)
-                    event.accepted = true
-                }
-            }
 
             // Dragging a main row vertically reorders it.
             DragHandler {
@@ -170,7 +168,15 @@ Item {
                 text: draft.text
                 onTextChanged: draft.text = text
                 onFieldFocusedChanged: draft.focused = fieldFocused
-                onSubmitted: draft.commit()
+                onSubmitted: {
+                    draft.commit()
+                    listView.takeFocus()
+                }
+                // Escape leaves the field for the list; an empty draft closes.
+                onCancelled: {
+                    draft.cancel()
+                    listView.takeFocus()
+                }
             }
             Item { Layout.preferredHeight: 80 }
         }
@@ -179,6 +185,20 @@ Item {
         remove: Transition { NumberAnimation { property: "opacity"; to: 0; duration: 350; easing.type: Easing.OutQuad } }
         displaced: Transition { NumberAnimation { properties: "y"; duration: 200; easing.type: Easing.OutQuad } }
         move: Transition { NumberAnimation { properties: "y"; duration: 200; easing.type: Easing.OutQuad } }
+    }
+
+    // Alt+Up and Alt+Down move the current main row by one.
+    function moveCurrent(step) {
+        const item = listView.currentItem
+        if (!item || item.mainIndex < 0)
+            return
+        const from = item.mainIndex
+        const to = step < 0 ? from - 1 : from + 2
+        if (to < 0 || to > rows.mainCount)
+            return
+        const id = item.todoId
+        rows.moveMainRow(from, to)
+        listView.currentIndex = rows.indexOfId(id)
     }
 
     // Where a dragged row will land.

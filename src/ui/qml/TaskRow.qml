@@ -15,10 +15,14 @@ SwipeDelegate {
     // Leading swipe: label, symbol and action; none when leadingText is empty.
     property string leadingText
     property string leadingSymbol
+    // The keyboard's place in the list: drawn with the focus ring.
+    property bool focusShown: false
     signal toggleRequested()
     signal leadingTriggered()
     signal deleteRequested()
     signal opened()
+    // Right click, at a point in the row.
+    signal contextMenuRequested(real x, real y)
 
     readonly property bool done: todo.isCompleted || isCompleting
 
@@ -29,16 +33,24 @@ SwipeDelegate {
     leftPadding: Theme.rowInsetHorizontal
     rightPadding: Theme.rowInsetHorizontal
     opacity: isCompleting ? 0.55 : 1
+    // The list holds the keyboard focus; a row is never a stop of its own.
+    focusPolicy: Qt.NoFocus
     Behavior on opacity { NumberAnimation { duration: 250; easing.type: Easing.OutQuad } }
 
     Accessible.name: QuillbrookApp.displayTitle(todo.title)
 
+    // Opaque, so the swipe actions behind the row never show through it.
     background: Rectangle {
-        color: row.selected ? Theme.selection : (row.hovered ? Theme.rowHover : Theme.windowBackground)
+        color: row.selected ? Theme.selectedRow : (row.hovered ? Theme.hoveredRow : Theme.windowBackground)
         radius: 6
+        FocusRing { shown: row.focusShown; inset: 1; radius: 6 }
     }
 
     onClicked: row.opened()
+    TapHandler {
+        acceptedButtons: Qt.RightButton
+        onTapped: (point) => row.contextMenuRequested(point.position.x, point.position.y)
+    }
 
     contentItem: RowLayout {
         spacing: 12
@@ -49,13 +61,16 @@ SwipeDelegate {
             Layout.preferredHeight: Theme.circleSize
             contentItem: CheckCircle { isCompleted: row.done }
             background: null
+            focusPolicy: Qt.NoFocus
             Accessible.name: row.done ? "Mark as not done" : "Mark as done"
             onClicked: row.toggleRequested()
         }
         Text {
+            objectName: "rowTitle"
             Layout.fillWidth: true
             Layout.minimumWidth: 40
             text: QuillbrookApp.displayTitle(row.todo.title)
+            textFormat: Text.PlainText
             elide: Text.ElideRight
             maximumLineCount: 1
             font.pixelSize: Theme.bodySize
@@ -94,8 +109,9 @@ SwipeDelegate {
         }
     }
 
+    // The actions behind the row exist only while it is swiped open.
     swipe.left: Rectangle {
-        visible: row.leadingText.length > 0
+        visible: row.leadingText.length > 0 && row.swipe.position > 0
         width: row.width
         height: row.height
         color: Theme.accent
@@ -106,12 +122,13 @@ SwipeDelegate {
             anchors.verticalCenter: parent.verticalCenter
             spacing: 6
             Symbol { name: row.leadingSymbol; color: "white" }
-            Text { text: row.leadingText; color: "white"; font.pixelSize: Theme.bodySize; font.weight: Font.DemiBold }
+            Text { text: row.leadingText; textFormat: Text.PlainText; color: "white"; font.pixelSize: Theme.bodySize; font.weight: Font.DemiBold }
         }
     }
     swipe.right: Rectangle {
         id: deleteAction
         objectName: "deleteAction"
+        visible: row.swipe.position < 0
         width: 84
         height: row.height
         anchors.right: parent.right

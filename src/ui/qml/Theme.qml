@@ -22,6 +22,17 @@ QtObject {
     readonly property color circleOutline: Qt.rgba(secondaryText.r, secondaryText.g, secondaryText.b, 0.45)
     readonly property color toastBackground: dark ? Qt.rgba(0.22, 0.22, 0.24, 0.88) : Qt.rgba(0.98, 0.98, 0.99, 0.9)
     readonly property color toastBorder: dark ? Qt.rgba(1, 1, 1, 0.12) : Qt.rgba(0, 0, 0, 0.1)
+    // The keyboard focus ring: the accent, strong enough on every background.
+    readonly property color focusRing: dark ? "#409cff" : "#0066d6"
+    // Menus, drop-down lists and popovers share one surface.
+    readonly property color menuBackground: dark ? "#2c2c2e" : "#ffffff"
+    readonly property color menuBorder: dark ? Qt.rgba(1, 1, 1, 0.14) : Qt.rgba(0, 0, 0, 0.14)
+    // Darker than the accent, so white text on it reads (a contrast above 4.5).
+    readonly property color menuHighlight: dark ? "#0a5fc4" : "#0064d1"
+    readonly property color menuHighlightedText: "#ffffff"
+    // Rows are opaque, so nothing behind a row (a swipe action) shows through it.
+    readonly property color selectedRow: dark ? "#183b5d" : "#dbecff"
+    readonly property color hoveredRow: dark ? "#272727" : "#f7f7f7"
 
     readonly property int bodySize: 13
     readonly property int subheadlineSize: 12

@@ -54,6 +54,7 @@ Item {
                 Layout.fillWidth: true
                 Layout.maximumWidth: 320
                 text: toast.center ? toast.center.message : ""
+                textFormat: Text.PlainText
                 elide: Text.ElideRight
                 maximumLineCount: 1
                 color: Theme.secondaryText
@@ -61,6 +62,7 @@ Item {
             }
             Item { Layout.preferredWidth: 8 }
             AbstractButton {
+                id: undoButton
                 objectName: "undoButton"
                 enabled: toast.showing
                 contentItem: Text {
@@ -69,7 +71,8 @@ Item {
                     font.pixelSize: Theme.subheadlineSize
                     font.weight: Font.DemiBold
                 }
-                background: null
+                background: Item { FocusRing { shown: undoButton.visualFocus; radius: 4 } }
+                Keys.onReturnPressed: clicked()
                 Accessible.name: "Undo"
                 onClicked: QuillbrookApp.undo()
             }

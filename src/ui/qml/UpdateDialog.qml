@@ -47,6 +47,7 @@ Dialog {
             Layout.topMargin: 20
             Layout.rightMargin: 20
             text: dialog.title
+            textFormat: Text.PlainText
             wrapMode: Text.WordWrap
             color: Theme.primaryText
             font.pixelSize: 15
@@ -59,6 +60,7 @@ Dialog {
             objectName: "updateMessage"
             Layout.fillWidth: true
             text: dialog.updates ? dialog.updates.outcomeMessage : ""
+            textFormat: Text.PlainText
             wrapMode: Text.WordWrap
             color: Theme.primaryText
             font.pixelSize: Theme.bodySize
@@ -70,12 +72,13 @@ Dialog {
             text: "Release Notes"
             Accessible.role: Accessible.Link
             padding: 0
-            background: null
+            background: Item { FocusRing { shown: notesLink.visualFocus; radius: 3 } }
+            Keys.onReturnPressed: clicked()
             contentItem: Text {
                 text: notesLink.text
                 color: Theme.accent
                 font.pixelSize: Theme.bodySize
-                font.underline: notesLink.hovered
+                font.underline: notesLink.hovered || notesLink.visualFocus
             }
             HoverHandler { cursorShape: Qt.PointingHandCursor }
             onClicked: dialog.openUrl(dialog.updates.releaseNotesUrl)

@@ -39,14 +39,18 @@ AbstractButton {
     background: Rectangle {
         radius: 6
         color: button.hovered || popup.visible ? Theme.rowHover : "transparent"
+        FocusRing { shown: button.visualFocus; inset: 0 }
     }
     onClicked: model.presented = !model.presented
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
 
     PickerPopup {
         id: popup
         objectName: "whenPopup"
         y: button.height + 4
         onClosed: model.presented = false
-        contentItem: WhenPickerSurface { menu: model }
+        contentItem: WhenPickerSurface { id: surface; menu: model }
+        onTakeFocus: (fromKeyboard) => surface.takeFocus(fromKeyboard)
     }
 }

@@ -80,4 +80,18 @@ void DraftController::commit() {
         m_composer->setAddingTo(std::nullopt);
 }
 
+void DraftController::commitTyped() {
+    if (!m_text.trimmed().isEmpty())
+        commit();
+}
+
+void DraftController::cancel() {
+    if (!m_text.trimmed().isEmpty())
+        return;
+    m_timer->stop();
+    setText(QString());
+    if (isOpen())
+        m_composer->setAddingTo(std::nullopt);
+}
+
 } // namespace qb

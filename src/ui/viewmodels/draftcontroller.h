@@ -56,6 +56,11 @@ public:
     bool isOpen() const;
 
     Q_INVOKABLE void commit();
+    // The list (or its window) goes away: a draft with text is committed, never dropped; an
+    // empty one is left as it is.
+    Q_INVOKABLE void commitTyped();
+    // Escape: an empty draft closes; one with text stays for its commit.
+    Q_INVOKABLE void cancel();
 
 signals:
     void appChanged();

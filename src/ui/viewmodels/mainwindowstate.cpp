@@ -1,6 +1,7 @@
 #include "mainwindowstate.h"
 
 #include "app/quillbrookapp.h"
+#include "base/privatefile.h"
 #include "model/dayhelpers.h"
 #include "models/todorowsmodel.h"
 #include "navigation/approuter.h"
@@ -173,6 +174,39 @@ bool MainWindowState::openTodo(const QString &id) {
     return true;
 }
 
+void MainWindowState::requestDelete(QObject *todo, bool fromDetail) {
+    const auto *item = qobject_cast<TodoItem *>(todo);
+    if (!item || !item->isInContext())
+        return;
+    if (fromDetail) {
+        emit deleteRequested(
+            todo, QStringLiteral("This to-do, its subtasks, and its change log will be removed."));
+        return;
+    }
+    const QString title = item->title().isEmpty() ? QStringLiteral("This to-do") : item->title();
+    emit deleteRequested(todo, title + QStringLiteral(" and its change log will be removed."));
+}
+
+void MainWindowState::deleteTodo(QObject *todo) {
+    if (!m_app)
+        return;
+    const auto snapshot = m_app->taskStore().remove(sharedTodo(todo));
+    if (snapshot && m_app->undoCenter())
+        m_app->undoCenter()->offer(
+            undooffers::forDeletion(*snapshot, m_app->context(), m_app->environment()));
+}
+
+void MainWindowState::editTitle(QObject *todo) {
+    if (!todo)
+        return;
+    navigateTo(todo);
+    emit titleEditRequested();
+}
+
+void MainWindowState::returnToList() {
+    emit listFocusRequested();
+}
+
 QRect MainWindowState::savedFrame() const {
     QSettings settings;
     return settings.value(QLatin1String(frameAutosaveName) + QStringLiteral("/frame")).toRect();
@@ -181,6 +215,8 @@ QRect MainWindowState::savedFrame() const {
 void MainWindowState::saveFrame(const QRect &frame) const {
     QSettings settings;
     settings.setValue(QLatin1String(frameAutosaveName) + QStringLiteral("/frame"), frame);
+    // Private like the rest of the preferences; failing that, the frame is still written.
+    (void)makePrivateFile(settings.fileName());
 }
 
 } // namespace qb

@@ -71,6 +71,16 @@ public:
     // Done), leaving any search. False, changing nothing, when no such to-do exists.
     Q_INVOKABLE bool openTodo(const QString &id);
 
+    // Asks for "Delete this to-do?" with the message for where it was asked: a list row names
+    // the to-do; the detail pane speaks of its subtasks too.
+    Q_INVOKABLE void requestDelete(QObject *todo, bool fromDetail = false);
+    // The confirmed delete: the to-do goes with its subtasks and log, with an undo offer.
+    Q_INVOKABLE void deleteTodo(QObject *todo);
+    // Return or F2 on a row: the to-do shows in the detail pane with its title being edited.
+    Q_INVOKABLE void editTitle(QObject *todo);
+    // Editing in the detail pane is over: the keyboard goes back to the list.
+    Q_INVOKABLE void returnToList();
+
     // The window frame saved under the autosave name; null when none was saved.
     Q_INVOKABLE QRect savedFrame() const;
     Q_INVOKABLE void saveFrame(const QRect &frame) const;
@@ -84,6 +94,9 @@ signals:
     void referenceDayChanged();
     // The draft row of the current list should open and take focus.
     void draftRequested();
+    void deleteRequested(QObject *todo, const QString &message);
+    void titleEditRequested();
+    void listFocusRequested();
 
 private:
     QPointer<QuillbrookApp> m_app;

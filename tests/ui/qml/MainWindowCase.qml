@@ -21,18 +21,83 @@ TestCase {
         show(perspective || "today")
         return window
     }
+    // A fresh window driven by the keyboard alone: Ctrl+1, 2 or 3 shows the perspective.
+    function openWindowByKeys(perspectiveKey) {
+        window = createTemporaryObject(mainWindow, null)
+        verify(window)
+        window.requestActivate()
+        tryVerify(() => window.active)
+        keyClick(perspectiveKey, Qt.ControlModifier)
+        tryVerify(listHasKeyboard)
+        return window
+    }
+    function focused() { return window.activeFocusItem }
+    // The list has the keyboard: itself, or its current row.
+    function listHasKeyboard() {
+        const view = list()
+        return view !== null && (focused() === view || (focused() === view.currentItem && focused() !== null))
+    }
+    // Presses Tab (Shift+Tab when `backwards`) until the item named `name` has the keyboard.
+    function tabTo(name, backwards) {
+        const passed = []
+        for (let i = 0; i < 40; ++i) {
+            const item = focused()
+            if (item && item.objectName === name)
+                return item
+            passed.push(item ? item.objectName || String(item) : "nothing")
+            if (backwards)
+                keyClick(Qt.Key_Backtab, Qt.ShiftModifier)
+            else
+                keyClick(Qt.Key_Tab)
+        }
+        fail("Tab never reached " + name + ", only " + passed.join(", "))
+    }
     function show(perspective) {
         mouseClick(find("sidebar-" + perspective))
         tryVerify(() => list() !== null || perspective === "done")
     }
     function find(name) {
-        const item = findChild(window.contentItem, name) || findChild(window, name)
-                     || findChild(window.Overlay.overlay, name)
+        const item = visualChild(window.contentItem, name) || visualChild(window.overlay, name)
+                     || objectChild(window, name)
         verify(item, "no item named " + name)
         return item
     }
+    // Items that are going (a removed row) may be gone from a child list while it is read.
+    function visualChild(parent, name) {
+        if (!parent || !parent.children)
+            return null
+        for (let i = 0; i < parent.children.length; ++i) {
+            const child = parent.children[i]
+            if (child && child.objectName === name)
+                return child
+        }
+        for (let i = 0; i < parent.children.length; ++i) {
+            const found = visualChild(parent.children[i], name)
+            if (found)
+                return found
+        }
+        return null
+    }
+    function objectChild(parent, name) {
+        try {
+            return findChild(parent, name)
+        } catch (error) {
+            return null
+        }
+    }
     function list() {
-        return findChild(window.contentItem, "taskList") || findChild(window.contentItem, "doneList")
+        return visualChild(window.contentItem, "taskList") || visualChild(window.contentItem, "doneList")
+               || visualChild(window.contentItem, "searchList")
+    }
+    function listTitles() {
+        const view = list()
+        const titles = []
+        for (let i = 0; view && i < view.count; ++i) {
+            const row = view.itemAtIndex(i)
+            if (row)
+                titles.push(row.todo.title)
+        }
+        return titles
     }
     // The row showing the to-do titled `title`, once it is there.
     function rowTitled(title) {

@@ -77,16 +77,6 @@ MainWindowCase {
         compare(openTitles(), ["Keep me"])
     }
 
-    function test_theUndoKeyTakesBackThePendingOffer() {
-        openWindow("done")
-        newToDoKey()
-        tryVerify(toastShowing)
-        undoKey()
-        compare(Store.count(), 0)
-        verify(!QuillbrookApp.undoCenter.hasPending)
-        tryVerify(() => !find("undoBar").parent.visible)
-    }
-
     function test_theUndoKeyInTheSearchFieldEditsTheText() {
         openWindow("done")
         newToDoKey()
@@ -95,5 +85,21 @@ MainWindowCase {
         undoKey()
         compare(Store.count(), 1)
         verify(QuillbrookApp.undoCenter.hasPending)
+    }
+
+    function test_escapeEndsTheSearchAndTheUndoKeyWorksAgain() {
+        openWindow("done")
+        newToDoKey()
+        tryVerify(toastShowing)
+        keyClick(Qt.Key_F, Qt.ControlModifier)
+        verify(find("searchField").activeFocus)
+        typeText("x")
+        compare(find("contentTitle").text, "Quick Find")
+        keyClick(Qt.Key_Escape)
+        compare(find("searchField").text, "")
+        verify(listHasKeyboard())
+        undoKey()
+        compare(Store.count(), 0)
+        verify(!QuillbrookApp.undoCenter.hasPending)
     }
 }

@@ -3,12 +3,11 @@ import QtTest
 import Quillbrook
 import QuillbrookTest
 
-// The settings window and the application menu.
+// The settings window.
 MainWindowCase {
     name: "Settings"
 
     Component { id: settingsWindowComponent; SettingsWindow {} }
-    SignalSpy { id: spy }
 
     function cleanup() {
         QuillbrookApp.preferences.appearance = "system"
@@ -93,27 +92,44 @@ MainWindowCase {
         compare(String(window.color), lightMain)
     }
 
-    function test_theApplicationMenuHoldsItsCommandsInOrder() {
-        openWindow("today")
-        const menu = find("appMenu")
-        compare(menu.title, "Quill Brook")
-        const titles = []
-        for (let i = 0; i < menu.count; ++i) {
-            const entry = menu.itemAt(i)
-            if (entry.text)
-                titles.push(entry.text)
+    // The highlighted entry of a drop-down list reads: its lightest and darkest pixels differ
+    // as text and background must (a contrast of at least 4.5), in both themes.
+    function luminance(color) {
+        const channel = (c) => c <= 0.03928 ? c / 12.92 : Math.pow((c + 0.055) / 1.055, 2.4)
+        return 0.2126 * channel(color.r) + 0.7152 * channel(color.g) + 0.0722 * channel(color.b)
+    }
+    function contrastInside(image, item, root) {
+        const topLeft = item.mapToItem(root, 0, 0)
+        let lightest = 0, darkest = 1
+        for (let x = Math.ceil(topLeft.x) + 2; x < topLeft.x + item.width - 2; ++x) {
+            for (let y = Math.ceil(topLeft.y) + 2; y < topLeft.y + item.height - 2; ++y) {
+                const value = luminance(image.pixel(x, y))
+                lightest = Math.max(lightest, value)
+                darkest = Math.min(darkest, value)
+            }
         }
-        compare(titles, ["About Quill Brook", "Check for Updates…", "Settings…", "New Window", "Quit"])
-        compare(menu.itemAt(1).enabled, QuillbrookApp.updates.canCheckForUpdates)
+        return (lightest + 0.05) / (darkest + 0.05)
+    }
 
-        spy.target = window
-        spy.signalName = "settingsRequested"
-        spy.clear()
-        menu.itemAt(3).action.trigger()
-        compare(spy.count, 1)
-        spy.signalName = "newWindowRequested"
-        spy.clear()
-        menu.itemAt(4).action.trigger()
-        compare(spy.count, 1)
+    function test_theHighlightedEntryOfAPickerIsReadable_data() {
+        return [ { tag: "light", appearance: "light" }, { tag: "dark", appearance: "dark" } ]
+    }
+    function test_theHighlightedEntryOfAPickerIsReadable(data) {
+        QuillbrookApp.preferences.appearance = data.appearance
+        const settings = openSettings()
+        const theme = pickerIn(settings, "themePicker")
+        mouseClick(theme)
+        tryVerify(() => theme.popup.opened)
+        // The whole list shows: nothing of its last entry is cut off.
+        const list = theme.popup.contentItem
+        tryVerify(() => list.height >= list.contentHeight - 0.5)
+        keyClick(Qt.Key_Down)
+        const row = theme.popup.contentItem.itemAtIndex(theme.highlightedIndex)
+        verify(row && row.highlighted)
+        waitForRendering(settings.contentItem)
+        const root = settings.contentItem
+        const contrast = contrastInside(grabImage(root), row, root)
+        verify(contrast >= 4.5, "the highlighted entry's contrast is " + contrast.toFixed(2))
+        keyClick(Qt.Key_Escape)
     }
 }

@@ -81,20 +81,6 @@ MainWindowCase {
         compare(find("undoMessage").text, "Deleted “Pay rent”")
     }
 
-    function test_aBlankTitleIsNamedThisToDoAndCancelKeepsIt() {
-        Store.add("", 0)
-        openWindow("today")
-        tryCompare(list(), "count", 1)
-        swipeOpenDelete(list().itemAtIndex(0))
-        const dialog = find("deleteConfirmation")
-        waitForDialog(dialog)
-        compare(find("deleteMessage").text, "This to-do and its change log will be removed.")
-        mouseClick(find("cancelButton"))
-        tryVerify(() => !dialog.visible)
-        compare(Store.count(), 1)
-        compare(list().count, 1)
-    }
-
     function fullSwipeRight(row) {
         mouseDrag(row, 10, row.height / 2, row.width * 0.8, 0)
     }
@@ -119,5 +105,127 @@ MainWindowCase {
         tryCompare(list(), "count", 1)
         verify(rowTitled("Dentist").inDaySection)
         verify(!todo.isCompleted)
+    }
+
+    // The day heading drawn above `row`: the section header nearest above it.
+    function headingAbove(row) {
+        let best = null
+        const children = list().contentItem.children
+        for (let i = 0; i < children.length; ++i) {
+            const child = children[i]
+            if (child.title !== undefined && child.visible && child.y < row.y
+                    && (best === null || child.y > best.y))
+                best = child
+        }
+        return best ? best.title : ""
+    }
+
+    function test_theDayHeadingFollowsARescheduleThatKeepsTheRowInPlace() {
+        const todo = Store.add("Book flights", 3)
+        Store.add("Someday", undefined)
+        openWindow("later")
+        const row = rowTitled("Book flights")
+        const before = headingAbove(row)
+        verify(before !== "Tomorrow" && before !== "", "dated in three days: " + before)
+
+        // When › Tomorrow in the detail pane: the row stays first, under its new day.
+        mouseClick(row)
+        const when = find("whenButton")
+        mouseClick(when)
+        tryVerify(() => when.popup.opened)
+        mouseClick(find("whenTomorrow"))
+        compare(Store.dayOffset(todo), 1)
+        compare(list().itemAtIndex(0), row)
+        tryVerify(() => headingAbove(row) === "Tomorrow")
+
+        // Another process moves and renames it; the app sees it when it next becomes active.
+        Store.editElsewhere(todo, 2, "Book trains")
+        QuillbrookApp.becameActive()
+        tryVerify(() => headingAbove(row) !== "Tomorrow")
+        compare(findChild(row, "rowTitle").text, "Book trains")
+        compare(list().itemAtIndex(0), row)
+    }
+
+    // Red pixels (the Delete action's, seen directly or through a tint) inside `item`.
+    function destructivePixels(image, item) {
+        const topLeft = item.mapToItem(window.contentItem, 0, 0)
+        let count = 0
+        for (let x = Math.ceil(topLeft.x); x < topLeft.x + item.width; x += 2) {
+            for (let y = Math.ceil(topLeft.y); y < topLeft.y + item.height; y += 2) {
+                const pixel = image.pixel(x, y)
+                if (pixel.r > 0.6 && pixel.g < 0.45 && pixel.b < 0.45)
+                    ++count
+            }
+        }
+        return count
+    }
+
+    function test_aRowSwipedOpenAndClosedShowsNoDeleteBehindItsBackground() {
+        Store.add("Pay rent", 0)
+        openWindow("today")
+        const row = rowTitled("Pay rent")
+        swipeLeft(row)
+        tryVerify(() => row.swipe.position < -0.5)
+        verify(destructivePixels(grabImage(window.contentItem), row) > 50, "Delete shows while open")
+        // Swiped back, then selected and hovered: its backgrounds show nothing of the action.
+        mouseDrag(row, row.width * 0.3, row.height / 2, row.width * 0.5, 0)
+        tryVerify(() => row.swipe.position === 0)
+        mouseClick(row, row.width / 2, row.height / 2)
+        tryVerify(() => row.selected)
+        mouseMove(row, row.width - 20, row.height / 2)
+        compare(destructivePixels(grabImage(window.contentItem), row), 0)
+        // The place where Delete stood opens the to-do; it deletes nothing.
+        mouseClick(row, row.width - 20, row.height / 2)
+        compare(Store.count(), 1)
+        verify(!find("deleteConfirmation").visible)
+    }
+
+    // Right click: Complete, When ›, Repeat › and Delete… act as the row's own controls do.
+    function test_theContextMenuSchedulesRepeatsCompletesAndDeletes() {
+        const todo = Store.add("Water plants", 0)
+        openWindow("today")
+        const menu = list().parent.contextMenu
+        const choose = (path) => {
+            // A row that just came back is laid out before it is clicked.
+            waitForItemPolished(list())
+            const row = rowTitled("Water plants")
+            mouseClick(row, row.width / 2, row.height / 2, Qt.RightButton)
+            tryVerify(() => menu.opened)
+            waitForItemPolished(menu.contentItem)
+            let current = menu
+            for (const title of path) {
+                let item = null
+                for (let i = 0; i < current.count; ++i) {
+                    if (current.itemAt(i).text === title)
+                        item = current.itemAt(i)
+                }
+                verify(item, "no " + title + " in the menu")
+                mouseClick(item)
+                if (item.subMenu) {
+                    current = item.subMenu
+                    tryVerify(() => current.opened)
+                    waitForItemPolished(current.contentItem)
+                }
+            }
+            tryVerify(() => !menu.visible)
+        }
+        choose(["Repeat", "Weekly"])
+        verify(todo.isRepeating)
+        choose(["When", "Tomorrow"])
+        compare(Store.dayOffset(todo), 1)
+        compare(QuillbrookApp.undoCenter.message, "Scheduled for Tomorrow")
+        mouseClick(find("undoButton"))
+        compare(Store.dayOffset(todo), 0)
+        choose(["Complete"])
+        tryVerify(() => todo.isCompleted, 2000)
+        compare(Store.completions(todo), 1)
+        // The repeat's next one takes its place; delete it from its menu.
+        const next = Store.titled("Water plants").filter(t => !t.isCompleted)[0]
+        Store.schedule(next, 0)
+        choose(["Delete…"])
+        const dialog = find("deleteConfirmation")
+        waitForDialog(dialog)
+        mouseClick(find("deleteButton"))
+        tryVerify(() => openTitles().length === 0)
     }
 }

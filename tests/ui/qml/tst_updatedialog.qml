@@ -9,7 +9,7 @@ MainWindowCase {
 
     property var openedUrls: []
 
-    function menuItem() { return find("appMenu").itemAt(1) }
+    function menuItem() { return find("helpMenu").itemAt(1) }
 
     // Asks for a check from the window's menu and waits for the dialog with its outcome.
     function checkFromMenu() {

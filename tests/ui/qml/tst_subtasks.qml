@@ -3,9 +3,10 @@ import QtTest
 import Quillbrook
 import QuillbrookTest
 
-// Moving subtasks in the detail pane: by their drag handle and with Alt+Up/Down.
+// Subtasks in the detail pane: moved by their drag handle and with Alt+Up/Down, deleted by a
+// swipe, their context menu and the Delete key.
 MainWindowCase {
-    name: "SubtaskDrag"
+    name: "Subtasks"
 
     property var todo: null
 
@@ -106,5 +107,51 @@ MainWindowCase {
         keyClick(Qt.Key_Down, Qt.AltModifier) // already last
         compare(Store.subtaskTitles(todo), ["passport", "socks", "charger"])
         verify(field.activeFocus)
+    }
+
+    // A swipe that starts in the middle of a titled subtask's text uncovers Delete, which
+    // deletes it.
+    function test_aTitledSubtaskIsDeletedByASwipeFromTheMiddleOfItsRow() {
+        const row = rowAt(1)
+        const y = row.height / 2
+        const x = row.width / 2
+        mousePress(row, x, y)
+        for (let step = 1; step <= 6; ++step)
+            mouseMove(row, x - step * 20, y)
+        mouseRelease(row, x - 120, y)
+        tryVerify(() => row.swipe.complete && row.swipe.position === -1)
+        const action = row.swipe.rightItem
+        mouseClick(action, action.width / 2, action.height / 2)
+        compare(Store.subtaskTitles(todo), ["passport", "socks"])
+    }
+
+    function test_aSubtaskIsDeletedFromItsContextMenu() {
+        const row = rowAt(2)
+        mouseClick(row, row.width / 2, row.height / 2, Qt.RightButton)
+        const menu = find("detailPane").subtaskMenu
+        tryVerify(() => menu.opened)
+        waitForItemPolished(menu.contentItem)
+        mouseClick(find("subtaskDeleteItem"))
+        compare(Store.subtaskTitles(todo), ["passport", "charger"])
+    }
+
+    // Emptied, a titled subtask's field falls back to its title when left; Delete in the empty
+    // field deletes it instead, as Delete on its circle does, and the keyboard moves on.
+    function test_deleteInAnEmptiedFieldOrOnTheCircleDeletesTheSubtask() {
+        const field = findChild(rowAt(0), "subtaskField")
+        mouseClick(field)
+        tryVerify(() => field.activeFocus)
+        keyClick(Qt.Key_A, Qt.ControlModifier)
+        keyClick(Qt.Key_Backspace)
+        keyClick(Qt.Key_Delete)
+        compare(Store.subtaskTitles(todo), ["charger", "socks"])
+        tryVerify(() => focused() && focused().objectName === "subtaskField" && focused().text === "charger")
+
+        keyClick(Qt.Key_Backtab, Qt.ShiftModifier)
+        compare(focused().objectName, "subtaskCircle")
+        keyClick(Qt.Key_Delete)
+        compare(Store.subtaskTitles(todo), ["socks"])
+        compare(Store.count(), 1)
+        verify(!find("deleteConfirmation").visible, "Delete on a subtask never asks for the to-do")
     }
 }
