@@ -111,7 +111,11 @@ void CollectionFinder::propfind(
     });
 }
 
-void CollectionFinder::find(const QUrl &start, const QString &listName, Done done) {
+void CollectionFinder::find(const QUrl &typed, const QString &listName, Done done) {
+    // A user name or password typed into the address is never sent nor kept: the account's own
+    // are the ones that sign in.
+    QUrl start = typed;
+    start.setUserInfo(QString());
     if (!isAllowedServerUrl(start)) {
         DavResult<FoundCollection> refused;
         refused.error = DavError{DavError::Kind::Unsupported,

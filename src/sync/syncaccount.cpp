@@ -21,9 +21,10 @@ SyncAccount SyncAccount::load(QSettings &settings) {
 
 void SyncAccount::save(QSettings &settings) const {
     settings.beginGroup(group);
-    settings.setValue(QStringLiteral("server"), server.toString());
+    // The password lives only in the keyring, even one typed into an address.
+    settings.setValue(QStringLiteral("server"), server.toString(QUrl::RemoveUserInfo));
     settings.setValue(QStringLiteral("user"), user);
-    settings.setValue(QStringLiteral("collection"), collection.toString());
+    settings.setValue(QStringLiteral("collection"), collection.toString(QUrl::RemoveUserInfo));
     settings.setValue(QStringLiteral("list"), listName);
     settings.endGroup();
     settings.sync();

@@ -43,9 +43,11 @@ class CliSync : public CliFixture {
 protected:
     void SetUp() override { ASSERT_TRUE(server.isRunning()) << server.failure().toStdString(); }
 
-    CliRun login(const CliClient &client, const QByteArray &secret = password) {
+    CliRun login(const CliClient &client, const QByteArray &secret = password,
+                 const QUrl &address = {}) {
         return client.run({QStringLiteral("sync"), QStringLiteral("login"),
-                           server.root().toString(), QStringLiteral("alice")},
+                           (address.isEmpty() ? server.root() : address).toString(),
+                           QStringLiteral("alice")},
                           secret);
     }
     CliRun syncNow(const CliClient &client) {
@@ -89,8 +91,14 @@ TEST_F(CliSync, signsInSyncsReportsAndSignsOut) {
     EXPECT_EQ(noPassword.status, 1);
     EXPECT_TRUE(noPassword.err.contains("No password on standard input"));
 
+    // A password typed into the address is not written to the preferences file.
     CliClient other;
-    ASSERT_EQ(login(other).status, 0);
+    QUrl typed = server.root();
+    typed.setUserInfo(QStringLiteral("alice:secret"));
+    ASSERT_EQ(login(other, password, typed).status, 0);
+    QFile preferences(other.home.filePath(QStringLiteral("config/Quillbrook/Quillbrook.conf")));
+    ASSERT_TRUE(preferences.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(preferences.readAll().contains("secret"));
     ASSERT_EQ(syncNow(other).status, 0);
     EXPECT_EQ(titles(other.json({QStringLiteral("list"), QStringLiteral("later")}).toArray()),
               QStringList{QStringLiteral("Written before signing in")});

@@ -110,6 +110,14 @@ TEST_F(Radicale, signingInFindsOrMakesTheListAndChecksThePassword) {
         findResult(server.root(), QStringLiteral("Quill Brook"), QStringLiteral("nope"));
     ASSERT_TRUE(wrong.error.has_value());
     EXPECT_EQ(wrong.error->kind, DavError::Kind::Credentials);
+    // The right password typed into the address does not stand in for the account's.
+    QUrl withPassword = server.root();
+    withPassword.setUserInfo(QStringLiteral("alice:") + password);
+    const auto typed =
+        findResult(withPassword, QStringLiteral("Quill Brook"), QStringLiteral("nope"));
+    ASSERT_TRUE(typed.error.has_value());
+    EXPECT_EQ(typed.error->kind, DavError::Kind::Credentials);
+    EXPECT_EQ(find(withPassword, QStringLiteral("Quill Brook")), collection);
     const auto plain =
         findResult(QUrl(QStringLiteral("http://example.org/dav/")), QStringLiteral("x"));
     ASSERT_TRUE(plain.error.has_value());

@@ -27,7 +27,7 @@ public:
                      QObject *parent = nullptr);
 
     using Done = std::function<void(const DavResult<FoundCollection> &)>;
-    void find(const QUrl &start, const QString &listName, Done done);
+    void find(const QUrl &typed, const QString &listName, Done done);
 
 private:
     // A PROPFIND that follows up to five redirects that stay allowed.
