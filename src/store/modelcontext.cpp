@@ -269,11 +269,18 @@ Status ModelContext::writePending() {
 }
 
 Status ModelContext::save() {
-    if (!hasChanges())
+    return save(Companion());
+}
+
+Status ModelContext::save(const Companion &companion) {
+    const bool recordsPending = hasChanges();
+    if (!recordsPending && !companion)
         return Status::success();
     Status status = runStatement(*m_db, QStringLiteral("BEGIN IMMEDIATE"));
     if (status) {
         status = writePending();
+        if (status && companion)
+            status = companion(*m_db);
         if (status)
             status = runStatement(*m_db, QStringLiteral("COMMIT"));
         if (!status)
@@ -298,8 +305,10 @@ Status ModelContext::save() {
     m_pinnedOwners.clear();
     // The data version baseline stays where it is: our own commit does not move it, and a
     // commit made elsewhere since the last check must still be merged at the next one.
-    emit didSave();
-    emit objectsDidChange();
+    if (recordsPending) {
+        emit didSave();
+        emit objectsDidChange();
+    }
     return Status::success();
 }
 

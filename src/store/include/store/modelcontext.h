@@ -112,12 +112,19 @@ signals:
     void storeFileNotice(const QString &notice);
 
 private:
+    friend class SyncLedger;
+    using Companion = std::function<Status(sql::Database &)>;
     // Bulk transfer reads and writes rows on this connection, around the records.
     friend class BulkInsert;
     friend Status readEveryTodo(ModelContext &context,
                                 const std::function<bool(TodoSnapshot &&)> &visit);
 
     template <typename T> using Map = QHash<qint64, std::weak_ptr<T>>;
+
+    // Writes the pending records and the rows `companion` writes in one transaction, even
+    // when no record is pending: the sync bookkeeping commits with the records it describes.
+    Status save(const Companion &companion);
+    sql::Database &connection() { return *m_db; }
 
     void adopt(const std::shared_ptr<Record> &record);
     void adoptChildren(TodoItem &item);
