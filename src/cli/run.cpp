@@ -7,18 +7,15 @@
 #include "output.h"
 #include "session.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace qb::cli {
 
 namespace {
-
-struct Command {
-    Reply (*function)(const Request &);
-    bool needsStore = true;
-};
 
 const QHash<QString, Command> &commandTable() {
     static const QHash<QString, Command> table{
@@ -58,6 +55,8 @@ QByteArray helpText() {
   search QUERY...                                  title or notes, open to-dos first
   rule describe RULE_JSON     rule next RULE_JSON --from DATETIME [--including-start]
   export                      import FILE | import -   the whole store as JSON, and back
+  sync login URL USER [--list NAME]   sign in to a CalDAV server or list (password on stdin)
+  sync now                    sync status [--json]            sync logout
 
 ID: a full id or a unique prefix of at least 4 characters.
 DAY: YYYY-MM-DD, today, tomorrow, or none where a date may be absent; years %1.
@@ -66,7 +65,7 @@ RULE_JSON: {"frequency":"weekly","weekdays":[1,3,5],"lastDay":false}
 Limits: notes from standard input %2; an import file %3, each text in it %4, each to-do
 with its subtasks and log %5. Import refuses a file that gives an id twice.
 --json prints one JSON value. Exit status: 0 success, 1 bad input, no such record or output
-that cannot be written, 2 usage, 3 the store cannot be opened or written.
+that cannot be written, 2 usage, 3 the store cannot be opened or written, 4 the sync server failed or refused.
 )")
         .arg(yearRangeText(), sizeText(limits::notesBytes), sizeText(limits::importBytes),
              sizeText(limits::importTextBytes), sizeText(limits::importTodoBytes))
@@ -111,7 +110,7 @@ Outcome<QString> readStandardInput() {
 
 } // namespace
 
-int run(const QStringList &arguments) {
+int run(const QStringList &arguments, Command sync) {
     auto invocation = parseInvocation(arguments);
     if (!invocation)
         return fail(invocation.error());
@@ -120,10 +119,14 @@ int run(const QStringList &arguments) {
         return finish(output, helpText());
     if (invocation->version)
         return finish(output, "quillbrook-cli " QB_VERSION "\n");
-    const auto command = commandTable().constFind(invocation->command);
-    if (command == commandTable().cend())
-        return fail(CliError::usage(
-            QStringLiteral("unknown command \"%1\" (try --help)").arg(invocation->command)));
+    const Command *command = &sync;
+    if (invocation->command != u"sync") {
+        const auto found = commandTable().constFind(invocation->command);
+        if (found == commandTable().cend())
+            return fail(CliError::usage(
+                QStringLiteral("unknown command \"%1\" (try --help)").arg(invocation->command)));
+        command = &found.value();
+    }
 
     std::unique_ptr<Session> session;
     if (command->needsStore) {
@@ -143,6 +146,32 @@ int run(const QStringList &arguments) {
             return fail(*error);
     }
     return finish(output, reply.value());
+}
+
+void runProcess(int argc, char *argv[], Command sync) {
+    // Arguments are text: bytes that are not UTF-8 would be stored as replacement characters,
+    // so they are refused before anything is opened.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        if (QString::fromUtf8(bytes).toUtf8() != bytes) {
+            std::fprintf(stderr, "quillbrook-cli: argument %d is not valid UTF-8 text\n", i);
+            std::_Exit(1);
+        }
+    }
+    int status = 0;
+    {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setOrganizationName(QStringLiteral("Quillbrook"));
+        QCoreApplication::setApplicationName(QStringLiteral("Quillbrook"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(QB_VERSION));
+        status = run(QCoreApplication::arguments(), sync);
+    }
+    // By now the store is closed, the preferences are written and both output streams were
+    // flushed, with a failed flush already turned into the status. What exit() would still do
+    // is tear down the libraries' static data and the memory the system takes back anyway:
+    // over a millisecond of every run.
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 } // namespace qb::cli

@@ -103,12 +103,6 @@ TEST_F(Settings, theVersionLineFallsBackForMissingOrNonTextValues) {
                                                 QStringLiteral(QB_BUILD_NUMBER) + u')');
 }
 
-TEST_F(Settings, theSyncRowReadsNotSignedInWithItsNote) {
-    EXPECT_FALSE(settings.isSignedIn());
-    EXPECT_EQ(settings.accountStatus(), QStringLiteral("Not signed in"));
-    EXPECT_TRUE(settings.syncNote().contains(settings.syncServiceName()));
-}
-
 TEST_F(Settings, theUpdateCommandIsEnabledExactlyWhileTheUpdaterAllowsACheck) {
     // Without an updater the command stays disabled.
     EXPECT_FALSE(app->updates()->canCheckForUpdates());

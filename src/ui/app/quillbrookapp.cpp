@@ -4,6 +4,7 @@
 #include "model/search.h"
 #include "preferences/effectivecolorscheme.h"
 #include "store/modelcontext.h"
+#include "sync/syncservice.h"
 #include "tasks/undocenter.h"
 #include "updates/checkforupdatesviewmodel.h"
 #include "viewmodels/completionqueue.h"
@@ -102,6 +103,8 @@ void QuillbrookApp::dismissStoreNotice() {
 
 void QuillbrookApp::becameActive() {
     m_parts.context->checkForRemoteChanges();
+    if (m_parts.sync)
+        m_parts.sync->syncNow();
     refreshWidget();
     ++m_activations;
     emit activated();

@@ -18,6 +18,10 @@ Q_MOC_INCLUDE("viewmodels/completionqueue.h")
 class QQmlEngine;
 class QJSEngine;
 
+namespace qb::sync {
+class SyncService;
+}
+
 namespace qb {
 
 class AppRouter;
@@ -60,6 +64,7 @@ public:
         Preferences *preferences = nullptr;
         EffectiveColorScheme *colorScheme = nullptr; // may be null: always light
         Updater *updater = nullptr;                  // may be null: no update checks
+        sync::SyncService *sync = nullptr;           // may be null: no sync
     };
 
     explicit QuillbrookApp(Parts parts, QObject *parent = nullptr);
@@ -76,6 +81,7 @@ public:
     Preferences *preferences() const { return m_parts.preferences; }
     CompletionQueue *completions() const { return m_completions; }
     CheckForUpdatesViewModel *updates() const { return m_updates; }
+    sync::SyncService *sync() const { return m_parts.sync; }
     bool isDark() const;
     int activations() const { return m_activations; }
     QString storeNotice() const { return m_storeNotice; }
@@ -99,7 +105,7 @@ public:
     Q_INVOKABLE void refreshWidget();
     Q_INVOKABLE void dismissStoreNotice();
     // The application became active: refresh the widget, look for other processes' commits,
-    // and tell windows to re-check their day.
+    // pull from the sync server, and tell windows to re-check their day.
     Q_INVOKABLE void becameActive();
 
 signals:
