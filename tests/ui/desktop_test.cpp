@@ -3,6 +3,7 @@
 // the last save at quit. Offscreen has no tray, as a desktop without one.
 #include "app/appruntime.h"
 #include "app/desktopshell.h"
+#include "app/environment.h"
 #include "app/quillbrookapp.h"
 #include "desktop/trayicon.h"
 #include "desktop/traymenumodel.h"
@@ -134,7 +135,7 @@ TEST_F(Desktop, aWindowClosedToTheTrayComesBackForAUrlWithItsDraftRowOpen) {
 }
 
 TEST_F(Desktop, aToDoChosenInTheTrayIsShownSelectedInItsList) {
-    auto store = runtime->app().taskStore();
+    auto store = runtime->taskStore();
     store.add(QStringLiteral("First"), TodoList::Today);
     const auto later = store.add(QStringLiteral("Pick me"), TodoList::Later);
     stateOf(first)->setPerspective(QStringLiteral("done"));
@@ -166,7 +167,7 @@ TEST_F(Desktop, aToDoChosenInTheTrayIsShownSelectedInItsList) {
 }
 
 TEST_F(Desktop, aToDoChosenFarDownTheListIsScrolledIntoView) {
-    auto store = runtime->app().taskStore();
+    auto store = runtime->taskStore();
     TodoItemPtr last;
     for (int i = 0; i < 60; ++i)
         last = store.add(QStringLiteral("Row %1").arg(i), TodoList::Today);
@@ -203,7 +204,7 @@ TEST_F(Desktop, theTrayMenuFollowsSavesInThisProcessAndItsCommandsReachTheWindow
               (QStringList{"Nothing due today", "---", "New To-Do", "Show Quill Brook", "Quit"}));
     EXPECT_FALSE(menu.actions().first()->isEnabled());
 
-    auto store = runtime->app().taskStore();
+    auto store = runtime->taskStore();
     const auto salt = store.add(QStringLiteral("Salt & pepper"), TodoList::Today);
     store.add(QStringLiteral("Tomorrow's"), TodoList::Later);
     // The reload after the save reaches the tray at once, without waiting for the watch.
@@ -284,7 +285,7 @@ TEST(Quit, changesLeftByAFailedSaveGetOneLastSaveAttempt) {
                 return QStringLiteral("disk full");
             return std::nullopt;
         });
-        runtime.app().taskStore().add(QStringLiteral("Unsaved"), TodoList::Today);
+        runtime.taskStore().add(QStringLiteral("Unsaved"), TodoList::Today);
         ASSERT_TRUE(context.hasChanges());
         failing = false; // the disk has room again by the time the app quits
     }

@@ -1,5 +1,6 @@
 #include "appruntime.h"
 
+#include "app/environment.h"
 #include "base/singleshottimer.h"
 #include "navigation/approuter.h"
 #include "platform/networkfeedfetcher.h"
@@ -38,6 +39,7 @@ struct AppRuntime::Parts {
     std::unique_ptr<Updater> updater;
     WidgetHostGroup widgetHosts;
     std::unique_ptr<WidgetSnapshotWriter> widget;
+    std::unique_ptr<Environment> environment;
     std::unique_ptr<QuillbrookApp> app;
     QTimer remotePoll;
 };
@@ -60,10 +62,13 @@ AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder,
     d->widget =
         std::make_unique<WidgetSnapshotWriter>(storeFolder, d->widgetHosts, clock, calendar);
 
+    d->environment = std::make_unique<Environment>(
+        TaskEnvironment{clock, calendar, d->widget.get()}, std::make_unique<QtSingleShotTimer>());
+
     ModelContext &context = d->container->mainContext();
     QuillbrookApp::Parts parts;
     parts.context = &context;
-    parts.environment = TaskEnvironment{clock, calendar, d->widget.get()};
+    parts.environment = d->environment.get();
     parts.undoCenter = &d->undoCenter;
     parts.router = &d->router;
     parts.preferences = &d->preferences;
@@ -82,12 +87,20 @@ AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder,
 
 AppRuntime::~AppRuntime() {
     // A failed save leaves changes in memory; this is the last chance to write them.
-    d->app->taskStore().saveUnsavedChanges();
+    taskStore().saveUnsavedChanges();
     QuillbrookApp::setInstance(nullptr);
 }
 
 QuillbrookApp &AppRuntime::app() {
     return *d->app;
+}
+
+Environment &AppRuntime::environment() {
+    return *d->environment;
+}
+
+TaskStore AppRuntime::taskStore() {
+    return d->environment->taskStore(d->container->mainContext());
 }
 
 ModelContainer &AppRuntime::container() {

@@ -4,6 +4,7 @@
 #include "navigation/composer.h"
 #include "preferences/effectivecolorscheme.h"
 #include "preferences/preferences.h"
+#include "store/modelcontext.h"
 #include "tasks/undocenter.h"
 #include "updates/checkforupdatesviewmodel.h"
 
@@ -11,6 +12,13 @@
 
 // The core's QObject types, known to QML by name but created only in C++.
 namespace qb::qmlforeign {
+
+struct ModelContextType {
+    Q_GADGET
+    QML_FOREIGN(qb::ModelContext)
+    QML_NAMED_ELEMENT(ModelContext)
+    QML_UNCREATABLE("The application owns the store's main context")
+};
 
 struct UndoCenterType {
     Q_GADGET

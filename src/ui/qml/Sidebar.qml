@@ -11,8 +11,8 @@ Rectangle {
 
     SidebarCounts {
         id: counts
-        app: QuillbrookApp
-        referenceDay: sidebar.state.referenceDay
+        context: QuillbrookApp.context
+        environment: QuillbrookApp.environment
     }
 
     ColumnLayout {

@@ -61,7 +61,8 @@ MainWindowCase {
         verify(todo.isRepeating)
         verify(popup.opened)
         verify(find("weekdayChips").visible)
-        const today = new Date().getUTCDay()
+        // The weekday of its day in the store's zone: a New York midnight is the same UTC day.
+        const today = todo.scheduledDate.getUTCDay()
         const todayChip = chip(today)
         verify(todayChip.on)
 
