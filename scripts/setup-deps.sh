@@ -5,14 +5,14 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build pkg-config
-    libsqlite3-dev libicu-dev libgtest-dev libbenchmark-dev
+    libsqlite3-dev libicu-dev libgtest-dev libbenchmark-dev rapidjson-dev
     qt6-base-dev qt6-declarative-dev
     qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript
     qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtquick-templates
     qml6-module-qtquick-controls qml6-module-qtquick-layouts qml6-module-qttest
     sqlite3 faketime fonts-dejavu-core fonts-material-design-icons-iconfont xvfb xauth
     dbus-daemon
-    desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream dpkg-dev file binutils time
 )
 
 missing=()

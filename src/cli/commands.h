@@ -12,15 +12,18 @@
 
 namespace qb::cli {
 
+class Output;
 class Session;
 
 // What a command gets: its arguments, the output mode, the open store (none for commands that
-// need no store) and standard input on demand.
+// need no store), standard input on demand (bounded: the notes limit) and standard output for
+// a reply that is streamed rather than returned.
 struct Request {
     bool json = false;
     QStringList args;
     Session *session = nullptr;
     std::function<Outcome<QString>()> readStandardInput;
+    Output *output = nullptr;
 };
 
 // Text for standard output.

@@ -41,9 +41,10 @@ QString subtaskLine(const TodoSnapshot::SubtaskSnapshot &subtask) {
 QString showText(const TodoSnapshot &todo, const QDateTime &now, const Calendar &calendar) {
     QString text = todoLine(todo, scheduledLabel(todo, now, calendar)) + u'\n';
     text += QStringLiteral("id: %1\n").arg(idText(todo.id));
+    // A stored rule that does not decode is no rule, as everywhere else.
     if (!todo.recurrenceRuleRaw.isNull()) {
-        const auto rule = RecurrenceRule::fromJson(todo.recurrenceRuleRaw.toUtf8());
-        text += QStringLiteral("repeats: %1\n").arg(description(rule, calendar));
+        if (const auto rule = RecurrenceRule::fromJson(todo.recurrenceRuleRaw.toUtf8()))
+            text += QStringLiteral("repeats: %1\n").arg(description(rule, calendar));
     }
     if (!todo.notes.trimmed().isEmpty())
         text += QStringLiteral("notes:\n%1\n").arg(visible(todo.notes, true));

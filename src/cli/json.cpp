@@ -10,33 +10,36 @@ namespace qb::cli {
 namespace {
 
 void writeString(QByteArray &out, const QString &text) {
+    // Escaped in UTF-8: one conversion for the whole text.
+    const QByteArray utf8 = text.toUtf8();
     out += '"';
-    qsizetype plain = 0; // start of the run of characters written as they are
-    const auto flush = [&](qsizetype end) {
-        if (end > plain)
-            out += QStringView(text).mid(plain, end - plain).toUtf8();
-        plain = end + 1;
+    qsizetype plain = 0; // start of the run of bytes written as they are
+    const auto escape = [&](qsizetype at, qsizetype length, QByteArrayView with) {
+        out.append(utf8.constData() + plain, at - plain);
+        out += with;
+        plain = at + length;
     };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        const char *escape = u == u'"'    ? "\\\""
-                             : u == u'\\' ? "\\\\"
-                             : u == u'\n' ? "\\n"
-                             : u == u'\r' ? "\\r"
-                             : u == u'\t' ? "\\t"
-                                          : nullptr;
-        // Other control characters are escaped, and U+2028/2029 too, which JavaScript reads
-        // as line breaks.
-        const bool control = u < 0x20 || u == 0x7f || u == 0x2028 || u == 0x2029;
-        if (!escape && !control)
-            continue;
-        flush(i);
-        if (escape)
-            out += escape;
-        else
-            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0')).toLatin1();
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const auto byte = quint8(utf8[i]);
+        if (byte == '"')
+            escape(i, 1, "\\\"");
+        else if (byte == '\\')
+            escape(i, 1, "\\\\");
+        else if (byte == '\n')
+            escape(i, 1, "\\n");
+        else if (byte == '\r')
+            escape(i, 1, "\\r");
+        else if (byte == '\t')
+            escape(i, 1, "\\t");
+        else if (byte < 0x20 || byte == 0x7f)
+            // Other control characters are escaped too.
+            escape(i, 1, "\\u00" + QByteArray::number(byte, 16).rightJustified(2, '0'));
+        else if (byte == 0xe2 && i + 2 < utf8.size() && quint8(utf8[i + 1]) == 0x80 &&
+                 (quint8(utf8[i + 2]) == 0xa8 || quint8(utf8[i + 2]) == 0xa9))
+            // U+2028 and U+2029, which JavaScript reads as line breaks.
+            escape(i, 3, quint8(utf8[i + 2]) == 0xa8 ? "\\u2028" : "\\u2029");
     }
-    flush(text.size());
+    out.append(utf8.constData() + plain, utf8.size() - plain);
     out += '"';
 }
 
@@ -85,12 +88,12 @@ Json &Json::append(Json item) {
 
 QByteArray Json::toText() const {
     QByteArray out;
-    write(out, 0);
+    appendTo(out, 0);
     out += '\n';
     return out;
 }
 
-void Json::write(QByteArray &out, int depth) const {
+void Json::appendTo(QByteArray &out, int depth) const {
     std::visit(
         [&](const auto &v) {
             using T = std::decay_t<decltype(v)>;
@@ -122,11 +125,11 @@ void Json::write(QByteArray &out, int depth) const {
                     if (inline_) {
                         if (i > 0)
                             out += ", ";
-                        v[i].write(out, depth + 1);
+                        v[i].appendTo(out, depth + 1);
                         continue;
                     }
                     indent(out, depth + 1);
-                    v[i].write(out, depth + 1);
+                    v[i].appendTo(out, depth + 1);
                     if (i + 1 < v.size())
                         out += ',';
                 }
@@ -143,7 +146,7 @@ void Json::write(QByteArray &out, int depth) const {
                     indent(out, depth + 1);
                     writeString(out, v[i].key);
                     out += ": ";
-                    v[i].value.write(out, depth + 1);
+                    v[i].value.appendTo(out, depth + 1);
                     if (i + 1 < v.size())
                         out += ',';
                 }

@@ -41,9 +41,10 @@ public:
 
     // Two-space indentation, a final newline.
     QByteArray toText() const;
+    // The value as toText() writes it `depth` levels deep in a document, without the newline.
+    void appendTo(QByteArray &out, int depth) const;
 
 private:
-    void write(QByteArray &out, int depth) const;
     using Value = std::variant<std::nullptr_t, bool, qint64, double, QString, Array, Object>;
     Value m_value = nullptr;
 };

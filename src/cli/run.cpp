@@ -1,9 +1,12 @@
 #include "run.h"
 
 #include "commands.h"
+#include "humantext.h"
+#include "input.h"
+#include "moments.h"
+#include "output.h"
 #include "session.h"
 
-#include <QFile>
 #include <QHash>
 
 #include <cstdio>
@@ -40,7 +43,8 @@ const QHash<QString, Command> &commandTable() {
     return table;
 }
 
-const char helpText[] = R"(usage: quillbrook-cli [--json] COMMAND [ARGS]
+QByteArray helpText() {
+    return QStringLiteral(R"(usage: quillbrook-cli [--json] COMMAND [ARGS]
 
   add [--today | --later | --date DAY] TITLE...   add a to-do (Today by default)
   list today | later | done                        a list in display order
@@ -53,34 +57,51 @@ const char helpText[] = R"(usage: quillbrook-cli [--json] COMMAND [ARGS]
   subtask toggle SUBTASK_ID   subtask rename SUBTASK_ID TITLE...   subtask delete SUBTASK_ID
   search QUERY...                                  title or notes, open to-dos first
   rule describe RULE_JSON     rule next RULE_JSON --from DATETIME [--including-start]
-  export                      import FILE          the whole store as JSON, and back
+  export                      import FILE | import -   the whole store as JSON, and back
 
 ID: a full id or a unique prefix of at least 4 characters.
-DAY: YYYY-MM-DD, today, tomorrow, or none where a date may be absent.
+DAY: YYYY-MM-DD, today, tomorrow, or none where a date may be absent; years %1.
 DATETIME: a DAY or an ISO 8601 date-time (local time when it has no offset).
 RULE_JSON: {"frequency":"weekly","weekdays":[1,3,5],"lastDay":false}
---json prints one JSON value. Exit status: 0 success, 1 bad input or no such record,
-2 usage, 3 the store cannot be opened or written.
-)";
-
-void write(std::FILE *stream, const QByteArray &bytes) {
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
-    std::fflush(stream);
+Limits: notes from standard input %2; an import file %3, each text in it %4, each to-do
+with its subtasks and log %5. Import refuses a file that gives an id twice.
+--json prints one JSON value. Exit status: 0 success, 1 bad input, no such record or output
+that cannot be written, 2 usage, 3 the store cannot be opened or written.
+)")
+        .arg(yearRangeText(), sizeText(limits::notesBytes), sizeText(limits::importBytes),
+             sizeText(limits::importTextBytes), sizeText(limits::importTodoBytes))
+        .toUtf8();
 }
 
 int fail(const CliError &error) {
-    // One line, whatever the message holds.
+    // One line, whatever the message holds, and none of the terminal control sequences that
+    // user text in it may carry.
     QString message = error.message;
     message.replace(u'\n', u' ');
-    write(stderr, (QStringLiteral("quillbrook-cli: ") + message + u'\n').toUtf8());
+    const QByteArray line =
+        (QStringLiteral("quillbrook-cli: ") + visible(message) + u'\n').toUtf8();
+    // Nothing is left to report a failed error line to.
+    (void)std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
+    std::fflush(stderr);
     return int(error.status);
 }
 
+// Whatever standard output had to take: a reply that did not get out is a failure.
+int finish(Output &output, QByteArrayView reply) {
+    output.write(reply);
+    if (auto error = output.finish())
+        return fail(*error);
+    return 0;
+}
+
 Outcome<QString> readStandardInput() {
-    QFile input;
-    if (!input.open(stdin, QIODevice::ReadOnly))
-        return CliError::badInput(QStringLiteral("cannot read standard input"));
-    const QByteArray bytes = input.readAll();
+    auto input = Input::open(QStringLiteral("-"), limits::notesBytes, QStringLiteral("notes"));
+    if (!input)
+        return input.error();
+    const auto read = input.value()->readAll();
+    if (!read)
+        return read.error();
+    const QByteArray &bytes = read.value();
     // Invalid bytes would come back as replacement characters.
     QString text = QString::fromUtf8(bytes);
     if (text.toUtf8() != bytes)
@@ -94,14 +115,11 @@ int run(const QStringList &arguments) {
     auto invocation = parseInvocation(arguments);
     if (!invocation)
         return fail(invocation.error());
-    if (invocation->help) {
-        write(stdout, helpText);
-        return 0;
-    }
-    if (invocation->version) {
-        write(stdout, QByteArrayLiteral("quillbrook-cli " QB_VERSION "\n"));
-        return 0;
-    }
+    Output output(stdout);
+    if (invocation->help)
+        return finish(output, helpText());
+    if (invocation->version)
+        return finish(output, "quillbrook-cli " QB_VERSION "\n");
     const auto command = commandTable().constFind(invocation->command);
     if (command == commandTable().cend())
         return fail(CliError::usage(
@@ -114,17 +132,17 @@ int run(const QStringList &arguments) {
             return fail(opened.error());
         session = std::move(opened.value());
     }
-    const Request request{invocation->json, invocation->args, session.get(), readStandardInput};
+    const Request request{invocation->json, invocation->args, session.get(), readStandardInput,
+                          &output};
     const Reply reply = command->function(request);
     if (!reply)
-        return fail(reply.error());
+        return fail(output.finish().value_or(reply.error()));
     // Success is only reported for changes that are on disk.
     if (session) {
         if (auto error = session->commit())
             return fail(*error);
     }
-    write(stdout, reply.value());
-    return 0;
+    return finish(output, reply.value());
 }
 
 } // namespace qb::cli

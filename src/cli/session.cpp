@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include "store/bulktransfer.h"
 #include "store/cloudmirror.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
@@ -39,6 +40,13 @@ std::optional<CliError> Session::commit() {
 
 std::optional<CliError> Session::save() {
     if (const Status status = context().save(); !status)
+        return CliError::store(QStringLiteral("cannot save to the store: ") + status.message());
+    m_widget.refresh(context());
+    return std::nullopt;
+}
+
+std::optional<CliError> Session::commit(BulkInsert &insert) {
+    if (const Status status = insert.commit(); !status)
         return CliError::store(QStringLiteral("cannot save to the store: ") + status.message());
     m_widget.refresh(context());
     return std::nullopt;

@@ -12,6 +12,10 @@
 #include <memory>
 #include <optional>
 
+namespace qb {
+class BulkInsert;
+}
+
 namespace qb::cli {
 
 // The store opened the way the app opens it (same folder, "-cloudKitDisabled", the backfill
@@ -30,8 +34,10 @@ public:
     // Task operations swallow a failed save; a client must not report success for a change
     // that is not on disk. Retries the save once and reports what is still unsaved.
     std::optional<CliError> commit();
-    // Saves records written outside TaskStore (import) and refreshes the widget.
+    // Saves records written outside TaskStore and refreshes the widget.
     std::optional<CliError> save();
+    // Commits a bulk insert (import) and refreshes the widget.
+    std::optional<CliError> commit(BulkInsert &insert);
 
     // Only open() makes the key.
     class Key {

@@ -19,7 +19,7 @@ Json momentOrNull(const QDateTime &moment, const Calendar &calendar) {
 } // namespace
 
 QString idText(const QUuid &id) {
-    return id.toString(QUuid::WithoutBraces).toUpper();
+    return QString::fromLatin1(id.toByteArray(QUuid::WithoutBraces).toUpper());
 }
 
 TodoSnapshot::SubtaskSnapshot subtaskSnapshot(const Subtask &subtask) {

@@ -5,6 +5,7 @@
 #include <unicode/calendar.h>
 #include <unicode/dtfmtsym.h>
 #include <unicode/dtptngen.h>
+#include <unicode/gregocal.h>
 #include <unicode/locid.h>
 #include <unicode/rbnf.h>
 #include <unicode/reldatefmt.h>
@@ -28,6 +29,36 @@ QDateTime fromUDate(UDate date) {
     return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(date)), Qt::UTC);
 }
 
+bool isSupportedYear(int year) {
+    return year >= Calendar::firstYear && year <= Calendar::lastYear;
+}
+
+// The locale with its calendar system set to Gregorian, so names, patterns and formats follow
+// the one calendar every date is computed and stored in (fa_IR would otherwise name Persian
+// months, ar_SA Islamic ones).
+icu::Locale gregorianVariant(const icu::Locale &locale) {
+    icu::Locale variant(locale);
+    UErrorCode status = U_ZERO_ERROR;
+    variant.setKeywordValue("calendar", "gregorian", status);
+    return U_SUCCESS(status) ? variant : locale;
+}
+
+// Stored dates are Qt's proleptic Gregorian days. ICU's Gregorian calendar switches to the
+// Julian one before October 1582 unless told otherwise, which moved 1582-10-10 to the 20th.
+std::unique_ptr<icu::Calendar> prolepticGregorian(const icu::TimeZone &zone,
+                                                  const icu::Locale &locale) {
+    UErrorCode status = U_ZERO_ERROR;
+    auto calendar = std::make_unique<icu::GregorianCalendar>(zone.clone(), locale, status);
+    if (U_FAILURE(status)) {
+        status = U_ZERO_ERROR;
+        calendar =
+            std::make_unique<icu::GregorianCalendar>(zone.clone(), icu::Locale::getRoot(), status);
+    }
+    status = U_ZERO_ERROR;
+    calendar->setGregorianChange(U_DATE_MIN, status);
+    return calendar;
+}
+
 QStringList namesFrom(const icu::UnicodeString *names, int32_t count, int32_t first, int wanted) {
     QStringList result;
     for (int32_t i = first; i < count && result.size() < wanted; ++i)
@@ -41,6 +72,7 @@ QStringList namesFrom(const icu::UnicodeString *names, int32_t count, int32_t fi
 
 struct Calendar::Data {
     icu::Locale locale;
+    icu::Locale gregorianLocale;
     std::unique_ptr<icu::TimeZone> zone;
     // ICU calendars and formatters are stateful; everything runs on the main thread, so one
     // working copy per calendar value is enough.
@@ -55,16 +87,11 @@ struct Calendar::Data {
 
     Data(const QString &localeId, const QString &timeZoneId)
         : locale(localeId.toUtf8().constData())
-        , zone(icu::TimeZone::createTimeZone(toIcu(timeZoneId))) {
+        , gregorianLocale(gregorianVariant(locale))
+        , zone(icu::TimeZone::createTimeZone(toIcu(timeZoneId)))
+        , calendar(prolepticGregorian(*zone, gregorianLocale)) {
         UErrorCode status = U_ZERO_ERROR;
-        calendar.reset(icu::Calendar::createInstance(zone->clone(), locale, status));
-        if (U_FAILURE(status) || !calendar) {
-            status = U_ZERO_ERROR;
-            calendar.reset(
-                icu::Calendar::createInstance(zone->clone(), icu::Locale::getRoot(), status));
-        }
-        status = U_ZERO_ERROR;
-        symbols = std::make_unique<icu::DateFormatSymbols>(locale, status);
+        symbols = std::make_unique<icu::DateFormatSymbols>(gregorianLocale, status);
         if (U_FAILURE(status))
             symbols.reset();
     }
@@ -89,6 +116,9 @@ struct Calendar::Data {
         const int value = calendar->get(which, status);
         return U_SUCCESS(status) ? value : 0;
     }
+
+    // Whether the working calendar's current moment lies in a supported year.
+    bool inSupportedYear() const { return isSupportedYear(field(UCAL_EXTENDED_YEAR)); }
 
     // Clears the time of day of the working calendar's current moment.
     std::optional<UDate> truncateToDay() const {
@@ -156,7 +186,7 @@ std::optional<QDateTime> Calendar::addDays(const QDateTime &moment, int days) co
         return std::nullopt;
     UErrorCode status = U_ZERO_ERROR;
     d->calendar->add(UCAL_DATE, days, status);
-    if (U_FAILURE(status))
+    if (U_FAILURE(status) || !d->inSupportedYear())
         return std::nullopt;
     const auto result = d->moment();
     return result ? std::optional(fromUDate(*result)) : std::nullopt;
@@ -167,7 +197,7 @@ std::optional<QDateTime> Calendar::addMonths(const QDateTime &moment, int months
         return std::nullopt;
     UErrorCode status = U_ZERO_ERROR;
     d->calendar->add(UCAL_MONTH, months, status);
-    if (U_FAILURE(status))
+    if (U_FAILURE(status) || !d->inSupportedYear())
         return std::nullopt;
     const auto result = d->moment();
     return result ? std::optional(fromUDate(*result)) : std::nullopt;
@@ -198,7 +228,7 @@ int Calendar::day(const QDateTime &moment) const {
 }
 
 std::optional<int> Calendar::daysInMonth(int year, int month) const {
-    if (month < 1 || month > 12)
+    if (month < 1 || month > 12 || !isSupportedYear(year))
         return std::nullopt;
     d->calendar->clear();
     d->calendar->set(UCAL_EXTENDED_YEAR, year);
@@ -253,7 +283,8 @@ QString Calendar::format(const QDateTime &moment, const QString &skeleton) const
     if (!format) {
         UErrorCode status = U_ZERO_ERROR;
         if (!d->patterns) {
-            d->patterns.reset(icu::DateTimePatternGenerator::createInstance(d->locale, status));
+            d->patterns.reset(
+                icu::DateTimePatternGenerator::createInstance(d->gregorianLocale, status));
             if (U_FAILURE(status)) {
                 d->patterns.reset();
                 return {};
@@ -262,7 +293,7 @@ QString Calendar::format(const QDateTime &moment, const QString &skeleton) const
         const icu::UnicodeString pattern = d->patterns->getBestPattern(toIcu(skeleton), status);
         if (U_FAILURE(status))
             return {};
-        auto created = std::make_shared<icu::SimpleDateFormat>(pattern, d->locale, status);
+        auto created = std::make_shared<icu::SimpleDateFormat>(pattern, d->gregorianLocale, status);
         if (U_FAILURE(status))
             return {};
         created->setCalendar(*d->calendar);

@@ -2,6 +2,7 @@
 
 #include "model/recordaccess.h"
 #include "predicatesql.h"
+#include "rows.h"
 #include "searchfunction.h"
 #include "sqlite.h"
 
@@ -14,13 +15,6 @@ namespace {
 using sql::Statement;
 using sql::Value;
 
-const QString todoColumns = QStringLiteral(
-    "pk, id, title, notes, is_completed, completed_at, scheduled_date, list_raw, sort_order, "
-    "created_at, recurrence_rule_raw");
-const QString subtaskColumns =
-    QStringLiteral("pk, id, title, is_completed, sort_order, created_at, parent_pk");
-const QString changeColumns = QStringLiteral("pk, id, timestamp, kind_raw, detail, item_pk");
-
 // Row keys are chosen here, not by SQLite, so an unsaved record already has its key and reads
 // that include unsaved changes map rows back to the very objects held in memory.
 qint64 newStorageKey() {
@@ -30,139 +24,11 @@ qint64 newStorageKey() {
     return key;
 }
 
-QString uuidText(const QUuid &id) {
-    return id.toString(QUuid::WithoutBraces);
-}
-
-Value textOrNull(const QString &text) {
-    if (text.isNull())
-        return nullptr;
-    return text;
-}
-
-Value keyOrNull(qint64 key) {
-    if (key == 0)
-        return nullptr;
-    return key;
-}
-
 } // namespace
-
-// One to-do row as read, before it becomes (or refreshes) an object.
-class TodoRow {
-public:
-    qint64 key = 0;
-    QUuid id;
-    QString title, notes, listRaw, recurrenceRuleRaw;
-    bool isCompleted = false;
-    QDateTime completedAt, scheduledDate, createdAt;
-    double sortOrder = 0;
-
-    static TodoRow read(const Statement &s) {
-        TodoRow row;
-        row.key = s.integer(0);
-        row.id = QUuid::fromString(s.text(1));
-        row.title = s.text(2);
-        row.notes = s.text(3);
-        row.isCompleted = s.integer(4) != 0;
-        row.completedAt = sql::momentFrom(s, 5);
-        row.scheduledDate = sql::momentFrom(s, 6);
-        row.listRaw = s.text(7);
-        row.sortOrder = s.real(8);
-        row.createdAt = sql::momentFrom(s, 9);
-        row.recurrenceRuleRaw = s.text(10);
-        return row;
-    }
-
-    void applyTo(TodoItem &item) const {
-        RecordAccess::silently(item, [&] {
-            item.setId(id);
-            item.setTitle(title);
-            item.setNotes(notes);
-            item.setCompleted(isCompleted);
-            item.setCompletedAt(completedAt);
-            item.setScheduledDate(scheduledDate);
-            item.setListRaw(listRaw);
-            item.setSortOrder(sortOrder);
-            item.setCreatedAt(createdAt);
-            item.setRecurrenceRuleRaw(recurrenceRuleRaw);
-        });
-    }
-};
 
 namespace {
 
-struct SubtaskRow {
-    qint64 key = 0;
-    QUuid id;
-    QString title;
-    bool isCompleted = false;
-    double sortOrder = 0;
-    QDateTime createdAt;
-
-    static SubtaskRow read(const Statement &s) {
-        return {s.integer(0), QUuid::fromString(s.text(1)), s.text(2), s.integer(3) != 0,
-                s.real(4),    sql::momentFrom(s, 5)};
-    }
-    void applyTo(Subtask &subtask) const {
-        RecordAccess::silently(subtask, [&] {
-            subtask.setId(id);
-            subtask.setTitle(title);
-            subtask.setCompleted(isCompleted);
-            subtask.setSortOrder(sortOrder);
-            subtask.setCreatedAt(createdAt);
-        });
-    }
-};
-
-struct ChangeRow {
-    qint64 key = 0;
-    QUuid id;
-    QDateTime timestamp;
-    QString kindRaw, detail;
-
-    static ChangeRow read(const Statement &s) {
-        return {s.integer(0), QUuid::fromString(s.text(1)), sql::momentFrom(s, 2), s.text(3),
-                s.text(4)};
-    }
-    void applyTo(ChangeEntry &entry) const {
-        RecordAccess::silently(entry, [&] {
-            entry.setId(id);
-            entry.setTimestamp(timestamp);
-            entry.setKindRaw(kindRaw);
-            entry.setDetail(detail);
-        });
-    }
-};
-
-template <typename Row>
-Result<QList<Row>> readRows(sql::Database &db, const QString &query, const QList<Value> &values) {
-    auto statement = db.prepare(query);
-    if (!statement)
-        return StoreError{statement.message()};
-    statement.value().bindAll(values);
-    QList<Row> rows;
-    for (;;) {
-        switch (statement.value().step()) {
-        case Statement::Step::Row:
-            rows.append(Row::read(statement.value()));
-            continue;
-        case Statement::Step::Done:
-            return rows;
-        case Statement::Step::Error:
-            return StoreError{db.lastError()};
-        }
-    }
-}
-
-// Through the statement cache: saves run the same few statements over and over.
-Status runStatement(sql::Database &db, const QString &query, const QList<Value> &values = {}) {
-    auto statement = db.prepare(query);
-    if (!statement)
-        return Status::failure(statement.message());
-    statement.value().bindAll(values);
-    return statement.value().run();
-}
+using namespace rows;
 
 // The position after the owner's last member (bound to the owner's key).
 QString nextPosition(const QString &table, const QString &ownerColumn) {
@@ -404,12 +270,6 @@ Status ModelContext::writePending() {
 Status ModelContext::save() {
     if (!hasChanges())
         return Status::success();
-    if (m_saveFault) {
-        if (const auto error = m_saveFault()) {
-            emit objectsDidChange();
-            return Status::failure(*error);
-        }
-    }
     Status status = runStatement(*m_db, QStringLiteral("BEGIN IMMEDIATE"));
     if (status) {
         status = writePending();
@@ -448,12 +308,20 @@ auto ModelContext::withPendingVisible(Function &&read) -> decltype(read()) {
         return read();
     // Unsaved changes are written inside a savepoint that is always rolled back, so SQLite
     // evaluates the query over exactly what the app sees.
+    const bool outermost = !m_db->inTransaction();
     if (!runStatement(*m_db, QStringLiteral("SAVEPOINT qb_read")))
         return read();
     const bool written = writePending().ok();
     auto result = read();
-    runStatement(*m_db, QStringLiteral("ROLLBACK TO qb_read"));
-    runStatement(*m_db, QStringLiteral("RELEASE qb_read"));
+    if (outermost) {
+        // Ends the transaction the savepoint began without writing anything; releasing it would
+        // commit, which fails on a full disk and leaves the transaction open, so that every
+        // later save failed even once there was room again.
+        runStatement(*m_db, QStringLiteral("ROLLBACK"));
+    } else {
+        runStatement(*m_db, QStringLiteral("ROLLBACK TO qb_read"));
+        runStatement(*m_db, QStringLiteral("RELEASE qb_read"));
+    }
     if (!written)
         return read();
     return result;
@@ -574,9 +442,7 @@ void ModelContext::loadChanges(TodoItem &item) {
 }
 
 void ModelContext::readSubtasks(TodoItem &item, bool notify) {
-    const QString query =
-        QStringLiteral("SELECT %1 FROM subtask WHERE parent_pk = ? ORDER BY position, pk")
-            .arg(subtaskColumns);
+    const QString query = subtasksOfOwnerQuery();
     const auto read = [&] { return readRows<SubtaskRow>(*m_db, query, {item.storageKey()}); };
     // Most edits leave the members' rows alone; replaying them for this read would write
     // every pending change twice.
@@ -592,9 +458,7 @@ void ModelContext::readSubtasks(TodoItem &item, bool notify) {
 }
 
 void ModelContext::readChanges(TodoItem &item, bool notify) {
-    const QString query =
-        QStringLiteral("SELECT %1 FROM change_entry WHERE item_pk = ? ORDER BY position, pk")
-            .arg(changeColumns);
+    const QString query = changesOfOwnerQuery();
     const auto read = [&] { return readRows<ChangeRow>(*m_db, query, {item.storageKey()}); };
     auto rows = pendingReachesMembersOf<ChangeEntry>(item) ? withPendingVisible(read) : read();
     QList<ChangeEntryPtr> changes;
@@ -612,6 +476,7 @@ Status ModelContext::checkpoint() {
 }
 
 Status ModelContext::setCheckpointLimit(int limitPages) {
+    m_checkpointLimit = limitPages;
     return m_db->exec(QStringLiteral("PRAGMA wal_autocheckpoint = %1").arg(limitPages));
 }
 
@@ -623,6 +488,12 @@ qint64 ModelContext::dataVersion() {
 }
 
 bool ModelContext::checkForRemoteChanges() {
+    if (hasFileMoved()) {
+        emit fileMoved();
+        // Reopened: the merge and the announcement are done.
+        if (!hasFileMoved())
+            return true;
+    }
     const qint64 version = dataVersion();
     if (version == m_lastDataVersion)
         return false;
@@ -631,6 +502,44 @@ bool ModelContext::checkForRemoteChanges() {
     emit remoteChange();
     emit objectsDidChange();
     return true;
+}
+
+bool ModelContext::hasFileMoved() const {
+    return m_db->fileHasMoved();
+}
+
+Status ModelContext::copyStoreTo(const QString &path) {
+    return runStatement(*m_db, QStringLiteral("VACUUM INTO ?"), {path});
+}
+
+Status ModelContext::emptyLog() {
+    auto statement = m_db->prepare(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    if (!statement)
+        return Status::failure(statement.message());
+    if (statement.value().step() != Statement::Step::Row)
+        return Status::failure(m_db->lastError());
+    if (statement.value().integer(0) != 0)
+        return Status::failure(QStringLiteral("another program is reading the store"));
+    return Status::success();
+}
+
+void ModelContext::adoptConnection(std::unique_ptr<sql::Database> db) {
+    m_db = std::move(db);
+    sql::registerSearchFunction(*m_db, m_searchLocaleId);
+    if (m_checkpointLimit)
+        (void)setCheckpointLimit(*m_checkpointLimit); // without it, SQLite's own limit applies
+    m_lastDataVersion = dataVersion();
+}
+
+void ModelContext::announceReopened(const QString &notice) {
+    refreshHeldRecords();
+    emit remoteChange();
+    emit objectsDidChange();
+    emit storeFileNotice(notice);
+}
+
+void ModelContext::announceFileProblem(const QString &notice) {
+    emit storeFileNotice(notice);
 }
 
 void ModelContext::refreshHeldRecords() {

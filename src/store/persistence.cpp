@@ -1,12 +1,12 @@
 #include "store/persistence.h"
 
+#include "base/privatefile.h"
 #include "model/calendar.h"
 #include "model/clock.h"
 #include "store/cloudmirror.h"
 #include "store/modelcontext.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -18,9 +18,7 @@ namespace qb::persistence {
 QString storeFolder() {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const QString folder = QDir(base).filePath(QStringLiteral("Quillbrook"));
-    if (!QFileInfo::exists(folder) && QDir().mkpath(folder)) {
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    (void)makePrivateFolder(folder);
     return folder;
 }
 
@@ -84,6 +82,9 @@ void backfillScheduledDates(ModelContainer &container, QSettings &settings, cons
         }
     }
     settings.setValue(flag, true);
+    // The preferences are private like the store; failing that, the flag is still written.
+    (void)makePrivateFolder(QFileInfo(settings.fileName()).absolutePath());
+    (void)makePrivateFile(settings.fileName());
     settings.sync();
 }
 

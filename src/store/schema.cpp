@@ -2,20 +2,17 @@
 
 #include "sqlite.h"
 
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+
+#include <sqlite3.h>
 
 namespace qb::schema {
 
 namespace {
 
-constexpr int headerSize = 100;
-
-quint32 bigEndian32(const QByteArray &bytes, int offset) {
-    return (quint32(quint8(bytes[offset])) << 24) | (quint32(quint8(bytes[offset + 1])) << 16) |
-           (quint32(quint8(bytes[offset + 2])) << 8) | quint32(quint8(bytes[offset + 3]));
-}
+constexpr qint64 walHeaderSize = 32;
 
 const char *const createStatements[] = {
     R"(CREATE TABLE store_metadata (
@@ -86,18 +83,28 @@ Status updateIndexes(sql::Database &db) {
     return Status::success();
 }
 
-Result<int> tableCount(sql::Database &db) {
-    auto statement = db.prepare(QStringLiteral("SELECT count(*) FROM sqlite_schema"));
+Result<qint64> readInteger(sql::Database &db, const QString &query) {
+    auto statement = db.prepare(query);
     if (!statement)
         return StoreError{statement.message()};
     if (statement.value().step() != sql::Statement::Step::Row)
         return StoreError{db.lastError()};
-    return static_cast<int>(statement.value().integer(0));
+    return statement.value().integer(0);
+}
+
+Result<qint64> tableCount(sql::Database &db) {
+    return readInteger(db, QStringLiteral("SELECT count(*) FROM sqlite_schema"));
 }
 
 Status create(sql::Database &db) {
     if (auto status = db.exec(QStringLiteral("BEGIN IMMEDIATE")); !status)
         return status;
+    // Counted again under the write lock: another process may have created the tables since.
+    const auto tables = tableCount(db);
+    if (!tables || tables.value() > 0) {
+        db.exec(QStringLiteral("ROLLBACK"));
+        return tables ? Status::success() : Status::failure(tables.message());
+    }
     for (const char *statement : createStatements) {
         if (auto status = db.exec(QString::fromUtf8(statement)); !status) {
             db.exec(QStringLiteral("ROLLBACK"));
@@ -118,6 +125,76 @@ Status create(sql::Database &db) {
     return db.exec(QStringLiteral("COMMIT"));
 }
 
+// The first line of quick_check's report: "ok" for a sound file.
+Result<QString> quickCheck(sql::Database &db) {
+    auto statement = db.prepare(QStringLiteral("PRAGMA quick_check(1)"));
+    if (!statement)
+        return StoreError{statement.message()};
+    if (statement.value().step() != sql::Statement::Step::Row)
+        return StoreError{db.lastError()};
+    return statement.value().text(0);
+}
+
+// Why a file cannot be read as a store, from SQLite's own error.
+QString unreadable(const sql::Database &db) {
+    switch (db.lastErrorCode() & 0xff) {
+    case SQLITE_NOTADB:
+        return QStringLiteral("The file is not a Quill Brook store (%1)").arg(db.lastError());
+    case SQLITE_CORRUPT:
+        return QStringLiteral("The store file is damaged (%1)").arg(db.lastError());
+    default:
+        return QStringLiteral("The store file cannot be read (%1)").arg(db.lastError());
+    }
+}
+
+// Why a database with tables is not a store this build can open, or an empty string.
+QString versionProblem(sql::Database &db) {
+    auto read =
+        db.prepare(QStringLiteral("SELECT value FROM store_metadata WHERE key = 'schemaVersion'"));
+    if (!read)
+        return QStringLiteral("The file is not a Quill Brook store (%1)").arg(read.message());
+    switch (read.value().step()) {
+    case sql::Statement::Step::Row:
+        break;
+    case sql::Statement::Step::Done:
+        return QStringLiteral("The store has no schema version");
+    case sql::Statement::Step::Error:
+        return unreadable(db);
+    }
+    const QString found = read.value().text(0);
+    if (compareVersions(found, QString::fromLatin1(version)) > 0)
+        return QStringLiteral("The store was written by a newer version (schema %1; this build "
+                              "reads %2)")
+            .arg(found, QString::fromLatin1(version));
+    return {};
+}
+
+// What is wrong with a file SQLite opened read-only, or an empty string.
+QString problemWith(sql::Database &db, const QFileInfo &file) {
+    const auto tables = tableCount(db);
+    if (!tables)
+        return unreadable(db);
+    if (tables.value() == 0)
+        return {}; // a new store
+    // SQLite itself refuses a file shorter than its header says unless the log holds the rest,
+    // but not one cut inside its last page. Such a file is sound only while its log holds that
+    // page, as after a power cut in the middle of copying it there.
+    const auto pageSize = readInteger(db, QStringLiteral("PRAGMA page_size"));
+    if (!pageSize)
+        return unreadable(db);
+    if (file.size() % pageSize.value() != 0) {
+        if (QFileInfo(file.absoluteFilePath() + QStringLiteral("-wal")).size() <= walHeaderSize)
+            return QStringLiteral("The store file is damaged (it ends inside a page)");
+        const auto check = quickCheck(db);
+        if (!check)
+            return unreadable(db);
+        if (check.value() != u"ok")
+            return QStringLiteral("The store file is damaged (%1)").arg(check.value());
+    }
+
+    return versionProblem(db);
+}
+
 } // namespace
 
 int compareVersions(const QString &a, const QString &b) {
@@ -132,60 +209,81 @@ int compareVersions(const QString &a, const QString &b) {
     return 0;
 }
 
-Status checkFileHeader(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Status::failure(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
-    const qint64 size = file.size();
-    if (size == 0)
-        return Status::success(); // a new, empty store
-    const QByteArray header = file.read(headerSize);
-    if (header.size() < headerSize || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
-        return Status::failure(QStringLiteral("The file is not a store: %1").arg(path));
+Status checkStoreFile(const QString &path) {
+    const QFileInfo file(path);
+    // Even an empty file is read: a log beside it may hold its pages, all of them or not.
+    auto db = sql::Database::open(path, sql::Database::Access::ReadOnly);
+    const QString problem =
+        db ? problemWith(*db.value(), file)
+           : QStringLiteral("The store file cannot be read (%1)").arg(db.message());
+    if (problem.isEmpty())
+        return Status::success();
+    return Status::failure(QStringLiteral("%1: %2. The file was left untouched.")
+                               .arg(problem, QDir::toNativeSeparators(file.absoluteFilePath())));
+}
 
-    quint32 pageSize = (quint32(quint8(header[16])) << 8) | quint32(quint8(header[17]));
-    if (pageSize == 1)
-        pageSize = 65536;
-    const bool pageSizeValid = pageSize >= 512 && (pageSize & (pageSize - 1)) == 0;
-    if (!pageSizeValid || size % pageSize != 0)
-        return Status::failure(QStringLiteral("The store file is damaged: %1").arg(path));
-    // The page count in the header is trustworthy only when its "valid for" counter matches
-    // the change counter.
-    const quint32 changeCounter = bigEndian32(header, 24);
-    const quint32 pageCount = bigEndian32(header, 28);
-    const quint32 validFor = bigEndian32(header, 92);
-    if (validFor == changeCounter && qint64(pageCount) * pageSize > size)
-        return Status::failure(QStringLiteral("The store file is truncated: %1").arg(path));
-    return Status::success();
+Result<int> copyMissingTodos(sql::Database &db, const QString &otherPath) {
+    auto attach = db.prepare(QStringLiteral("ATTACH ? AS other"));
+    if (!attach)
+        return StoreError{attach.message()};
+    attach.value().bind(1, otherPath);
+    if (auto status = attach.value().run(); !status)
+        return StoreError{status.message()};
+
+    // Row keys come along: rows that pending changes refer to keep them.
+    const char *const copies[] = {
+        "CREATE TEMP TABLE copied(pk INTEGER PRIMARY KEY)",
+        "INSERT INTO copied SELECT pk FROM other.todo_item WHERE id NOT IN (SELECT id FROM "
+        "main.todo_item) AND pk NOT IN (SELECT pk FROM main.todo_item)",
+        "INSERT INTO main.todo_item(pk, id, title, notes, is_completed, completed_at, "
+        "scheduled_date, list_raw, sort_order, created_at, recurrence_rule_raw) SELECT pk, id, "
+        "title, notes, is_completed, completed_at, scheduled_date, list_raw, sort_order, "
+        "created_at, recurrence_rule_raw FROM other.todo_item WHERE pk IN copied",
+        "INSERT OR IGNORE INTO main.subtask(pk, id, title, is_completed, sort_order, created_at, "
+        "parent_pk, position) SELECT pk, id, title, is_completed, sort_order, created_at, "
+        "parent_pk, position FROM other.subtask WHERE parent_pk IN copied",
+        "INSERT OR IGNORE INTO main.change_entry(pk, id, timestamp, kind_raw, detail, item_pk, "
+        "position) SELECT pk, id, timestamp, kind_raw, detail, item_pk, position FROM "
+        "other.change_entry WHERE item_pk IN copied",
+    };
+    Result<int> copied = StoreError{};
+    Status status = db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    for (const char *statement : copies) {
+        if (status)
+            status = db.exec(QString::fromUtf8(statement));
+    }
+    if (status) {
+        const auto count = readInteger(db, QStringLiteral("SELECT count(*) FROM copied"));
+        copied = count ? Result<int>(int(count.value())) : StoreError{count.message()};
+        status = count ? db.exec(QStringLiteral("COMMIT")) : Status::failure(count.message());
+    }
+    if (!status) {
+        db.exec(QStringLiteral("ROLLBACK"));
+        copied = StoreError{status.message()};
+    }
+    db.exec(QStringLiteral("DROP TABLE IF EXISTS temp.copied"));
+    db.exec(QStringLiteral("DETACH other"));
+    return copied;
 }
 
 Status prepare(sql::Database &db) {
     const auto tables = tableCount(db);
     if (!tables)
         return Status::failure(tables.message());
+    // Asked again on this connection before it writes anything: the file at the path may have
+    // been replaced since it was checked.
+    if (tables.value() > 0) {
+        if (const QString problem = versionProblem(db); !problem.isEmpty())
+            return Status::failure(problem);
+    }
+    // WAL lets the command-line client and a second app instance write while we read. Set before
+    // a new store's tables are created, so they go through the log like every later change.
+    if (auto status = db.exec(QStringLiteral("PRAGMA journal_mode = WAL")); !status)
+        return status;
     if (tables.value() == 0) {
         if (auto status = create(db); !status)
             return status;
-        return updateIndexes(db);
     }
-
-    QString found;
-    {
-        // Scoped: a statement still open would keep the index updates from dropping anything.
-        auto read = db.prepare(
-            QStringLiteral("SELECT value FROM store_metadata WHERE key = 'schemaVersion'"));
-        if (!read)
-            return Status::failure(
-                QStringLiteral("The file is not a Quill Brook store (%1)").arg(read.message()));
-        if (read.value().step() != sql::Statement::Step::Row)
-            return Status::failure(QStringLiteral("The store has no schema version"));
-        found = read.value().text(0);
-    }
-    if (compareVersions(found, QString::fromLatin1(version)) > 0)
-        return Status::failure(
-            QStringLiteral("The store was written by a newer version (schema %1; this build "
-                           "reads %2)")
-                .arg(found, QString::fromLatin1(version)));
     return updateIndexes(db);
 }
 

@@ -14,14 +14,21 @@ namespace schema {
 
 inline constexpr auto version = "1.0.0";
 
-// Checks the file's SQLite header without writing to it: a file of other bytes, or one
-// shorter than its header says (a truncated copy), is refused before SQLite touches it.
-Status checkFileHeader(const QString &path);
+// Checks that the file at `path` is empty (a new store) or a store this build can open, over a
+// read-only connection, which changes neither the file nor its log: SQLite must read it (with
+// whatever pages its log still holds), it must have the store's tables and a schema version no
+// newer than this build's, and a file that is not a whole number of pages must pass
+// quick_check. A refusal says what is wrong, where the file is, and that it was left untouched.
+Status checkStoreFile(const QString &path);
 
-// Creates the tables in an empty database, or verifies that an existing one is a store whose
-// schema this build understands and brings its indexes up to date. Refuses (and leaves untouched)
-// anything else.
+// Turns the log on, creates the tables in an empty database and brings a store's indexes up to
+// date. For a file that passed checkStoreFile; refuses, before writing, one that is no longer
+// such a store.
 Status prepare(sql::Database &db);
+
+// Copies into `db` the to-dos of the store at `otherPath` whose ids `db` lacks, with their
+// subtasks and change entries, in one transaction. Returns how many to-dos were copied.
+Result<int> copyMissingTodos(sql::Database &db, const QString &otherPath);
 
 // Compares dotted numeric versions: negative, zero or positive like strcmp.
 int compareVersions(const QString &a, const QString &b);

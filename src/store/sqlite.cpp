@@ -88,10 +88,11 @@ Database::~Database() {
     sqlite3_close_v2(m_db);
 }
 
-Result<std::unique_ptr<Database>> Database::open(const QString &path) {
+Result<std::unique_ptr<Database>> Database::open(const QString &path, Access access) {
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int flags = access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         QString message =
             db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
@@ -128,6 +129,20 @@ Result<Statement> Database::prepare(const QString &sql) {
 
 QString Database::lastError() const {
     return QString::fromUtf8(sqlite3_errmsg(m_db));
+}
+
+bool Database::inTransaction() const {
+    return sqlite3_get_autocommit(m_db) == 0;
+}
+
+bool Database::fileHasMoved() const {
+    int moved = 0;
+    return sqlite3_file_control(m_db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+           moved != 0;
+}
+
+int Database::lastErrorCode() const {
+    return sqlite3_extended_errcode(m_db);
 }
 
 } // namespace qb::sql

@@ -54,13 +54,24 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    // Opens an existing file read-write; never creates it.
-    static Result<std::unique_ptr<Database>> open(const QString &path);
+    enum class Access { ReadWrite, ReadOnly };
+
+    // Opens an existing file; never creates it. A read-only connection changes neither the file
+    // nor its log, whatever state they are in.
+    static Result<std::unique_ptr<Database>> open(const QString &path,
+                                                  Access access = Access::ReadWrite);
 
     Status exec(const QString &sql);
     // Cached: the same SQL text reuses its prepared statement.
     Result<Statement> prepare(const QString &sql);
     QString lastError() const;
+    // Whether a transaction is open (the connection is not in autocommit mode).
+    bool inTransaction() const;
+    // Whether the main file was deleted, or replaced by another file, at the path it was opened
+    // at.
+    bool fileHasMoved() const;
+    // The extended result code of the last failed call (SQLITE_CORRUPT, SQLITE_NOTADB, …).
+    int lastErrorCode() const;
     sqlite3 *handle() const { return m_db; }
 
 private:

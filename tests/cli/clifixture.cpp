@@ -46,6 +46,19 @@ QProcessEnvironment CliClient::environment() const {
     return env;
 }
 
+namespace {
+
+CliRun finished(QProcess &process) {
+    process.waitForFinished(60000);
+    CliRun result;
+    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+} // namespace
+
 CliRun CliClient::run(const QStringList &args, const QByteArray &input) const {
     QProcess process;
     process.setProcessEnvironment(environment());
@@ -55,12 +68,15 @@ CliRun CliClient::run(const QStringList &args, const QByteArray &input) const {
     if (!input.isEmpty())
         process.write(input);
     process.closeWriteChannel();
-    process.waitForFinished(60000);
-    CliRun result;
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return finished(process);
+}
+
+CliRun CliClient::runReading(const QStringList &args, const QString &inputFile) const {
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.setStandardInputFile(inputFile);
+    process.start(QStringLiteral(QB_CLI_PATH), args);
+    return finished(process);
 }
 
 QJsonValue CliClient::json(const QStringList &args, const QByteArray &input) const {

@@ -31,6 +31,8 @@ public:
 
     QProcessEnvironment environment() const;
     CliRun run(const QStringList &args, const QByteArray &input = {}) const;
+    // With standard input read from a file (/dev/zero, say).
+    CliRun runReading(const QStringList &args, const QString &inputFile) const;
     // Runs with --json and expects success.
     QJsonValue json(const QStringList &args, const QByteArray &input = {}) const;
     // Adds a to-do and returns its id.

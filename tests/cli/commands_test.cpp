@@ -114,17 +114,31 @@ TEST_F(EditCommands, renameNotesScheduleAndMoveGoThroughTheStoreAndItsLog) {
     EXPECT_TRUE(shown.toObject().value(QStringLiteral("hasNotes")).toBool());
 }
 
-TEST_F(EditCommands, notesFromStandardInputKeepAMegabyteExactly) {
+TEST_F(EditCommands, notesFromStandardInputAreKeptExactlyUpToTheirLimit) {
     const QString id = add(QStringLiteral("Long read"));
     QByteArray notes;
-    while (notes.size() < 1024 * 1024)
+    while (notes.size() < 4 * 1024 * 1024)
         notes += "Zoë's notes, line with tabs\tand \"quotes\" 😀\n";
+    notes.truncate(4 * 1024 * 1024);
+    notes.replace(notes.size() - 4, 4, "end."); // no character cut in two
     const QJsonObject stored =
         json({QStringLiteral("notes"), id, QStringLiteral("-")}, notes).toObject();
     EXPECT_EQ(stored.value(QStringLiteral("notes")).toString(), QString::fromUtf8(notes));
     EXPECT_EQ(
         json({QStringLiteral("show"), id}).toObject().value(QStringLiteral("notes")).toString(),
         QString::fromUtf8(notes));
+
+    // One byte more, or an input that never ends, is refused without reading it all.
+    const QByteArray before = exportText();
+    const CliRun longer = run({QStringLiteral("notes"), id, QStringLiteral("-")}, notes + "!");
+    EXPECT_EQ(longer.status, 1);
+    EXPECT_TRUE(longer.err.contains("standard input is longer than 4 MiB, the limit for notes"))
+        << longer.err.toStdString();
+    const CliRun endless =
+        runReading({QStringLiteral("notes"), id, QStringLiteral("-")}, QStringLiteral("/dev/zero"));
+    EXPECT_EQ(endless.status, 1);
+    EXPECT_TRUE(endless.err.contains("longer than 4 MiB"));
+    EXPECT_EQ(exportText(), before);
 }
 
 TEST_F(EditCommands, repeatSetsTheFirstDayAndCompletionSpawnsTheNextInstance) {

@@ -127,6 +127,20 @@ TEST_F(Errors, helpVersionAndTheCloudArgumentWork) {
 using HostileInput = CliFixture;
 
 TEST_F(HostileInput, controlCharactersAreStoredFaithfullyAndNotEchoedRaw) {
+    // Errors quote what was typed; the terminal gets no escape sequence from them.
+    for (const QStringList &args :
+         {QStringList{QStringLiteral("\u001b]0;owned\u0007")},
+          QStringList{QStringLiteral("show"), QStringLiteral("abcd\u001b[2J")},
+          QStringList{QStringLiteral("add"), QStringLiteral("--date"),
+                      QStringLiteral("\u009b31m\u001b[31m"), QStringLiteral("x")}}) {
+        const CliRun failed = run(args);
+        EXPECT_NE(failed.status, 0);
+        EXPECT_FALSE(failed.err.contains('\x1b')) << failed.err.toStdString();
+        EXPECT_FALSE(failed.err.contains('\x07')) << failed.err.toStdString();
+        EXPECT_FALSE(failed.err.contains("\xc2\x9b")) << failed.err.toStdString();
+        EXPECT_EQ(failed.err.count('\n'), 1);
+    }
+
     const QString title = QStringLiteral("bell\u0007 tab\t esc\u001b[31m red \u0001");
     const QString id = add(title);
     EXPECT_EQ(

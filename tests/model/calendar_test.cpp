@@ -134,6 +134,56 @@ TEST_F(CalendarTest, DateFromGivesLocalMidnightOrNothingForAMissingDay) {
     }
 }
 
+TEST_F(CalendarTest, DaysAreProlepticGregorianFromYearOneToNineThousandNineHundredNinetyNine) {
+    const Calendar utcCalendar(QStringLiteral("en_US"), QStringLiteral("UTC"));
+    // Around the Julian switch-over of 1582 and at both ends, days are QDate's days.
+    for (const QDate &day :
+         {QDate(1582, 10, 4), QDate(1582, 10, 5), QDate(1582, 10, 10), QDate(1582, 10, 15),
+          QDate(1, 1, 1), QDate(9999, 12, 31), QDate(1600, 2, 29)}) {
+        SCOPED_TRACE(day.toString(Qt::ISODate).toStdString());
+        EXPECT_EQ(utcCalendar.dateFrom(day.year(), day.month(), day.day()),
+                  utc(day.year(), day.month(), day.day()));
+        const auto local = us.dateFrom(day.year(), day.month(), day.day());
+        ASSERT_TRUE(local);
+        EXPECT_EQ(QDate(us.year(*local), us.month(*local), us.day(*local)), day);
+        EXPECT_EQ(us.weekday(*local), day.dayOfWeek() % 7 + 1);
+    }
+    EXPECT_EQ(us.daysInMonth(1500, 2), 28); // a Julian leap year, not a Gregorian one
+    EXPECT_EQ(us.addDays(*us.dateFrom(1582, 10, 4), 1), us.dateFrom(1582, 10, 5));
+    EXPECT_EQ(us.format(*us.dateFrom(1582, 10, 10), "yMMMd"), u"Oct 10, 1582"_s);
+
+    // No date outside the years is made, by any operation.
+    EXPECT_EQ(us.dateFrom(0, 12, 31), std::nullopt);
+    EXPECT_EQ(us.dateFrom(10000, 1, 1), std::nullopt);
+    EXPECT_EQ(us.daysInMonth(10000, 1), std::nullopt);
+    EXPECT_EQ(us.addDays(*us.dateFrom(9999, 12, 31), 1), std::nullopt);
+    EXPECT_EQ(us.addDays(*us.dateFrom(1, 1, 1), -1), std::nullopt);
+    EXPECT_EQ(us.addMonths(*us.dateFrom(9999, 12, 1), 1), std::nullopt);
+    EXPECT_EQ(us.addMonths(*us.dateFrom(1, 1, 31), -1), std::nullopt);
+    EXPECT_EQ(us.addDays(*us.dateFrom(9999, 12, 30), 1), us.dateFrom(9999, 12, 31));
+}
+
+TEST(CalendarSystemTest, LocalesWithAnotherCalendarSystemStillCountGregorianDays) {
+    for (const char *localeId : {"fa_IR", "ar_SA", "th_TH", "ja_JP@calendar=japanese"}) {
+        SCOPED_TRACE(localeId);
+        const Calendar calendar(QString::fromLatin1(localeId), QStringLiteral("UTC"));
+        const auto day = calendar.dateFrom(2026, 1, 5);
+        EXPECT_EQ(day, utc(2026, 1, 5));
+        ASSERT_TRUE(day);
+        EXPECT_EQ(calendar.year(*day), 2026);
+        EXPECT_EQ(calendar.month(*day), 1);
+        EXPECT_EQ(calendar.daysInMonth(2026, 2), 28);
+    }
+    // Month names and formatted days follow the same calendar.
+    const Calendar persian(QStringLiteral("fa_IR"), QStringLiteral("UTC"));
+    const Calendar english(QStringLiteral("en_US"), QStringLiteral("UTC"));
+    // January, not Farvardin (the ending is the format form's ezafe).
+    EXPECT_TRUE(persian.monthNames(Width::Full).first().startsWith(QStringLiteral("ژانویه")));
+    EXPECT_EQ(english.format(utc(2026, 1, 5), "yMMMMd"), u"January 5, 2026"_s);
+    EXPECT_TRUE(persian.format(utc(2026, 1, 5), "yMMMMd").contains(QStringLiteral("ژانویه")))
+        << persian.format(utc(2026, 1, 5), "yMMMMd").toStdString();
+}
+
 TEST_F(CalendarTest, EnglishWeekdayAndMonthNamesStartAtSundayAndJanuary) {
     EXPECT_EQ(us.weekdayNames(Width::Full), QStringList({"Sunday", "Monday", "Tuesday", "Wednesday",
                                                          "Thursday", "Friday", "Saturday"}));

@@ -3,7 +3,7 @@
 # Installs BUILD_DIR into a temporary prefix and checks what a desktop sees there, runs the
 # installed programs, then packs the client's and the app's .deb packages and checks their files,
 # control fields and declared dependencies, and runs the client unpacked from them.
-# desktop-file-validate, appstreamcli, dpkg-shlibdeps and dpkg-deb are installed by
+# desktop-file-validate, appstreamcli, dpkg-shlibdeps, dpkg-deb and readelf are installed by
 # scripts/setup-deps.sh, so a missing one is a failure, not a skip.
 set -uo pipefail
 
@@ -53,6 +53,11 @@ fi
 for program in quillbrook quillbrook-cli; do
     check "bin/$program not installed as an executable" test -x "$prefix/bin/$program"
     check "manual page of $program not installed" test -s "$prefix/share/man/man1/$program.1.gz"
+    # Programs in /usr/bin carry no RPATH or RUNPATH (Debian policy).
+    if need_tool readelf && [ -x "$prefix/bin/$program" ]; then
+        paths="$(readelf -d "$prefix/bin/$program" | grep -E '\((RPATH|RUNPATH)\)')"
+        [ -z "$paths" ] && pass || fail "installed $program carries a search path: $paths"
+    fi
 done
 desktop="$prefix/share/applications/$id.desktop"
 metainfo="$prefix/share/metainfo/$id.metainfo.xml"
@@ -139,9 +144,10 @@ check_deb() {
     for path in "./usr/share/man/man1/${3}.1.gz" "./usr/share/doc/$name/copyright"; do
         check "$name lacks $path" grep -qxF "$path" "$work/$name.files"
     done
-    # Debian's machine-readable copyright format.
+    # Debian's machine-readable copyright format (sed reads to the end: with pipefail, head
+    # closing the pipe early would fail the whole check when tar is still writing).
     dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/share/doc/$name/copyright" 2>/dev/null |
-        head -n 1 | grep -qxF 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' && pass ||
+        sed -n 1p | grep -qxF 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' && pass ||
         fail "$name: copyright is not in the machine-readable format"
     # Each dependency is a real package: the build machine has it installed (or it is ours).
     while read -r package; do

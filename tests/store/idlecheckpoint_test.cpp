@@ -1,8 +1,11 @@
+#include "faultvfs.h"
 #include "manualtimer.h"
 #include "store/idlecheckpoint.h"
 #include "storefixture.h"
 
 #include <QFileInfo>
+
+#include <sqlite3.h>
 
 using namespace qb;
 using qb::test::ManualTimer;
@@ -60,8 +63,8 @@ TEST_F(IdleCheckpointTest, eachSaveRestartsTheWaitAndNothingElseStartsIt) {
 
     // A failed save changed nothing on disk and does not start the wait either.
     ASSERT_TRUE(qb::test::fire(*timer));
-    context().setSaveFault([] { return std::optional<QString>(QStringLiteral("disk full")); });
     addTodo(QStringLiteral("unsaved"));
+    qb::test::faultvfs::failWrite(1, SQLITE_FULL, true);
     EXPECT_FALSE(context().save().ok());
     EXPECT_EQ(timer->action, nullptr);
 }

@@ -1,3 +1,4 @@
+#include "qtprinters.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
@@ -69,7 +70,9 @@ protected:
         const auto sizeBefore = QFileInfo(path).size();
         auto container = openAt(path);
         EXPECT_FALSE(container.ok());
-        EXPECT_FALSE(container.message().isEmpty());
+        // Says where the file is and that it was kept.
+        EXPECT_TRUE(container.message().contains(path)) << qPrintable(container.message());
+        EXPECT_TRUE(container.message().contains(QStringLiteral("left untouched")));
         EXPECT_EQ(fileDigest(path), before);
         EXPECT_EQ(QFileInfo(path).size(), sizeBefore);
     }
@@ -127,6 +130,13 @@ TEST_F(RefusedStoreFile, storeCutToHalfItsSize) {
     expectRefusedAndUntouched(path);
 }
 
+TEST_F(RefusedStoreFile, storeCutInsideItsLastPage) {
+    makeStore(path, 400);
+    QFile file(path);
+    ASSERT_TRUE(file.resize(QFileInfo(path).size() - 1000));
+    expectRefusedAndUntouched(path);
+}
+
 TEST_F(RefusedStoreFile, storeCutInsideItsHeader) {
     makeStore(path, 5);
     QFile file(path);
@@ -164,6 +174,52 @@ TEST_F(RefusedStoreFile, otherApplicationsDatabase) {
                  nullptr, nullptr);
     sqlite3_close(db);
     expectRefusedAndUntouched(path);
+}
+
+// Refused before SQLite could copy the other program's log into its file.
+TEST_F(RefusedStoreFile, otherApplicationsDatabaseWithPagesInItsLog) {
+    const QString original = folder.filePath(QStringLiteral("other.db"));
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(original.toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_exec(db,
+                 "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; CREATE TABLE "
+                 "notes(body TEXT); INSERT INTO notes VALUES ('x')",
+                 nullptr, nullptr, nullptr);
+    // Copied while open: the log still holds the pages, as after a crash.
+    for (const QString &suffix : {QString(), QStringLiteral("-wal")})
+        ASSERT_TRUE(QFile::copy(original + suffix, path + suffix));
+    sqlite3_close(db);
+    const QByteArray log = fileDigest(path + QStringLiteral("-wal"));
+    expectRefusedAndUntouched(path);
+    EXPECT_EQ(fileDigest(path + QStringLiteral("-wal")), log);
+}
+
+// As a copy of the log into the store file leaves it when cut off after its first page: the
+// header counts pages that only the log holds so far. The log's index file is missing.
+TEST(SoundStoreFile, opensWhenItsHeaderCountsPagesOnlyItsLogHolds) {
+    test::TempFolder folder;
+    const QString live = folder.filePath(QStringLiteral("Live.store"));
+    const QString path = folder.filePath(QStringLiteral("Copy.store"));
+    auto writer = openAt(live);
+    ASSERT_TRUE(writer.ok());
+    auto &context = writer.value()->mainContext();
+    ASSERT_TRUE(context.setCheckpointLimit(0).ok());
+    for (int i = 0; i < 50; ++i)
+        context.insert(std::make_shared<TodoItem>(QStringLiteral("Logged"), TodoList::Later,
+                                                  QDateTime(), i, QDateTime::currentDateTimeUtc()));
+    ASSERT_TRUE(context.save().ok());
+    for (const QString &suffix : {QString(), QStringLiteral("-wal")})
+        ASSERT_TRUE(QFile::copy(live + suffix, path + suffix));
+    ASSERT_TRUE(context.checkpoint().ok());
+    QFile copied(path), grown(live);
+    ASSERT_TRUE(copied.open(QIODevice::ReadWrite) && grown.open(QIODevice::ReadOnly));
+    ASSERT_LT(copied.size(), grown.size());
+    ASSERT_EQ(copied.write(grown.read(4096)), 4096);
+    copied.close();
+
+    auto opened = openAt(path);
+    ASSERT_TRUE(opened.ok()) << qPrintable(opened.message());
+    EXPECT_EQ(opened.value()->mainContext().count(TodoPredicate::all()).valueOr(-1), 50);
 }
 
 TEST(ModelContainer, acceptsAStoreFromTheSameOrAnOlderPatchVersion) {

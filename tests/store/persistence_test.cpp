@@ -102,6 +102,10 @@ TEST_F(Backfill, datesUndatedTodayTodosOpenOrDoneAndLeavesLaterAlone) {
     auto open = add(QStringLiteral("open"), TodoList::Today);
     auto done = add(QStringLiteral("done"), TodoList::Today, true);
     auto later = add(QStringLiteral("later"), TodoList::Later);
+    // A list this build does not know is not Today.
+    auto stray = add(QStringLiteral("stray"), TodoList::Today);
+    stray->setListRaw(QStringLiteral("inbox"));
+    ASSERT_TRUE(container->mainContext().save().ok());
     run();
     container->mainContext().checkForRemoteChanges();
     const QDateTime startOfDay =
@@ -109,6 +113,7 @@ TEST_F(Backfill, datesUndatedTodayTodosOpenOrDoneAndLeavesLaterAlone) {
     EXPECT_EQ(open->scheduledDate(), startOfDay);
     EXPECT_EQ(done->scheduledDate(), startOfDay);
     EXPECT_FALSE(later->scheduledDate().isValid());
+    EXPECT_FALSE(stray->scheduledDate().isValid());
     EXPECT_TRUE(settings.value(QLatin1String(persistence::backfillFlagKey)).toBool());
 }
 

@@ -1,3 +1,4 @@
+#include "faultvfs.h"
 #include "store/livequery.h"
 #include "storefixture.h"
 
@@ -5,19 +6,11 @@
 
 #include <functional>
 
+#include <sqlite3.h>
+
 using namespace qb;
+using qb::test::only;
 using qb::test::StoreFixture;
-
-namespace {
-
-TodoItemPtr only(ModelContext &context, const QString &title) {
-    TodoFetch request;
-    request.predicate = TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
-    const auto found = context.fetch(request).valueOr({});
-    return found.size() == 1 ? found.first() : nullptr;
-}
-
-} // namespace
 
 class RemoteChanges : public StoreFixture {
 protected:
@@ -140,9 +133,10 @@ TEST_F(RemoteChanges, loadedRelationsFollowSubtasksAddedElsewhere) {
 TEST_F(RemoteChanges, ourUnsavedEditsWinOverTheRefresh) {
     auto item = addTodo(QStringLiteral("Contested"));
     ASSERT_TRUE(context().save().ok());
-    context().setSaveFault([] { return std::optional<QString>(QStringLiteral("offline")); });
     item->setNotes(QStringLiteral("local notes"));
+    test::faultvfs::failWrite(1, SQLITE_IOERR_WRITE);
     EXPECT_FALSE(context().save().ok());
+    test::faultvfs::disarm();
 
     auto other = otherConnection();
     only(*other, QStringLiteral("Contested"))->setNotes(QStringLiteral("remote notes"));
@@ -150,7 +144,6 @@ TEST_F(RemoteChanges, ourUnsavedEditsWinOverTheRefresh) {
 
     ASSERT_TRUE(context().checkForRemoteChanges());
     EXPECT_EQ(item->notes(), QStringLiteral("local notes"));
-    context().setSaveFault({});
     ASSERT_TRUE(context().save().ok());
     other->checkForRemoteChanges();
     EXPECT_EQ(only(*other, QStringLiteral("Contested"))->notes(), QStringLiteral("local notes"));

@@ -1,4 +1,6 @@
+#include "crashloop.h"
 #include "taskfixture.h"
+#include "tasks/todosnapshot.h"
 
 using namespace qb;
 using qb::test::TaskFixture;
@@ -117,4 +119,44 @@ TEST_F(DeleteRestore, deletionCascadesToTheFile) {
     openStore();
     auto other = otherConnection();
     EXPECT_EQ(other->count(TodoPredicate::all()).value(), 0);
+}
+
+// An import inserts whole to-dos from their snapshots in one save, as the client's import does: a
+// power cut at any of its writes, or in the save after it, leaves the import wholly in the store or
+// not at all.
+TEST(PowerCut, duringAnImportLeavesAllOfItOrNone) {
+    const QDateTime moment(QDate(2024, 3, 9), QTime(15, 0), QTimeZone::utc());
+    QList<TodoSnapshot> file;
+    for (int i = 0; i < 120; ++i) {
+        TodoSnapshot todo;
+        todo.id = QUuid::createUuid();
+        todo.title = QStringLiteral("Imported %1").arg(i);
+        todo.notes = QString(i % 7 * 40, u'n');
+        todo.listRaw = QStringLiteral("later");
+        todo.sortOrder = i;
+        todo.createdAt = moment;
+        todo.subtasks = {{QUuid::createUuid(), QStringLiteral("step"), i % 2 == 0, 0, moment}};
+        todo.changes = {{QUuid::createUuid(), QStringLiteral("created"), QString(), moment}};
+        file.append(todo);
+    }
+    const QList<test::CrashStep> steps = {
+        [&](ModelContainer &container) {
+            for (const auto &todo : std::as_const(file))
+                insertTodo(container.mainContext(), todo);
+            return container.mainContext().save().ok();
+        },
+        [&](ModelContainer &container) {
+            container.mainContext().insert(std::make_shared<TodoItem>(
+                QStringLiteral("After"), TodoList::Today, moment, 0, moment));
+            return container.mainContext().save().ok();
+        },
+    };
+    const int cuts = test::expectEveryCrashRecovers(
+        [](const QString &path) {
+            ModelContainer::Configuration configuration;
+            configuration.path = path;
+            ASSERT_TRUE(ModelContainer::open(configuration).ok());
+        },
+        steps);
+    EXPECT_GT(cuts, 30);
 }

@@ -1,5 +1,8 @@
+#include "faultvfs.h"
 #include "model/stockqueries.h"
 #include "taskfixture.h"
+
+#include <sqlite3.h>
 
 using namespace qb;
 using qb::test::TaskFixture;
@@ -325,10 +328,7 @@ using SaveFailures = TaskFixture;
 TEST_F(SaveFailures, aFailedSaveKeepsTheChangeSkipsTheRefreshAndTheNextSaveWritesIt) {
     auto item = store().add(QStringLiteral("before"), TodoList::Today);
     EXPECT_EQ(host.reloads, 1);
-    bool failing = true;
-    context().setSaveFault([&]() -> std::optional<QString> {
-        return failing ? std::optional(QStringLiteral("disk full")) : std::nullopt;
-    });
+    test::faultvfs::failWrite(1, SQLITE_FULL, true);
 
     auto edit = store().setTitle(item, QStringLiteral("after"));
     EXPECT_TRUE(edit.has_value());
@@ -336,7 +336,7 @@ TEST_F(SaveFailures, aFailedSaveKeepsTheChangeSkipsTheRefreshAndTheNextSaveWrite
     EXPECT_EQ(host.reloads, 1);
     EXPECT_TRUE(context().hasChanges());
 
-    failing = false;
+    test::faultvfs::disarm();
     store().setNotes(item, QStringLiteral("notes"));
     EXPECT_EQ(host.reloads, 2);
     auto other = otherConnection();
@@ -347,10 +347,10 @@ TEST_F(SaveFailures, aFailedSaveKeepsTheChangeSkipsTheRefreshAndTheNextSaveWrite
 }
 
 TEST_F(SaveFailures, savingAtQuitRetriesWhatAFailedSaveLeft) {
-    context().setSaveFault([] { return std::optional(QStringLiteral("busy")); });
+    test::faultvfs::failWrite(1, SQLITE_FULL, true);
     store().add(QStringLiteral("unsaved"), TodoList::Today);
     EXPECT_EQ(host.reloads, 0);
-    context().setSaveFault({});
+    test::faultvfs::disarm();
     store().saveUnsavedChanges();
     EXPECT_FALSE(context().hasChanges());
     EXPECT_EQ(host.reloads, 1);

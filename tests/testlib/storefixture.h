@@ -15,6 +15,14 @@
 
 namespace qb::test {
 
+// The one to-do titled `title` in `context`; null when there is none or more than one.
+inline TodoItemPtr only(ModelContext &context, const QString &title) {
+    TodoFetch request;
+    request.predicate = TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
+    const auto found = context.fetch(request).valueOr({});
+    return found.size() == 1 ? found.first() : nullptr;
+}
+
 // A real store file in a temporary folder, opened with a pinned search locale.
 class StoreFixture : public ::testing::Test {
 protected:

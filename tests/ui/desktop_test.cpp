@@ -7,6 +7,7 @@
 #include "app/quillbrookapp.h"
 #include "desktop/trayicon.h"
 #include "desktop/traymenumodel.h"
+#include "faultvfs.h"
 #include "navigation/approuter.h"
 #include "navigation/composer.h"
 #include "preferences/preferences.h"
@@ -32,6 +33,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include <sqlite3.h>
 
 Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
 
@@ -279,15 +282,10 @@ TEST(Quit, changesLeftByAFailedSaveGetOneLastSaveAttempt) {
     {
         AppRuntime runtime(arguments, folder.path(), calendar, Clock::system());
         ModelContext &context = runtime.container().mainContext();
-        bool failing = true;
-        context.setSaveFault([&]() -> std::optional<QString> {
-            if (failing)
-                return QStringLiteral("disk full");
-            return std::nullopt;
-        });
+        test::faultvfs::failWrite(1, SQLITE_FULL, true);
         runtime.taskStore().add(QStringLiteral("Unsaved"), TodoList::Today);
         ASSERT_TRUE(context.hasChanges());
-        failing = false; // the disk has room again by the time the app quits
+        test::faultvfs::disarm(); // the disk has room again by the time the app quits
     }
     AppRuntime reopened(arguments, folder.path(), calendar, Clock::system());
     const auto stored = reopened.container().mainContext().fetch(TodoFetch{}).valueOr({});
@@ -306,5 +304,6 @@ int main(int argc, char **argv) {
     QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));
     QQuickStyle::setStyle(QStringLiteral("Basic"));
     ::testing::InitGoogleTest(&argc, argv);
+    qb::test::faultvfs::install();
     return RUN_ALL_TESTS();
 }

@@ -153,6 +153,35 @@ TEST_F(Detail, theWhenButtonNamesTheDayAndFollowsTheDayTurning) {
     EXPECT_EQ(when.label(), QStringLiteral("Today"));
 }
 
+TEST_F(Detail, theCalendarShowsGregorianDaysAndStaysWithinTheYearsADateCanHave) {
+    WhenMenuModel when;
+    wire(when);
+    const auto open = [&](const QDateTime &date) {
+        auto todo = store().add(QStringLiteral("Water plants"), date);
+        when.setPresented(false);
+        when.setTodo(todo.get());
+        when.setPresented(true);
+        return todo;
+    };
+    // Before the Julian switch-over of October 1582 the grid and the stored day agree.
+    open(at(1582, 10, 10));
+    EXPECT_EQ(std::tuple(when.pickedYear(), when.pickedMonth(), when.pickedDay()),
+              std::tuple(1582, 10, 10));
+    EXPECT_EQ(when.shownMonthTitle(), QStringLiteral("October 1582"));
+
+    open(at(1, 1, 5));
+    when.showPreviousMonth();
+    EXPECT_EQ(std::tuple(when.shownYear(), when.shownMonth()), std::tuple(1, 1));
+    EXPECT_EQ(when.shownMonthTitle(), QStringLiteral("January 1"));
+
+    auto last = open(at(9999, 12, 31));
+    when.showNextMonth();
+    EXPECT_EQ(std::tuple(when.shownYear(), when.shownMonth()), std::tuple(9999, 12));
+    when.pickDay(10000, 1, 1);
+    EXPECT_TRUE(when.isPresented());
+    EXPECT_EQ(last->scheduledDate(), at(9999, 12, 31));
+}
+
 TEST_F(Detail, theRepeatEditorBuildsEachRuleFromItsFieldsAndKeepsThemAcrossFrequencies) {
     RepeatMenuModel repeat;
     store().schedule(item, at(2024, 3, 15)); // a Friday

@@ -11,6 +11,7 @@
 #include "temphome.h"
 #include "tempstore.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
@@ -198,6 +199,49 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
 
     QTest::qWait(300);
     EXPECT_EQ(connections, 0) << "showing the dialog or the toast reached the network";
+}
+
+// Deleted while the app runs, the store file is written again at its path with everything in
+// it once the app is next activated, and the user is told; what is added then lands there too.
+TEST_F(EndToEnd, aStoreFileDeletedWhileTheAppRunsComesBackAtItsPathAndTheUserIsTold) {
+    store().add(QStringLiteral("Buy milk"), qb::TodoList::Today);
+    openWindow();
+    const QString path = runtime->container().configuration().path;
+    ASSERT_TRUE(QFile::remove(path));
+
+    // The user comes back to the app: what its windows do when the platform says it is active.
+    runtime->app().becameActive();
+    QQuickItem *message = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        message = item(QStringLiteral("storeNoticeMessage"));
+        return message && message->isVisible();
+    }));
+    EXPECT_TRUE(message->property("text").toString().contains(QStringLiteral("deleted")));
+    // Read, and dismissed from the keyboard like any alert.
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !message->isVisible(); }));
+
+    // New To-Do, a title, Return.
+    QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        QQuickItem *field = item(QStringLiteral("draftField"));
+        return field && field->hasActiveFocus();
+    }));
+    typeKeys(QStringLiteral("Buy bread"));
+    QTest::keyClick(window, Qt::Key_Return);
+
+    EXPECT_EQ(runtime->container().configuration().path, path);
+    QStringList stored;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        auto other = runtime->container().newContext();
+        stored.clear();
+        for (const auto &todo :
+             other ? other.value()->fetch(qb::TodoFetch{}).valueOr({}) : QList<qb::TodoItemPtr>())
+            stored.append(todo->title());
+        stored.sort();
+        return stored.size() == 2;
+    }));
+    EXPECT_EQ(stored, (QStringList{QStringLiteral("Buy bread"), QStringLiteral("Buy milk")}));
 }
 
 } // namespace

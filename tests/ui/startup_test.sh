@@ -31,6 +31,14 @@ if "$app" --self-test -cloudKitDisabled; then pass; else fail "first launch exit
 grep -q "scheduledDateBackfilled_v1=true" "$XDG_CONFIG_HOME/Quillbrook/Quillbrook.conf" && pass ||
     fail "migration flag not written"
 
+# The preferences are as private, whatever the umask.
+fresh_home open-umask
+(umask 000 && "$app" --self-test -cloudKitDisabled) || fail "launch under umask 000 exited $?"
+conf="$XDG_CONFIG_HOME/Quillbrook/Quillbrook.conf"
+[ "$(stat -c %a "$conf")" = 600 ] && pass || fail "preferences file mode $(stat -c %a "$conf")"
+[ "$(stat -c %a "${conf%/*}")" = 700 ] && pass || fail "preferences folder mode $(stat -c %a "${conf%/*}")"
+[ "$(stat -c %a "$store")" = 600 ] && pass || fail "store file mode under umask 000 $(stat -c %a "$store")"
+
 # Each broken store: non-zero exit, the fatal message, the file unchanged.
 expect_fatal() {
     local name="$1"

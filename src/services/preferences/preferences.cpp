@@ -1,5 +1,7 @@
 #include "preferences/preferences.h"
 
+#include "base/privatefile.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -66,7 +68,8 @@ Preferences::Preferences(const QString &filePath, QObject *parent)
     // QSettings replaces the file atomically, which ends a watch on the file itself: the folder
     // is watched for replacements and the file for writes made in place.
     const QString folder = QFileInfo(m_filePath).absolutePath();
-    QDir().mkpath(folder);
+    // Failing that, the folder is used as the system leaves it.
+    (void)makePrivateFolder(folder);
     m_watcher.addPath(folder);
     watchFile();
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
@@ -171,6 +174,10 @@ void Preferences::reload() {
 
 void Preferences::write(const QString &key, const QString &raw) {
     m_settings.setValue(key, raw);
+    // QSettings keeps the permissions of the file it replaces and gives a new one the umask's;
+    // failing to make it private, the preference is still written.
+    (void)makePrivateFolder(QFileInfo(m_filePath).absolutePath());
+    (void)makePrivateFile(m_filePath);
     m_settings.sync();
     watchFile();
     // Copy: a receiver may create or destroy Preferences objects while we notify.

@@ -28,6 +28,10 @@ QuillbrookApp::QuillbrookApp(Parts parts, QObject *parent)
     // Commits by other processes (the command-line client, another instance) are merged by
     // the context; the widget follows them like any local save.
     connect(m_parts.context, &ModelContext::remoteChange, this, &QuillbrookApp::refreshWidget);
+    connect(m_parts.context, &ModelContext::storeFileNotice, this, [this](const QString &notice) {
+        m_storeNotice = notice;
+        emit storeNoticeChanged();
+    });
 }
 
 QuillbrookApp *QuillbrookApp::create(QQmlEngine *, QJSEngine *) {
@@ -51,6 +55,13 @@ void QuillbrookApp::undo() {
 void QuillbrookApp::refreshWidget() {
     if (WidgetSnapshotWriter *widget = m_parts.environment->tasks().widget)
         widget->refresh(*m_parts.context);
+}
+
+void QuillbrookApp::dismissStoreNotice() {
+    if (m_storeNotice.isEmpty())
+        return;
+    m_storeNotice.clear();
+    emit storeNoticeChanged();
 }
 
 void QuillbrookApp::becameActive() {

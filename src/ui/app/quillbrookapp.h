@@ -45,6 +45,9 @@ class QuillbrookApp : public QObject {
     // The "Check for Updates…" command, over the updater (disabled without one).
     Q_PROPERTY(qb::CheckForUpdatesViewModel *updates READ updates CONSTANT)
     Q_PROPERTY(bool dark READ isDark NOTIFY darkChanged)
+    // What happened to the store file while the app ran (deleted or replaced, and where the
+    // store is now), until the user dismisses it; empty otherwise.
+    Q_PROPERTY(QString storeNotice READ storeNotice NOTIFY storeNoticeChanged)
 
 public:
     struct Parts {
@@ -71,22 +74,26 @@ public:
     CompletionQueue *completions() const { return m_completions; }
     CheckForUpdatesViewModel *updates() const { return m_updates; }
     bool isDark() const;
+    QString storeNotice() const { return m_storeNotice; }
 
     // Runs the pending undo offer, if any, then dismisses it.
     Q_INVOKABLE void undo();
     // Refreshes the desktop widget over the main context.
     Q_INVOKABLE void refreshWidget();
+    Q_INVOKABLE void dismissStoreNotice();
     // The application became active: refresh the widget, look for other processes' commits,
     // and read the day again.
     Q_INVOKABLE void becameActive();
 
 signals:
     void darkChanged();
+    void storeNoticeChanged();
 
 private:
     Parts m_parts;
     CompletionQueue *m_completions;
     CheckForUpdatesViewModel *m_updates;
+    QString m_storeNotice;
     static QPointer<QuillbrookApp> s_instance;
 };
 

@@ -59,7 +59,10 @@ void WhenMenuModel::showMonth(int year, int month) {
     emit shownMonthChanged();
 }
 
+// Browsing stops at the ends of the years a date can have.
 void WhenMenuModel::showPreviousMonth() {
+    if (m_shownYear <= Calendar::firstYear && m_shownMonth == 1)
+        return;
     if (m_shownMonth == 1)
         showMonth(m_shownYear - 1, 12);
     else
@@ -67,6 +70,8 @@ void WhenMenuModel::showPreviousMonth() {
 }
 
 void WhenMenuModel::showNextMonth() {
+    if (m_shownYear >= Calendar::lastYear && m_shownMonth == 12)
+        return;
     if (m_shownMonth == 12)
         showMonth(m_shownYear + 1, 1);
     else

@@ -60,6 +60,7 @@ ApplicationWindow {
     menuBar: AppMenuBar { id: appMenuBar; commands: window }
     AboutDialog { id: aboutDialog }
     UpdateDialog { id: updateDialog }
+    StoreNoticeDialog { onClosed: window.focusContent() }
     DeleteConfirmation {
         id: confirmation
         onConfirmed: (todo) => windowState.deleteTodo(todo)

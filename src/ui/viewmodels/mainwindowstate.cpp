@@ -1,6 +1,7 @@
 #include "mainwindowstate.h"
 
 #include "app/taskservices.h"
+#include "base/privatefile.h"
 #include "model/dayhelpers.h"
 #include "models/todorowsmodel.h"
 #include "navigation/approuter.h"
@@ -212,6 +213,8 @@ QRect MainWindowState::savedFrame() const {
 void MainWindowState::saveFrame(const QRect &frame) const {
     QSettings settings;
     settings.setValue(QLatin1String(frameAutosaveName) + QStringLiteral("/frame"), frame);
+    // Private like the rest of the preferences; failing that, the frame is still written.
+    (void)makePrivateFile(settings.fileName());
 }
 
 } // namespace qb

@@ -2,6 +2,7 @@
 #include "preferences/effectivecolorscheme.h"
 #include "preferences/preferences.h"
 
+#include "scopedumask.h"
 #include "tempstore.h"
 
 #include <QFile>
@@ -83,6 +84,16 @@ TEST_F(PreferencesTest, writesToDiskAtOnceAndOnlyWhenChanged) {
     EXPECT_EQ(appearanceSpy.count(), 1);
     EXPECT_EQ(openToSpy.count(), 1);
     EXPECT_EQ(Preferences(path()).appearance(), Appearance::Dark);
+}
+
+TEST_F(PreferencesTest, theFileIsPrivateWhateverTheUmask) {
+    const test::ScopedUmask open(0);
+    Preferences(path()).setAppearance(Appearance::Dark);
+    EXPECT_EQ(QFile::permissions(path()),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    EXPECT_EQ(QFile::permissions(QFileInfo(path()).absolutePath()),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser |
+                  QFile::WriteUser | QFile::ExeUser);
 }
 
 TEST_F(PreferencesTest, notifiesEveryObjectOnTheSameFileAtOnce) {

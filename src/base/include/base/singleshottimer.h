@@ -19,7 +19,7 @@ public:
     virtual bool isActive() const = 0;
 };
 
-// The real thing, on the Qt event loop.
+// The real thing, on the Qt event loop, never ending before its delay.
 class QtSingleShotTimer final : public SingleShotTimer {
 public:
     QtSingleShotTimer();

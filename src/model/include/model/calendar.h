@@ -12,11 +12,18 @@ namespace qb {
 // The user's calendar: a time zone and a locale over ICU. Every moment in the core is a UTC
 // QDateTime; this type is the only place where moments become days, names and texts.
 //
-// Operations that the calendar cannot perform (an out-of-range date, for instance) return
-// std::nullopt rather than a made-up value; callers decide the fallback.
+// Days are those of the proleptic Gregorian calendar, whatever the locale's own calendar
+// system, like QDate's: one calendar for everything stored.
+//
+// Operations that the calendar cannot perform return std::nullopt rather than a made-up value;
+// callers decide the fallback. Among them is making a date outside the years firstYear to
+// lastYear, which no stored date may leave.
 class Calendar {
 public:
     enum class NameWidth { Full, Short, VeryShort };
+
+    static constexpr int firstYear = 1;
+    static constexpr int lastYear = 9999;
 
     // localeId is an ICU/POSIX locale name ("en_US", "de_DE"); timeZoneId an Olson id
     // ("America/New_York"). An unknown zone falls back to UTC, as ICU does.

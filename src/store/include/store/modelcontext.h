@@ -10,11 +10,12 @@
 #include <QObject>
 #include <QSet>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
 namespace qb {
+
+struct TodoSnapshot;
 
 namespace sql {
 class Database;
@@ -28,9 +29,6 @@ class ModelContext : public QObject, public RecordContext {
     Q_OBJECT
 
 public:
-    // Returns an error message to make the next save fail; for tests.
-    using SaveFault = std::function<std::optional<QString>()>;
-
     ModelContext(std::unique_ptr<sql::Database> db, const QString &searchLocaleId,
                  QObject *parent = nullptr);
     ~ModelContext() override;
@@ -55,8 +53,27 @@ public:
 
     // Looks for commits made by other connections (another process, another context); when
     // there were some, refreshes the records held here, drops the ones deleted there and emits
-    // remoteChange. Returns whether anything was merged.
+    // remoteChange. Returns whether anything was merged. First checks that the store file is
+    // still the one at its path, and emits fileMoved when it is not.
     bool checkForRemoteChanges();
+
+    // Whether the file this context works on was deleted or replaced at its path since it was
+    // opened: saves would then go to a file nobody can open again.
+    bool hasFileMoved() const;
+    // Writes what the file holds (committed data, not what is pending here) into the empty file
+    // at `path`, as a store of its own.
+    Status copyStoreTo(const QString &path);
+    // Copies the whole log into the store file and empties it, waiting a while for readers
+    // elsewhere; fails when one still holds part of it.
+    Status emptyLog();
+    // Goes on with `db` instead of the current connection, which is closed. Pending changes
+    // stay pending; call announceReopened once the store is where it stays.
+    void adoptConnection(std::unique_ptr<sql::Database> db);
+    // Held records follow the file now open, as after a remote change (those it lacks are
+    // dropped, unsaved edits win), and `notice` goes out as a storeFileNotice.
+    void announceReopened(const QString &notice);
+    // A storeFileNotice alone: the store could not be reopened.
+    void announceFileProblem(const QString &notice);
 
     // Copies what the write-ahead log holds into the store file, as far as readers in other
     // processes allow, without waiting for them. SQLite otherwise does this inside the commit
@@ -64,7 +81,6 @@ public:
     Status checkpoint();
     Status setCheckpointLimit(int limitPages);
 
-    void setSaveFault(SaveFault fault) { m_saveFault = std::move(fault); }
     QString searchLocaleId() const { return m_searchLocaleId; }
 
     // RecordContext
@@ -83,8 +99,19 @@ signals:
     void objectsDidChange();
     // After changes committed by another connection were merged.
     void remoteChange();
+    // The store file was deleted or replaced at its path while open. Whoever opened the store
+    // reopens it (adoptConnection, announceReopened) before this returns.
+    void fileMoved();
+    // What happened to the store file while open and what was done about it, in a sentence or
+    // two for the user.
+    void storeFileNotice(const QString &notice);
 
 private:
+    // Bulk transfer reads and writes rows on this connection, around the records.
+    friend class BulkInsert;
+    friend Status readEveryTodo(ModelContext &context,
+                                const std::function<bool(TodoSnapshot &&)> &visit);
+
     template <typename T> using Map = QHash<qint64, std::weak_ptr<T>>;
 
     void adopt(const std::shared_ptr<Record> &record);
@@ -119,8 +146,9 @@ private:
     // Owners of pending subtasks and entries: a child only knows its owner weakly, and the
     // owner's row key must still be known when the child is written.
     QHash<const TodoItem *, TodoItemPtr> m_pinnedOwners;
-    SaveFault m_saveFault;
     qint64 m_lastDataVersion = -1;
+    // Kept to apply to a connection adopted later.
+    std::optional<int> m_checkpointLimit;
 };
 
 } // namespace qb

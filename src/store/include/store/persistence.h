@@ -20,8 +20,8 @@ inline constexpr auto cloudDisabledArgument = "-cloudKitDisabled";
 inline constexpr auto backfillFlagKey = "scheduledDateBackfilled_v1";
 inline constexpr auto fatalMessagePrefix = "Unable to create a local ModelContainer: ";
 
-// "Quillbrook" in the user's data folder; created (mode 0700) when missing. Creation errors are
-// ignored: opening the store then decides.
+// "Quillbrook" in the user's data folder, private (mode 0700): created so when missing. Errors
+// are ignored: opening the store then decides.
 QString storeFolder();
 QString storePath(const QString &folder);
 
