@@ -136,15 +136,13 @@ TEST_F(Detail, anEmptyNewSubtaskIsRemovedShortlyAfterFocusLeavesButANamedOneNeve
     EXPECT_EQ(namedRow->draft(), QStringLiteral("named"));
 }
 
-TEST_F(Detail, theWhenButtonNamesTheDayAndFollowsTheDayTurning) {
+// Picking and its undo are the header-menu and keyboard journeys' matter; the label also
+// moves on by itself.
+TEST_F(Detail, theWhenButtonsLabelFollowsTheDayTurning) {
     WhenMenuModel when;
     openMenu(when);
-    EXPECT_EQ(when.label(), QStringLiteral("Today"));
-    EXPECT_EQ(when.selectedOption(), QStringLiteral("today"));
     when.pickTomorrow();
-    EXPECT_FALSE(when.isPresented());
     EXPECT_EQ(when.label(), QStringLiteral("Tomorrow"));
-    EXPECT_TRUE(undoCenter.hasPending());
 
     QSignalSpy display(&when, &WhenMenuModel::displayChanged);
     setClock(at(2024, 3, 10, 8));
