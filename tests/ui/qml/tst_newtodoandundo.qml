@@ -18,9 +18,10 @@ MainWindowCase {
         openWindow(data.perspective)
         mouseClick(find("newTodoButton"))
         tryVerify(() => draftOpen() && draftField().activeFocus)
-        typeText("Fresh")
+        typeText("Fresh ")
         keyClick(Qt.Key_Return)
         compare(openTitles(), ["Fresh"])
+        tryVerify(() => !draftOpen())
         const todo = rowTitled("Fresh").todo
         compare(isNaN(todo.scheduledDate.getTime()), data.perspective === "later")
         compare(Store.count(), 1)
