@@ -1,125 +1,208 @@
-// Whole-process figures of the command-line client: `add` and `list today` against generated
-// stores of 1,000 and 100,000 to-dos. The 100,000 figures should stay within 1.5x of the
-// 1,000 ones: start-up, the Today query and the widget snapshot must not grow with the store.
+// Whole-process figures of the command-line client, side by side with Taskwarrior's (Debian's
+// taskwarrior; its rows are skipped with a message when `task` is missing) and, when given, an
+// earlier build of the client:
 //
-// The generated stores are dated around a fixed moment, so the client runs under libfaketime
-// at that moment in the generator's zone (Debian package "faketime").
+//     cli_bench [--runs 15] [--baseline PATH_TO_AN_EARLIER_quillbrook-cli] [--folder DIR]
+//
+// Two store shapes, each filled the same way for every program: 100,000 records shaped like
+// years of use (most completed, twenty due today and the other open ones later; imported from
+// one pair of generated files, about half a minute),
+// and 20 open records added one by one. Each round runs every program on every shape once, in
+// turn and starting with another program each time, so that whatever else the machine does
+// falls on all of them alike; the table gives
+// medians of wall time and CPU time (user and system) per process, and the client's time
+// divided by each program's (below 1: the client is quicker).
+//
+// The commands: `add TITLE` (to Today, dated today) against `task add TITLE scheduled:today`,
+// and `list today` against
+// `task scheduled.before:tomorrow list` (the open tasks dated up to today).
 
-#include "storegenerator.h"
+#include "pairedfiles.h"
+#include "processrun.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QHash>
-#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTimeZone>
 
-#include <benchmark/benchmark.h>
-
-#include <memory>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
 
 namespace {
 
-using namespace qb;
+using qb::bench::Figures;
+using qb::bench::measure;
 
-const QString fakeTimeLibrary =
-    QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
+constexpr int largeCount = 100000;
+constexpr int smallCount = 20;
 
-// A data and config home holding a copy of the generated store of one size.
-struct Home {
-    QTemporaryDir folder;
-    QProcessEnvironment environment;
+// One program over one store: how to run a command against it.
+struct Subject {
+    QString name;
+    QString program;
+    QStringList environment;
+    bool isTask = false;
+
+    QStringList command(const QString &which) const {
+        if (which == u"add")
+            return isTask ? QStringList{program, QStringLiteral("add"), QStringLiteral("Buy milk"),
+                                        QStringLiteral("scheduled:today")}
+                          : QStringList{program, QStringLiteral("add"), QStringLiteral("Buy"),
+                                        QStringLiteral("milk")};
+        return isTask ? QStringList{program, QStringLiteral("scheduled.before:tomorrow"),
+                                    QStringLiteral("list")}
+                      : QStringList{program, QStringLiteral("list"), QStringLiteral("today")};
+    }
 };
 
-Result<Home *> homeFor(int todoCount) {
-    static QHash<int, std::shared_ptr<Home>> homes;
-    if (auto found = homes.value(todoCount))
-        return found.get();
-    const auto generated = bench::cachedStore(todoCount);
-    if (!generated)
-        return StoreError{generated.message()};
-    auto home = std::make_shared<Home>();
-    const QString store = home->folder.filePath(QStringLiteral("data/Quillbrook"));
-    QDir().mkpath(store);
-    QDir().mkpath(home->folder.filePath(QStringLiteral("config")));
-    for (const QString &suffix : {QString(), QStringLiteral("-wal")}) {
-        if (QFileInfo::exists(generated.value() + suffix) &&
-            !QFile::copy(generated.value() + suffix,
-                         store + QStringLiteral("/Quillbrook.store") + suffix))
-            return StoreError{QStringLiteral("cannot copy the generated store")};
+struct Samples {
+    std::vector<double> wall, cpu;
+    double medianWall() const { return median(wall); }
+    double medianCpu() const { return median(cpu); }
+
+private:
+    static double median(std::vector<double> values) {
+        if (values.empty())
+            return 0;
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
     }
-    const QDateTime now = bench::referenceNow().toTimeZone(
-        QTimeZone(bench::referenceCalendar().timeZoneId().toUtf8()));
-    QProcessEnvironment &env = home->environment;
-    env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home->folder.filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home->folder.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("TZ"), bench::referenceCalendar().timeZoneId());
-    env.insert(QStringLiteral("LANG"),
-               bench::referenceCalendar().localeId() + QStringLiteral(".UTF-8"));
-    env.insert(QStringLiteral("LD_PRELOAD"), fakeTimeLibrary);
-    env.insert(QStringLiteral("FAKETIME"), now.toString(QStringLiteral("'@'yyyy-MM-dd HH:mm:ss")));
-    env.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
-    homes.insert(todoCount, home);
-    return home.get();
+};
+
+Subject client(const QString &name, const QString &program, const QString &home) {
+    QDir().mkpath(home);
+    return {name,
+            program,
+            {QStringLiteral("XDG_DATA_HOME=") + home, QStringLiteral("XDG_CONFIG_HOME=") + home,
+             QStringLiteral("TZ=UTC"), QStringLiteral("LANG=en_US.UTF-8")}};
 }
 
-bool runClient(benchmark::State &state, const Home &home, const QStringList &args) {
-    QProcess process;
-    process.setProcessEnvironment(home.environment);
-    process.start(QStringLiteral(QB_CLI_PATH), args);
-    if (!process.waitForFinished(120000) || process.exitCode() != 0) {
-        state.SkipWithError(process.readAllStandardError().constData());
-        return false;
+Subject taskwarrior(const QString &name, const QString &program, const QString &folder) {
+    const QString data = folder + QStringLiteral("/data");
+    QDir().mkpath(data);
+    QFile rc(folder + QStringLiteral("/taskrc"));
+    if (rc.open(QIODevice::WriteOnly))
+        rc.write("data.location=" + QFile::encodeName(data) +
+                 "\nconfirmation=off\nverbose=nothing\nhooks=off\n");
+    return {name,
+            program,
+            {QStringLiteral("TASKRC=") + rc.fileName(), QStringLiteral("TASKDATA=") + data},
+            true};
+}
+
+bool fillSmall(const Subject &subject) {
+    for (int i = 0; i < smallCount; ++i) {
+        if (!measure(subject.command(QStringLiteral("add")), subject.environment).ok)
+            return false;
     }
-    benchmark::DoNotOptimize(process.readAllStandardOutput());
     return true;
-}
-
-void runBenchmark(benchmark::State &state, const QStringList &args) {
-    if (!QFileInfo::exists(fakeTimeLibrary)) {
-        state.SkipWithError("libfaketime is not installed (apt-get install faketime)");
-        return;
-    }
-    const auto home = homeFor(int(state.range(0)));
-    if (!home) {
-        state.SkipWithError(home.message().toUtf8().constData());
-        return;
-    }
-    // The first run of a home does the one-time migration check: not part of the figures.
-    if (!runClient(state, *home.value(), {QStringLiteral("list"), QStringLiteral("today")}))
-        return;
-    for (auto _ : state) {
-        if (!runClient(state, *home.value(), args))
-            return;
-    }
-}
-
-void BM_Add(benchmark::State &state) {
-    runBenchmark(state, {QStringLiteral("add"), QStringLiteral("Buy"), QStringLiteral("milk")});
-}
-
-void BM_ListToday(benchmark::State &state) {
-    runBenchmark(state, {QStringLiteral("list"), QStringLiteral("today")});
 }
 
 } // namespace
 
-BENCHMARK(BM_Add)->Arg(1000)->Arg(100000)->Iterations(30)->UseRealTime()->Unit(
-    benchmark::kMillisecond);
-BENCHMARK(BM_ListToday)
-    ->Arg(1000)
-    ->Arg(100000)
-    ->Iterations(30)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv) {
+int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    int runs = 15;
+    QString baseline;
+    QString base = QDir::tempPath();
+    const QStringList args = app.arguments();
+    for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == u"--runs")
+            runs = std::max(1, args[i + 1].toInt());
+        else if (args[i] == u"--baseline")
+            baseline = args[i + 1];
+        else if (args[i] == u"--folder")
+            base = args[i + 1];
+    }
+    const QString task = QStandardPaths::findExecutable(QStringLiteral("task"));
+    if (task.isEmpty())
+        std::printf("task is not installed (apt-get install taskwarrior): its rows are skipped\n");
+
+    QTemporaryDir folder(base + QStringLiteral("/qb-cli-bench-XXXXXX"));
+    const auto at = [&](const QString &name) { return folder.filePath(name); };
+    const QString ours = at(QStringLiteral("generated.json"));
+    const QString theirs = at(QStringLiteral("tasks.json"));
+    // Dated open records from today on (the runs are in UTC): a handful due today, as in use.
+    const qint64 today = QDateTime::currentSecsSinceEpoch() / 86400 * 86400;
+    if (!qb::bench::writePairedImportFiles(largeCount, ours, theirs, today)) {
+        std::fprintf(stderr, "cannot write the generated files in %s\n", qPrintable(folder.path()));
+        return 1;
+    }
+
+    // Per shape: the client first (the reference of the ratios), then the others.
+    QList<QList<Subject>> shapes(2);
+    const QString cli = QStringLiteral(QB_CLI_PATH);
+    shapes[0].append(client(QStringLiteral("quillbrook-cli"), cli, at(QStringLiteral("large"))));
+    shapes[1].append(client(QStringLiteral("quillbrook-cli"), cli, at(QStringLiteral("small"))));
+    if (!baseline.isEmpty()) {
+        shapes[0].append(
+            client(QStringLiteral("baseline"), baseline, at(QStringLiteral("large-b"))));
+        shapes[1].append(
+            client(QStringLiteral("baseline"), baseline, at(QStringLiteral("small-b"))));
+    }
+    if (!task.isEmpty()) {
+        shapes[0].append(taskwarrior(QStringLiteral("task"), task, at(QStringLiteral("large-t"))));
+        shapes[1].append(taskwarrior(QStringLiteral("task"), task, at(QStringLiteral("small-t"))));
+    }
+    for (const Subject &subject : std::as_const(shapes[0])) {
+        const QStringList import =
+            subject.isTask ? QStringList{subject.program, QStringLiteral("import"), theirs}
+                           : QStringList{subject.program, QStringLiteral("import"), ours};
+        if (!measure(import, subject.environment).ok)
+            return 1;
+    }
+    for (const Subject &subject : std::as_const(shapes[1])) {
+        if (!fillSmall(subject))
+            return 1;
+    }
+
+    const QStringList commands{QStringLiteral("add"), QStringLiteral("list")};
+    // samples[shape][command][subject]
+    std::vector<std::vector<std::vector<Samples>>> samples(2);
+    for (int shape = 0; shape < 2; ++shape)
+        samples[shape].assign(2, std::vector<Samples>(std::size_t(shapes[shape].size())));
+    for (int round = 0; round < runs; ++round) {
+        for (int shape = 0; shape < 2; ++shape) {
+            for (int c = 0; c < 2; ++c) {
+                // Each round starts with another program: a run right after one that left
+                // much to write back pays for part of it at its own disk sync.
+                const qsizetype count = shapes[shape].size();
+                for (qsizetype turn = 0; turn < count; ++turn) {
+                    const qsizetype s = (turn + round) % count;
+                    const Subject &subject = shapes[shape][s];
+                    const Figures figures =
+                        measure(subject.command(commands[c]), subject.environment);
+                    if (!figures.ok)
+                        return 1;
+                    auto &cell = samples[shape][c][std::size_t(s)];
+                    cell.wall.push_back(figures.seconds * 1000);
+                    cell.cpu.push_back(figures.cpuSeconds * 1000);
+                }
+            }
+        }
+    }
+
+    std::printf("medians of %d runs per cell; ratio: quillbrook-cli's time / the program's\n",
+                runs);
+    std::printf("%-26s %-16s %10s %8s %10s %8s\n", "store", "program", "wall ms", "ratio", "cpu ms",
+                "ratio");
+    const char *shapeNames[] = {"100,000 shaped like use", "20 open"};
+    const char *commandNames[] = {"add", "list today"};
+    for (int c = 0; c < 2; ++c) {
+        std::printf("%s\n", commandNames[c]);
+        for (int shape = 0; shape < 2; ++shape) {
+            const Samples &reference = samples[shape][c][0];
+            for (qsizetype s = 0; s < shapes[shape].size(); ++s) {
+                const Samples &cell = samples[shape][c][std::size_t(s)];
+                std::printf("  %-24s %-16s %10.2f %8.2f %10.2f %8.2f\n", shapeNames[shape],
+                            qPrintable(shapes[shape][s].name), cell.medianWall(),
+                            reference.medianWall() / cell.medianWall(), cell.medianCpu(),
+                            reference.medianCpu() / cell.medianCpu());
+            }
+        }
+    }
     return 0;
 }

@@ -54,9 +54,11 @@ if(QB_DPKG_SHLIBDEPS)
     set(QB_CLI_DEPENDS)
     set(QB_APP_DEPENDS)
 else()
-    set(QB_CLI_DEPENDS libqt6core6 libsqlite3-0 libicu72)
-    set(QB_APP_DEPENDS libqt6core6 libqt6network6 libqt6dbus6 libsqlite3-0 libicu72 libqt6gui6
-                       libqt6qml6 libqt6quick6 libqt6quickcontrols2-6 libqt6widgets6)
+    # Both sync through a CalDAV server: Qt Network, libical and the keyring.
+    set(QB_CLI_DEPENDS libqt6core6 libqt6network6 libsqlite3-0 libicu72 libical3 libqt6keychain1)
+    set(QB_APP_DEPENDS libqt6core6 libqt6network6 libqt6dbus6 libsqlite3-0 libicu72 libical3
+                       libqt6keychain1 libqt6gui6 libqt6qml6 libqt6quick6 libqt6quickcontrols2-6
+                       libqt6widgets6)
 endif()
 list(APPEND QB_APP_DEPENDS
     qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript

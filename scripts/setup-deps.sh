@@ -13,6 +13,7 @@ packages=(
     sqlite3 faketime fonts-dejavu-core fonts-material-design-icons-iconfont xvfb xauth
     dbus-daemon
     desktop-file-utils appstream dpkg-dev file binutils time
+    libical-dev qtkeychain-qt6-dev radicale python3-caldav
 )
 
 missing=()

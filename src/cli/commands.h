@@ -50,6 +50,7 @@ Reply subtaskCommand(const Request &request);
 Reply ruleCommand(const Request &request);
 Reply exportCommand(const Request &request);
 Reply importCommand(const Request &request);
+Reply syncCommand(const Request &request); // synccommands.cpp
 
 // Shared by the commands (replies.cpp).
 CliError usageError(const QString &synopsis);

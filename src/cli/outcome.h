@@ -8,7 +8,7 @@
 namespace qb::cli {
 
 // Exit statuses of the client.
-enum class ExitStatus { Success = 0, BadInput = 1, Usage = 2, Store = 3 };
+enum class ExitStatus { Success = 0, BadInput = 1, Usage = 2, Store = 3, Sync = 4 };
 
 // A failure to report: one line on standard error and an exit status.
 struct CliError {

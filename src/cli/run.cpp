@@ -39,6 +39,7 @@ const QHash<QString, Command> &commandTable() {
         {QStringLiteral("rule"), {ruleCommand, false}},
         {QStringLiteral("export"), {exportCommand}},
         {QStringLiteral("import"), {importCommand}},
+        {QStringLiteral("sync"), {syncCommand}},
     };
     return table;
 }
@@ -58,6 +59,8 @@ QByteArray helpText() {
   search QUERY...                                  title or notes, open to-dos first
   rule describe RULE_JSON     rule next RULE_JSON --from DATETIME [--including-start]
   export                      import FILE | import -   the whole store as JSON, and back
+  sync login URL USER [--list NAME]   sign in to a CalDAV server or list (password on stdin)
+  sync now                    sync status [--json]            sync logout
 
 ID: a full id or a unique prefix of at least 4 characters.
 DAY: YYYY-MM-DD, today, tomorrow, or none where a date may be absent; years %1.
@@ -66,7 +69,7 @@ RULE_JSON: {"frequency":"weekly","weekdays":[1,3,5],"lastDay":false}
 Limits: notes from standard input %2; an import file %3, each text in it %4, each to-do
 with its subtasks and log %5. Import refuses a file that gives an id twice.
 --json prints one JSON value. Exit status: 0 success, 1 bad input, no such record or output
-that cannot be written, 2 usage, 3 the store cannot be opened or written.
+that cannot be written, 2 usage, 3 the store cannot be opened or written, 4 the sync server failed or refused.
 )")
         .arg(yearRangeText(), sizeText(limits::notesBytes), sizeText(limits::importBytes),
              sizeText(limits::importTextBytes), sizeText(limits::importTodoBytes))

@@ -1,9 +1,9 @@
 #include "session.h"
 
 #include "store/bulktransfer.h"
-#include "store/cloudmirror.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
+#include "sync/caldavmirror.h"
 
 #include <QSettings>
 
@@ -19,14 +19,16 @@ Session::Session(Key, std::unique_ptr<ModelContainer> container, const QString &
 
 Outcome<std::unique_ptr<Session>> Session::open(const QStringList &processArguments) {
     TaskEnvironment environment;
-    UnavailableCloudMirror mirror;
+    QSettings preferences;
+    // Attaching binds the store's sync bookkeeping, so edits made here are queued for the
+    // server; only "sync now" talks to it.
+    sync::CalDavMirror mirror(sync::SyncAccount::load(preferences));
     const QString folder = persistence::storeFolder();
     auto container = persistence::openContainer(processArguments, folder, mirror,
                                                 environment.calendar.localeId());
     if (!container)
         return CliError::store(QLatin1String(persistence::fatalMessagePrefix) +
                                container.message());
-    QSettings preferences;
     persistence::backfillScheduledDates(*container.value(), preferences, environment.clock,
                                         environment.calendar);
     return std::make_unique<Session>(Key(), std::move(container.value()), folder, environment);
@@ -43,6 +45,10 @@ std::optional<CliError> Session::save() {
         return CliError::store(QStringLiteral("cannot save to the store: ") + status.message());
     m_widget.refresh(context());
     return std::nullopt;
+}
+
+void Session::refreshWidget() {
+    m_widget.refresh(context());
 }
 
 std::optional<CliError> Session::commit(BulkInsert &insert) {

@@ -18,14 +18,16 @@ class BulkInsert;
 
 namespace qb::cli {
 
-// The store opened the way the app opens it (same folder, "-cloudKitDisabled", the backfill
-// migration), with the widget snapshot refreshed after every successful save.
+// The store opened the way the app opens it (same folder, the sync account's mirror unless
+// "-cloudKitDisabled", the backfill migration), with the widget snapshot refreshed after every
+// successful save.
 class Session {
 public:
     // A store that cannot be opened gives the app's fatal message as a Store error.
     static Outcome<std::unique_ptr<Session>> open(const QStringList &processArguments);
 
     ModelContext &context() { return m_container->mainContext(); }
+    ModelContainer &container() { return *m_container; }
     const TaskEnvironment &environment() const { return m_environment; }
     const Calendar &calendar() const { return m_environment.calendar; }
     QDateTime now() const { return m_environment.clock.now(); }
@@ -36,6 +38,8 @@ public:
     std::optional<CliError> commit();
     // Saves records written outside TaskStore and refreshes the widget.
     std::optional<CliError> save();
+    // After changes merged from elsewhere (a sync).
+    void refreshWidget();
     // Commits a bulk insert (import) and refreshes the widget.
     std::optional<CliError> commit(BulkInsert &insert);
 

@@ -83,17 +83,25 @@ struct Calendar::Data {
     mutable bool ordinalsTried = false;
     mutable std::unique_ptr<icu::RelativeDateTimeFormatter> relative;
     mutable bool relativeTried = false;
-    std::unique_ptr<icu::DateFormatSymbols> symbols;
+    // Names are loaded the first time one is asked for: most runs of the client never do.
+    mutable std::unique_ptr<icu::DateFormatSymbols> symbols;
+    mutable bool symbolsTried = false;
 
-    Data(const QString &localeId, const QString &timeZoneId)
+    Data(const QString &localeId, std::unique_ptr<icu::TimeZone> timeZone)
         : locale(localeId.toUtf8().constData())
         , gregorianLocale(gregorianVariant(locale))
-        , zone(icu::TimeZone::createTimeZone(toIcu(timeZoneId)))
-        , calendar(prolepticGregorian(*zone, gregorianLocale)) {
-        UErrorCode status = U_ZERO_ERROR;
-        symbols = std::make_unique<icu::DateFormatSymbols>(gregorianLocale, status);
-        if (U_FAILURE(status))
-            symbols.reset();
+        , zone(std::move(timeZone))
+        , calendar(prolepticGregorian(*zone, gregorianLocale)) {}
+
+    const icu::DateFormatSymbols *nameSymbols() const {
+        if (!symbolsTried) {
+            symbolsTried = true;
+            UErrorCode status = U_ZERO_ERROR;
+            symbols = std::make_unique<icu::DateFormatSymbols>(gregorianLocale, status);
+            if (U_FAILURE(status))
+                symbols.reset();
+        }
+        return symbols.get();
     }
 
     // Positions the working calendar at a moment; returns false when ICU cannot.
@@ -137,7 +145,11 @@ struct Calendar::Data {
 };
 
 Calendar::Calendar(const QString &localeId, const QString &timeZoneId)
-    : d(std::make_shared<Data>(localeId, timeZoneId)) {}
+    : d(std::make_shared<Data>(localeId, std::unique_ptr<icu::TimeZone>(
+                                             icu::TimeZone::createTimeZone(toIcu(timeZoneId))))) {}
+
+Calendar::Calendar(std::shared_ptr<const Data> data)
+    : d(std::move(data)) {}
 
 Calendar::~Calendar() = default;
 Calendar::Calendar(const Calendar &other) = default;
@@ -146,9 +158,8 @@ Calendar::Calendar(Calendar &&other) noexcept = default;
 Calendar &Calendar::operator=(Calendar &&other) noexcept = default;
 
 Calendar Calendar::current() {
+    // The detected zone is used as it is: looking it up again by its id costs as much again.
     std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::detectHostTimeZone());
-    icu::UnicodeString zoneId;
-    zone->getID(zoneId);
     // LC_ALL and LC_TIME win over LANG, the way the C library resolves the time category.
     QString localeId;
     for (const char *variable : {"LC_ALL", "LC_TIME", "LANG"}) {
@@ -161,7 +172,7 @@ Calendar Calendar::current() {
     localeId = localeId.section(u'.', 0, 0).section(u'@', 0, 0);
     if (localeId.isEmpty() || localeId == u"C" || localeId == u"POSIX")
         localeId = QStringLiteral("en_US");
-    return Calendar(localeId, fromIcu(zoneId));
+    return Calendar(std::make_shared<const Data>(localeId, std::move(zone)));
 }
 
 QString Calendar::localeId() const {
@@ -254,27 +265,29 @@ std::optional<QDateTime> Calendar::dateFrom(int year, int month, int day) const 
 }
 
 QStringList Calendar::weekdayNames(NameWidth width) const {
-    if (!d->symbols)
+    const icu::DateFormatSymbols *symbols = d->nameSymbols();
+    if (!symbols)
         return QStringList(7, QString());
     const auto icuWidth = width == NameWidth::Full    ? icu::DateFormatSymbols::WIDE
                           : width == NameWidth::Short ? icu::DateFormatSymbols::ABBREVIATED
                                                       : icu::DateFormatSymbols::NARROW;
     int32_t count = 0;
     const icu::UnicodeString *names =
-        d->symbols->getWeekdays(count, icu::DateFormatSymbols::FORMAT, icuWidth);
+        symbols->getWeekdays(count, icu::DateFormatSymbols::FORMAT, icuWidth);
     // ICU's weekday arrays are indexed by UCAL_SUNDAY (1) … UCAL_SATURDAY (7).
     return namesFrom(names, count, 1, 7);
 }
 
 QStringList Calendar::monthNames(NameWidth width) const {
-    if (!d->symbols)
+    const icu::DateFormatSymbols *symbols = d->nameSymbols();
+    if (!symbols)
         return QStringList(12, QString());
     const auto icuWidth = width == NameWidth::Full    ? icu::DateFormatSymbols::WIDE
                           : width == NameWidth::Short ? icu::DateFormatSymbols::ABBREVIATED
                                                       : icu::DateFormatSymbols::NARROW;
     int32_t count = 0;
     const icu::UnicodeString *names =
-        d->symbols->getMonths(count, icu::DateFormatSymbols::FORMAT, icuWidth);
+        symbols->getMonths(count, icu::DateFormatSymbols::FORMAT, icuWidth);
     return namesFrom(names, count, 0, 12);
 }
 

@@ -1,6 +1,7 @@
 #include "store/modelcontext.h"
 
 #include "model/recordaccess.h"
+#include "model/whitespace.h"
 #include "predicatesql.h"
 #include "rows.h"
 #include "searchfunction.h"
@@ -268,11 +269,18 @@ Status ModelContext::writePending() {
 }
 
 Status ModelContext::save() {
-    if (!hasChanges())
+    return save(Companion());
+}
+
+Status ModelContext::save(const Companion &companion) {
+    const bool recordsPending = hasChanges();
+    if (!recordsPending && !companion)
         return Status::success();
     Status status = runStatement(*m_db, QStringLiteral("BEGIN IMMEDIATE"));
     if (status) {
         status = writePending();
+        if (status && companion)
+            status = companion(*m_db);
         if (status)
             status = runStatement(*m_db, QStringLiteral("COMMIT"));
         if (!status)
@@ -297,8 +305,10 @@ Status ModelContext::save() {
     m_pinnedOwners.clear();
     // The data version baseline stays where it is: our own commit does not move it, and a
     // commit made elsewhere since the last check must still be merged at the next one.
-    emit didSave();
-    emit objectsDidChange();
+    if (recordsPending) {
+        emit didSave();
+        emit objectsDidChange();
+    }
     return Status::success();
 }
 
@@ -406,6 +416,52 @@ Result<int> ModelContext::count(const TodoPredicate &predicate) {
         if (statement.value().step() != Statement::Step::Row)
             return StoreError{m_db->lastError()};
         return static_cast<int>(statement.value().integer(0));
+    });
+}
+
+Result<TodoHeadlines> ModelContext::headlines(const TodoPredicate &predicate,
+                                              const QList<TodoSort> &sort, int limit) {
+    // Without a row to carry it the query gives no count.
+    if (limit <= 0) {
+        auto total = count(predicate);
+        if (!total)
+            return StoreError{total.message()};
+        return TodoHeadlines{total.value(), {}};
+    }
+    const sql::Clause where = sql::whereClause(predicate);
+    // The count is a subquery SQLite runs once, over the index alone; a window over the rows
+    // would sort every matching row where the limit lets it keep only the first few. Notes
+    // are trimmed of exactly what QString::trimmed() removes, the rule of TodoItem::hasNotes.
+    const QString query =
+        QStringLiteral("SELECT id, title, trim(notes, ?) <> '', "
+                       "(SELECT count(*) FROM todo_item WHERE %1) FROM todo_item WHERE %1%2 LIMIT ?")
+            .arg(where.text,
+                 sql::orderByClause(sort, where.matchesText && !sql::searchIndexServes(sort)));
+    QList<Value> values{QString::fromUtf16(whitespaceCharacters)};
+    values.append(where.values);
+    values.append(where.values);
+    values.append(qint64(limit));
+    return withPendingVisible([&]() -> Result<TodoHeadlines> {
+        auto statement = m_db->prepare(query);
+        if (!statement)
+            return StoreError{statement.message()};
+        statement.value().bindAll(values);
+        TodoHeadlines headlines;
+        for (;;) {
+            switch (statement.value().step()) {
+            case Statement::Step::Row: {
+                Statement &row = statement.value();
+                headlines.items.append(
+                    {QUuid::fromString(row.text(0)), row.text(1), row.integer(2) != 0});
+                headlines.totalCount = int(row.integer(3));
+                continue;
+            }
+            case Statement::Step::Done:
+                return headlines;
+            case Statement::Step::Error:
+                return StoreError{m_db->lastError()};
+            }
+        }
     });
 }
 

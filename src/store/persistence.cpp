@@ -37,7 +37,8 @@ Result<std::unique_ptr<ModelContainer>> openContainer(const QStringList &argumen
     configuration.path = storePath(folder);
     configuration.searchLocaleId = searchLocaleId;
 
-    if (!isCloudDisabled(arguments)) {
+    // Without an account there is nothing to attach: the store is opened once, locally.
+    if (!isCloudDisabled(arguments) && mirror.isConfigured()) {
         configuration.cloudMode = ModelContainer::CloudMode::Automatic;
         auto mirrored = ModelContainer::open(configuration);
         // Any failure of the mirrored store is silent: the local store is the fallback.

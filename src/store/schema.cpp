@@ -75,9 +75,70 @@ const char *const indexUpdates[] = {
     "title, notes)",
 };
 
-Status updateIndexes(sql::Database &db) {
+// The sync bookkeeping, added after stores of this schema were in use and created on every
+// open like the indexes above: older builds never read these tables, and the triggers that fill
+// the queue are plain SQL, so edits made by an older build are queued too.
+const char *const syncTables[] = {
+    // The collection the store is bound to ("collection"), its sync token and the last outcome.
+    R"(CREATE TABLE IF NOT EXISTS sync_meta (
+        key TEXT PRIMARY KEY NOT NULL,
+        value TEXT NOT NULL))",
+    // Per record: the server's resource, its entity tag and the text both sides last agreed on.
+    R"(CREATE TABLE IF NOT EXISTS sync_resource (
+        record_id TEXT PRIMARY KEY NOT NULL,
+        uid TEXT NOT NULL,
+        href TEXT NOT NULL,
+        etag TEXT NOT NULL DEFAULT '',
+        base TEXT NOT NULL))",
+    "CREATE INDEX IF NOT EXISTS sync_resource_by_href ON sync_resource(href)",
+    // Records changed here and not yet sent: filled by the triggers below while the store is
+    // bound, so every writer (the app, the command-line client, another build) queues its edits.
+    R"(CREATE TABLE IF NOT EXISTS sync_pending (
+        record_id TEXT PRIMARY KEY NOT NULL,
+        changed_at INTEGER NOT NULL,
+        seq INTEGER NOT NULL))",
+};
+
+// One trigger per table and statement kind; `recordId` is the queued id as an expression over
+// NEW or OLD, `source` the rows it is read from (empty when it needs none).
+QString queueTrigger(const QString &table, const QString &event, const QString &recordId,
+                     const QString &source = {}) {
+    return QStringLiteral(
+               "CREATE TRIGGER IF NOT EXISTS sync_queue_%1_%2 AFTER %3 ON %1 "
+               "WHEN EXISTS (SELECT 1 FROM sync_meta WHERE key = 'collection') BEGIN "
+               "INSERT OR REPLACE INTO sync_pending(record_id, changed_at, seq) SELECT %4, "
+               "CAST((julianday('now') - 2440587.5) * 86400000 AS INTEGER), "
+               "(SELECT coalesce(max(seq), 0) + 1 FROM sync_pending)%5; END")
+        .arg(table, event.toLower(), event, recordId, source);
+}
+
+QStringList queueTriggers() {
+    QStringList triggers;
+    for (const QString &table : {QStringLiteral("todo_item"), QStringLiteral("subtask")}) {
+        triggers << queueTrigger(table, QStringLiteral("INSERT"), QStringLiteral("NEW.id"))
+                 << queueTrigger(table, QStringLiteral("UPDATE"), QStringLiteral("NEW.id"))
+                 << queueTrigger(table, QStringLiteral("DELETE"), QStringLiteral("OLD.id"));
+    }
+    // A change-log line travels with its to-do.
+    for (const auto &[event, row] : {std::pair{QStringLiteral("INSERT"), QStringLiteral("NEW")},
+                                     std::pair{QStringLiteral("DELETE"), QStringLiteral("OLD")}}) {
+        triggers << queueTrigger(QStringLiteral("change_entry"), event, QStringLiteral("id"),
+                                 QStringLiteral(" FROM todo_item WHERE pk = %1.item_pk").arg(row));
+    }
+    return triggers;
+}
+
+Status upgrade(sql::Database &db) {
     for (const char *statement : indexUpdates) {
         if (auto status = db.exec(QString::fromUtf8(statement)); !status)
+            return status;
+    }
+    for (const char *statement : syncTables) {
+        if (auto status = db.exec(QString::fromUtf8(statement)); !status)
+            return status;
+    }
+    for (const QString &statement : queueTriggers()) {
+        if (auto status = db.exec(statement); !status)
             return status;
     }
     return Status::success();
@@ -284,7 +345,7 @@ Status prepare(sql::Database &db) {
         if (auto status = create(db); !status)
             return status;
     }
-    return updateIndexes(db);
+    return upgrade(db);
 }
 
 } // namespace qb::schema

@@ -22,8 +22,8 @@ inline constexpr auto version = "1.0.0";
 Status checkStoreFile(const QString &path);
 
 // Turns the log on, creates the tables in an empty database and brings a store's indexes up to
-// date. For a file that passed checkStoreFile; refuses, before writing, one that is no longer
-// such a store.
+// date, and adds the tables added since. For a file that passed checkStoreFile; refuses, before
+// writing, one that is no longer such a store.
 Status prepare(sql::Database &db);
 
 // Copies into `db` the to-dos of the store at `otherPath` whose ids `db` lacks, with their

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
@@ -80,5 +81,27 @@ private:
     sqlite3 *m_db;
     QHash<QString, sqlite3_stmt *> m_cache;
 };
+
+// Every row of `query`, each made into a value by `read`.
+template <typename Row, typename Read>
+Result<QList<Row>> collect(Database &db, const QString &query, const QList<Value> &values,
+                           Read read) {
+    auto statement = db.prepare(query);
+    if (!statement)
+        return StoreError{statement.message()};
+    statement.value().bindAll(values);
+    QList<Row> rows;
+    for (;;) {
+        switch (statement.value().step()) {
+        case Statement::Step::Row:
+            rows.append(read(statement.value()));
+            continue;
+        case Statement::Step::Done:
+            return rows;
+        case Statement::Step::Error:
+            return StoreError{db.lastError()};
+        }
+    }
+}
 
 } // namespace qb::sql

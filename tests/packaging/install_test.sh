@@ -171,7 +171,8 @@ need_tool dpkg-deb && need_tool dpkg-shlibdeps && {
         check_deb "$cli_deb" quillbrook-cli quillbrook-cli
         check_deb "$app_deb" quillbrook quillbrook
 
-        # The client's package: the client alone, on Qt Core, SQLite and ICU.
+        # The client's package: the client alone, on Qt Core, SQLite and ICU, and for syncing
+        # Qt Network, libical and the keyring.
         check "quillbrook-cli lacks its program" grep -qxF ./usr/bin/quillbrook-cli "$work/quillbrook-cli.files"
         unexpected="$(grep -vxE '\./usr/bin/quillbrook-cli|\./usr/share/man/man1/quillbrook-cli\.1\.gz|\./usr/share/doc/quillbrook-cli/copyright|.*/' "$work/quillbrook-cli.files")"
         [ -z "$unexpected" ] && pass || fail "quillbrook-cli holds more than the client: $unexpected"
@@ -179,8 +180,8 @@ need_tool dpkg-deb && need_tool dpkg-shlibdeps && {
         for package in libc6 libstdc++6 libqt6core6 libsqlite3-0 libicu72; do
             check "quillbrook-cli Depends lacks $package" grep -qxF "$package" "$work/cli-depends"
         done
-        extra="$(grep -vxE 'libc6|libstdc\+\+6|libgcc-s1|libqt6core6|libsqlite3-0|libicu72' "$work/cli-depends")"
-        [ -z "$extra" ] && pass || fail "quillbrook-cli depends on more than Qt Core, SQLite and ICU: $extra"
+        extra="$(grep -vxE 'libc6|libstdc\+\+6|libgcc-s1|libqt6core6|libsqlite3-0|libicu72|libqt6network6|libical3|libqt6keychain1' "$work/cli-depends")"
+        [ -z "$extra" ] && pass || fail "quillbrook-cli depends on more than Qt Core, Qt Network, SQLite, ICU, libical and QtKeychain: $extra"
 
         # The app's package: the app and its desktop files, on the client's package.
         for path in ./usr/bin/quillbrook \

@@ -282,6 +282,33 @@ TEST_F(Fetching, sortsByKeysInPriorityOrderAndHonoursTheLimit) {
     EXPECT_TRUE(context().fetch(request).value().isEmpty());
 }
 
+TEST_F(Fetching, headlinesCountPastTheLimitSeeUnsavedEditsAndFlagNotesLikeTheRecords) {
+    // Every kind of white space alone is no notes; a zero-width space is not white space.
+    QString blank;
+    for (char16_t unit = 0; unit < 0xFFFF; ++unit) {
+        if (QChar(unit).isSpace())
+            blank.append(QChar(unit));
+    }
+    const QList<QString> notes{blank, QStringLiteral("\u200B"), QStringLiteral(" x "), QString()};
+    for (qsizetype i = 0; i < notes.size(); ++i)
+        addTodo(QStringLiteral("n%1").arg(i), {}, double(i))->setNotes(notes[i]);
+    ASSERT_TRUE(context().save().ok());
+    addTodo(QStringLiteral("unsaved"), {}, 9);
+
+    const QList<TodoSort> bySortOrder{{TodoSort::Field::SortOrder, true}};
+    const auto headlines = context().headlines(TodoPredicate::all(), bySortOrder, 3);
+    ASSERT_TRUE(headlines.ok());
+    EXPECT_EQ(headlines.value().totalCount, 5);
+    ASSERT_EQ(headlines.value().items.size(), 3);
+    const auto records = context().fetch({TodoPredicate::all(), bySortOrder, 3}).value();
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        EXPECT_EQ(headlines.value().items[i],
+                  (TodoHeadline{records[i]->id(), records[i]->title(), records[i]->hasNotes()}));
+    }
+    EXPECT_EQ(context().headlines(TodoPredicate::all(), bySortOrder, 0).value().totalCount, 5);
+    EXPECT_EQ(context().headlines(TodoPredicate::none(), bySortOrder, 3).value().totalCount, 0);
+}
+
 TEST_F(Fetching, stockListsSplitOpenTodosAtTheStartOfTomorrow) {
     // 23:59 on the evening before the spring daylight-saving change in New York.
     const QDateTime lateEvening = at(2024, 3, 9, 23, 59);

@@ -16,8 +16,10 @@ namespace {
 
 class RecordingMirror : public CloudMirror {
 public:
-    explicit RecordingMirror(bool succeeds)
-        : m_succeeds(succeeds) {}
+    explicit RecordingMirror(bool succeeds, bool configured = true)
+        : m_succeeds(succeeds)
+        , m_configured(configured) {}
+    bool isConfigured() const override { return m_configured; }
     Status attach(ModelContainer &container) override {
         attachedModes.append(container.configuration().cloudMode);
         return m_succeeds ? Status::success() : Status::failure(QStringLiteral("signed out"));
@@ -26,6 +28,7 @@ public:
 
 private:
     bool m_succeeds;
+    bool m_configured;
 };
 
 } // namespace
@@ -58,13 +61,19 @@ TEST(OpenContainer, keepsTheMirroredStoreWhenTheMirrorAttaches) {
     EXPECT_EQ(container.value()->configuration().cloudMode, ModelContainer::CloudMode::Automatic);
 }
 
-TEST(OpenContainer, neverTriesTheMirrorWhenDisabled) {
+TEST(OpenContainer, neverTriesTheMirrorWhenDisabledOrWithoutAnAccount) {
     test::TempFolder folder;
     RecordingMirror mirror(true);
     auto container = persistence::openContainer({QStringLiteral("-cloudKitDisabled")},
                                                 folder.path(), mirror, QStringLiteral("en_US"));
     ASSERT_TRUE(container.ok());
     EXPECT_TRUE(mirror.attachedModes.isEmpty());
+    EXPECT_EQ(container.value()->configuration().cloudMode, ModelContainer::CloudMode::None);
+
+    RecordingMirror signedOut(true, false);
+    container = persistence::openContainer({}, folder.path(), signedOut, QStringLiteral("en_US"));
+    ASSERT_TRUE(container.ok());
+    EXPECT_TRUE(signedOut.attachedModes.isEmpty());
     EXPECT_EQ(container.value()->configuration().cloudMode, ModelContainer::CloudMode::None);
 }
 

@@ -73,6 +73,31 @@ TEST_F(WidgetSnapshot, theReloadIsRequestedEvenWhenTheFileCannotBeWritten) {
     EXPECT_EQ(host.reloads, before + 1);
 }
 
+TEST_F(WidgetSnapshot, theFileIsRewrittenOnlyWhenWhatItShowsOrItsDayChanges) {
+    auto store = this->store();
+    auto milk = store.add(QStringLiteral("Milk"), TodoList::Today);
+    const auto written = [&] {
+        QFile file(widget.snapshotPath());
+        return file.open(QIODevice::ReadOnly) ? TodaySnapshot::fromJson(file.readAll())
+                                              : std::nullopt;
+    };
+    ASSERT_TRUE(written());
+    const QDateTime first = written()->generatedAt;
+
+    advanceClock(3600);
+    store.setNotes(milk, QStringLiteral("  ")); // nothing the widget shows
+    EXPECT_EQ(written()->generatedAt, first);
+    const int reloads = host.reloads;
+    store.setTitle(milk, QStringLiteral("Oat milk"));
+    EXPECT_EQ(written()->items.first().title, QStringLiteral("Oat milk"));
+    EXPECT_EQ(host.reloads, reloads + 1);
+
+    const QDateTime renamed = written()->generatedAt;
+    advanceClock(24 * 3600);
+    widget.refresh(context());
+    EXPECT_EQ(written()->generatedAt, renamed.addSecs(24 * 3600));
+}
+
 TEST_F(WidgetSnapshot, readsBackWhatItWrites) {
     auto store = this->store();
     store.add(QStringLiteral("Water & \"feed\" the plants ✓"), TodoList::Today);
@@ -190,16 +215,14 @@ TEST_F(WidgetSnapshot, isReplacedWholeWithoutLeavingFilesBehind) {
 
 // An interrupted write can leave its temporary file behind, readable by others.
 TEST_F(WidgetSnapshot, aLeftoverTemporaryFileIsNeitherReusedNorLeft) {
-    auto store = this->store();
-    store.add(QStringLiteral("due"), TodoList::Today);
     QFile leftover(widget.snapshotPath() + QStringLiteral(".new"));
     ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
     leftover.write(QByteArray(4096, 'x'));
     leftover.close();
     leftover.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                             QFileDevice::ReadOther);
-
-    widget.refresh(context());
+    auto store = this->store();
+    store.add(QStringLiteral("due"), TodoList::Today); // saves, and refreshes the snapshot
     QFile written(widget.snapshotPath());
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     const auto snapshot = TodaySnapshot::fromJson(written.readAll());

@@ -20,6 +20,7 @@
 #include "widget/widgethost.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QQmlApplicationEngine>
 #include <QQmlExtensionPlugin>
 #include <QQuickItem>
@@ -119,6 +120,18 @@ TEST_F(Desktop, anOpenedUrlActsInTheFocusedWindowOnly) {
     windows->open({QStringLiteral("quillbrook://elsewhere"), QStringLiteral("mailto:x@y")});
     EXPECT_EQ(stateOf(first)->perspective(), QStringLiteral("later"));
     EXPECT_FALSE(runtime->app().router()->pendingRoute());
+}
+
+// New windows are made by QML; nothing but the app may take them away again.
+TEST_F(Desktop, aNewWindowOutlivesTheCollector) {
+    QPointer<QQuickWindow> second = openSecondWindow();
+    ASSERT_TRUE(second);
+    extra.clear();
+    engine->collectGarbage();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(windows->all().size(), 2);
+    extra.append(second);
 }
 
 TEST_F(Desktop, aWindowClosedToTheTrayComesBackForAUrlWithItsDraftRowOpen) {

@@ -228,8 +228,7 @@ public slots:
         QSettings(qb::Preferences::standardFilePath(), QSettings::IniFormat)
             .setValue(QStringLiteral("updateFeedUrl"), m_feed->url().toString());
         m_runtime = std::make_unique<qb::AppRuntime>(
-            QStringList{QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
-            qb::persistence::storeFolder(),
+            QStringList{QStringLiteral("quillbrook")}, qb::persistence::storeFolder(),
             qb::Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York")),
             qb::Clock::system());
         m_runtime->app().completions()->setTimerFactory(

@@ -26,17 +26,15 @@ const QDateTime referenceDate(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
 TodaySnapshot TodaySnapshot::build(ModelContext &context, const Clock &clock,
                                    const Calendar &calendar) {
     TodaySnapshot snapshot;
-    const TodoPredicate due = stockqueries::todayList(clock.now(), calendar);
-    snapshot.totalCount = context.count(due).valueOr(0);
-
-    TodoFetch request;
-    request.predicate = due;
-    request.sort = {{TodoSort::Field::SortOrder, true}};
-    request.limit = maximumItems;
-    for (const auto &item : context.fetch(request).valueOr({})) {
-        snapshot.items.append(
-            {item->id(), item->title().isEmpty() ? QStringLiteral("New To-Do") : item->title(),
-             item->hasNotes()});
+    const auto headlines = context.headlines(stockqueries::todayList(clock.now(), calendar),
+                                             {{TodoSort::Field::SortOrder, true}}, maximumItems);
+    // A failed read leaves the snapshot empty, as a failed count and fetch each would.
+    if (headlines) {
+        snapshot.totalCount = headlines.value().totalCount;
+        for (const TodoHeadline &item : headlines.value().items)
+            snapshot.items.append({item.id,
+                                   item.title.isEmpty() ? QStringLiteral("New To-Do") : item.title,
+                                   item.hasNotes});
     }
     snapshot.generatedAt = clock.now();
     return snapshot;

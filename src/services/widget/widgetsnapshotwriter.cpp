@@ -33,9 +33,29 @@ QString WidgetSnapshotWriter::snapshotPath(const QString &folder) {
     return QDir(folder).filePath(QStringLiteral("today.json"));
 }
 
+namespace {
+
+// Twelve titles fit easily; a larger file is not one of ours and is replaced.
+constexpr qint64 largestSnapshotFile = 256 * 1024;
+
+std::optional<TodaySnapshot> readSnapshot(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > largestSnapshotFile)
+        return std::nullopt;
+    return TodaySnapshot::fromJson(file.read(largestSnapshotFile));
+}
+
+} // namespace
+
 void WidgetSnapshotWriter::refresh(ModelContext &context) {
     const TodaySnapshot snapshot = TodaySnapshot::build(context, m_clock, m_calendar);
-    writeSnapshot(snapshot.toJson());
+    // Most saves leave Today's first twelve as they were: the file is then left alone, unless
+    // it was made on another day, which a reader may tell by its moment.
+    const auto written = readSnapshot(snapshotPath());
+    if (!written || written->totalCount != snapshot.totalCount ||
+        written->items != snapshot.items ||
+        !m_calendar.isSameDay(written->generatedAt, snapshot.generatedAt))
+        writeSnapshot(snapshot.toJson());
     m_host.reloadAllTimelines();
 }
 

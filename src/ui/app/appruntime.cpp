@@ -8,11 +8,14 @@
 #include "preferences/effectivecolorscheme.h"
 #include "preferences/preferences.h"
 #include "quillbrookapp.h"
-#include "store/cloudmirror.h"
 #include "store/idlecheckpoint.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
+#include "sync/caldavmirror.h"
+#include "sync/credentialstore.h"
+#include "sync/networktransport.h"
+#include "sync/syncservice.h"
 #include "tasks/undocenter.h"
 #include "updates/updater.h"
 #include "widget/widgethost.h"
@@ -40,6 +43,9 @@ struct AppRuntime::Parts {
     WidgetHostGroup widgetHosts;
     std::unique_ptr<WidgetSnapshotWriter> widget;
     std::unique_ptr<Environment> environment;
+    sync::KeyringCredentials keyring;
+    // Before the app object, which holds it; after the container, which it writes to.
+    std::unique_ptr<sync::SyncService> sync;
     std::unique_ptr<QuillbrookApp> app;
     QTimer remotePoll;
 };
@@ -47,8 +53,13 @@ struct AppRuntime::Parts {
 AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder, Calendar calendar,
                        Clock clock)
     : d(std::make_unique<Parts>()) {
-    UnavailableCloudMirror mirror;
+    sync::CalDavMirror mirror([] {
+        QSettings settings;
+        return sync::SyncAccount::load(settings);
+    }());
     d->container = persistence::makeContainer(arguments, storeFolder, mirror, calendar.localeId());
+    const bool mirrored =
+        d->container->configuration().cloudMode == ModelContainer::CloudMode::Automatic;
     d->checkpoint = std::make_unique<IdleCheckpoint>(d->container->mainContext(),
                                                      std::make_unique<QtSingleShotTimer>());
     {
@@ -65,6 +76,21 @@ AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder,
     d->environment = std::make_unique<Environment>(
         TaskEnvironment{clock, calendar, d->widget.get()}, std::make_unique<QtSingleShotTimer>());
 
+    sync::SyncService::Parts syncParts;
+    syncParts.container = d->container.get();
+    syncParts.credentials = &d->keyring;
+    syncParts.settings = [] { return std::make_unique<QSettings>(); };
+    syncParts.transports = [] { return std::make_unique<sync::NetworkTransport>(); };
+    syncParts.calendar = calendar;
+    syncParts.clock = clock;
+    syncParts.timers = [] { return std::make_unique<QtSingleShotTimer>(); };
+    syncParts.enabled = !persistence::isCloudDisabled(arguments);
+    d->sync = std::make_unique<sync::SyncService>(syncParts);
+    // Any trouble (no keyring, no network, a refused password) shows in Settings; the local
+    // store is what the app reads and writes either way.
+    if (mirrored)
+        d->sync->start();
+
     ModelContext &context = d->container->mainContext();
     QuillbrookApp::Parts parts;
     parts.context = &context;
@@ -74,6 +100,7 @@ AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder,
     parts.preferences = &d->preferences;
     parts.colorScheme = &d->colorScheme;
     parts.updater = d->updater.get();
+    parts.sync = d->sync.get();
     d->app = std::make_unique<QuillbrookApp>(parts);
     QuillbrookApp::setInstance(d->app.get());
 

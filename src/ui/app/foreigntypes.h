@@ -5,6 +5,7 @@
 #include "preferences/effectivecolorscheme.h"
 #include "preferences/preferences.h"
 #include "store/modelcontext.h"
+#include "sync/syncservice.h"
 #include "tasks/undocenter.h"
 #include "updates/checkforupdatesviewmodel.h"
 
@@ -59,6 +60,13 @@ struct CheckForUpdatesViewModelType {
     QML_FOREIGN(qb::CheckForUpdatesViewModel)
     QML_NAMED_ELEMENT(CheckForUpdatesViewModel)
     QML_UNCREATABLE("The application owns the update command")
+};
+
+struct SyncServiceType {
+    Q_GADGET
+    QML_FOREIGN(qb::sync::SyncService)
+    QML_NAMED_ELEMENT(SyncService)
+    QML_UNCREATABLE("The application owns the sync service")
 };
 
 } // namespace qb::qmlforeign

@@ -3,6 +3,7 @@
 #include "app/environment.h"
 #include "preferences/effectivecolorscheme.h"
 #include "store/modelcontext.h"
+#include "sync/syncservice.h"
 #include "tasks/undocenter.h"
 #include "updates/checkforupdatesviewmodel.h"
 #include "viewmodels/completionqueue.h"
@@ -66,6 +67,8 @@ void QuillbrookApp::dismissStoreNotice() {
 
 void QuillbrookApp::becameActive() {
     m_parts.context->checkForRemoteChanges();
+    if (m_parts.sync)
+        m_parts.sync->syncNow();
     refreshWidget();
     m_parts.environment->refresh();
 }

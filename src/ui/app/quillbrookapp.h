@@ -9,12 +9,17 @@ Q_MOC_INCLUDE("app/environment.h")
 Q_MOC_INCLUDE("navigation/approuter.h")
 Q_MOC_INCLUDE("preferences/preferences.h")
 Q_MOC_INCLUDE("store/modelcontext.h")
+Q_MOC_INCLUDE("sync/syncservice.h")
 Q_MOC_INCLUDE("tasks/undocenter.h")
 Q_MOC_INCLUDE("updates/checkforupdatesviewmodel.h")
 Q_MOC_INCLUDE("viewmodels/completionqueue.h")
 
 class QQmlEngine;
 class QJSEngine;
+
+namespace qb::sync {
+class SyncService;
+}
 
 namespace qb {
 
@@ -42,6 +47,8 @@ class QuillbrookApp : public QObject {
     Q_PROPERTY(qb::AppRouter *router READ router CONSTANT)
     Q_PROPERTY(qb::Preferences *preferences READ preferences CONSTANT)
     Q_PROPERTY(qb::CompletionQueue *completions READ completions CONSTANT)
+    // Null when the app runs without sync.
+    Q_PROPERTY(qb::sync::SyncService *sync READ sync CONSTANT)
     // The "Check for Updates…" command, over the updater (disabled without one).
     Q_PROPERTY(qb::CheckForUpdatesViewModel *updates READ updates CONSTANT)
     Q_PROPERTY(bool dark READ isDark NOTIFY darkChanged)
@@ -58,6 +65,7 @@ public:
         Preferences *preferences = nullptr;
         EffectiveColorScheme *colorScheme = nullptr; // may be null: always light
         Updater *updater = nullptr;                  // may be null: no update checks
+        sync::SyncService *sync = nullptr;           // may be null: no sync
     };
 
     explicit QuillbrookApp(Parts parts, QObject *parent = nullptr);
@@ -73,6 +81,7 @@ public:
     Preferences *preferences() const { return m_parts.preferences; }
     CompletionQueue *completions() const { return m_completions; }
     CheckForUpdatesViewModel *updates() const { return m_updates; }
+    sync::SyncService *sync() const { return m_parts.sync; }
     bool isDark() const;
     QString storeNotice() const { return m_storeNotice; }
 
@@ -82,7 +91,7 @@ public:
     Q_INVOKABLE void refreshWidget();
     Q_INVOKABLE void dismissStoreNotice();
     // The application became active: refresh the widget, look for other processes' commits,
-    // and read the day again.
+    // pull from the sync server, and read the day again.
     Q_INVOKABLE void becameActive();
 
 signals:

@@ -13,6 +13,7 @@ Button {
     leftPadding: 16
     rightPadding: 16
     font.pixelSize: Theme.bodySize
+    opacity: enabled ? 1 : 0.45
     // Return (or Enter) presses the focused button, as Space does.
     Keys.onReturnPressed: clicked()
     Keys.onEnterPressed: clicked()

@@ -6,6 +6,9 @@ MainWindow {
     id: first
     objectName: "mainWindow"
     property int windowCount: 1
+    // Windows made below have no parent, so the JavaScript collector owns them; held here,
+    // they live as long as the app does instead of vanishing at the next collection.
+    property var otherWindows: []
     // One settings window and one shortcuts window for every main window.
     SettingsWindow { id: settingsWindow }
     ShortcutsWindow { id: shortcutsWindow }
@@ -16,6 +19,7 @@ MainWindow {
         const created = component.createObject(null, { windowIndex: first.windowCount })
         if (created) {
             first.windowCount += 1
+            first.otherWindows.push(created)
             created.newWindowRequested.connect(first.newWindowRequested)
             created.settingsRequested.connect(first.settingsRequested)
             created.shortcutsRequested.connect(first.shortcutsRequested)

@@ -3,11 +3,11 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Quillbrook
 
-// The settings form: Appearance, General, Sync and About sections, 480 × 420.
+// The settings form: Appearance, General, Sync and About sections, 480 × 560.
 Rectangle {
     id: view
     implicitWidth: 480
-    implicitHeight: 420
+    implicitHeight: 560
     color: Theme.detailBackground
 
     SettingsModel { id: settings; preferences: QuillbrookApp.preferences }
@@ -106,23 +106,7 @@ Rectangle {
 
         SectionTitle { text: "Sync" }
         Group {
-            RowLayout {
-                Symbol { name: "icloud"; color: Theme.accent }
-                Label { text: settings.syncServiceName }
-                Text {
-                    objectName: "accountStatus"
-                    text: settings.accountStatus
-                    color: settings.signedIn ? Theme.accent : Theme.secondaryText
-                    font.pixelSize: Theme.bodySize
-                }
-            }
-            Text {
-                Layout.fillWidth: true
-                text: settings.syncNote
-                wrapMode: Text.WordWrap
-                color: Theme.secondaryText
-                font.pixelSize: Theme.footnoteSize
-            }
+            SyncSection { Layout.fillWidth: true }
         }
 
         SectionTitle { text: "About" }

@@ -8,11 +8,11 @@ Window {
     objectName: "settingsWindow"
     title: "Settings"
     width: 480
-    height: 420
+    height: 560
     minimumWidth: 480
     maximumWidth: 480
-    minimumHeight: 420
-    maximumHeight: 420
+    minimumHeight: 560
+    maximumHeight: 560
     color: Theme.detailBackground
 
     function present() {

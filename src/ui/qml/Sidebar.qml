@@ -88,5 +88,25 @@ Rectangle {
             }
         }
         Item { Layout.fillHeight: true }
+
+        // Sync stays out of the way: a quiet line while it works, a red one when it failed.
+        SyncModel {
+            id: syncStatus
+            service: QuillbrookApp.sync
+            environment: QuillbrookApp.environment
+        }
+        Text {
+            objectName: "syncActivity"
+            Layout.fillWidth: true
+            Layout.leftMargin: 8
+            Layout.bottomMargin: 4
+            visible: text !== ""
+            text: syncStatus.activityText
+            elide: Text.ElideRight
+            color: syncStatus.syncing ? Theme.secondaryText : Theme.destructive
+            font.pixelSize: Theme.footnoteSize
+            Accessible.name: syncStatus.problemText !== "" ? text + ": " + syncStatus.problemText
+                           : syncStatus.needsPassword ? text + ": " + syncStatus.passwordNote : text
+        }
     }
 }

@@ -80,19 +80,6 @@ QVariantList SettingsModel::openToOptions() {
     return optionsOf<OpenTo>();
 }
 
-QString SettingsModel::syncServiceName() {
-    return QStringLiteral("Cloud");
-}
-
-QString SettingsModel::accountStatus() {
-    return isSignedIn() ? QStringLiteral("Signed in") : QStringLiteral("Not signed in");
-}
-
-QString SettingsModel::syncNote() {
-    return QStringLiteral("Your to-dos sync across your devices when you're signed in to ") +
-           syncServiceName() + u'.';
-}
-
 QString SettingsModel::versionText() {
     return versionText(QStringLiteral(QB_VERSION), QStringLiteral(QB_BUILD_NUMBER));
 }

@@ -13,8 +13,9 @@ namespace qb {
 
 class Preferences;
 
-// The settings window: the two stored choices as pickers, the tray switch, the sync account row and
-// the version line. Holds nothing itself; every choice is written to the preferences at once.
+// The settings window: the two stored choices as pickers, the tray switch and the version line
+// (the Sync section has a model of its own). Holds nothing itself; every choice is written to the
+// preferences at once.
 class SettingsModel : public QObject {
     Q_OBJECT
     QML_ELEMENT
@@ -27,10 +28,6 @@ class SettingsModel : public QObject {
     // Each option as {value, title}, in the order the pickers list them.
     Q_PROPERTY(QVariantList appearanceOptions READ appearanceOptions CONSTANT)
     Q_PROPERTY(QVariantList openToOptions READ openToOptions CONSTANT)
-    Q_PROPERTY(QString syncServiceName READ syncServiceName CONSTANT)
-    Q_PROPERTY(bool signedIn READ isSignedIn CONSTANT)
-    Q_PROPERTY(QString accountStatus READ accountStatus CONSTANT)
-    Q_PROPERTY(QString syncNote READ syncNote CONSTANT)
     Q_PROPERTY(QString versionText READ versionText CONSTANT)
 
 public:
@@ -46,12 +43,6 @@ public:
     void setKeepInTray(bool keep);
     static QVariantList appearanceOptions();
     static QVariantList openToOptions();
-
-    static QString syncServiceName();
-    // No sync service exists yet: never signed in.
-    static bool isSignedIn() { return false; }
-    static QString accountStatus();
-    static QString syncNote();
 
     // This build's version line, "0.1.0 (1)".
     static QString versionText();

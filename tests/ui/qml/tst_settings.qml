@@ -41,6 +41,29 @@ MainWindowCase {
         compare(openTo.displayText, "Later")
     }
 
+    function test_signingInToAnAddressThatIsNotAllowedSaysWhyAndKeepsTheDialogOpen() {
+        const settings = openSettings()
+        tryVerify(() => settings.active)
+        const signIn = findChild(settings.contentItem, "signInButton")
+        verify(signIn.visible && signIn.enabled)
+        mouseClick(signIn)
+        const dialog = findChild(settings, "signInDialog")
+        waitForDialog(dialog)
+        compare(findChild(dialog.contentItem, "listField").text, "Quill Brook")
+        typeText("http://example.org/dav")
+        keyClick(Qt.Key_Tab)
+        typeText("alice")
+        keyClick(Qt.Key_Tab)
+        typeText("not sent")
+        keyClick(Qt.Key_Return)
+        const error = findChild(dialog.contentItem, "signInError")
+        tryVerify(() => error.visible && error.text.indexOf("https://") >= 0)
+        verify(dialog.opened)
+        compare(findChild(settings.contentItem, "accountStatus").text, "Not signed in")
+        keyClick(Qt.Key_Escape)
+        tryVerify(() => !dialog.opened)
+    }
+
     function test_theTraySwitchShowsAndWritesThePreference() {
         const settings = openSettings()
         const toggle = findChild(settings.contentItem, "keepInTraySwitch")

@@ -69,6 +69,7 @@ public:
 
 private:
     struct Data;
+    explicit Calendar(std::shared_ptr<const Data> data);
     std::shared_ptr<const Data> d;
 };
 

@@ -11,6 +11,9 @@ class ModelContainer;
 class CloudMirror {
 public:
     virtual ~CloudMirror() = default;
+    // Whether an account is set up at all. Without one the store is opened once, locally,
+    // and nothing of the mirror runs.
+    virtual bool isConfigured() const = 0;
     // An error means the mirrored store cannot be used; the caller falls back to local only.
     virtual Status attach(ModelContainer &container) = 0;
 };
@@ -18,6 +21,7 @@ public:
 // No sync backend is configured: every attempt fails, so the store opens locally.
 class UnavailableCloudMirror final : public CloudMirror {
 public:
+    bool isConfigured() const override { return false; }
     Status attach(ModelContainer &) override {
         return Status::failure(QStringLiteral("No cloud account is available"));
     }

@@ -4,6 +4,7 @@
 #include "model/todoitem.h"
 #include "model/todopredicate.h"
 #include "store/status.h"
+#include "store/todoheadlines.h"
 
 #include <QHash>
 #include <QList>
@@ -47,6 +48,10 @@ public:
 
     Result<QList<TodoItemPtr>> fetch(const TodoFetch &request);
     Result<int> count(const TodoPredicate &predicate);
+    // The first `limit` matching to-dos in `sort` order as headlines, and how many match in
+    // all: one query that reads three columns and makes no records.
+    Result<TodoHeadlines> headlines(const TodoPredicate &predicate, const QList<TodoSort> &sort,
+                                    int limit);
     // The largest sort order among the matching to-dos; nullopt when none match. For a list
     // (completion and a range of days) an index answers it without visiting the rows.
     Result<std::optional<double>> maximumSortOrder(const TodoPredicate &predicate);
@@ -107,12 +112,19 @@ signals:
     void storeFileNotice(const QString &notice);
 
 private:
+    friend class SyncLedger;
+    using Companion = std::function<Status(sql::Database &)>;
     // Bulk transfer reads and writes rows on this connection, around the records.
     friend class BulkInsert;
     friend Status readEveryTodo(ModelContext &context,
                                 const std::function<bool(TodoSnapshot &&)> &visit);
 
     template <typename T> using Map = QHash<qint64, std::weak_ptr<T>>;
+
+    // Writes the pending records and the rows `companion` writes in one transaction, even
+    // when no record is pending: the sync bookkeeping commits with the records it describes.
+    Status save(const Companion &companion);
+    sql::Database &connection() { return *m_db; }
 
     void adopt(const std::shared_ptr<Record> &record);
     void adoptChildren(TodoItem &item);

@@ -1,0 +1,192 @@
+#include "faultvfs.h"
+#include "store/syncledger.h"
+#include "storefixture.h"
+
+#include <sqlite3.h>
+
+using namespace qb;
+using qb::test::StoreFixture;
+
+namespace {
+
+QList<QUuid> queuedIds(SyncLedger &ledger) {
+    QList<QUuid> ids;
+    for (const PendingChange &change : ledger.pending().valueOr({}))
+        ids.append(change.recordId);
+    return ids;
+}
+
+} // namespace
+
+class Ledger : public StoreFixture {
+protected:
+    SyncLedger ledger() { return SyncLedger(context()); }
+
+    TodoItemPtr savedTodo(const QString &title) {
+        auto item = addTodo(title);
+        EXPECT_TRUE(context().save().ok());
+        return item;
+    }
+    SubtaskPtr savedSubtask(const TodoItemPtr &item, const QString &title) {
+        auto subtask = std::make_shared<Subtask>(title, 1, now());
+        context().insert(subtask);
+        item->addSubtask(subtask);
+        EXPECT_TRUE(context().save().ok());
+        return subtask;
+    }
+    void bind() {
+        auto l = ledger();
+        ASSERT_TRUE(l.bind(QStringLiteral("https://dav.example/tasks/")).ok());
+    }
+};
+
+TEST_F(Ledger, queuesNothingWhileUnboundAndEverythingOnceBound) {
+    auto item = savedTodo(QStringLiteral("before"));
+    auto subtask = savedSubtask(item, QStringLiteral("step"));
+    item->setTitle(QStringLiteral("edited"));
+    ASSERT_TRUE(context().save().ok());
+    auto l = ledger();
+    EXPECT_EQ(l.pendingCount().valueOr(-1), 0);
+
+    bind();
+    // The to-do comes before its subtask, dated by its last logged change.
+    EXPECT_EQ(queuedIds(l), (QList{item->id(), subtask->id()}));
+    EXPECT_EQ(l.pendingChange(item->id()).value()->changedAt, now());
+    EXPECT_EQ(l.collection().value(), QStringLiteral("https://dav.example/tasks/"));
+}
+
+TEST_F(Ledger, queuesEveryWriteOfAnyConnectionWhileBound) {
+    auto item = savedTodo(QStringLiteral("one"));
+    auto subtask = savedSubtask(item, QStringLiteral("step"));
+    bind();
+    auto l = ledger();
+    for (const PendingChange &change : l.pending().valueOr({}))
+        l.settle(change);
+    ASSERT_TRUE(l.commit().ok());
+    ASSERT_EQ(l.pendingCount().value(), 0);
+
+    // A log line travels with its to-do.
+    auto entry = std::make_shared<ChangeEntry>(ChangeKind::NotesEdited, QString(), now());
+    context().insert(entry);
+    item->addChange(entry);
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_EQ(queuedIds(l), QList{item->id()});
+
+    // Another process's insert.
+    auto other = otherConnection();
+    auto theirs = std::make_shared<TodoItem>(QStringLiteral("theirs"), TodoList::Later, QDateTime(),
+                                             0, now());
+    other->insert(theirs);
+    ASSERT_TRUE(other->save().ok());
+    EXPECT_TRUE(queuedIds(l).contains(theirs->id()));
+
+    // Deleting a to-do queues its subtasks too, and neither is found any more.
+    context().remove(item);
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_TRUE(queuedIds(l).contains(subtask->id()));
+    EXPECT_EQ(l.locate(item->id()).value().kind, RecordLocation::Kind::Missing);
+    EXPECT_EQ(l.locate(subtask->id()).value().kind, RecordLocation::Kind::Missing);
+}
+
+TEST_F(Ledger, settlingKeepsARecordChangedAgainSinceItWasRead) {
+    auto item = savedTodo(QStringLiteral("one"));
+    bind();
+    auto l = ledger();
+    const PendingChange sent = l.pendingChange(item->id()).value().value();
+    item->setTitle(QStringLiteral("changed while sending"));
+    ASSERT_TRUE(context().save().ok());
+    l.settle(sent);
+    ASSERT_TRUE(l.commit().ok());
+    const auto still = l.pendingChange(item->id()).value();
+    ASSERT_TRUE(still.has_value());
+    EXPECT_GT(still->sequence, sent.sequence);
+
+    l.settle(*still);
+    ASSERT_TRUE(l.commit().ok());
+    EXPECT_FALSE(l.pendingChange(item->id()).value().has_value());
+}
+
+TEST_F(Ledger, bookkeepingCommitsWithTheRecordsOrNotAtAll) {
+    auto item = savedTodo(QStringLiteral("one"));
+    bind();
+    auto l = ledger();
+    const SyncedResource resource{item->id(), QStringLiteral("UID-1"), QStringLiteral("/t/1.ics"),
+                                  QStringLiteral("\"e1\""), QByteArrayLiteral("BEGIN:VCALENDAR")};
+
+    item->setTitle(QStringLiteral("from the server"));
+    l.record(resource);
+    l.unqueue(item->id());
+    qb::test::faultvfs::failWrite(1, SQLITE_FULL, true);
+    EXPECT_FALSE(l.commit().ok());
+    EXPECT_FALSE(l.resource(item->id()).value().has_value());
+    EXPECT_TRUE(l.pendingChange(item->id()).value().has_value());
+
+    qb::test::faultvfs::disarm();
+    l.record(resource);
+    l.unqueue(item->id());
+    ASSERT_TRUE(l.commit().ok());
+    // The record's own write queued it again inside the transaction; the ledger's unqueue,
+    // written after the records, has the last word.
+    EXPECT_FALSE(l.pendingChange(item->id()).value().has_value());
+    const auto stored = l.resourceAt(QStringLiteral("/t/1.ics")).value();
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(stored->recordId, item->id());
+    EXPECT_EQ(stored->base, resource.base);
+    EXPECT_EQ(l.entityTags(QString(), 10).value(),
+              (QList{std::pair{QStringLiteral("/t/1.ics"), QStringLiteral("\"e1\"")}}));
+    EXPECT_TRUE(l.entityTags(QStringLiteral("/t/1.ics"), 10).value().isEmpty());
+}
+
+TEST_F(Ledger, rebindingStartsOverAndUnbindingStopsTheQueue) {
+    auto item = savedTodo(QStringLiteral("one"));
+    bind();
+    auto l = ledger();
+    l.record({item->id(), QStringLiteral("U"), QStringLiteral("/old/1.ics"), {}, "x"});
+    l.setValue(QStringLiteral("token"), QStringLiteral("t1"));
+    ASSERT_TRUE(l.commit().ok());
+
+    ASSERT_TRUE(l.bind(QStringLiteral("https://other.example/list/")).ok());
+    EXPECT_FALSE(l.resource(item->id()).value().has_value());
+    EXPECT_TRUE(l.value(QStringLiteral("token")).value().isNull());
+    EXPECT_EQ(queuedIds(l), QList{item->id()});
+
+    ASSERT_TRUE(l.unbind().ok());
+    item->setTitle(QStringLiteral("after sign-out"));
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_EQ(l.pendingCount().value(), 0);
+    EXPECT_TRUE(l.collection().value().isEmpty());
+}
+
+TEST_F(Ledger, locatesSubtasksWithTheirParent) {
+    auto item = savedTodo(QStringLiteral("one"));
+    auto subtask = savedSubtask(item, QStringLiteral("step"));
+    auto l = ledger();
+    EXPECT_EQ(l.locate(item->id()).value().kind, RecordLocation::Kind::Todo);
+    const RecordLocation found = l.locate(subtask->id()).value();
+    EXPECT_EQ(found.kind, RecordLocation::Kind::Subtask);
+    EXPECT_EQ(found.parentId, item->id());
+}
+
+// A store written before the sync tables existed opens and gains them.
+TEST_F(Ledger, anOlderStoreGainsTheTablesWhenOpened) {
+    auto item = savedTodo(QStringLiteral("old"));
+    closeStore();
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
+    QByteArray drops;
+    const auto collect = [](void *sql, int, char **values, char **) {
+        *static_cast<QByteArray *>(sql) += QByteArray("DROP TRIGGER ") + values[0] + ';';
+        return 0;
+    };
+    sqlite3_exec(db, "SELECT name FROM sqlite_schema WHERE type = 'trigger'", collect, &drops,
+                 nullptr);
+    EXPECT_FALSE(drops.isEmpty());
+    drops += "DROP TABLE sync_pending; DROP TABLE sync_resource; DROP TABLE sync_meta;";
+    EXPECT_EQ(sqlite3_exec(db, drops.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    openStore();
+    bind();
+    auto l = ledger();
+    EXPECT_EQ(queuedIds(l), QList{item->id()});
+}

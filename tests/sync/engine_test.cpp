@@ -1,0 +1,269 @@
+#include "fakecaldav.h"
+#include "syncfixture.h"
+
+#include "sync/fieldmerge.h"
+
+#include <sqlite3.h>
+
+using namespace qb;
+using namespace qb::sync;
+using namespace qb::sync::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+QByteArray todoObject(const QString &uid, const QString &summary, const QByteArray &extra = {}) {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Other//EN\r\nBEGIN:VTODO\r\nUID:" +
+           uid.toUtf8() + "\r\nDTSTAMP:20240301T120000Z\r\nSUMMARY:" + summary.toUtf8() + "\r\n" +
+           extra + "END:VTODO\r\nEND:VCALENDAR\r\n";
+}
+
+HttpResponse noAnswer() {
+    HttpResponse response;
+    response.error = QStringLiteral("The server cannot be reached: Connection refused");
+    return response;
+}
+
+// Moves a queued record's edit back in time, as if it had been made long before.
+void backdate(Device &device, const QUuid &id, int seconds) {
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(device.folder.filePath(QStringLiteral("Device.store")).toUtf8(), &db),
+              SQLITE_OK);
+    const QByteArray sql = "UPDATE sync_pending SET changed_at = changed_at - " +
+                           QByteArray::number(seconds * 1000LL) + " WHERE record_id = '" +
+                           id.toString(QUuid::WithoutBraces).toLatin1() + "'";
+    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+}
+
+} // namespace
+
+class Engine : public ::testing::Test {
+protected:
+    std::unique_ptr<Device> device(const QString &password = QStringLiteral("secret")) {
+        return std::make_unique<Device>(server, server.collectionUrl(), password);
+    }
+
+    FakeCalDav server;
+};
+
+TEST_F(Engine, aDeviceReceivesWhatAnotherSentAndBothQueuesEmpty) {
+    auto a = device();
+    auto b = device();
+    auto milk = a->tasks().add(QStringLiteral("Milk"), TodoList::Today);
+    a->tasks().addSubtask(milk, QStringLiteral("oat"));
+    ASSERT_TRUE(a->sync());
+    ASSERT_TRUE(b->sync());
+    const auto theirs = b->find(QStringLiteral("Milk"));
+    ASSERT_TRUE(theirs);
+    EXPECT_EQ(theirs->id(), milk->id());
+    ASSERT_EQ(theirs->subtaskCount(), 1);
+    EXPECT_EQ(theirs->subtasks().first()->title(), QStringLiteral("oat"));
+    EXPECT_EQ(a->pending(), 0);
+    EXPECT_EQ(b->pending(), 0);
+    // Nothing new: a round sends nothing.
+    const int puts = server.count("PUT");
+    ASSERT_TRUE(a->sync());
+    ASSERT_TRUE(b->sync());
+    EXPECT_EQ(server.count("PUT"), puts);
+}
+
+TEST_F(Engine, aServerGoingDownMidSyncLosesNothingAndDuplicatesNothing) {
+    auto a = device();
+    for (int i = 0; i < 30; ++i)
+        a->tasks().add(QStringLiteral("To-do %1").arg(i), TodoList::Later);
+    int puts = 0;
+    server.intercept = [&puts](const HttpRequest &request) -> std::optional<HttpResponse> {
+        if (request.method == "PUT" && ++puts > 10)
+            return noAnswer();
+        return std::nullopt;
+    };
+    EXPECT_FALSE(a->sync());
+    EXPECT_TRUE(a->engine->status().lastError.contains(QStringLiteral("cannot be reached")));
+    EXPECT_EQ(server.objects.size(), 10);
+    EXPECT_EQ(a->pending(), 20);
+
+    // Down in the middle of a pull of two batches.
+    server.intercept = nullptr;
+    ASSERT_TRUE(a->sync());
+    EXPECT_EQ(server.objects.size(), 30);
+    for (int i = 0; i < 120; ++i)
+        server.store(
+            QStringLiteral("other-%1.ics").arg(i),
+            todoObject(QStringLiteral("other-%1").arg(i), QStringLiteral("Other %1").arg(i)));
+    auto b = device();
+    int multigets = 0;
+    server.intercept = [&multigets](const HttpRequest &request) -> std::optional<HttpResponse> {
+        if (request.body.contains("calendar-multiget") && ++multigets == 2)
+            return noAnswer();
+        return std::nullopt;
+    };
+    EXPECT_FALSE(b->sync());
+    EXPECT_EQ(b->todos().size(), 100);
+    server.intercept = nullptr;
+    ASSERT_TRUE(b->sync());
+    EXPECT_EQ(b->todos().size(), 150);
+    ASSERT_TRUE(a->sync());
+    EXPECT_EQ(a->todos().size(), 150);
+}
+
+TEST_F(Engine, aStormOfPreconditionFailuresIsBoundedAndTriedAgainLater) {
+    auto a = device();
+    auto item = a->tasks().add(QStringLiteral("Stormy"), TodoList::Today);
+    ASSERT_TRUE(a->sync());
+    a->tasks().setTitle(item, QStringLiteral("Still stormy"));
+    server.intercept = [](const HttpRequest &request) -> std::optional<HttpResponse> {
+        if (request.method != "PUT")
+            return std::nullopt;
+        HttpResponse refused;
+        refused.status = 412;
+        return refused;
+    };
+    const int before = server.count("PUT");
+    QSignalSpy finished(a->engine.get(), &SyncEngine::finished);
+    EXPECT_FALSE(a->sync());
+    EXPECT_EQ(server.count("PUT") - before, 3);
+    EXPECT_TRUE(a->engine->status().lastError.contains(QStringLiteral("kept refusing")));
+    EXPECT_EQ(a->pending(), 1);
+
+    // The retry comes by itself once its delay has passed.
+    server.intercept = nullptr;
+    a->time.advance(29s);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(finished.count(), 1);
+    a->time.advance(1s);
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_TRUE(finished.last().first().toBool());
+    EXPECT_EQ(a->pending(), 0);
+    auto b = device();
+    ASSERT_TRUE(b->sync());
+    EXPECT_TRUE(b->find(QStringLiteral("Still stormy")));
+}
+
+TEST_F(Engine, objectsThatCannotBeReadAreLeftAloneAndTheRestArrives) {
+    server.store(QStringLiteral("garbage.ics"), "this is not iCalendar");
+    server.store(QStringLiteral("event.ics"),
+                 "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:e\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    server.store(QStringLiteral("huge.ics"),
+                 todoObject(QStringLiteral("huge"), QStringLiteral("Huge"),
+                            "DESCRIPTION:" + QByteArray(maximumObjectSize, 'x') + "\r\n"));
+    server.store(QStringLiteral("good.ics"),
+                 todoObject(QStringLiteral("good"), QStringLiteral("Good")));
+    auto a = device();
+    ASSERT_TRUE(a->sync());
+    ASSERT_EQ(a->todos().size(), 1);
+    EXPECT_EQ(a->todos().first()->title(), QStringLiteral("Good"));
+    // They stay on the server untouched.
+    EXPECT_EQ(server.objects.size(), 4);
+    EXPECT_EQ(server.count("PUT"), 0);
+
+    // An answer that is not XML fails the round instead of reading half of it.
+    server.store(QStringLiteral("late.ics"),
+                 todoObject(QStringLiteral("late"), QStringLiteral("Late")));
+    server.intercept = [](const HttpRequest &request) -> std::optional<HttpResponse> {
+        if (request.method != "REPORT")
+            return std::nullopt;
+        HttpResponse broken;
+        broken.status = 207;
+        broken.body = "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\"><d:response><d:href>";
+        return broken;
+    };
+    EXPECT_FALSE(a->sync());
+    EXPECT_TRUE(a->engine->status().lastError.contains(QStringLiteral("could not be read")));
+    EXPECT_EQ(a->todos().size(), 1);
+}
+
+TEST_F(Engine, aForgottenTokenComparesEverythingWithoutDuplicates) {
+    auto a = device();
+    auto b = device();
+    for (int i = 0; i < 5; ++i)
+        a->tasks().add(QStringLiteral("Item %1").arg(i), TodoList::Later);
+    ASSERT_TRUE(a->sync());
+    ASSERT_TRUE(b->sync());
+    // While the server forgets: an edit here, one by another client there.
+    a->tasks().setTitle(a->find(QStringLiteral("Item 1")), QStringLiteral("Item one"));
+    const QUuid id = a->find(QStringLiteral("Item 3"))->id();
+    const QString name = StoreSide::uidFor(id) + QStringLiteral(".ics");
+    QByteArray renamed =
+        server.objects.value(QLatin1String(FakeCalDav::collectionPath) + name).data;
+    server.store(name, renamed.replace("SUMMARY:", "SUMMARY:Renamed "));
+    server.forgetTokens();
+
+    ASSERT_TRUE(a->sync());
+    EXPECT_EQ(a->todos().size(), 5);
+    EXPECT_TRUE(a->find(QStringLiteral("Item one")));
+    EXPECT_EQ(a->find(QStringLiteral("Renamed Item 3"))->id(), id);
+    ASSERT_TRUE(b->sync());
+    EXPECT_EQ(b->todos().size(), 5);
+    EXPECT_TRUE(b->find(QStringLiteral("Item one")));
+}
+
+TEST_F(Engine, aRejectedPasswordStopsTryingUntilTheUserActs) {
+    auto a = device(QStringLiteral("wrong"));
+    a->tasks().add(QStringLiteral("Private"), TodoList::Today);
+    EXPECT_FALSE(a->sync());
+    EXPECT_EQ(a->engine->status().lastError,
+              QStringLiteral("The server did not accept the user name or password."));
+    const int requests = int(server.requests.size());
+    a->engine->pushSoon();
+    a->time.advance(1h);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(server.requests.size(), requests);
+    EXPECT_EQ(a->pending(), 1);
+}
+
+TEST_F(Engine, bothSidesEditingMergePerFieldAndKeepTheLosingText) {
+    auto a = device();
+    auto b = device();
+    auto plan = a->tasks().add(QStringLiteral("Plan"), TodoList::Later);
+    ASSERT_TRUE(a->sync());
+    ASSERT_TRUE(b->sync());
+    auto theirs = b->find(QStringLiteral("Plan"));
+    ASSERT_TRUE(theirs);
+
+    a->tasks().setTitle(plan, QStringLiteral("Plan A"));
+    a->tasks().schedule(plan, *a->moment);
+    backdate(*a, plan->id(), 3600);
+    b->tasks().setTitle(theirs, QStringLiteral("Plan B"));
+    b->tasks().setNotes(theirs, QStringLiteral("from B"));
+    ASSERT_TRUE(a->sync());
+    ASSERT_TRUE(b->sync());
+    ASSERT_TRUE(a->sync());
+
+    for (Device *d : {a.get(), b.get()}) {
+        const auto merged = d->find(QStringLiteral("Plan B"));
+        ASSERT_TRUE(merged);
+        EXPECT_EQ(merged->notes(),
+                  QStringLiteral("from B\n\n") + otherTitleNote(QStringLiteral("Plan A")));
+        EXPECT_TRUE(merged->scheduledDate().isValid());
+        EXPECT_EQ(d->pending(), 0);
+    }
+    // Both renames are in the log.
+    EXPECT_EQ(a->find(QStringLiteral("Plan B"))->changeCount(), 5);
+}
+
+TEST_F(Engine, anEditBeatsADeletionOnTheOtherSide) {
+    auto a = device();
+    auto b = device();
+    auto kept = a->tasks().add(QStringLiteral("Deleted here, edited there"), TodoList::Later);
+    auto back = a->tasks().add(QStringLiteral("Edited here, deleted there"), TodoList::Later);
+    ASSERT_TRUE(a->sync());
+    ASSERT_TRUE(b->sync());
+
+    a->tasks().remove(kept);
+    b->tasks().setNotes(b->find(QStringLiteral("Deleted here, edited there")), QStringLiteral("!"));
+    a->tasks().setNotes(back, QStringLiteral("still wanted"));
+    b->tasks().remove(b->find(QStringLiteral("Edited here, deleted there")));
+    ASSERT_TRUE(b->sync());
+    ASSERT_TRUE(a->sync());
+    ASSERT_TRUE(b->sync());
+
+    for (Device *d : {a.get(), b.get()}) {
+        ASSERT_EQ(d->todos().size(), 2);
+        EXPECT_EQ(d->find(QStringLiteral("Deleted here, edited there"))->notes(),
+                  QStringLiteral("!"));
+        EXPECT_EQ(d->find(QStringLiteral("Edited here, deleted there"))->notes(),
+                  QStringLiteral("still wanted"));
+    }
+    EXPECT_EQ(server.objects.size(), 2);
+}

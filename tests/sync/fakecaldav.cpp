@@ -1,0 +1,231 @@
+#include "fakecaldav.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace qb::sync::test {
+
+namespace {
+
+const QString tokenPrefix = QStringLiteral("fake:");
+
+HttpResponse status(int code, const QByteArray &body = {}) {
+    HttpResponse response;
+    response.status = code;
+    response.body = body;
+    return response;
+}
+
+// The text of every element named `name` in a request body.
+QStringList elementTexts(const QByteArray &xml, const QString &name) {
+    QXmlStreamReader reader(xml);
+    QStringList texts;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement() && reader.name() == name)
+            texts.append(reader.readElementText());
+    }
+    return texts;
+}
+
+class Multistatus {
+public:
+    Multistatus()
+        : m_xml(&m_body) {
+        m_xml.writeStartDocument();
+        m_xml.writeNamespace(QStringLiteral("DAV:"), QStringLiteral("d"));
+        m_xml.writeNamespace(QStringLiteral("urn:ietf:params:xml:ns:caldav"), QStringLiteral("c"));
+        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("multistatus"));
+    }
+    void member(const QString &path, const QString &etag, const QByteArray *data = nullptr) {
+        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("response"));
+        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("href"), path);
+        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("propstat"));
+        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("prop"));
+        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("getetag"), etag);
+        if (data)
+            m_xml.writeTextElement(QStringLiteral("urn:ietf:params:xml:ns:caldav"),
+                                   QStringLiteral("calendar-data"), QString::fromUtf8(*data));
+        m_xml.writeEndElement();
+        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("status"),
+                               QStringLiteral("HTTP/1.1 200 OK"));
+        m_xml.writeEndElement();
+        m_xml.writeEndElement();
+    }
+    void gone(const QString &path) {
+        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("response"));
+        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("href"), path);
+        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("status"),
+                               QStringLiteral("HTTP/1.1 404 Not Found"));
+        m_xml.writeEndElement();
+    }
+    HttpResponse finish(const QString &token = {}) {
+        if (!token.isEmpty())
+            m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("sync-token"), token);
+        m_xml.writeEndDocument();
+        return status(207, m_body);
+    }
+
+private:
+    QByteArray m_body;
+    QXmlStreamWriter m_xml;
+};
+
+} // namespace
+
+std::unique_ptr<HttpTransport> FakeCalDav::connection() {
+    class Connection final : public HttpTransport {
+    public:
+        explicit Connection(FakeCalDav &server)
+            : m_server(&server) {}
+        void send(const HttpRequest &request, Completion done) override {
+            if (m_server)
+                m_server->send(request, std::move(done));
+        }
+
+    private:
+        QPointer<FakeCalDav> m_server;
+    };
+    return std::make_unique<Connection>(*this);
+}
+
+QUrl FakeCalDav::collectionUrl() const {
+    return QUrl(QStringLiteral("https://dav.example") + QLatin1String(collectionPath));
+}
+
+int FakeCalDav::count(const QByteArray &method) const {
+    return int(std::count_if(requests.begin(), requests.end(),
+                             [&](const HttpRequest &r) { return r.method == method; }));
+}
+
+void FakeCalDav::send(const HttpRequest &request, Completion done) {
+    requests.append(request);
+    std::optional<HttpResponse> scripted = intercept ? intercept(request) : std::nullopt;
+    const HttpResponse response = scripted ? *scripted : answer(request);
+    QTimer::singleShot(0, this, [response, done] { done(response); });
+}
+
+void FakeCalDav::changed(const QString &path) {
+    m_changedAt.insert(path, ++m_version);
+}
+
+void FakeCalDav::store(const QString &name, const QByteArray &data) {
+    const QString path = QLatin1String(collectionPath) + name;
+    objects.insert(path, {data, QStringLiteral("\"e%1\"").arg(++m_etags)});
+    changed(path);
+}
+
+void FakeCalDav::erase(const QString &name) {
+    const QString path = QLatin1String(collectionPath) + name;
+    objects.remove(path);
+    changed(path);
+}
+
+void FakeCalDav::forgetTokens() {
+    m_forgottenBefore = m_version + 1;
+}
+
+HttpResponse FakeCalDav::answer(const HttpRequest &request) {
+    const QByteArray expected = "Basic " + QByteArray("alice:" + password.toUtf8()).toBase64();
+    const auto authorization =
+        std::find_if(request.headers.begin(), request.headers.end(),
+                     [](const auto &header) { return header.first == "Authorization"; });
+    if (authorization == request.headers.end() || authorization->second != expected)
+        return status(401);
+    const QString path = request.url.path();
+    if (request.method == "REPORT")
+        return report(request);
+    if (request.method == "GET") {
+        if (!objects.contains(path))
+            return status(404);
+        HttpResponse response = status(200, objects[path].data);
+        response.headers.insert("etag", objects[path].etag.toUtf8());
+        return response;
+    }
+    if (request.method == "PUT")
+        return put(request, path);
+    if (request.method == "DELETE")
+        return remove(request, path);
+    if (request.method == "PROPFIND" && path == QLatin1String(collectionPath))
+        return status(207, "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\" "
+                           "xmlns:c=\"urn:ietf:params:xml:ns:caldav\"><d:response><d:href>" +
+                               QByteArray(collectionPath) +
+                               "</d:href><d:propstat><d:prop><d:resourcetype><d:collection/>"
+                               "<c:calendar/></d:resourcetype><d:displayname>Tasks</d:displayname>"
+                               "<c:supported-calendar-component-set><c:comp name=\"VTODO\"/>"
+                               "</c:supported-calendar-component-set></d:prop><d:status>HTTP/1.1 "
+                               "200 OK</d:status></d:propstat></d:response></d:multistatus>");
+    return status(405);
+}
+
+HttpResponse FakeCalDav::report(const HttpRequest &request) {
+    Multistatus reply;
+    if (request.body.contains("sync-collection")) {
+        const QStringList tokens = elementTexts(request.body, QStringLiteral("sync-token"));
+        const QString token = tokens.value(0);
+        int since = 0;
+        if (!token.isEmpty()) {
+            since = token.mid(tokenPrefix.size()).toInt();
+            if (!token.startsWith(tokenPrefix) || since < m_forgottenBefore || since > m_version)
+                return status(403, "<?xml version=\"1.0\"?><d:error xmlns:d=\"DAV:\">"
+                                   "<d:valid-sync-token/></d:error>");
+        }
+        for (auto it = m_changedAt.constBegin(); it != m_changedAt.constEnd(); ++it) {
+            if (it.value() <= since)
+                continue;
+            if (objects.contains(it.key()))
+                reply.member(it.key(), objects[it.key()].etag);
+            else if (!token.isEmpty())
+                reply.gone(it.key());
+        }
+        return reply.finish(tokenPrefix + QString::number(m_version));
+    }
+    if (request.body.contains("calendar-multiget")) {
+        for (const QString &href : elementTexts(request.body, QStringLiteral("href"))) {
+            const QString path = QUrl::fromPercentEncoding(href.toUtf8());
+            if (objects.contains(path))
+                reply.member(path, objects[path].etag, &objects[path].data);
+            else
+                reply.gone(path);
+        }
+        return reply.finish();
+    }
+    for (auto it = objects.constBegin(); it != objects.constEnd(); ++it)
+        reply.member(it.key(), it.value().etag);
+    return reply.finish();
+}
+
+HttpResponse FakeCalDav::put(const HttpRequest &request, const QString &path) {
+    QByteArray ifMatch, ifNoneMatch;
+    for (const auto &[name, value] : request.headers) {
+        if (name == "If-Match")
+            ifMatch = value;
+        if (name == "If-None-Match")
+            ifNoneMatch = value;
+    }
+    const bool exists = objects.contains(path);
+    if ((ifNoneMatch == "*" && exists) ||
+        (!ifMatch.isEmpty() && (!exists || objects[path].etag.toUtf8() != ifMatch)))
+        return status(exists || ifMatch.isEmpty() ? 412 : 404);
+    objects.insert(path, {request.body, QStringLiteral("\"e%1\"").arg(++m_etags)});
+    changed(path);
+    HttpResponse response = status(exists ? 204 : 201);
+    response.headers.insert("etag", objects[path].etag.toUtf8());
+    return response;
+}
+
+HttpResponse FakeCalDav::remove(const HttpRequest &request, const QString &path) {
+    if (!objects.contains(path))
+        return status(404);
+    for (const auto &[name, value] : request.headers) {
+        if (name == "If-Match" && objects[path].etag.toUtf8() != value)
+            return status(412);
+    }
+    objects.remove(path);
+    changed(path);
+    return status(204);
+}
+
+} // namespace qb::sync::test
