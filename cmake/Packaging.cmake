@@ -43,8 +43,8 @@ set(CPACK_COMPONENT_APP_DESCRIPTION
 Quill Brook keeps to-dos in Today, Later and Done, with notes, scheduled
 days, repeat rules, subtasks and a change log, in one private SQLite file.
 Search finds any to-do by title or notes, and every edit that can be taken
-back offers a four-second undo. This package holds the desktop app; the
-command-line client comes with quillbrook-cli.")
+back offers a four-second undo. This package holds the desktop app and the
+client's sync commands; the command-line client comes with quillbrook-cli.")
 
 # dpkg-shlibdeps (dpkg-dev) finds each program's linked libraries with their minimum versions,
 # the C and C++ runtimes included; without it they are listed by name.
@@ -54,8 +54,9 @@ if(QB_DPKG_SHLIBDEPS)
     set(QB_CLI_DEPENDS)
     set(QB_APP_DEPENDS)
 else()
-    # Both sync through a CalDAV server: Qt Network, libical and the keyring.
-    set(QB_CLI_DEPENDS libqt6core6 libqt6network6 libsqlite3-0 libicu72 libical3 libqt6keychain1)
+    # The client's sync commands run in quillbrook-cli-sync, which the app's package carries
+    # with the app's own sync: Qt Network, libical and the keyring are the app's alone.
+    set(QB_CLI_DEPENDS libqt6core6 libsqlite3-0 libicu72)
     set(QB_APP_DEPENDS libqt6core6 libqt6network6 libqt6dbus6 libsqlite3-0 libicu72 libical3
                        libqt6keychain1 libqt6gui6 libqt6qml6 libqt6quick6 libqt6quickcontrols2-6
                        libqt6widgets6)

@@ -50,7 +50,8 @@ Reply subtaskCommand(const Request &request);
 Reply ruleCommand(const Request &request);
 Reply exportCommand(const Request &request);
 Reply importCommand(const Request &request);
-Reply syncCommand(const Request &request); // synccommands.cpp
+// In quillbrook-cli-sync only, which links the network (synccommands.cpp).
+Reply syncCommand(const Request &request);
 
 // Shared by the commands (replies.cpp).
 CliError usageError(const QString &synopsis);

@@ -1,32 +1,59 @@
 #include "run.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+using namespace qb::cli;
+
+// The program that runs the sync commands: beside this one in the build, in the library
+// folder once installed (with the app's package).
+QString syncProgram() {
+    const QDir here(QCoreApplication::applicationDirPath());
+    for (const QString &candidate :
+         {QStringLiteral("quillbrook-cli-sync"), QStringLiteral(QB_SYNC_PROGRAM_FROM_BINDIR)}) {
+        const QFileInfo program(here.filePath(candidate));
+        if (program.isFile() && program.isExecutable())
+            return program.canonicalFilePath();
+    }
+    return {};
+}
+
+// Sync needs Qt Network, libical and the keyring, which every other command does without: it
+// runs in a program of its own, which takes this process over with the same arguments.
+Reply handOverToSyncProgram(const Request &) {
+    const QString program = syncProgram();
+    if (program.isEmpty())
+        return CliError{ExitStatus::Sync,
+                        QStringLiteral("syncing needs quillbrook-cli-sync, which comes with the "
+                                       "quillbrook package")};
+    QList<QByteArray> words{QFile::encodeName(program)};
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        words.append(arguments[i].toUtf8());
+    std::vector<char *> argv;
+    for (QByteArray &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    std::fflush(nullptr);
+    ::execv(argv[0], argv.data());
+    return CliError{ExitStatus::Sync,
+                    QStringLiteral("cannot start %1: %2")
+                        .arg(program, QString::fromLocal8Bit(std::strerror(errno)))};
+}
+
+} // namespace
 
 int main(int argc, char *argv[]) {
-    // Arguments are text: bytes that are not UTF-8 would be stored as replacement characters,
-    // so they are refused before anything is opened.
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray bytes(argv[i]);
-        if (QString::fromUtf8(bytes).toUtf8() != bytes) {
-            std::fprintf(stderr, "quillbrook-cli: argument %d is not valid UTF-8 text\n", i);
-            return 1;
-        }
-    }
-    int status = 0;
-    {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setOrganizationName(QStringLiteral("Quillbrook"));
-        QCoreApplication::setApplicationName(QStringLiteral("Quillbrook"));
-        QCoreApplication::setApplicationVersion(QStringLiteral(QB_VERSION));
-        status = qb::cli::run(QCoreApplication::arguments());
-    }
-    // By now the store is closed, the preferences are written and both output streams were
-    // flushed, with a failed flush already turned into the status. What exit() would still do
-    // is tear down the libraries' static data and the memory the system takes back anyway:
-    // over a millisecond of every run.
-    std::fflush(nullptr);
-    std::_Exit(status);
+    runProcess(argc, argv, {handOverToSyncProgram, false});
 }

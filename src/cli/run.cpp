@@ -7,18 +7,15 @@
 #include "output.h"
 #include "session.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace qb::cli {
 
 namespace {
-
-struct Command {
-    Reply (*function)(const Request &);
-    bool needsStore = true;
-};
 
 const QHash<QString, Command> &commandTable() {
     static const QHash<QString, Command> table{
@@ -39,7 +36,6 @@ const QHash<QString, Command> &commandTable() {
         {QStringLiteral("rule"), {ruleCommand, false}},
         {QStringLiteral("export"), {exportCommand}},
         {QStringLiteral("import"), {importCommand}},
-        {QStringLiteral("sync"), {syncCommand}},
     };
     return table;
 }
@@ -114,7 +110,7 @@ Outcome<QString> readStandardInput() {
 
 } // namespace
 
-int run(const QStringList &arguments) {
+int run(const QStringList &arguments, Command sync) {
     auto invocation = parseInvocation(arguments);
     if (!invocation)
         return fail(invocation.error());
@@ -123,10 +119,14 @@ int run(const QStringList &arguments) {
         return finish(output, helpText());
     if (invocation->version)
         return finish(output, "quillbrook-cli " QB_VERSION "\n");
-    const auto command = commandTable().constFind(invocation->command);
-    if (command == commandTable().cend())
-        return fail(CliError::usage(
-            QStringLiteral("unknown command \"%1\" (try --help)").arg(invocation->command)));
+    const Command *command = &sync;
+    if (invocation->command != u"sync") {
+        const auto found = commandTable().constFind(invocation->command);
+        if (found == commandTable().cend())
+            return fail(CliError::usage(
+                QStringLiteral("unknown command \"%1\" (try --help)").arg(invocation->command)));
+        command = &found.value();
+    }
 
     std::unique_ptr<Session> session;
     if (command->needsStore) {
@@ -146,6 +146,32 @@ int run(const QStringList &arguments) {
             return fail(*error);
     }
     return finish(output, reply.value());
+}
+
+void runProcess(int argc, char *argv[], Command sync) {
+    // Arguments are text: bytes that are not UTF-8 would be stored as replacement characters,
+    // so they are refused before anything is opened.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        if (QString::fromUtf8(bytes).toUtf8() != bytes) {
+            std::fprintf(stderr, "quillbrook-cli: argument %d is not valid UTF-8 text\n", i);
+            std::_Exit(1);
+        }
+    }
+    int status = 0;
+    {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setOrganizationName(QStringLiteral("Quillbrook"));
+        QCoreApplication::setApplicationName(QStringLiteral("Quillbrook"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(QB_VERSION));
+        status = run(QCoreApplication::arguments(), sync);
+    }
+    // By now the store is closed, the preferences are written and both output streams were
+    // flushed, with a failed flush already turned into the status. What exit() would still do
+    // is tear down the libraries' static data and the memory the system takes back anyway:
+    // over a millisecond of every run.
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 } // namespace qb::cli

@@ -76,8 +76,9 @@ for size in 16 32 48 64 128 256; do
         fail "icon ${size}x${size} not installed"
     fi
 done
-stray="$(find "$prefix" -type f ! -path "$prefix/bin/*" ! -path "$prefix/share/*")"
-[ -z "$stray" ] && pass || fail "files outside bin and share: $stray"
+stray="$(find "$prefix" -type f ! -path "$prefix/bin/*" ! -path "$prefix/share/*" \
+              ! -path "$prefix/libexec/quillbrook/quillbrook-cli-sync")"
+[ -z "$stray" ] && pass || fail "files outside bin, share and the sync program: $stray"
 
 # --- the launcher -------------------------------------------------------------------------------
 if [ -f "$desktop" ]; then
@@ -118,6 +119,14 @@ if "$prefix/bin/quillbrook-cli" add --today Installed client works >"$work/cli.o
     check "installed client does not list what it added" grep -q "Installed client works" "$work/cli.out"
 else
     fail "installed quillbrook-cli failed: $(cat "$work/cli.out")"
+fi
+# The client hands its sync commands to the program installed in the library folder.
+check "the installed sync program carries a search path" \
+    sh -c "! readelf -d '$prefix/libexec/quillbrook/quillbrook-cli-sync' | grep -qE '\((RPATH|RUNPATH)\)'"
+if "$prefix/bin/quillbrook-cli" sync status >"$work/sync.out" 2>&1; then
+    check "installed client's sync status is not the sync program's" grep -qxF "Not signed in." "$work/sync.out"
+else
+    fail "installed quillbrook-cli sync status failed: $(cat "$work/sync.out")"
 fi
 if "$prefix/bin/quillbrook" --self-test -cloudKitDisabled >"$work/app.out" 2>&1; then
     pass
@@ -171,8 +180,7 @@ need_tool dpkg-deb && need_tool dpkg-shlibdeps && {
         check_deb "$cli_deb" quillbrook-cli quillbrook-cli
         check_deb "$app_deb" quillbrook quillbrook
 
-        # The client's package: the client alone, on Qt Core, SQLite and ICU, and for syncing
-        # Qt Network, libical and the keyring.
+        # The client's package: the client alone, on Qt Core, SQLite and ICU.
         check "quillbrook-cli lacks its program" grep -qxF ./usr/bin/quillbrook-cli "$work/quillbrook-cli.files"
         unexpected="$(grep -vxE '\./usr/bin/quillbrook-cli|\./usr/share/man/man1/quillbrook-cli\.1\.gz|\./usr/share/doc/quillbrook-cli/copyright|.*/' "$work/quillbrook-cli.files")"
         [ -z "$unexpected" ] && pass || fail "quillbrook-cli holds more than the client: $unexpected"
@@ -180,11 +188,12 @@ need_tool dpkg-deb && need_tool dpkg-shlibdeps && {
         for package in libc6 libstdc++6 libqt6core6 libsqlite3-0 libicu72; do
             check "quillbrook-cli Depends lacks $package" grep -qxF "$package" "$work/cli-depends"
         done
-        extra="$(grep -vxE 'libc6|libstdc\+\+6|libgcc-s1|libqt6core6|libsqlite3-0|libicu72|libqt6network6|libical3|libqt6keychain1' "$work/cli-depends")"
-        [ -z "$extra" ] && pass || fail "quillbrook-cli depends on more than Qt Core, Qt Network, SQLite, ICU, libical and QtKeychain: $extra"
+        extra="$(grep -vxE 'libc6|libstdc\+\+6|libgcc-s1|libqt6core6|libsqlite3-0|libicu72' "$work/cli-depends")"
+        [ -z "$extra" ] && pass || fail "quillbrook-cli depends on more than Qt Core, SQLite and ICU: $extra"
 
-        # The app's package: the app and its desktop files, on the client's package.
-        for path in ./usr/bin/quillbrook \
+        # The app's package: the app, its desktop files and the client's sync program, on the
+        # client's package.
+        for path in ./usr/bin/quillbrook ./usr/libexec/quillbrook/quillbrook-cli-sync \
                     "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml" \
                     "./usr/share/icons/hicolor/scalable/apps/$id.svg" \
                     "./usr/share/icons/hicolor/48x48/apps/$id.png" \
@@ -199,6 +208,7 @@ need_tool dpkg-deb && need_tool dpkg-shlibdeps && {
         # What the app loads by name (QML modules, the icon font) or links, as Debian 12 names it.
         for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6qml6 libqt6quick6 \
                        libqt6quickcontrols2-6 libqt6widgets6 libqt6network6 libqt6dbus6 libsqlite3-0 libicu72 \
+                       libical3 libqt6keychain1 \
                        qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript \
                        qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtquick-templates \
                        qml6-module-qtquick-controls qml6-module-qtquick-layouts \
