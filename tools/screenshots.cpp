@@ -4,13 +4,13 @@
 // "updateFeedUrl"), so no check goes over the network.
 #include "app/appruntime.h"
 #include "app/quillbrookapp.h"
+#include "app/taskservices.h"
 #include "model/stockqueries.h"
 #include "preferences/preferences.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
 #include "tasks/undocenter.h"
-#include "tasks/undooffers.h"
 #include "viewmodels/mainwindowstate.h"
 
 #include <QDir>
@@ -50,11 +50,12 @@ bool shoot(QQuickWindow &window, const QDir &folder, const QString &name) {
     return saved;
 }
 
-qb::TodoItemPtr firstToday(qb::QuillbrookApp &app) {
+qb::TodoItemPtr firstToday(qb::AppRuntime &runtime) {
     qb::TodoFetch request;
-    request.predicate = qb::stockqueries::todayList(app.now(), app.environment().calendar);
+    request.predicate =
+        qb::stockqueries::todayList(runtime.environment().now(), runtime.environment().calendar());
     request.sort = {{qb::TodoSort::Field::SortOrder, true}};
-    const auto items = app.context().fetch(request).valueOr({});
+    const auto items = runtime.container().mainContext().fetch(request).valueOr({});
     return items.isEmpty() ? nullptr : items.first();
 }
 
@@ -76,30 +77,30 @@ bool shootPopover(QQuickWindow &window, const QDir &folder, const QString &butto
 
 // The When popover and the Repeat popover for a weekly and a yearly rule, on the first to-do of
 // Today, whose detail pane is open. The rules include today, so the to-do stays in Today.
-bool shootHeaderPopovers(qb::QuillbrookApp &app, QQuickWindow &window, const QDir &folder,
+bool shootHeaderPopovers(qb::AppRuntime &runtime, QQuickWindow &window, const QDir &folder,
                          const QString &prefix) {
-    const auto first = firstToday(app);
+    const auto first = firstToday(runtime);
     if (!first)
         return false;
     bool ok = shootPopover(window, folder, QStringLiteral("whenButton"),
                            prefix + QStringLiteral("when-popover"));
-    const qb::Calendar &calendar = app.environment().calendar;
-    const QDateTime now = app.now();
+    const qb::Calendar &calendar = runtime.environment().calendar();
+    const QDateTime now = runtime.environment().now();
     qb::RecurrenceRule rule;
     rule.frequency = qb::RecurrenceRule::Frequency::Weekly;
     rule.weekdays = {calendar.weekday(now) - 1, (calendar.weekday(now) + 1) % 7};
     std::sort(rule.weekdays.begin(), rule.weekdays.end());
-    app.taskStore().setRepeat(first, rule);
+    runtime.taskStore().setRepeat(first, rule);
     ok &= shootPopover(window, folder, QStringLiteral("repeatButton"),
                        prefix + QStringLiteral("repeat-weekly"));
     rule = {};
     rule.frequency = qb::RecurrenceRule::Frequency::Yearly;
     rule.month = calendar.month(now) - 1;
     rule.dayOfMonth = calendar.day(now);
-    app.taskStore().setRepeat(first, rule);
+    runtime.taskStore().setRepeat(first, rule);
     ok &= shootPopover(window, folder, QStringLiteral("repeatButton"),
                        prefix + QStringLiteral("repeat-yearly"));
-    app.taskStore().setRepeat(first, std::nullopt);
+    runtime.taskStore().setRepeat(first, std::nullopt);
     return ok;
 }
 
@@ -292,10 +293,10 @@ int main(int argc, char *argv[]) {
 
     bool ok = true;
     state->setPerspective(QStringLiteral("today"));
-    if (const auto first = firstToday(app))
+    if (const auto first = firstToday(runtime))
         state->navigateTo(first.get());
     ok &= shoot(*window, folder, QStringLiteral("01-today"));
-    ok &= shootHeaderPopovers(app, *window, folder, QStringLiteral("01a-"));
+    ok &= shootHeaderPopovers(runtime, *window, folder, QStringLiteral("01a-"));
     ok &= shootSubtaskDrag(*window, folder, QStringLiteral("01d-subtask-drag"));
     if (auto *detail = findItem(window->contentItem(), QStringLiteral("detailPane"))) {
         for (const QString &tab : {QStringLiteral("notes"), QStringLiteral("log")}) {
@@ -319,7 +320,7 @@ int main(int argc, char *argv[]) {
     ok &= shootKeyboard(*window, folder, QString());
 
     if (auto *dialog = window->findChild<QObject *>(QStringLiteral("deleteConfirmation"))) {
-        if (const auto first = firstToday(app)) {
+        if (const auto first = firstToday(runtime)) {
             dialog->setProperty("todo", QVariant::fromValue<QObject *>(first.get()));
             dialog->setProperty(
                 "message", first->title() + QStringLiteral(" and its change log will be removed."));
@@ -328,11 +329,9 @@ int main(int argc, char *argv[]) {
             QMetaObject::invokeMethod(dialog, "close");
         }
     }
-    if (const auto first = firstToday(app)) {
-        const auto snapshot = app.taskStore().remove(first);
-        if (snapshot)
-            app.undoCenter()->offer(
-                qb::undooffers::forDeletion(*snapshot, app.context(), app.environment()));
+    if (const auto first = firstToday(runtime)) {
+        const qb::TaskServices tasks{app.context(), app.environment(), app.undoCenter()};
+        tasks.offer(tasks.store().remove(first));
         ok &= shoot(*window, folder, QStringLiteral("06-undo-toast"));
         app.undo();
     }
@@ -352,10 +351,10 @@ int main(int argc, char *argv[]) {
     state->setPerspective(QStringLiteral("later"));
     ok &= shoot(*window, folder, QStringLiteral("07-dark-later"));
     state->setPerspective(QStringLiteral("today"));
-    if (const auto first = firstToday(app))
+    if (const auto first = firstToday(runtime))
         state->navigateTo(first.get());
     ok &= shoot(*window, folder, QStringLiteral("08-dark-today"));
-    ok &= shootHeaderPopovers(app, *window, folder, QStringLiteral("08a-dark-"));
+    ok &= shootHeaderPopovers(runtime, *window, folder, QStringLiteral("08a-dark-"));
     ok &= shootDialog(*window, folder, QStringLiteral("aboutDialog"),
                       QStringLiteral("11-dark-about"));
     feed.offer(QStringLiteral("2.0"));

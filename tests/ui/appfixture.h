@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/environment.h"
 #include "app/quillbrookapp.h"
 #include "navigation/approuter.h"
 #include "preferences/preferences.h"
@@ -15,30 +16,26 @@
 
 namespace qb::test {
 
-// The application object over a real store, as main() builds it, but with the fixture's
-// calendar and movable clock, an undo center on virtual time and preferences in the
-// temporary folder. Completions run on virtual time too.
+// The services over a real store, as AppRuntime builds them, but with the fixture's calendar
+// and movable clock, and every timer (the day, the undo offer, completions) on virtual time.
 class AppFixture : public TaskFixture {
 protected:
     void SetUp() override {
         TaskFixture::SetUp();
-        app = std::make_unique<QuillbrookApp>(appParts());
+        app = std::make_unique<QuillbrookApp>(QuillbrookApp::Parts{
+            &context(), &environmentObject, &undoCenter, &router, preferences.get()});
         app->completions()->setTimerFactory([this] { return time.makeTimer(); });
     }
 
-    // The parts `app` is built from; a test may add to them for an application of its own.
-    QuillbrookApp::Parts appParts() {
-        QuillbrookApp::Parts parts;
-        parts.context = &context();
-        parts.environment = environment;
-        parts.undoCenter = &undoCenter;
-        parts.router = &router;
-        parts.preferences = preferences.get();
-        return parts;
+    // Hands a view model the services it names, as the QML does.
+    template <typename Model> void wire(Model &model) {
+        if constexpr (requires { model.setContext(&context()); })
+            model.setContext(&context());
+        if constexpr (requires { model.setEnvironment(&environmentObject); })
+            model.setEnvironment(&environmentObject);
+        if constexpr (requires { model.setUndoCenter(&undoCenter); })
+            model.setUndoCenter(&undoCenter);
     }
-
-    using Milliseconds = std::chrono::milliseconds;
-    void advance(Milliseconds step) { time.advance(step); }
 
     QStringList titles(const QAbstractItemModel &model, int role) const {
         QStringList result;
@@ -56,6 +53,7 @@ protected:
     }
 
     VirtualTime time;
+    Environment environmentObject{environment, time.makeTimer()};
     UndoCenter undoCenter{time.makeTimer()};
     AppRouter router;
     std::unique_ptr<Preferences> preferences =

@@ -3,6 +3,7 @@
 // the last save at quit. Offscreen has no tray, as a desktop without one.
 #include "app/appruntime.h"
 #include "app/desktopshell.h"
+#include "app/environment.h"
 #include "app/quillbrookapp.h"
 #include "desktop/trayicon.h"
 #include "desktop/traymenumodel.h"
@@ -149,9 +150,11 @@ TEST_F(Desktop, aWindowClosedToTheTrayComesBackForAUrlWithItsDraftRowOpen) {
     }));
 }
 
-TEST_F(Desktop, aToDoChosenInTheTrayIsShownSelectedInItsList) {
-    auto store = runtime->app().taskStore();
+TEST_F(Desktop, aToDoChosenInTheTrayIsShownSelectedAndScrolledIntoViewInItsList) {
+    auto store = runtime->taskStore();
     store.add(QStringLiteral("First"), TodoList::Today);
+    for (int i = 0; i < 60; ++i)
+        store.add(QStringLiteral("Row %1").arg(i), TodoList::Later);
     const auto later = store.add(QStringLiteral("Pick me"), TodoList::Later);
     stateOf(first)->setPerspective(QStringLiteral("done"));
     first->hide();
@@ -169,8 +172,11 @@ TEST_F(Desktop, aToDoChosenInTheTrayIsShownSelectedInItsList) {
         for (int index = 0; index < list->property("count").toInt(); ++index) {
             QQuickItem *row = rowAt(list, index);
             QObject *todo = row ? row->property("todo").value<QObject *>() : nullptr;
-            if (todo && todo->property("title") == QStringLiteral("Pick me"))
-                return row->property("selected").toBool();
+            if (!todo || todo->property("title") != QStringLiteral("Pick me"))
+                continue;
+            const double top = list->property("contentY").toDouble();
+            return row->property("selected").toBool() && row->y() >= top &&
+                   row->y() + row->height() <= top + list->height() + 0.5;
         }
         return false;
     }));
@@ -179,23 +185,6 @@ TEST_F(Desktop, aToDoChosenInTheTrayIsShownSelectedInItsList) {
 
     EXPECT_FALSE(windows->openTodo(QUuid::createUuid()));
     EXPECT_EQ(state->selectedTodoId(), later->id().toString(QUuid::WithoutBraces));
-}
-
-TEST_F(Desktop, aToDoChosenFarDownTheListIsScrolledIntoView) {
-    auto store = runtime->app().taskStore();
-    TodoItemPtr last;
-    for (int i = 0; i < 60; ++i)
-        last = store.add(QStringLiteral("Row %1").arg(i), TodoList::Today);
-    ASSERT_TRUE(windows->openTodo(last->id()));
-    QQuickItem *list = findItem(first->contentItem(), QStringLiteral("taskList"));
-    ASSERT_TRUE(list);
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        QQuickItem *row = rowAt(list, 59);
-        if (!row)
-            return false;
-        const double top = list->property("contentY").toDouble();
-        return row->y() >= top && row->y() + row->height() <= top + list->height() + 0.5;
-    }));
 }
 
 TEST_F(Desktop, withoutATrayNothingIsShownAndClosingTheLastWindowQuits) {
@@ -219,7 +208,7 @@ TEST_F(Desktop, theTrayMenuFollowsSavesInThisProcessAndItsCommandsReachTheWindow
               (QStringList{"Nothing due today", "---", "New To-Do", "Show Quill Brook", "Quit"}));
     EXPECT_FALSE(menu.actions().first()->isEnabled());
 
-    auto store = runtime->app().taskStore();
+    auto store = runtime->taskStore();
     const auto salt = store.add(QStringLiteral("Salt & pepper"), TodoList::Today);
     store.add(QStringLiteral("Tomorrow's"), TodoList::Later);
     // The reload after the save reaches the tray at once, without waiting for the watch.
@@ -295,7 +284,7 @@ TEST(Quit, changesLeftByAFailedSaveGetOneLastSaveAttempt) {
         AppRuntime runtime(arguments, folder.path(), calendar, Clock::system());
         ModelContext &context = runtime.container().mainContext();
         test::faultvfs::failWrite(1, SQLITE_FULL, true);
-        runtime.app().taskStore().add(QStringLiteral("Unsaved"), TodoList::Today);
+        runtime.taskStore().add(QStringLiteral("Unsaved"), TodoList::Today);
         ASSERT_TRUE(context.hasChanges());
         test::faultvfs::disarm(); // the disk has room again by the time the app quits
     }

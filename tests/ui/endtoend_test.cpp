@@ -2,6 +2,7 @@
 // like a user's: to-dos whose titles, notes and subtasks look like markup are shown in every
 // view exactly as typed, and showing them never reaches the network.
 #include "app/appruntime.h"
+#include "app/environment.h"
 #include "app/quillbrookapp.h"
 #include "quickitems.h"
 #include "store/modelcontainer.h"
@@ -102,7 +103,7 @@ protected:
         engine.reset();
         runtime.reset();
     }
-    qb::TaskStore store() { return runtime->app().taskStore(); }
+    qb::TaskStore store() { return runtime->taskStore(); }
     QQuickItem *item(const QString &name) { return findItem(window->contentItem(), name); }
     void typeKeys(const QString &text) {
         for (const QChar letter : text)
@@ -137,7 +138,7 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
     store().setTitle(first, lunch); // the rename's log entry names both titles
     store().setNotes(first, image);
     store().addSubtask(first, image);
-    auto later = store().add(entity, runtime->app().startOfToday().addDays(2));
+    auto later = store().add(entity, runtime->environment().today().addDays(2));
     store().setNotes(later, QStringLiteral("zebra"));
     auto done = store().add(bold, qb::TodoList::Today);
     store().toggleCompletion(done);

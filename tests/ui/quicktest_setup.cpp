@@ -1,6 +1,7 @@
 // Runs the QML test cases against the app's real QML module and application object, over a
 // store in a temporary folder. Completions wait a tenth of their real delay.
 #include "app/appruntime.h"
+#include "app/environment.h"
 #include "app/quillbrookapp.h"
 #include "base/singleshottimer.h"
 #include "model/calendar.h"
@@ -53,7 +54,7 @@ public:
     // No to-dos, no undo offer.
     Q_INVOKABLE void reset() {
         for (const auto &item : all())
-            m_app.taskStore().remove(item);
+            m_runtime.taskStore().remove(item);
         m_app.undoCenter()->dismiss();
         m_held.clear();
     }
@@ -61,13 +62,13 @@ public:
     Q_INVOKABLE QObject *add(const QString &title, const QVariant &days = {}) {
         qb::TodoItemPtr item;
         if (days.isValid()) {
-            const QDateTime day = m_app.startOfToday().addDays(days.toInt());
-            item = m_app.taskStore().add(QStringLiteral("x"), day);
+            const QDateTime day = m_runtime.environment().today().addDays(days.toInt());
+            item = m_runtime.taskStore().add(QStringLiteral("x"), day);
             // A blank title cannot be typed but can be stored.
             item->setTitle(title);
-            m_app.context().save();
+            m_app.context()->save();
         } else {
-            item = m_app.taskStore().add(title, qb::TodoList::Later);
+            item = m_runtime.taskStore().add(title, qb::TodoList::Later);
         }
         // The store holds saved records weakly; QML gets a plain pointer.
         m_held.append(item);
@@ -75,11 +76,11 @@ public:
     }
     Q_INVOKABLE void schedule(QObject *todo, int days) {
         if (auto item = shared(todo))
-            m_app.taskStore().schedule(item, m_app.startOfToday().addDays(days));
+            m_runtime.taskStore().schedule(item, m_runtime.environment().today().addDays(days));
     }
     Q_INVOKABLE void setNotes(QObject *todo, const QString &notes) {
         if (auto item = shared(todo))
-            m_app.taskStore().setNotes(item, notes);
+            m_runtime.taskStore().setNotes(item, notes);
     }
     // Reschedules and renames the to-do through a connection of its own, as the client does
     // from another process; the app sees it at its next look for remote changes.
@@ -93,17 +94,17 @@ public:
         const auto found = other.value()->fetch(request).valueOr({});
         if (found.isEmpty())
             return;
-        found.first()->setScheduledDate(m_app.startOfToday().addDays(days));
+        found.first()->setScheduledDate(m_runtime.environment().today().addDays(days));
         found.first()->setTitle(title);
         other.value()->save();
     }
     Q_INVOKABLE void complete(QObject *todo) {
         if (auto item = shared(todo))
-            m_app.taskStore().toggleCompletion(item);
+            m_runtime.taskStore().toggleCompletion(item);
     }
     Q_INVOKABLE void addSubtask(QObject *todo, const QString &title) {
         if (auto item = shared(todo))
-            m_app.taskStore().addSubtask(item, title);
+            m_runtime.taskStore().addSubtask(item, title);
     }
     // The to-do's subtask titles in display order.
     Q_INVOKABLE QStringList subtaskTitles(QObject *todo) {
@@ -128,8 +129,9 @@ public:
         const auto item = shared(todo);
         if (!item || !item->scheduledDate().isValid())
             return {};
-        const qb::Calendar &calendar = m_app.environment().calendar;
-        return int(m_app.startOfToday().daysTo(calendar.startOfDay(item->scheduledDate())));
+        const qb::Calendar &calendar = m_runtime.environment().calendar();
+        return int(
+            m_runtime.environment().today().daysTo(calendar.startOfDay(item->scheduledDate())));
     }
     // The to-dos titled `title`, oldest first.
     Q_INVOKABLE QList<QObject *> titled(const QString &title) {
@@ -156,7 +158,7 @@ private:
     QList<qb::TodoItemPtr> all() {
         qb::TodoFetch request;
         request.sort = {{qb::TodoSort::Field::CreatedAt, true}};
-        return m_app.context().fetch(request).valueOr({});
+        return m_app.context()->fetch(request).valueOr({});
     }
     static qb::TodoItemPtr shared(QObject *todo) {
         auto *item = qobject_cast<qb::TodoItem *>(todo);

@@ -48,10 +48,8 @@ protected:
     void SetUp() override {
         AppFixture::SetUp();
         service = std::make_unique<sync::SyncService>(serviceParts());
-        auto parts = appParts();
-        parts.sync = service.get();
-        app = std::make_unique<QuillbrookApp>(parts);
-        model.setApp(app.get());
+        model.setService(service.get());
+        model.setEnvironment(&environmentObject);
     }
 
     std::unique_ptr<QSettings> settings() {
@@ -128,11 +126,9 @@ TEST_F(SyncView, withoutAKeyringThePasswordIsAskedForEachRun) {
 
     // The next run knows the account but not the password.
     sync::SyncService nextRun(serviceParts());
-    auto parts = appParts();
-    parts.sync = &nextRun;
-    QuillbrookApp nextApp(parts);
     SyncModel next;
-    next.setApp(&nextApp);
+    next.setService(&nextRun);
+    next.setEnvironment(&environmentObject);
     nextRun.start();
     EXPECT_TRUE(next.needsPassword());
     EXPECT_EQ(next.passwordNote(), QStringLiteral("No keyring is available."));

@@ -39,7 +39,7 @@ TEST_F(Announcements, eachOfferIsAnnouncedOnceWithUndoAvailable) {
     // Leaving says nothing, whether used, dismissed or expired.
     undoCenter.usePending();
     undoCenter.offer(offer(QStringLiteral("Renamed")));
-    advance(4s);
+    time.advance(4s);
     EXPECT_FALSE(undoCenter.hasPending());
     EXPECT_EQ(announcer.spoken.size(), 3);
 }

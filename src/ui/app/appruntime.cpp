@@ -1,5 +1,6 @@
 #include "appruntime.h"
 
+#include "app/environment.h"
 #include "base/singleshottimer.h"
 #include "navigation/approuter.h"
 #include "platform/networkfeedfetcher.h"
@@ -41,6 +42,7 @@ struct AppRuntime::Parts {
     std::unique_ptr<Updater> updater;
     WidgetHostGroup widgetHosts;
     std::unique_ptr<WidgetSnapshotWriter> widget;
+    std::unique_ptr<Environment> environment;
     sync::KeyringCredentials keyring;
     // Before the app object, which holds it; after the container, which it writes to.
     std::unique_ptr<sync::SyncService> sync;
@@ -71,6 +73,9 @@ AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder,
     d->widget =
         std::make_unique<WidgetSnapshotWriter>(storeFolder, d->widgetHosts, clock, calendar);
 
+    d->environment = std::make_unique<Environment>(
+        TaskEnvironment{clock, calendar, d->widget.get()}, std::make_unique<QtSingleShotTimer>());
+
     sync::SyncService::Parts syncParts;
     syncParts.container = d->container.get();
     syncParts.credentials = &d->keyring;
@@ -89,7 +94,7 @@ AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder,
     ModelContext &context = d->container->mainContext();
     QuillbrookApp::Parts parts;
     parts.context = &context;
-    parts.environment = TaskEnvironment{clock, calendar, d->widget.get()};
+    parts.environment = d->environment.get();
     parts.undoCenter = &d->undoCenter;
     parts.router = &d->router;
     parts.preferences = &d->preferences;
@@ -109,12 +114,20 @@ AppRuntime::AppRuntime(const QStringList &arguments, const QString &storeFolder,
 
 AppRuntime::~AppRuntime() {
     // A failed save leaves changes in memory; this is the last chance to write them.
-    d->app->taskStore().saveUnsavedChanges();
+    taskStore().saveUnsavedChanges();
     QuillbrookApp::setInstance(nullptr);
 }
 
 QuillbrookApp &AppRuntime::app() {
     return *d->app;
+}
+
+Environment &AppRuntime::environment() {
+    return *d->environment;
+}
+
+TaskStore AppRuntime::taskStore() {
+    return d->environment->taskStore(d->container->mainContext());
 }
 
 ModelContainer &AppRuntime::container() {

@@ -9,8 +9,10 @@
 
 namespace qb {
 
+class Environment;
 class ModelContainer;
 class QuillbrookApp;
+class TaskStore;
 class WidgetHostGroup;
 
 // Everything the app builds at start-up, in order: the store (or the fatal stop), the
@@ -27,6 +29,9 @@ public:
 
     QuillbrookApp &app();
     ModelContainer &container();
+    Environment &environment();
+    // Task operations over the main context.
+    TaskStore taskStore();
     // The hosts told to reload after each snapshot write; none until the desktop shell joins.
     WidgetHostGroup &widgetHosts();
     // The Today snapshot file the widget refresh writes.

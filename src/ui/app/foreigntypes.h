@@ -4,6 +4,8 @@
 #include "navigation/composer.h"
 #include "preferences/effectivecolorscheme.h"
 #include "preferences/preferences.h"
+#include "store/modelcontext.h"
+#include "sync/syncservice.h"
 #include "tasks/undocenter.h"
 #include "updates/checkforupdatesviewmodel.h"
 
@@ -11,6 +13,13 @@
 
 // The core's QObject types, known to QML by name but created only in C++.
 namespace qb::qmlforeign {
+
+struct ModelContextType {
+    Q_GADGET
+    QML_FOREIGN(qb::ModelContext)
+    QML_NAMED_ELEMENT(ModelContext)
+    QML_UNCREATABLE("The application owns the store's main context")
+};
 
 struct UndoCenterType {
     Q_GADGET
@@ -51,6 +60,13 @@ struct CheckForUpdatesViewModelType {
     QML_FOREIGN(qb::CheckForUpdatesViewModel)
     QML_NAMED_ELEMENT(CheckForUpdatesViewModel)
     QML_UNCREATABLE("The application owns the update command")
+};
+
+struct SyncServiceType {
+    Q_GADGET
+    QML_FOREIGN(qb::sync::SyncService)
+    QML_NAMED_ELEMENT(SyncService)
+    QML_UNCREATABLE("The application owns the sync service")
 };
 
 } // namespace qb::qmlforeign

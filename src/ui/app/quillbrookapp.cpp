@@ -1,7 +1,6 @@
 #include "quillbrookapp.h"
 
-#include "model/dayhelpers.h"
-#include "model/search.h"
+#include "app/environment.h"
 #include "preferences/effectivecolorscheme.h"
 #include "store/modelcontext.h"
 #include "sync/syncservice.h"
@@ -18,10 +17,11 @@ QPointer<QuillbrookApp> QuillbrookApp::s_instance;
 
 QuillbrookApp::QuillbrookApp(Parts parts, QObject *parent)
     : QObject(parent)
-    , m_parts(std::move(parts))
+    , m_parts(parts)
     , m_completions(new CompletionQueue(this))
     , m_updates(new CheckForUpdatesViewModel(m_parts.updater, this)) {
-    m_completions->setApp(this);
+    m_completions->setContext(m_parts.context);
+    m_completions->setEnvironment(m_parts.environment);
     if (m_parts.colorScheme) {
         connect(m_parts.colorScheme, &EffectiveColorScheme::colorSchemeChanged, this,
                 &QuillbrookApp::darkChanged);
@@ -48,50 +48,14 @@ bool QuillbrookApp::isDark() const {
     return m_parts.colorScheme && m_parts.colorScheme->isDark();
 }
 
-QDateTime QuillbrookApp::startOfToday() const {
-    return m_parts.environment.calendar.startOfDay(now());
-}
-
-bool QuillbrookApp::isOverdue(QObject *todo, bool completing) const {
-    const auto *item = qobject_cast<TodoItem *>(todo);
-    if (!item || item->isCompleted() || completing || !item->scheduledDate().isValid())
-        return false;
-    return item->scheduledDate() < startOfToday();
-}
-
-QString QuillbrookApp::displayTitle(const QString &title) const {
-    return search::displayTitle(title);
-}
-
-QString QuillbrookApp::timeOfDay(const QDateTime &moment) const {
-    if (!moment.isValid())
-        return {};
-    return m_parts.environment.calendar.format(moment, QStringLiteral("jmm"));
-}
-
-QString QuillbrookApp::relativeTime(const QDateTime &moment) const {
-    if (!moment.isValid())
-        return {};
-    return m_parts.environment.calendar.relativeTime(moment, now());
-}
-
-QString QuillbrookApp::shortDayLabel(const QDateTime &date) const {
-    return qb::shortDayLabel(date, now(), m_parts.environment.calendar);
-}
-
-QString QuillbrookApp::repeatDescription(QObject *todo) const {
-    const auto *item = qobject_cast<TodoItem *>(todo);
-    return description(item ? item->recurrenceRule() : std::nullopt, m_parts.environment.calendar);
-}
-
 void QuillbrookApp::undo() {
     if (m_parts.undoCenter)
         m_parts.undoCenter->usePending();
 }
 
 void QuillbrookApp::refreshWidget() {
-    if (m_parts.environment.widget)
-        m_parts.environment.widget->refresh(*m_parts.context);
+    if (WidgetSnapshotWriter *widget = m_parts.environment->tasks().widget)
+        widget->refresh(*m_parts.context);
 }
 
 void QuillbrookApp::dismissStoreNotice() {
@@ -106,8 +70,7 @@ void QuillbrookApp::becameActive() {
     if (m_parts.sync)
         m_parts.sync->syncNow();
     refreshWidget();
-    ++m_activations;
-    emit activated();
+    m_parts.environment->refresh();
 }
 
 } // namespace qb

@@ -1,18 +1,17 @@
 #pragma once
 
-#include "tasks/taskenvironment.h"
-#include "tasks/taskstore.h"
-
-#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 
 #include <qqmlregistration.h>
 
-Q_MOC_INCLUDE("tasks/undocenter.h")
+Q_MOC_INCLUDE("app/environment.h")
 Q_MOC_INCLUDE("navigation/approuter.h")
-Q_MOC_INCLUDE("updates/checkforupdatesviewmodel.h")
 Q_MOC_INCLUDE("preferences/preferences.h")
+Q_MOC_INCLUDE("store/modelcontext.h")
+Q_MOC_INCLUDE("sync/syncservice.h")
+Q_MOC_INCLUDE("tasks/undocenter.h")
+Q_MOC_INCLUDE("updates/checkforupdatesviewmodel.h")
 Q_MOC_INCLUDE("viewmodels/completionqueue.h")
 
 class QQmlEngine;
@@ -28,29 +27,31 @@ class AppRouter;
 class CheckForUpdatesViewModel;
 class CompletionQueue;
 class EffectiveColorScheme;
+class Environment;
 class ModelContext;
 class Preferences;
 class UndoCenter;
 class Updater;
-class WidgetSnapshotWriter;
 
-// The application's long-lived objects, shared by every window: the store's main context, the
-// task environment (clock, calendar, widget refresh), the undo center, the router, the
-// preferences and the colour scheme. Built once in main(); QML reaches it as a singleton and
-// hands it to models as their `app` property.
+// The services every window shares, built once by AppRuntime: QML reaches this as a singleton
+// and hands each model the services it names (its `context`, `environment`, `undoCenter`, …).
+// Beyond them it holds only what is application-wide: the colour scheme, the update command,
+// the pending undo and becoming active.
 class QuillbrookApp : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_SINGLETON
+    Q_PROPERTY(qb::ModelContext *context READ context CONSTANT)
+    Q_PROPERTY(qb::Environment *environment READ environment CONSTANT)
     Q_PROPERTY(qb::UndoCenter *undoCenter READ undoCenter CONSTANT)
     Q_PROPERTY(qb::AppRouter *router READ router CONSTANT)
     Q_PROPERTY(qb::Preferences *preferences READ preferences CONSTANT)
     Q_PROPERTY(qb::CompletionQueue *completions READ completions CONSTANT)
+    // Null when the app runs without sync.
+    Q_PROPERTY(qb::sync::SyncService *sync READ sync CONSTANT)
     // The "Check for Updates…" command, over the updater (disabled without one).
     Q_PROPERTY(qb::CheckForUpdatesViewModel *updates READ updates CONSTANT)
     Q_PROPERTY(bool dark READ isDark NOTIFY darkChanged)
-    // Moves when the application becomes active, so windows re-check their reference day.
-    Q_PROPERTY(int activations READ activations NOTIFY activated)
     // What happened to the store file while the app ran (deleted or replaced, and where the
     // store is now), until the user dismisses it; empty otherwise.
     Q_PROPERTY(QString storeNotice READ storeNotice NOTIFY storeNoticeChanged)
@@ -58,7 +59,7 @@ class QuillbrookApp : public QObject {
 public:
     struct Parts {
         ModelContext *context = nullptr;
-        TaskEnvironment environment;
+        Environment *environment = nullptr;
         UndoCenter *undoCenter = nullptr;
         AppRouter *router = nullptr;
         Preferences *preferences = nullptr;
@@ -69,13 +70,12 @@ public:
 
     explicit QuillbrookApp(Parts parts, QObject *parent = nullptr);
 
-    // QML singleton: the instance main() registered.
+    // QML singleton: the instance AppRuntime registered.
     static QuillbrookApp *create(QQmlEngine *qmlEngine, QJSEngine *jsEngine);
     static void setInstance(QuillbrookApp *app);
 
-    ModelContext &context() const { return *m_parts.context; }
-    const TaskEnvironment &environment() const { return m_parts.environment; }
-    TaskStore taskStore() const { return TaskStore(*m_parts.context, m_parts.environment); }
+    ModelContext *context() const { return m_parts.context; }
+    Environment *environment() const { return m_parts.environment; }
     UndoCenter *undoCenter() const { return m_parts.undoCenter; }
     AppRouter *router() const { return m_parts.router; }
     Preferences *preferences() const { return m_parts.preferences; }
@@ -83,21 +83,7 @@ public:
     CheckForUpdatesViewModel *updates() const { return m_updates; }
     sync::SyncService *sync() const { return m_parts.sync; }
     bool isDark() const;
-    int activations() const { return m_activations; }
     QString storeNotice() const { return m_storeNotice; }
-
-    Q_INVOKABLE QDateTime now() const { return m_parts.environment.clock.now(); }
-    Q_INVOKABLE QDateTime startOfToday() const;
-    // Not completed, not completing, and dated before today.
-    Q_INVOKABLE bool isOverdue(QObject *todo, bool completing) const;
-    Q_INVOKABLE QString displayTitle(const QString &title) const;
-    // Hour and minute as the user's locale writes them.
-    Q_INVOKABLE QString timeOfDay(const QDateTime &moment) const;
-    Q_INVOKABLE QString relativeTime(const QDateTime &moment) const;
-    // "Today", "Tomorrow", "Yesterday", "Someday" or the numeric month and day.
-    Q_INVOKABLE QString shortDayLabel(const QDateTime &date) const;
-    // The to-do's repeat rule in words ("Does not repeat" without one).
-    Q_INVOKABLE QString repeatDescription(QObject *todo) const;
 
     // Runs the pending undo offer, if any, then dismisses it.
     Q_INVOKABLE void undo();
@@ -105,19 +91,17 @@ public:
     Q_INVOKABLE void refreshWidget();
     Q_INVOKABLE void dismissStoreNotice();
     // The application became active: refresh the widget, look for other processes' commits,
-    // pull from the sync server, and tell windows to re-check their day.
+    // pull from the sync server, and read the day again.
     Q_INVOKABLE void becameActive();
 
 signals:
     void darkChanged();
-    void activated();
     void storeNoticeChanged();
 
 private:
     Parts m_parts;
     CompletionQueue *m_completions;
     CheckForUpdatesViewModel *m_updates;
-    int m_activations = 0;
     QString m_storeNotice;
     static QPointer<QuillbrookApp> s_instance;
 };

@@ -1,6 +1,7 @@
 #include "repeatmenumodel.h"
 
-#include "app/quillbrookapp.h"
+#include "app/environment.h"
+#include "store/modelcontext.h"
 
 #include <algorithm>
 
@@ -23,16 +24,16 @@ QString RepeatMenuModel::storedFrequency() const {
 }
 
 QString RepeatMenuModel::accessibleValue() const {
-    if (!m_app || !isRepeating())
+    if (!ready() || !isRepeating())
         return QStringLiteral("Off");
-    return description(m_todo->recurrenceRule(), m_app->environment().calendar);
+    return description(m_todo->recurrenceRule(), m_environment->calendar());
 }
 
 void RepeatMenuModel::load() {
-    const Calendar &calendar = m_app->environment().calendar;
+    const Calendar &calendar = m_environment->calendar();
     const std::optional<RecurrenceRule> rule = m_todo->recurrenceRule();
     const QDateTime anchor =
-        m_todo->scheduledDate().isValid() ? m_todo->scheduledDate() : m_app->now();
+        m_todo->scheduledDate().isValid() ? m_todo->scheduledDate() : m_environment->now();
     m_frequency = rule ? std::optional(rule->frequency) : std::nullopt;
     if (rule) {
         m_weekdays = rule->weekdays;
@@ -52,13 +53,13 @@ QString RepeatMenuModel::frequency() const {
 }
 
 QStringList RepeatMenuModel::weekdaySymbols() const {
-    return m_app ? m_app->environment().calendar.weekdayNames(Calendar::NameWidth::VeryShort)
-                 : QStringList();
+    return m_environment ? m_environment->calendar().weekdayNames(Calendar::NameWidth::VeryShort)
+                         : QStringList();
 }
 
 QStringList RepeatMenuModel::monthNames() const {
-    return m_app ? m_app->environment().calendar.monthNames(Calendar::NameWidth::Short)
-                 : QStringList();
+    return m_environment ? m_environment->calendar().monthNames(Calendar::NameWidth::Short)
+                         : QStringList();
 }
 
 std::optional<RecurrenceRule> RepeatMenuModel::builtRule() const {
@@ -85,14 +86,14 @@ std::optional<RecurrenceRule> RepeatMenuModel::builtRule() const {
 }
 
 void RepeatMenuModel::selectFrequency(const QString &frequency) {
-    if (!m_app)
+    if (!ready())
         return;
     const auto chosen = RecurrenceRule::frequencyFromRaw(frequency);
     if (!chosen && !frequency.isEmpty())
         return;
     m_frequency = chosen;
     if (chosen == RecurrenceRule::Frequency::Weekly && m_weekdays.isEmpty())
-        m_weekdays = {m_app->environment().calendar.weekday(m_app->now()) - 1};
+        m_weekdays = {m_environment->calendar().weekday(m_environment->now()) - 1};
     emit editorChanged();
     apply();
 }
@@ -140,7 +141,7 @@ void RepeatMenuModel::pickMonth(int month) {
 
 void RepeatMenuModel::apply() {
     if (usable())
-        m_app->taskStore().setRepeat(m_todo, builtRule());
+        m_environment->taskStore(*m_context).setRepeat(m_todo, builtRule());
 }
 
 } // namespace qb

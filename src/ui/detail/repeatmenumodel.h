@@ -34,8 +34,8 @@ class RepeatMenuModel : public qb::TodoMenuModel {
     // 0 = January … 11 = December.
     Q_PROPERTY(int month READ month NOTIFY editorChanged)
     // The calendar's very short weekday symbols and short month names, indexed from 0.
-    Q_PROPERTY(QStringList weekdaySymbols READ weekdaySymbols NOTIFY appChanged)
-    Q_PROPERTY(QStringList monthNames READ monthNames NOTIFY appChanged)
+    Q_PROPERTY(QStringList weekdaySymbols READ weekdaySymbols NOTIFY dependenciesChanged)
+    Q_PROPERTY(QStringList monthNames READ monthNames NOTIFY dependenciesChanged)
 
 public:
     explicit RepeatMenuModel(QObject *parent = nullptr);

@@ -1,7 +1,9 @@
 #include "subtaskrowcontroller.h"
 
-#include "app/quillbrookapp.h"
+#include "app/dependency.h"
+#include "app/environment.h"
 #include "base/singleshottimer.h"
+#include "store/modelcontext.h"
 #include "taskdetailcontroller.h"
 #include "tasks/taskstore.h"
 
@@ -24,19 +26,23 @@ QString trimmedHorizontally(const QString &text) {
 
 SubtaskRowController::SubtaskRowController(QObject *parent)
     : QObject(parent)
-    , m_emptyDeleteTimer(std::make_unique<QtSingleShotTimer>()) {}
+    , m_leave(
+          emptyDeleteDelay, [this] { return isEmpty(); }, [this] { remove(); }) {}
 
 SubtaskRowController::~SubtaskRowController() = default;
 
 void SubtaskRowController::setTimer(std::unique_ptr<SingleShotTimer> timer) {
-    m_emptyDeleteTimer = std::move(timer);
+    m_leave.setTimer(std::move(timer));
 }
 
-void SubtaskRowController::setApp(QuillbrookApp *app) {
-    if (m_app == app)
-        return;
-    m_app = app;
-    emit appChanged();
+void SubtaskRowController::setContext(ModelContext *context) {
+    if (replaceDependency(m_context, context))
+        emit dependenciesChanged();
+}
+
+void SubtaskRowController::setEnvironment(Environment *environment) {
+    if (replaceDependency(m_environment, environment))
+        emit dependenciesChanged();
 }
 
 void SubtaskRowController::setPane(TaskDetailController *pane) {
@@ -66,7 +72,7 @@ void SubtaskRowController::setSubtask(QObject *subtask) {
 }
 
 bool SubtaskRowController::usable() const {
-    return m_app && m_subtask && m_subtask->isInContext();
+    return m_context && m_environment && m_subtask && m_subtask->isInContext();
 }
 
 void SubtaskRowController::setDraft(const QString &text) {
@@ -87,22 +93,19 @@ void SubtaskRowController::editDraft(const QString &text) {
 }
 
 void SubtaskRowController::setFocused(bool focused) {
-    if (m_focused == focused)
+    if (m_leave.hasFocus() == focused)
         return;
-    m_focused = focused;
+    // The title is written before the empty check runs, as leaving writes it.
+    if (!focused)
+        commit();
+    m_leave.setFocused(focused);
     emit focusedChanged();
-    if (focused) {
-        m_emptyDeleteTimer->stop();
-        return;
-    }
-    commit();
-    scheduleEmptyDelete();
 }
 
 void SubtaskRowController::commit() {
     if (!usable())
         return;
-    if (!m_app->taskStore().renameSubtask(m_subtask, m_draft))
+    if (!m_environment->taskStore(*m_context).renameSubtask(m_subtask, m_draft))
         setDraft(m_subtask->title());
 }
 
@@ -112,24 +115,14 @@ bool SubtaskRowController::isEmpty() const {
     return m_draft.trimmed().isEmpty();
 }
 
-void SubtaskRowController::scheduleEmptyDelete() {
-    if (!isEmpty())
-        return;
-    QPointer<SubtaskRowController> self(this);
-    m_emptyDeleteTimer->start(emptyDeleteDelay, [self] {
-        if (self && !self->m_focused && self->isEmpty())
-            self->remove();
-    });
-}
-
 void SubtaskRowController::toggle() {
     if (usable())
-        m_app->taskStore().toggleSubtask(m_subtask);
+        m_environment->taskStore(*m_context).toggleSubtask(m_subtask);
 }
 
 void SubtaskRowController::remove() {
     if (usable())
-        m_app->taskStore().deleteSubtask(m_subtask);
+        m_environment->taskStore(*m_context).deleteSubtask(m_subtask);
 }
 
 void SubtaskRowController::returnPressed(const QString &rest) {
@@ -143,7 +136,7 @@ void SubtaskRowController::returnPressed(const QString &rest) {
 }
 
 void SubtaskRowController::disappear() {
-    m_emptyDeleteTimer->stop();
+    m_leave.cancel();
     if (isEmpty())
         remove();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "keyboard/focusleave.h"
 #include "model/subtask.h"
 
 #include <QObject>
@@ -10,12 +11,14 @@
 #include <chrono>
 #include <memory>
 
-Q_MOC_INCLUDE("app/quillbrookapp.h")
+#include "app/environment.h"
 Q_MOC_INCLUDE("detail/taskdetailcontroller.h")
+#include "store/modelcontext.h"
 
 namespace qb {
 
-class QuillbrookApp;
+class Environment;
+class ModelContext;
 class SingleShotTimer;
 class TaskDetailController;
 
@@ -25,7 +28,9 @@ class TaskDetailController;
 class SubtaskRowController : public QObject {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    Q_PROPERTY(qb::ModelContext *context READ context WRITE setContext NOTIFY dependenciesChanged)
+    Q_PROPERTY(qb::Environment *environment READ environment WRITE setEnvironment NOTIFY
+                   dependenciesChanged)
     Q_PROPERTY(qb::TaskDetailController *pane READ pane WRITE setPane NOTIFY paneChanged)
     Q_PROPERTY(QObject *subtask READ subtask WRITE setSubtask NOTIFY subtaskChanged)
     Q_PROPERTY(QString draft READ draft WRITE editDraft NOTIFY draftChanged)
@@ -39,8 +44,10 @@ public:
 
     void setTimer(std::unique_ptr<SingleShotTimer> timer);
 
-    QuillbrookApp *app() const { return m_app; }
-    void setApp(QuillbrookApp *app);
+    ModelContext *context() const { return m_context; }
+    void setContext(ModelContext *context);
+    Environment *environment() const { return m_environment; }
+    void setEnvironment(Environment *environment);
     TaskDetailController *pane() const { return m_pane; }
     void setPane(TaskDetailController *pane);
     QObject *subtask() const { return m_subtask.get(); }
@@ -48,7 +55,7 @@ public:
     QString draft() const { return m_draft; }
     // Text typed into the field; a line break splits it.
     void editDraft(const QString &text);
-    bool focused() const { return m_focused; }
+    bool focused() const { return m_leave.hasFocus(); }
     void setFocused(bool focused);
 
     Q_INVOKABLE void commit();
@@ -61,7 +68,7 @@ public:
     bool isEmpty() const;
 
 signals:
-    void appChanged();
+    void dependenciesChanged();
     void paneChanged();
     void subtaskChanged();
     void draftChanged();
@@ -70,14 +77,13 @@ signals:
 private:
     bool usable() const;
     void setDraft(const QString &text);
-    void scheduleEmptyDelete();
 
-    QPointer<QuillbrookApp> m_app;
+    QPointer<ModelContext> m_context;
+    QPointer<Environment> m_environment;
     QPointer<TaskDetailController> m_pane;
     SubtaskPtr m_subtask;
     QString m_draft;
-    bool m_focused = false;
-    std::unique_ptr<SingleShotTimer> m_emptyDeleteTimer;
+    FocusLeave m_leave;
 };
 
 } // namespace qb

@@ -1,12 +1,12 @@
 #include "taskdetailcontroller.h"
 
-#include "app/quillbrookapp.h"
+#include "app/taskservices.h"
 #include "base/singleshottimer.h"
 #include "detail/subtasklistmodel.h"
 #include "models/todorowsmodel.h"
+#include "store/modelcontext.h"
 #include "tasks/taskstore.h"
 #include "tasks/undocenter.h"
-#include "tasks/undooffers.h"
 
 #include <algorithm>
 
@@ -14,19 +14,33 @@ namespace qb {
 
 TaskDetailController::TaskDetailController(QObject *parent)
     : QObject(parent)
-    , m_addFieldTimer(std::make_unique<QtSingleShotTimer>()) {}
+    , m_addFieldLeave(
+          addFieldCloseDelay, [this] { return m_newSubtaskDraft.trimmed().isEmpty(); },
+          [this] { setAddingSubtask(false); }) {}
 
 TaskDetailController::~TaskDetailController() = default;
 
 void TaskDetailController::setTimer(std::unique_ptr<SingleShotTimer> timer) {
-    m_addFieldTimer = std::move(timer);
+    m_addFieldLeave.setTimer(std::move(timer));
 }
 
-void TaskDetailController::setApp(QuillbrookApp *app) {
-    if (m_app == app)
-        return;
-    m_app = app;
-    emit appChanged();
+void TaskDetailController::setContext(ModelContext *context) {
+    if (replaceDependency(m_context, context))
+        emit dependenciesChanged();
+}
+
+void TaskDetailController::setEnvironment(Environment *environment) {
+    if (replaceDependency(m_environment, environment))
+        emit dependenciesChanged();
+}
+
+void TaskDetailController::setUndoCenter(UndoCenter *undoCenter) {
+    if (replaceDependency(m_undoCenter, undoCenter))
+        emit dependenciesChanged();
+}
+
+TaskServices TaskDetailController::services() const {
+    return {m_context, m_environment, m_undoCenter};
 }
 
 QObject *TaskDetailController::todo() const {
@@ -46,7 +60,7 @@ void TaskDetailController::setTodo(QObject *todo) {
     m_newSubtaskDraft.clear();
     m_isAddingSubtask = false;
     m_focusRequest = QUuid();
-    m_addFieldTimer->stop();
+    m_addFieldLeave.cancel();
     if (m_todo) {
         connect(m_todo.get(), &TodoItem::titleChanged, this,
                 &TaskDetailController::followStoredTitle);
@@ -71,7 +85,7 @@ void TaskDetailController::setTodo(QObject *todo) {
 }
 
 bool TaskDetailController::usable() const {
-    return m_app && m_todo && m_todo->isInContext();
+    return services().ready() && m_todo && m_todo->isInContext();
 }
 
 void TaskDetailController::setTitleDraft(const QString &text) {
@@ -120,19 +134,15 @@ void TaskDetailController::followStoredNotes() {
 void TaskDetailController::commitTitle() {
     if (!usable())
         return;
-    const auto edit = m_app->taskStore().setTitle(m_todo, m_titleDraft);
-    if (edit && m_app->undoCenter())
-        m_app->undoCenter()->offer(
-            undooffers::forEdit(*edit, m_app->context(), m_app->environment()));
+    const TaskServices tasks = services();
+    tasks.offer(tasks.store().setTitle(m_todo, m_titleDraft));
 }
 
 void TaskDetailController::commitNotes() {
     if (!usable())
         return;
-    const auto edit = m_app->taskStore().setNotes(m_todo, m_notesDraft);
-    if (edit && m_app->undoCenter())
-        m_app->undoCenter()->offer(
-            undooffers::forEdit(*edit, m_app->context(), m_app->environment()));
+    const TaskServices tasks = services();
+    tasks.offer(tasks.store().setNotes(m_todo, m_notesDraft));
 }
 
 void TaskDetailController::setFocusedField(const QString &field) {
@@ -168,7 +178,7 @@ void TaskDetailController::commitNewSubtask() {
     if (title.isEmpty())
         return;
     setNewSubtaskDraft(QString());
-    m_app->taskStore().addSubtask(m_todo, title);
+    services().store().addSubtask(m_todo, title);
 }
 
 void TaskDetailController::setAddingSubtask(bool adding) {
@@ -179,7 +189,7 @@ void TaskDetailController::setAddingSubtask(bool adding) {
 }
 
 void TaskDetailController::endAdding() {
-    m_addFieldTimer->stop();
+    m_addFieldLeave.cancel();
     setAddingSubtask(false);
     setAddSubtaskFocused(false);
     setNewSubtaskDraft(QString());
@@ -192,25 +202,14 @@ void TaskDetailController::submitNewSubtask() {
         endAdding();
         return;
     }
-    m_app->taskStore().addSubtask(m_todo, title);
+    services().store().addSubtask(m_todo, title);
     setAddingSubtask(true);
     setAddSubtaskFocused(true);
 }
 
 void TaskDetailController::setAddSubtaskFocused(bool focused) {
-    if (m_addSubtaskFocused == focused)
-        return;
-    m_addSubtaskFocused = focused;
-    emit addSubtaskFocusedChanged();
-    m_addFieldTimer->stop();
-    if (focused || !m_newSubtaskDraft.trimmed().isEmpty())
-        return;
-    // Leaving an empty add field closes it shortly after, unless focus comes back.
-    QPointer<TaskDetailController> self(this);
-    m_addFieldTimer->start(addFieldCloseDelay, [self] {
-        if (self && !self->m_addSubtaskFocused && self->m_newSubtaskDraft.trimmed().isEmpty())
-            self->setAddingSubtask(false);
-    });
+    if (m_addFieldLeave.setFocused(focused))
+        emit addSubtaskFocusedChanged();
 }
 
 QString TaskDetailController::focusRequestId() const {
@@ -227,7 +226,7 @@ void TaskDetailController::insertSubtaskAfter(const QString &afterId, const QStr
         if (subtask->id() == id)
             after = subtask;
     }
-    const auto created = m_app->taskStore().insertSubtask(text, after, m_todo);
+    const auto created = services().store().insertSubtask(text, after, m_todo);
     if (created) {
         m_focusRequest = created->id();
         emit focusRequestIdChanged();
@@ -252,12 +251,12 @@ void TaskDetailController::moveSubtask(int from, int to) {
     QList<SubtaskPtr> moved;
     for (int index : order)
         moved.append(shown[index]);
-    m_app->taskStore().reorderSubtasks(moved);
+    services().store().reorderSubtasks(moved);
 }
 
 void TaskDetailController::toggleCompletion() {
     if (usable())
-        m_app->taskStore().toggleCompletion(m_todo);
+        services().store().toggleCompletion(m_todo);
 }
 
 void TaskDetailController::commitAll() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "keyboard/focusleave.h"
 #include "model/todoitem.h"
 
 #include <QObject>
@@ -8,15 +9,19 @@
 #include <qqmlregistration.h>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 
-Q_MOC_INCLUDE("app/quillbrookapp.h")
+#include "app/environment.h"
+#include "store/modelcontext.h"
+#include "tasks/undocenter.h"
 
 namespace qb {
 
-class QuillbrookApp;
+class Environment;
+class ModelContext;
 class SingleShotTimer;
+class UndoCenter;
+struct TaskServices;
 
 // The detail pane's drafts and commits. Title, notes and the new-subtask text are edited in
 // local drafts and written at defined moments (focus leaves, Return, tab change, the pane
@@ -25,7 +30,11 @@ class SingleShotTimer;
 class TaskDetailController : public QObject {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    Q_PROPERTY(qb::ModelContext *context READ context WRITE setContext NOTIFY dependenciesChanged)
+    Q_PROPERTY(qb::Environment *environment READ environment WRITE setEnvironment NOTIFY
+                   dependenciesChanged)
+    Q_PROPERTY(
+        qb::UndoCenter *undoCenter READ undoCenter WRITE setUndoCenter NOTIFY dependenciesChanged)
     Q_PROPERTY(QObject *todo READ todo WRITE setTodo NOTIFY todoChanged)
     Q_PROPERTY(QString titleDraft READ titleDraft WRITE editTitle NOTIFY titleDraftChanged)
     Q_PROPERTY(QString notesDraft READ notesDraft WRITE setNotesDraft NOTIFY notesDraftChanged)
@@ -52,8 +61,12 @@ public:
 
     void setTimer(std::unique_ptr<SingleShotTimer> timer);
 
-    QuillbrookApp *app() const { return m_app; }
-    void setApp(QuillbrookApp *app);
+    ModelContext *context() const { return m_context; }
+    void setContext(ModelContext *context);
+    Environment *environment() const { return m_environment; }
+    void setEnvironment(Environment *environment);
+    UndoCenter *undoCenter() const { return m_undoCenter; }
+    void setUndoCenter(UndoCenter *undoCenter);
     QObject *todo() const;
     // A new to-do commits the drafts of the old one first, then fills them from the new one.
     void setTodo(QObject *todo);
@@ -69,7 +82,7 @@ public:
     QString focusedField() const { return m_focusedField; }
     void setFocusedField(const QString &field);
     bool isAddingSubtask() const { return m_isAddingSubtask; }
-    bool addSubtaskFocused() const { return m_addSubtaskFocused; }
+    bool addSubtaskFocused() const { return m_addFieldLeave.hasFocus(); }
     void setAddSubtaskFocused(bool focused);
     QString focusRequestId() const;
     int openSubtaskCount() const;
@@ -92,7 +105,7 @@ public:
     Q_INVOKABLE void commitAll();
 
 signals:
-    void appChanged();
+    void dependenciesChanged();
     void todoChanged();
     void titleDraftChanged();
     void notesDraftChanged();
@@ -106,13 +119,16 @@ signals:
 
 private:
     bool usable() const;
+    TaskServices services() const;
     void setTitleDraft(const QString &text);
     void setAddingSubtask(bool adding);
     void followStoredTitle();
     void followStoredNotes();
     void watchSubtasks();
 
-    QPointer<QuillbrookApp> m_app;
+    QPointer<ModelContext> m_context;
+    QPointer<Environment> m_environment;
+    QPointer<UndoCenter> m_undoCenter;
     TodoItemPtr m_todo;
     QString m_titleDraft;
     QString m_notesDraft;
@@ -120,9 +136,9 @@ private:
     QString m_selectedTab = QStringLiteral("subtasks");
     QString m_focusedField;
     bool m_isAddingSubtask = false;
-    bool m_addSubtaskFocused = false;
     QUuid m_focusRequest;
-    std::unique_ptr<SingleShotTimer> m_addFieldTimer;
+    // Leaving an empty add field closes it shortly after, unless focus comes back.
+    FocusLeave m_addFieldLeave;
 };
 
 } // namespace qb

@@ -1,24 +1,37 @@
 #include "todomenumodel.h"
 
-#include "app/quillbrookapp.h"
+#include "app/taskservices.h"
 #include "models/todorowsmodel.h"
+#include "store/modelcontext.h"
+#include "tasks/undocenter.h"
 
 namespace qb {
 
 TodoMenuModel::TodoMenuModel(QObject *parent)
     : QObject(parent) {}
 
-void TodoMenuModel::setApp(QuillbrookApp *app) {
-    if (m_app == app)
+void TodoMenuModel::setContext(ModelContext *context) {
+    if (replaceDependency(m_context, context))
+        emit dependenciesChanged();
+}
+
+void TodoMenuModel::setEnvironment(Environment *environment) {
+    if (!replaceFollowed(m_environment, environment, this))
         return;
-    if (m_app)
-        disconnect(m_app, nullptr, this, nullptr);
-    m_app = app;
-    // The day may have turned while the application was inactive.
-    if (m_app)
-        connect(m_app, &QuillbrookApp::activated, this, &TodoMenuModel::displayChanged);
-    emit appChanged();
+    // What the button says depends on the day.
+    if (m_environment)
+        connect(m_environment, &Environment::todayChanged, this, &TodoMenuModel::displayChanged);
+    emit dependenciesChanged();
     emit displayChanged();
+}
+
+void TodoMenuModel::setUndoCenter(UndoCenter *undoCenter) {
+    if (replaceDependency(m_undoCenter, undoCenter))
+        emit dependenciesChanged();
+}
+
+TaskServices TodoMenuModel::services() const {
+    return {m_context, m_environment, m_undoCenter};
 }
 
 void TodoMenuModel::setTodo(QObject *todo) {
@@ -36,7 +49,7 @@ void TodoMenuModel::setTodo(QObject *todo) {
 }
 
 void TodoMenuModel::setPresented(bool presented) {
-    if (presented && !(m_app && m_todo))
+    if (presented && !(ready() && m_todo))
         return;
     if (presented)
         load();
@@ -47,7 +60,7 @@ void TodoMenuModel::setPresented(bool presented) {
 }
 
 bool TodoMenuModel::usable() const {
-    return m_app && m_todo && m_todo->isInContext();
+    return ready() && m_todo && m_todo->isInContext();
 }
 
 } // namespace qb

@@ -7,11 +7,16 @@
 
 #include <qqmlregistration.h>
 
-Q_MOC_INCLUDE("app/quillbrookapp.h")
+#include "app/environment.h"
+#include "store/modelcontext.h"
+#include "tasks/undocenter.h"
 
 namespace qb {
 
-class QuillbrookApp;
+class Environment;
+class ModelContext;
+class UndoCenter;
+struct TaskServices;
 
 // What the header buttons of the detail pane share: the to-do they edit, what the button
 // shows, and whether their popover is open. Opening builds the popover's state anew from the
@@ -19,21 +24,29 @@ class QuillbrookApp;
 class TodoMenuModel : public QObject {
     Q_OBJECT
     QML_ANONYMOUS
-    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    Q_PROPERTY(qb::ModelContext *context READ context WRITE setContext NOTIFY dependenciesChanged)
+    Q_PROPERTY(qb::Environment *environment READ environment WRITE setEnvironment NOTIFY
+                   dependenciesChanged)
+    Q_PROPERTY(
+        qb::UndoCenter *undoCenter READ undoCenter WRITE setUndoCenter NOTIFY dependenciesChanged)
     Q_PROPERTY(QObject *todo READ todo WRITE setTodo NOTIFY todoChanged)
     Q_PROPERTY(bool presented READ isPresented WRITE setPresented NOTIFY presentedChanged)
 
 public:
-    QuillbrookApp *app() const { return m_app; }
-    void setApp(QuillbrookApp *app);
+    ModelContext *context() const { return m_context; }
+    void setContext(ModelContext *context);
+    Environment *environment() const { return m_environment; }
+    void setEnvironment(Environment *environment);
+    UndoCenter *undoCenter() const { return m_undoCenter; }
+    void setUndoCenter(UndoCenter *undoCenter);
     QObject *todo() const { return m_todo.get(); }
     void setTodo(QObject *todo);
     bool isPresented() const { return m_presented; }
-    // Opens only with an app and a to-do.
+    // Opens only with the dependencies and a to-do.
     void setPresented(bool presented);
 
 signals:
-    void appChanged();
+    void dependenciesChanged();
     void todoChanged();
     void presentedChanged();
     // What the button shows may have changed: the to-do changed, or the day turned.
@@ -45,10 +58,14 @@ protected:
     virtual void watch(TodoItem &todo) = 0;
     // The popover opens: read its state from the to-do.
     virtual void load() = 0;
-    // An app and a to-do that is still in the store.
+    // The dependencies and a to-do that is still in the store.
     bool usable() const;
+    bool ready() const { return m_context && m_environment; }
+    TaskServices services() const;
 
-    QPointer<QuillbrookApp> m_app;
+    QPointer<ModelContext> m_context;
+    QPointer<Environment> m_environment;
+    QPointer<UndoCenter> m_undoCenter;
     TodoItemPtr m_todo;
 
 private:

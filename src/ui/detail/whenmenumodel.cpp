@@ -1,9 +1,7 @@
 #include "whenmenumodel.h"
 
-#include "app/quillbrookapp.h"
+#include "app/taskservices.h"
 #include "model/dayhelpers.h"
-#include "tasks/undocenter.h"
-#include "tasks/undooffers.h"
 
 namespace qb {
 
@@ -15,26 +13,26 @@ void WhenMenuModel::watch(TodoItem &todo) {
 }
 
 QDateTime WhenMenuModel::startOfToday() const {
-    return m_app->environment().calendar.startOfDay(m_app->now());
+    return m_environment->calendar().startOfDay(m_environment->now());
 }
 
 QDateTime WhenMenuModel::startOfTomorrow() const {
-    return startOfNextDay(m_app->now(), m_app->environment().calendar);
+    return startOfNextDay(m_environment->now(), m_environment->calendar());
 }
 
 QString WhenMenuModel::label() const {
-    if (!m_app || !m_todo)
+    if (!ready() || !m_todo)
         return {};
-    return m_app->shortDayLabel(m_todo->scheduledDate());
+    return m_environment->formatter().shortDay(m_todo->scheduledDate());
 }
 
 QString WhenMenuModel::selectedOption() const {
-    if (!m_app || !m_todo)
+    if (!ready() || !m_todo)
         return {};
     const QDateTime date = m_todo->scheduledDate();
     if (!date.isValid())
         return QStringLiteral("later");
-    const Calendar &calendar = m_app->environment().calendar;
+    const Calendar &calendar = m_environment->calendar();
     if (calendar.isSameDay(date, startOfToday()))
         return QStringLiteral("today");
     if (calendar.isSameDay(date, startOfTomorrow()))
@@ -43,7 +41,7 @@ QString WhenMenuModel::selectedOption() const {
 }
 
 void WhenMenuModel::load() {
-    const Calendar &calendar = m_app->environment().calendar;
+    const Calendar &calendar = m_environment->calendar();
     const QDateTime scheduled = m_todo ? m_todo->scheduledDate() : QDateTime();
     const QDateTime picked = scheduled.isValid() ? scheduled : startOfToday();
     m_pickedYear = calendar.year(picked);
@@ -81,33 +79,32 @@ void WhenMenuModel::showNextMonth() {
 }
 
 QString WhenMenuModel::shownMonthTitle() const {
-    if (!m_app || m_shownYear == 0)
+    if (!ready() || m_shownYear == 0)
         return {};
-    const auto first = m_app->environment().calendar.dateFrom(m_shownYear, m_shownMonth, 1);
-    return first ? m_app->environment().calendar.format(*first, QStringLiteral("yMMMM"))
-                 : QString();
+    const auto first = m_environment->calendar().dateFrom(m_shownYear, m_shownMonth, 1);
+    return first ? m_environment->calendar().format(*first, QStringLiteral("yMMMM")) : QString();
 }
 
 QString WhenMenuModel::localeName() const {
-    return m_app ? m_app->environment().calendar.localeId() : QString();
+    return m_environment ? m_environment->localeName() : QString();
 }
 
 bool WhenMenuModel::isToday(int year, int month, int day) const {
-    if (!m_app)
+    if (!ready())
         return false;
-    const Calendar &calendar = m_app->environment().calendar;
+    const Calendar &calendar = m_environment->calendar();
     const QDateTime today = startOfToday();
     return calendar.year(today) == year && calendar.month(today) == month &&
            calendar.day(today) == day;
 }
 
 void WhenMenuModel::pickToday() {
-    if (m_app)
+    if (ready())
         pick(startOfToday());
 }
 
 void WhenMenuModel::pickTomorrow() {
-    if (m_app)
+    if (ready())
         pick(startOfTomorrow());
 }
 
@@ -116,9 +113,9 @@ void WhenMenuModel::pickLater() {
 }
 
 void WhenMenuModel::pickDay(int year, int month, int day) {
-    if (!m_app || (year == m_pickedYear && month == m_pickedMonth && day == m_pickedDay))
+    if (!ready() || (year == m_pickedYear && month == m_pickedMonth && day == m_pickedDay))
         return;
-    const auto date = m_app->environment().calendar.dateFrom(year, month, day);
+    const auto date = m_environment->calendar().dateFrom(year, month, day);
     if (!date)
         return;
     m_pickedYear = year;
@@ -132,10 +129,8 @@ void WhenMenuModel::pick(const QDateTime &date) {
     setPresented(false);
     if (!usable())
         return;
-    const auto edit = m_app->taskStore().schedule(m_todo, date);
-    if (edit && m_app->undoCenter())
-        m_app->undoCenter()->offer(
-            undooffers::forEdit(*edit, m_app->context(), m_app->environment()));
+    const TaskServices tasks = services();
+    tasks.offer(tasks.store().schedule(m_todo, date));
 }
 
 } // namespace qb

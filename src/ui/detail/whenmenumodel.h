@@ -24,7 +24,7 @@ class WhenMenuModel : public qb::TodoMenuModel {
     Q_PROPERTY(int shownMonth READ shownMonth NOTIFY shownMonthChanged)
     Q_PROPERTY(QString shownMonthTitle READ shownMonthTitle NOTIFY shownMonthChanged)
     // The user's locale for the calendar grid ("en_US").
-    Q_PROPERTY(QString localeName READ localeName NOTIFY appChanged)
+    Q_PROPERTY(QString localeName READ localeName NOTIFY dependenciesChanged)
 
 public:
     explicit WhenMenuModel(QObject *parent = nullptr);

@@ -1,6 +1,6 @@
 #include "donemodel.h"
 
-#include "app/quillbrookapp.h"
+#include "app/environment.h"
 #include "model/dayhelpers.h"
 #include "store/livequery.h"
 
@@ -11,14 +11,11 @@ DoneModel::DoneModel(QObject *parent)
 
 DoneModel::~DoneModel() = default;
 
-void DoneModel::setApp(QuillbrookApp *app) {
-    if (m_app == app)
-        return;
-    m_app = app;
+void DoneModel::rebuild() {
     m_items.reset();
     m_wanted = pageSize;
-    if (m_app) {
-        m_items = std::make_unique<LiveQuery>(m_app->context(), fetchFor(m_wanted));
+    if (ready()) {
+        m_items = std::make_unique<LiveQuery>(*context(), fetchFor(m_wanted));
         connect(m_items.get(), &LiveQuery::resultsChanged, this, [this] { rebuildRows(); });
         connect(m_items.get(), &LiveQuery::rowsChanged, this, [this](const QList<int> &changed) {
             QSet<const TodoItem *> items;
@@ -28,7 +25,6 @@ void DoneModel::setApp(QuillbrookApp *app) {
         });
     }
     rebuildRows();
-    emit appChanged();
 }
 
 TodoFetch DoneModel::fetchFor(int rows) const {
@@ -59,8 +55,7 @@ void DoneModel::fetchMore(const QModelIndex &parent) {
 void DoneModel::rebuildRows(const QSet<const TodoItem *> &changed) {
     QList<Row> rows;
     if (m_items) {
-        const Calendar &calendar = m_app->environment().calendar;
-        const QDateTime now = m_app->now();
+        const Formatter formatter = environment()->formatter();
         // The extra row only says whether there is more; it is not shown yet.
         const QList<TodoItemPtr> shown = m_items->results().mid(0, m_wanted);
         const auto sections = groupByDay(
@@ -68,9 +63,9 @@ void DoneModel::rebuildRows(const QSet<const TodoItem *> &changed) {
             [](const TodoItemPtr &item) {
                 return item->completedAt().isValid() ? item->completedAt() : item->createdAt();
             },
-            calendar);
+            environment()->calendar());
         for (const auto &section : sections) {
-            const QString title = dayTitle(section.day, now, calendar);
+            const QString title = formatter.dayTitle(section.day);
             for (const auto &item : section.items)
                 rows.append({item, title, true});
         }
@@ -79,8 +74,23 @@ void DoneModel::rebuildRows(const QSet<const TodoItem *> &changed) {
 }
 
 void DoneModel::reopen(QObject *todo) {
-    if (m_app)
-        m_app->taskStore().toggleCompletion(sharedTodo(todo));
+    if (ready())
+        environment()->taskStore(*context()).toggleCompletion(sharedTodo(todo));
+}
+
+QVariant DoneModel::data(const QModelIndex &index, int role) const {
+    if (role != CompletedTimeRole)
+        return TodoRowsModel::data(index, role);
+    const TodoItemPtr item = itemAt(index.row());
+    if (!item || !environment() || !index.isValid())
+        return {};
+    return environment()->formatter().timeOfDay(item->completedAt());
+}
+
+QHash<int, QByteArray> DoneModel::roleNames() const {
+    QHash<int, QByteArray> names = TodoRowsModel::roleNames();
+    names.insert(CompletedTimeRole, "completedTime");
+    return names;
 }
 
 } // namespace qb

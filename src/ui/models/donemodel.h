@@ -3,31 +3,27 @@
 #include "model/todopredicate.h"
 #include "todorowsmodel.h"
 
-#include <QPointer>
-
 #include <memory>
-
-Q_MOC_INCLUDE("app/quillbrookapp.h")
 
 namespace qb {
 
 class LiveQuery;
-class QuillbrookApp;
 
 // Completed to-dos, newest completion first, in one section per day of completion. Years of
 // completed to-dos are loaded a page at a time as the view scrolls; the rows loaded so far
-// stay live.
+// stay live. Each row also carries the time of day it was completed.
 class DoneModel : public TodoRowsModel {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
 
 public:
+    enum Role { CompletedTimeRole = OverdueRole + 1 };
+
     explicit DoneModel(QObject *parent = nullptr);
     ~DoneModel() override;
 
-    QuillbrookApp *app() const { return m_app; }
-    void setApp(QuillbrookApp *app);
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
 
     static constexpr int pageSize = 200;
 
@@ -37,14 +33,13 @@ public:
     // The row's circle: reopens the to-do, which then leaves this list.
     Q_INVOKABLE void reopen(QObject *todo);
 
-signals:
-    void appChanged();
+protected:
+    void rebuild() override;
 
 private:
     void rebuildRows(const QSet<const TodoItem *> &changed = {});
     TodoFetch fetchFor(int rows) const;
 
-    QPointer<QuillbrookApp> m_app;
     std::unique_ptr<LiveQuery> m_items;
     int m_wanted = pageSize; // rows asked for; one more tells whether another page exists
 };

@@ -1,6 +1,7 @@
 #include "searchmodel.h"
 
-#include "app/quillbrookapp.h"
+#include "app/dependency.h"
+#include "app/environment.h"
 #include "model/search.h"
 #include "store/modelcontext.h"
 #include "todorowsmodel.h"
@@ -14,16 +15,27 @@ SearchModel::SearchModel(QObject *parent)
 
 SearchModel::~SearchModel() = default;
 
-void SearchModel::setApp(QuillbrookApp *app) {
-    if (m_app == app)
+void SearchModel::setContext(ModelContext *context) {
+    if (!replaceFollowed(m_context, context, this))
         return;
-    if (m_app)
-        disconnect(&m_app->context(), nullptr, this, nullptr);
-    m_app = app;
-    if (m_app)
-        connect(&m_app->context(), &ModelContext::objectsDidChange, this, &SearchModel::refresh);
+    if (m_context)
+        connect(m_context, &ModelContext::objectsDidChange, this, &SearchModel::refresh);
     reload();
-    emit appChanged();
+    emit dependenciesChanged();
+}
+
+void SearchModel::setEnvironment(Environment *environment) {
+    if (!replaceFollowed(m_environment, environment, this))
+        return;
+    // "Today" and "Overdue" read differently on a new day.
+    if (m_environment) {
+        connect(m_environment, &Environment::todayChanged, this, [this] {
+            if (!m_rows.isEmpty())
+                emit dataChanged(index(0), index(int(m_rows.size()) - 1), {StatusRole});
+        });
+    }
+    reload();
+    emit dependenciesChanged();
 }
 
 void SearchModel::setQuery(const QString &query) {
@@ -54,7 +66,7 @@ QList<TodoItemPtr> SearchModel::fetchPage(int offset, int limit, bool *more) con
     request.offset = offset;
     // One extra row tells whether another page exists.
     request.limit = limit + 1;
-    QList<TodoItemPtr> page = m_app->context().fetch(request).valueOr({});
+    QList<TodoItemPtr> page = m_context->fetch(request).valueOr({});
     *more = page.size() > limit;
     if (*more)
         page.removeLast();
@@ -65,14 +77,14 @@ void SearchModel::reload() {
     beginResetModel();
     m_rows.clear();
     m_more = false;
-    if (m_app && !trimmedQuery().isEmpty())
+    if (ready() && !trimmedQuery().isEmpty())
         m_rows = fetchPage(0, pageSize, &m_more);
     endResetModel();
     emit countChanged();
 }
 
 void SearchModel::refresh() {
-    if (!m_app || trimmedQuery().isEmpty())
+    if (!ready() || trimmedQuery().isEmpty())
         return;
     // Re-run over the rows loaded so far and apply the difference row by row.
     bool more = false;
@@ -82,7 +94,8 @@ void SearchModel::refresh() {
     applyRows(fresh, [](const TodoItemPtr &item) { return item.get(); });
     m_more = more;
     if (!m_rows.isEmpty())
-        emit dataChanged(index(0), index(int(m_rows.size()) - 1), {StatusRole, TitleMarkupRole});
+        emit dataChanged(index(0), index(int(m_rows.size()) - 1),
+                         {StatusRole, TitleMarkupRole, TitleRole});
     if (before != m_rows.size())
         emit countChanged();
 }
@@ -92,7 +105,7 @@ bool SearchModel::canFetchMore(const QModelIndex &parent) const {
 }
 
 void SearchModel::fetchMore(const QModelIndex &parent) {
-    if (parent.isValid() || !m_more || !m_app)
+    if (parent.isValid() || !m_more || !ready())
         return;
     bool more = false;
     const QList<TodoItemPtr> page = fetchPage(int(m_rows.size()), pageSize, &more);
@@ -124,9 +137,8 @@ QString styledPart(const QString &title, qsizetype from, qsizetype to) {
 } // namespace
 
 QString SearchModel::titleMarkup(const TodoItem &item) const {
-    const QString title = search::displayTitle(item.title());
-    const auto ranges =
-        search::highlightRanges(title, trimmedQuery(), m_app->environment().calendar.localeId());
+    const QString title = Formatter::title(item.title());
+    const auto ranges = search::highlightRanges(title, trimmedQuery(), m_environment->localeName());
     QString markup;
     qsizetype cursor = 0;
     for (const auto &range : ranges) {
@@ -142,7 +154,7 @@ QString SearchModel::titleMarkup(const TodoItem &item) const {
 
 QVariant SearchModel::data(const QModelIndex &index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) ||
-        !m_app)
+        !ready())
         return {};
     const TodoItemPtr &item = m_rows[index.row()];
     switch (role) {
@@ -151,9 +163,11 @@ QVariant SearchModel::data(const QModelIndex &index, int role) const {
     case TodoIdRole:
         return item->id().toString(QUuid::WithoutBraces);
     case StatusRole:
-        return search::statusWord(*item, m_app->now(), m_app->environment().calendar);
+        return m_environment->formatter().status(*item);
     case TitleMarkupRole:
         return titleMarkup(*item);
+    case TitleRole:
+        return Formatter::title(item->title());
     default:
         return {};
     }
@@ -163,7 +177,8 @@ QHash<int, QByteArray> SearchModel::roleNames() const {
     return {{TodoRole, "todo"},
             {TodoIdRole, "todoId"},
             {StatusRole, "status"},
-            {TitleMarkupRole, "titleMarkup"}};
+            {TitleMarkupRole, "titleMarkup"},
+            {TitleRole, "displayTitle"}};
 }
 
 QObject *SearchModel::todoAt(int row) const {

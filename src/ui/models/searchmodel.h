@@ -9,11 +9,13 @@
 #include "diffinglistmodel.h"
 #include "model/todoitem.h"
 
-Q_MOC_INCLUDE("app/quillbrookapp.h")
+#include "app/environment.h"
+#include "store/modelcontext.h"
 
 namespace qb {
 
-class QuillbrookApp;
+class Environment;
+class ModelContext;
 
 // Quick Find results: every to-do whose title or notes contain the query, open ones first,
 // newest first. Rows are fetched a page at a time as the view scrolls, so a query that matches
@@ -21,7 +23,9 @@ class QuillbrookApp;
 class SearchModel : public DiffingListModel<TodoItemPtr> {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    Q_PROPERTY(qb::ModelContext *context READ context WRITE setContext NOTIFY dependenciesChanged)
+    Q_PROPERTY(qb::Environment *environment READ environment WRITE setEnvironment NOTIFY
+                   dependenciesChanged)
     Q_PROPERTY(QString query READ query WRITE setQuery NOTIFY queryChanged)
     Q_PROPERTY(QString trimmedQuery READ trimmedQuery NOTIFY queryChanged)
     Q_PROPERTY(int count READ countProperty NOTIFY countChanged)
@@ -30,14 +34,16 @@ class SearchModel : public DiffingListModel<TodoItemPtr> {
     Q_PROPERTY(QString accent READ accent WRITE setAccent NOTIFY accentChanged)
 
 public:
-    enum Role { TodoRole = Qt::UserRole + 1, TodoIdRole, StatusRole, TitleMarkupRole };
+    enum Role { TodoRole = Qt::UserRole + 1, TodoIdRole, StatusRole, TitleMarkupRole, TitleRole };
     static constexpr int pageSize = 100;
 
     explicit SearchModel(QObject *parent = nullptr);
     ~SearchModel() override;
 
-    QuillbrookApp *app() const { return m_app; }
-    void setApp(QuillbrookApp *app);
+    ModelContext *context() const { return m_context; }
+    void setContext(ModelContext *context);
+    Environment *environment() const { return m_environment; }
+    void setEnvironment(Environment *environment);
     QString query() const { return m_query; }
     void setQuery(const QString &query);
     QString trimmedQuery() const;
@@ -58,7 +64,7 @@ public:
     QString titleMarkup(const TodoItem &item) const;
 
 signals:
-    void appChanged();
+    void dependenciesChanged();
     void queryChanged();
     void countChanged();
     void accentChanged();
@@ -68,7 +74,10 @@ private:
     void refresh();
     QList<TodoItemPtr> fetchPage(int offset, int limit, bool *more) const;
 
-    QPointer<QuillbrookApp> m_app;
+    bool ready() const { return m_context && m_environment; }
+
+    QPointer<ModelContext> m_context;
+    QPointer<Environment> m_environment;
     QString m_query;
     QString m_accent = QStringLiteral("#0a84ff");
     bool m_more = false;

@@ -1,12 +1,11 @@
 #include "tasklistmodel.h"
 
-#include "app/quillbrookapp.h"
+#include "app/taskservices.h"
 #include "model/dayhelpers.h"
 #include "model/stockqueries.h"
 #include "store/livequery.h"
 #include "store/modelcontext.h"
 #include "tasks/undocenter.h"
-#include "tasks/undooffers.h"
 
 #include <utility>
 
@@ -38,12 +37,13 @@ TaskListModel::TaskListModel(QObject *parent)
 
 TaskListModel::~TaskListModel() = default;
 
-void TaskListModel::setApp(QuillbrookApp *app) {
-    if (m_app == app)
-        return;
-    m_app = app;
-    rebuildQueries();
-    emit appChanged();
+void TaskListModel::setUndoCenter(UndoCenter *undoCenter) {
+    if (replaceDependency(m_undoCenter, undoCenter))
+        emit dependenciesChanged();
+}
+
+TaskServices TaskListModel::services() const {
+    return {context(), environment(), m_undoCenter};
 }
 
 void TaskListModel::setListRaw(const QString &raw) {
@@ -51,29 +51,19 @@ void TaskListModel::setListRaw(const QString &raw) {
     if (m_list == list)
         return;
     m_list = list;
-    rebuildQueries();
+    rebuild();
     emit listChanged();
 }
 
-void TaskListModel::setReferenceDay(const QDateTime &day) {
-    if (m_referenceDay == day)
-        return;
-    m_referenceDay = day;
-    rebuildQueries();
-    emit referenceDayChanged();
-}
-
-void TaskListModel::rebuildQueries() {
+void TaskListModel::rebuild() {
     disconnect(m_contextChanged);
     m_items.reset();
     m_datedItems.reset();
-    if (!m_app) {
+    if (!ready()) {
         setRows({});
         return;
     }
-    const Calendar &calendar = m_app->environment().calendar;
-    const QDateTime day = m_referenceDay.isValid() ? m_referenceDay : m_app->startOfToday();
-    const QDateTime tomorrow = startOfNextDay(day, calendar);
+    const QDateTime tomorrow = startOfNextDay(environment()->today(), environment()->calendar());
     const auto follow = [this](LiveQuery *query) {
         connect(query, &LiveQuery::resultsChanged, this, [this] { m_stale = true; });
         connect(query, &LiveQuery::rowsChanged, this, [this, query](const QList<int> &rows) {
@@ -82,15 +72,15 @@ void TaskListModel::rebuildQueries() {
             m_stale = true;
         });
     };
-    m_items = std::make_unique<LiveQuery>(m_app->context(), itemsFetch(m_list, tomorrow));
+    m_items = std::make_unique<LiveQuery>(*context(), itemsFetch(m_list, tomorrow));
     follow(m_items.get());
     if (m_list == TodoList::Later) {
-        m_datedItems = std::make_unique<LiveQuery>(m_app->context(), datedFetch(tomorrow));
+        m_datedItems = std::make_unique<LiveQuery>(*context(), datedFetch(tomorrow));
         follow(m_datedItems.get());
     }
     // Connected after the queries, so it runs once both have re-run: a to-do passing from one
     // query to the other is then one row move, not a removal followed by an insert.
-    m_contextChanged = connect(&m_app->context(), &ModelContext::objectsDidChange, this, [this] {
+    m_contextChanged = connect(context(), &ModelContext::objectsDidChange, this, [this] {
         if (m_stale)
             rebuildRows();
     });
@@ -101,16 +91,15 @@ void TaskListModel::rebuildRows() {
     m_stale = false;
     QList<Row> rows;
     if (m_datedItems && !m_datedItems->results().isEmpty()) {
-        const Calendar &calendar = m_app->environment().calendar;
-        const QDateTime now = m_app->now();
+        const Formatter formatter = environment()->formatter();
         const auto sections = groupByDay(
             m_datedItems->results(),
             [](const TodoItemPtr &item) {
                 return item->scheduledDate().isValid() ? item->scheduledDate() : item->createdAt();
             },
-            calendar);
+            environment()->calendar());
         for (const auto &section : sections) {
-            const QString title = dayTitle(section.day, now, calendar);
+            const QString title = formatter.dayTitle(section.day);
             for (const auto &item : section.items)
                 rows.append({item, title, true});
         }
@@ -133,32 +122,30 @@ int TaskListModel::datedCount() const {
 }
 
 void TaskListModel::add(const QString &title) {
-    if (!m_app || title.trimmed().isEmpty())
+    if (!ready() || title.trimmed().isEmpty())
         return;
-    m_app->taskStore().add(title, m_list);
+    services().store().add(title, m_list);
 }
 
 void TaskListModel::moveToOtherList(QObject *todo) {
-    if (!m_app)
+    if (!ready())
         return;
     // Moving between the lists offers no undo: the edit is dropped.
-    (void)m_app->taskStore().move(sharedTodo(todo),
+    (void)services().store().move(sharedTodo(todo),
                                   m_list == TodoList::Today ? TodoList::Later : TodoList::Today);
 }
 
 void TaskListModel::scheduleForToday(QObject *todo) {
-    if (!m_app)
+    if (!ready())
         return;
-    const auto edit = m_app->taskStore().schedule(sharedTodo(todo), m_app->startOfToday());
-    if (edit && m_app->undoCenter())
-        m_app->undoCenter()->offer(
-            undooffers::forEdit(*edit, m_app->context(), m_app->environment()));
+    const TaskServices tasks = services();
+    tasks.offer(tasks.store().schedule(sharedTodo(todo), environment()->today()));
 }
 
 void TaskListModel::moveMainRow(int from, int to) {
-    if (!m_app || !m_items || from == to)
+    if (!ready() || !m_items || from == to)
         return;
-    m_app->taskStore().reorder(m_items->results(), {from}, to);
+    services().store().reorder(m_items->results(), {from}, to);
 }
 
 } // namespace qb

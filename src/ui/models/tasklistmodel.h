@@ -3,29 +3,28 @@
 #include "model/todolist.h"
 #include "todorowsmodel.h"
 
-#include <QDateTime>
 #include <QPointer>
 
 #include <memory>
 
-Q_MOC_INCLUDE("app/quillbrookapp.h")
+#include "tasks/undocenter.h"
 
 namespace qb {
 
 class LiveQuery;
-class QuillbrookApp;
+class UndoCenter;
+struct TaskServices;
 
-// The rows of the Today or Later list for one reference day. Today: open to-dos due before the
-// day after the reference day, overdue ones included. Later: dated to-dos in one section per
+// The rows of the Today or Later list for the environment's day. Today: open to-dos due before
+// the next day, overdue ones included. Later: dated to-dos in one section per
 // day, then the undated ones under "Later" (no headers at all when nothing is dated).
 // Also the list's actions, each one TaskStore call.
 class TaskListModel : public TodoRowsModel {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
-    Q_PROPERTY(QString list READ listRaw WRITE setListRaw NOTIFY listChanged)
     Q_PROPERTY(
-        QDateTime referenceDay READ referenceDay WRITE setReferenceDay NOTIFY referenceDayChanged)
+        qb::UndoCenter *undoCenter READ undoCenter WRITE setUndoCenter NOTIFY dependenciesChanged)
+    Q_PROPERTY(QString list READ listRaw WRITE setListRaw NOTIFY listChanged)
     // Rows of `items` (Today's rows, or Later's undated rows), the ones that can be dragged.
     Q_PROPERTY(int mainCount READ mainCount NOTIFY rowsRebuilt)
     Q_PROPERTY(int datedCount READ datedCount NOTIFY rowsRebuilt)
@@ -35,13 +34,11 @@ public:
     explicit TaskListModel(QObject *parent = nullptr);
     ~TaskListModel() override;
 
-    QuillbrookApp *app() const { return m_app; }
-    void setApp(QuillbrookApp *app);
+    UndoCenter *undoCenter() const { return m_undoCenter; }
+    void setUndoCenter(UndoCenter *undoCenter);
     QString listRaw() const { return rawValue(m_list); }
     void setListRaw(const QString &raw);
     TodoList list() const { return m_list; }
-    QDateTime referenceDay() const { return m_referenceDay; }
-    void setReferenceDay(const QDateTime &day);
 
     int mainCount() const;
     int datedCount() const;
@@ -57,18 +54,18 @@ public:
     Q_INVOKABLE void moveMainRow(int from, int to);
 
 signals:
-    void appChanged();
     void listChanged();
-    void referenceDayChanged();
     void rowsRebuilt();
 
-private:
-    void rebuildQueries();
-    void rebuildRows();
+protected:
+    void rebuild() override;
 
-    QPointer<QuillbrookApp> m_app;
+private:
+    void rebuildRows();
+    TaskServices services() const;
+
+    QPointer<UndoCenter> m_undoCenter;
     TodoList m_list = TodoList::Today;
-    QDateTime m_referenceDay;
     std::unique_ptr<LiveQuery> m_items;
     std::unique_ptr<LiveQuery> m_datedItems;
     QMetaObject::Connection m_contextChanged;

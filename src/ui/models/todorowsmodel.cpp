@@ -1,5 +1,10 @@
 #include "todorowsmodel.h"
 
+#include "app/dependency.h"
+#include "app/environment.h"
+#include "app/formatter.h"
+#include "store/modelcontext.h"
+
 #include <QQmlEngine>
 #include <QScopedValueRollback>
 
@@ -20,6 +25,28 @@ TodoItemPtr sharedTodo(QObject *object) {
 TodoRowsModel::TodoRowsModel(QObject *parent)
     : DiffingListModel(parent) {}
 
+void TodoRowsModel::setContext(ModelContext *context) {
+    if (!replaceDependency(m_context, context))
+        return;
+    rebuild();
+    emit dependenciesChanged();
+}
+
+void TodoRowsModel::setEnvironment(Environment *environment) {
+    if (!replaceFollowed(m_environment, environment, this))
+        return;
+    if (m_environment)
+        connect(m_environment, &Environment::todayChanged, this, &TodoRowsModel::dayChanged);
+    rebuild();
+    emit dependenciesChanged();
+}
+
+void TodoRowsModel::dayChanged() {
+    rebuild();
+    if (!m_rows.isEmpty())
+        emit dataChanged(index(0), index(int(m_rows.size()) - 1), {OverdueRole});
+}
+
 QVariant TodoRowsModel::data(const QModelIndex &index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
@@ -33,16 +60,19 @@ QVariant TodoRowsModel::data(const QModelIndex &index, int role) const {
         return row.section;
     case InDaySectionRole:
         return row.inDaySection;
+    case TitleRole:
+        return Formatter::title(row.item->title());
+    case OverdueRole:
+        return m_environment && Formatter::isOverdue(*row.item, m_environment->today());
     default:
         return {};
     }
 }
 
 QHash<int, QByteArray> TodoRowsModel::roleNames() const {
-    return {{TodoRole, "todo"},
-            {TodoIdRole, "todoId"},
-            {SectionRole, "section"},
-            {InDaySectionRole, "inDaySection"}};
+    return {{TodoRole, "todo"},          {TodoIdRole, "todoId"},
+            {SectionRole, "section"},    {InDaySectionRole, "inDaySection"},
+            {TitleRole, "displayTitle"}, {OverdueRole, "overdue"}};
 }
 
 void TodoRowsModel::setRows(const QList<Row> &rows, const QSet<const TodoItem *> &changed) {

@@ -5,11 +5,18 @@
 
 #include <QAbstractListModel>
 #include <QList>
+#include <QPointer>
 #include <QSet>
 
 #include <qqmlregistration.h>
 
+#include "app/environment.h"
+#include "store/modelcontext.h"
+
 namespace qb {
+
+class Environment;
+class ModelContext;
 
 struct TodoListRow {
     TodoItemPtr item;
@@ -17,21 +24,37 @@ struct TodoListRow {
     bool inDaySection = false; // a dated row of Later's day sections
 };
 
-// A list of to-dos for QML, each with an optional section title. Replacing the rows emits the
-// smallest set of row removals, moves and inserts (by record identity) and a data change for
-// rows whose section changed or whose to-do shows differently, never a reset, so selection,
-// scrolling and delegates survive.
+// A list of to-dos over the main context, for QML, each with an optional section title and
+// its title and overdue mark as the window shows them. Replacing the rows emits the smallest
+// set of row removals, moves and inserts (by record identity) and a data change for rows whose
+// section changed or whose to-do shows differently, never a reset, so selection, scrolling and
+// delegates survive. A new day rebuilds the rows and re-reads every overdue mark.
 class TodoRowsModel : public DiffingListModel<TodoListRow> {
     Q_OBJECT
     QML_ANONYMOUS
+    Q_PROPERTY(qb::ModelContext *context READ context WRITE setContext NOTIFY dependenciesChanged)
+    Q_PROPERTY(qb::Environment *environment READ environment WRITE setEnvironment NOTIFY
+                   dependenciesChanged)
     Q_PROPERTY(int count READ rowCountProperty NOTIFY countChanged)
 
 public:
-    enum Role { TodoRole = Qt::UserRole + 1, TodoIdRole, SectionRole, InDaySectionRole };
+    enum Role {
+        TodoRole = Qt::UserRole + 1,
+        TodoIdRole,
+        SectionRole,
+        InDaySectionRole,
+        TitleRole,
+        OverdueRole
+    };
 
     using Row = TodoListRow;
 
     explicit TodoRowsModel(QObject *parent = nullptr);
+
+    ModelContext *context() const { return m_context; }
+    void setContext(ModelContext *context);
+    Environment *environment() const { return m_environment; }
+    void setEnvironment(Environment *environment);
 
     QVariant data(const QModelIndex &index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
@@ -47,13 +70,21 @@ public:
     Q_INVOKABLE int indexOfId(const QString &id) const;
 
 signals:
+    void dependenciesChanged();
     void countChanged();
 
-private:
-    bool m_updatingRows = false;
-
 protected:
+    // Builds the rows anew: the dependencies or the day changed.
+    virtual void rebuild() {}
+    bool ready() const { return m_context && m_environment; }
     TodoItemPtr itemAt(int row) const;
+
+private:
+    void dayChanged();
+
+    QPointer<ModelContext> m_context;
+    QPointer<Environment> m_environment;
+    bool m_updatingRows = false;
 };
 
 // Exposes a record to QML without handing it over: its lifetime stays with the shared pointers.

@@ -6,6 +6,8 @@ import Quillbrook
 Item {
     id: row
     required property var entry
+    // How long ago, as the locale says it.
+    required property string when
     implicitHeight: content.implicitHeight + 18
 
     RowLayout {
@@ -48,7 +50,7 @@ Item {
             }
             Text {
                 Layout.fillWidth: true
-                text: QuillbrookApp.relativeTime(row.entry.timestamp)
+                text: row.when
                 color: Theme.tertiaryText
                 font.pixelSize: Theme.captionSize
             }

@@ -8,6 +8,8 @@ ItemDelegate {
     id: row
     required property var todo
     required property string todoId
+    required property string displayTitle
+    required property string completedTime
     property bool selected: false
     // The keyboard's place in the list: drawn with the focus ring.
     property bool focusShown: false
@@ -21,7 +23,7 @@ ItemDelegate {
     bottomPadding: Theme.rowInsetVertical
     leftPadding: Theme.rowInsetHorizontal
     rightPadding: Theme.rowInsetHorizontal
-    Accessible.name: QuillbrookApp.displayTitle(todo.title)
+    Accessible.name: displayTitle
     // The list holds the keyboard focus; a row is never a stop of its own.
     focusPolicy: Qt.NoFocus
     background: Rectangle {
@@ -50,7 +52,7 @@ ItemDelegate {
         Text {
             objectName: "rowTitle"
             Layout.fillWidth: true
-            text: QuillbrookApp.displayTitle(row.todo.title)
+            text: row.displayTitle
             textFormat: Text.PlainText
             elide: Text.ElideRight
             maximumLineCount: 1
@@ -61,7 +63,7 @@ ItemDelegate {
         Item { Layout.preferredWidth: 8 }
         Text {
             visible: text.length > 0
-            text: QuillbrookApp.timeOfDay(row.todo.completedAt)
+            text: row.completedTime
             color: Theme.tertiaryText
             font.pixelSize: Theme.footnoteSize
         }

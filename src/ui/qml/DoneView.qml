@@ -8,7 +8,7 @@ FocusScope {
     required property MainWindowState state
     readonly property alias contextMenu: contextMenu
 
-    DoneModel { id: rows; app: QuillbrookApp }
+    DoneModel { id: rows; context: QuillbrookApp.context; environment: QuillbrookApp.environment }
 
     TodoContextMenu {
         id: contextMenu

@@ -129,7 +129,11 @@ ApplicationWindow {
 
     MainWindowState {
         id: windowState
-        app: QuillbrookApp
+        context: QuillbrookApp.context
+        environment: QuillbrookApp.environment
+        undoCenter: QuillbrookApp.undoCenter
+        router: QuillbrookApp.router
+        preferences: QuillbrookApp.preferences
         windowIndex: window.windowIndex
         onDraftRequested: if (contentLoader.item && contentLoader.item.openDraft) contentLoader.item.openDraft()
         onDeleteRequested: (todo, message) => {
@@ -302,9 +306,9 @@ ApplicationWindow {
                 id: contentLoader
                 Layout.fillWidth: true
                 Layout.fillHeight: true
-                // Rebuilt on a new reference day, so the lists' queries start from that day.
+                // Rebuilt on a new day, so the lists' queries start from that day.
                 property string key: (windowState.searching ? "search" : windowState.perspective)
-                                     + "@" + windowState.referenceDay
+                                     + "@" + QuillbrookApp.environment.today
                 // Chosen from the key alone, once per change: a binding on the component
                 // besides the key would build the outgoing view again before the new one.
                 function chosenComponent() {

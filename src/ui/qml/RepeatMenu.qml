@@ -23,7 +23,8 @@ AbstractButton {
 
     RepeatMenuModel {
         id: model
-        app: QuillbrookApp
+        context: QuillbrookApp.context
+        environment: QuillbrookApp.environment
         todo: button.todo
         onPresentedChanged: model.presented ? popup.open() : popup.close()
     }

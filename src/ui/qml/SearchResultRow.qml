@@ -10,6 +10,7 @@ ItemDelegate {
     required property string todoId
     required property string status
     required property string titleMarkup
+    required property string displayTitle
     property bool selected: false
     // The keyboard's place in the list: drawn with the focus ring.
     property bool focusShown: false
@@ -19,7 +20,7 @@ ItemDelegate {
     bottomPadding: Theme.rowInsetVertical
     leftPadding: Theme.rowInsetHorizontal
     rightPadding: Theme.rowInsetHorizontal
-    Accessible.name: QuillbrookApp.displayTitle(todo.title) + ", " + status
+    Accessible.name: displayTitle + ", " + status
     focusPolicy: Qt.NoFocus
     background: Rectangle {
         radius: 6

@@ -9,7 +9,8 @@ FocusScope {
 
     SearchModel {
         id: results
-        app: QuillbrookApp
+        context: QuillbrookApp.context
+        environment: QuillbrookApp.environment
         query: root.state.searchQuery
         accent: Theme.accent.toString()
     }

@@ -10,7 +10,7 @@ Rectangle {
     implicitHeight: 560
     color: Theme.detailBackground
 
-    SettingsModel { id: settings; app: QuillbrookApp }
+    SettingsModel { id: settings; preferences: QuillbrookApp.preferences }
 
     component SectionTitle: Text {
         Layout.topMargin: 6

@@ -11,8 +11,8 @@ Rectangle {
 
     SidebarCounts {
         id: counts
-        app: QuillbrookApp
-        referenceDay: sidebar.state.referenceDay
+        context: QuillbrookApp.context
+        environment: QuillbrookApp.environment
     }
 
     ColumnLayout {
@@ -90,7 +90,11 @@ Rectangle {
         Item { Layout.fillHeight: true }
 
         // Sync stays out of the way: a quiet line while it works, a red one when it failed.
-        SyncModel { id: syncStatus; app: QuillbrookApp }
+        SyncModel {
+            id: syncStatus
+            service: QuillbrookApp.sync
+            environment: QuillbrookApp.environment
+        }
         Text {
             objectName: "syncActivity"
             Layout.fillWidth: true

@@ -74,7 +74,8 @@ SwipeDelegate {
 
     SubtaskRowController {
         id: controller
-        app: QuillbrookApp
+        context: QuillbrookApp.context
+        environment: QuillbrookApp.environment
         pane: row.pane
         subtask: row.subtask
     }

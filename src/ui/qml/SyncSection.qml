@@ -10,7 +10,11 @@ ColumnLayout {
     id: section
     spacing: 8
 
-    SyncModel { id: syncModel; app: QuillbrookApp }
+    SyncModel {
+        id: syncModel
+        service: QuillbrookApp.sync
+        environment: QuillbrookApp.environment
+    }
 
     component Line: Text {
         Layout.fillWidth: true

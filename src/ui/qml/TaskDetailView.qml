@@ -27,13 +27,15 @@ Rectangle {
 
     TaskDetailController {
         id: detail
-        app: QuillbrookApp
+        context: QuillbrookApp.context
+        environment: QuillbrookApp.environment
+        undoCenter: QuillbrookApp.undoCenter
         todo: pane.todo
     }
     Component.onDestruction: detail.commitAll()
 
     SubtaskListModel { id: subtasks; todo: pane.todo }
-    ChangeLogModel { id: changes; todo: pane.todo }
+    ChangeLogModel { id: changes; environment: QuillbrookApp.environment; todo: pane.todo }
 
     SubtaskContextMenu { id: subtaskMenu }
 

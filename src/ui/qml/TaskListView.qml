@@ -24,14 +24,16 @@ FocusScope {
 
     TaskListModel {
         id: rows
-        app: QuillbrookApp
+        context: QuillbrookApp.context
+        environment: QuillbrookApp.environment
+        undoCenter: QuillbrookApp.undoCenter
         list: root.list
-        referenceDay: root.state.referenceDay
     }
 
     DraftController {
         id: draft
-        app: QuillbrookApp
+        context: QuillbrookApp.context
+        environment: QuillbrookApp.environment
         composer: root.state.composer
         list: root.list
         onOpenChanged: if (open) focusAttempts.begin()

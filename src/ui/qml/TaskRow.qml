@@ -10,6 +10,9 @@ SwipeDelegate {
 
     required property var todo
     required property string todoId
+    required property string displayTitle
+    // Dated before today and still open.
+    required property bool overdue
     property bool selected: false
     property bool isCompleting: false
     // Leading swipe: label, symbol and action; none when leadingText is empty.
@@ -37,7 +40,7 @@ SwipeDelegate {
     focusPolicy: Qt.NoFocus
     Behavior on opacity { NumberAnimation { duration: 250; easing.type: Easing.OutQuad } }
 
-    Accessible.name: QuillbrookApp.displayTitle(todo.title)
+    Accessible.name: displayTitle
 
     // Opaque, so the swipe actions behind the row never show through it.
     background: Rectangle {
@@ -69,7 +72,7 @@ SwipeDelegate {
             objectName: "rowTitle"
             Layout.fillWidth: true
             Layout.minimumWidth: 40
-            text: QuillbrookApp.displayTitle(row.todo.title)
+            text: row.displayTitle
             textFormat: Text.PlainText
             elide: Text.ElideRight
             maximumLineCount: 1
@@ -79,10 +82,7 @@ SwipeDelegate {
         }
         Item { Layout.preferredWidth: 8 }
         Text {
-            // Re-read when the date, the completion or the day changes; each value is used, as a
-            // compiled binding may drop a read whose value is thrown away.
-            visible: QuillbrookApp.activations >= 0 && row.todo.scheduledDate !== null
-                     && !row.todo.isCompleted && QuillbrookApp.isOverdue(row.todo, row.isCompleting)
+            visible: row.overdue && !row.isCompleting
             objectName: "overdue"
             text: "Overdue"
             color: Theme.overdue

@@ -12,8 +12,19 @@ AppMenu {
     // Complete (or reopen) as the row's circle does.
     signal completeRequested(var todo)
 
-    WhenMenuModel { id: when; app: QuillbrookApp; todo: menu.todo }
-    RepeatMenuModel { id: repeat; app: QuillbrookApp; todo: menu.todo }
+    WhenMenuModel {
+        id: when
+        context: QuillbrookApp.context
+        environment: QuillbrookApp.environment
+        undoCenter: QuillbrookApp.undoCenter
+        todo: menu.todo
+    }
+    RepeatMenuModel {
+        id: repeat
+        context: QuillbrookApp.context
+        environment: QuillbrookApp.environment
+        todo: menu.todo
+    }
 
     Action {
         objectName: "completeAction"

@@ -17,7 +17,9 @@ AbstractButton {
 
     WhenMenuModel {
         id: model
-        app: QuillbrookApp
+        context: QuillbrookApp.context
+        environment: QuillbrookApp.environment
+        undoCenter: QuillbrookApp.undoCenter
         todo: button.todo
         onPresentedChanged: model.presented ? popup.open() : popup.close()
     }

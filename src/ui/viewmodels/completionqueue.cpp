@@ -1,8 +1,9 @@
 #include "completionqueue.h"
 
-#include "app/quillbrookapp.h"
+#include "app/environment.h"
 #include "base/singleshottimer.h"
 #include "models/todorowsmodel.h"
+#include "store/modelcontext.h"
 
 namespace qb {
 
@@ -12,11 +13,12 @@ CompletionQueue::CompletionQueue(QObject *parent)
 
 CompletionQueue::~CompletionQueue() = default;
 
-void CompletionQueue::setApp(QuillbrookApp *app) {
-    if (m_app == app)
-        return;
-    m_app = app;
-    emit appChanged();
+void CompletionQueue::setContext(ModelContext *context) {
+    m_context = context;
+}
+
+void CompletionQueue::setEnvironment(Environment *environment) {
+    m_environment = environment;
 }
 
 void CompletionQueue::start(QObject *todo) {
@@ -41,8 +43,8 @@ void CompletionQueue::finish(const QUuid &id, const std::shared_ptr<TodoItem> &i
     // Keep the timer alive until its own callback has returned.
     const auto timer = m_timers.take(id);
     // Completed from another window meanwhile, or deleted: nothing to toggle.
-    if (m_app && item && item->isInContext() && !item->isCompleted())
-        m_app->taskStore().toggleCompletion(item);
+    if (m_context && m_environment && item && item->isInContext() && !item->isCompleted())
+        m_environment->taskStore(*m_context).toggleCompletion(item);
     ++m_revision;
     emit completingChanged();
 }

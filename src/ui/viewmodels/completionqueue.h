@@ -12,11 +12,10 @@
 #include <functional>
 #include <memory>
 
-Q_MOC_INCLUDE("app/quillbrookapp.h")
-
 namespace qb {
 
-class QuillbrookApp;
+class Environment;
+class ModelContext;
 class SingleShotTimer;
 
 // The task lists' deferred completion: a tapped to-do shows as completing at once and is
@@ -26,7 +25,7 @@ class SingleShotTimer;
 class CompletionQueue : public QObject {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    QML_UNCREATABLE("The application owns the completion queue")
     // Bumped on every change, for bindings that call isCompleting().
     Q_PROPERTY(int revision READ revision NOTIFY completingChanged)
 
@@ -40,8 +39,8 @@ public:
     // Tests replace the real timers.
     void setTimerFactory(TimerFactory factory) { m_makeTimer = std::move(factory); }
 
-    QuillbrookApp *app() const { return m_app; }
-    void setApp(QuillbrookApp *app);
+    void setContext(ModelContext *context);
+    void setEnvironment(Environment *environment);
     int revision() const { return m_revision; }
 
     Q_INVOKABLE void start(QObject *todo);
@@ -49,13 +48,13 @@ public:
     bool isCompleting(const QUuid &id) const { return m_timers.contains(id); }
 
 signals:
-    void appChanged();
     void completingChanged();
 
 private:
     void finish(const QUuid &id, const std::shared_ptr<class TodoItem> &item);
 
-    QPointer<QuillbrookApp> m_app;
+    QPointer<ModelContext> m_context;
+    QPointer<Environment> m_environment;
     TimerFactory m_makeTimer;
     QHash<QUuid, std::shared_ptr<SingleShotTimer>> m_timers;
     int m_revision = 0;

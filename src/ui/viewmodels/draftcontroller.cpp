@@ -1,26 +1,32 @@
 #include "draftcontroller.h"
 
-#include "app/quillbrookapp.h"
+#include "app/dependency.h"
+#include "app/environment.h"
 #include "base/singleshottimer.h"
 #include "navigation/composer.h"
+#include "store/modelcontext.h"
 
 namespace qb {
 
 DraftController::DraftController(QObject *parent)
     : QObject(parent)
-    , m_timer(std::make_unique<QtSingleShotTimer>()) {}
+    , m_leave(
+          commitDelay, [this] { return isOpen(); }, [this] { commit(); }) {}
 
 DraftController::~DraftController() = default;
 
 void DraftController::setTimer(std::unique_ptr<SingleShotTimer> timer) {
-    m_timer = std::move(timer);
+    m_leave.setTimer(std::move(timer));
 }
 
-void DraftController::setApp(QuillbrookApp *app) {
-    if (m_app == app)
-        return;
-    m_app = app;
-    emit appChanged();
+void DraftController::setContext(ModelContext *context) {
+    if (replaceDependency(m_context, context))
+        emit dependenciesChanged();
+}
+
+void DraftController::setEnvironment(Environment *environment) {
+    if (replaceDependency(m_environment, environment))
+        emit dependenciesChanged();
 }
 
 void DraftController::setComposer(Composer *composer) {
@@ -56,25 +62,15 @@ bool DraftController::isOpen() const {
 }
 
 void DraftController::setFocused(bool focused) {
-    if (m_focused == focused)
-        return;
-    m_focused = focused;
-    emit focusedChanged();
-    m_timer->stop();
-    if (focused || !isOpen())
-        return;
-    QPointer<DraftController> self(this);
-    m_timer->start(commitDelay, [self] {
-        if (self && !self->m_focused && self->isOpen())
-            self->commit();
-    });
+    if (m_leave.setFocused(focused))
+        emit focusedChanged();
 }
 
 void DraftController::commit() {
-    m_timer->stop();
+    m_leave.cancel();
     const QString title = m_text.trimmed();
-    if (!title.isEmpty() && m_app)
-        m_app->taskStore().add(title, m_list);
+    if (!title.isEmpty() && m_context && m_environment)
+        m_environment->taskStore(*m_context).add(title, m_list);
     setText(QString());
     if (m_composer && m_composer->addingTo())
         m_composer->setAddingTo(std::nullopt);
@@ -88,7 +84,7 @@ void DraftController::commitTyped() {
 void DraftController::cancel() {
     if (!m_text.trimmed().isEmpty())
         return;
-    m_timer->stop();
+    m_leave.cancel();
     setText(QString());
     if (isOpen())
         m_composer->setAddingTo(std::nullopt);

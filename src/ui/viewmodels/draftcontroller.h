@@ -1,5 +1,6 @@
 #pragma once
 
+#include "keyboard/focusleave.h"
 #include "model/todolist.h"
 
 #include <QObject>
@@ -8,16 +9,17 @@
 #include <qqmlregistration.h>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 
-Q_MOC_INCLUDE("app/quillbrookapp.h")
+#include "app/environment.h"
 Q_MOC_INCLUDE("navigation/composer.h")
+#include "store/modelcontext.h"
 
 namespace qb {
 
 class Composer;
-class QuillbrookApp;
+class Environment;
+class ModelContext;
 class SingleShotTimer;
 
 // The inline draft row of a task list. Return commits; leaving the field commits after a
@@ -26,7 +28,9 @@ class SingleShotTimer;
 class DraftController : public QObject {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    Q_PROPERTY(qb::ModelContext *context READ context WRITE setContext NOTIFY dependenciesChanged)
+    Q_PROPERTY(qb::Environment *environment READ environment WRITE setEnvironment NOTIFY
+                   dependenciesChanged)
     Q_PROPERTY(qb::Composer *composer READ composer WRITE setComposer NOTIFY composerChanged)
     Q_PROPERTY(QString list READ listRaw WRITE setListRaw NOTIFY listChanged)
     Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged)
@@ -34,7 +38,6 @@ class DraftController : public QObject {
     Q_PROPERTY(bool open READ isOpen NOTIFY openChanged)
 
 public:
-    using TimerFactory = std::function<std::unique_ptr<SingleShotTimer>()>;
     static constexpr std::chrono::milliseconds commitDelay{200};
 
     explicit DraftController(QObject *parent = nullptr);
@@ -42,15 +45,17 @@ public:
 
     void setTimer(std::unique_ptr<SingleShotTimer> timer);
 
-    QuillbrookApp *app() const { return m_app; }
-    void setApp(QuillbrookApp *app);
+    ModelContext *context() const { return m_context; }
+    void setContext(ModelContext *context);
+    Environment *environment() const { return m_environment; }
+    void setEnvironment(Environment *environment);
     Composer *composer() const { return m_composer; }
     void setComposer(Composer *composer);
     QString listRaw() const { return rawValue(m_list); }
     void setListRaw(const QString &raw);
     QString text() const { return m_text; }
     void setText(const QString &text);
-    bool focused() const { return m_focused; }
+    bool focused() const { return m_leave.hasFocus(); }
     void setFocused(bool focused);
     // The draft row shows while the composer adds to this list.
     bool isOpen() const;
@@ -63,7 +68,7 @@ public:
     Q_INVOKABLE void cancel();
 
 signals:
-    void appChanged();
+    void dependenciesChanged();
     void composerChanged();
     void listChanged();
     void textChanged();
@@ -71,12 +76,12 @@ signals:
     void openChanged();
 
 private:
-    QPointer<QuillbrookApp> m_app;
+    QPointer<ModelContext> m_context;
+    QPointer<Environment> m_environment;
     QPointer<Composer> m_composer;
     TodoList m_list = TodoList::Today;
     QString m_text;
-    bool m_focused = false;
-    std::unique_ptr<SingleShotTimer> m_timer;
+    FocusLeave m_leave;
 };
 
 } // namespace qb

@@ -1,6 +1,6 @@
 #include "mainwindowstate.h"
 
-#include "app/quillbrookapp.h"
+#include "app/taskservices.h"
 #include "base/privatefile.h"
 #include "model/dayhelpers.h"
 #include "models/todorowsmodel.h"
@@ -10,7 +10,6 @@
 #include "preferences/preferences.h"
 #include "store/modelcontext.h"
 #include "tasks/undocenter.h"
-#include "tasks/undooffers.h"
 
 #include <QSettings>
 
@@ -22,21 +21,36 @@ MainWindowState::MainWindowState(QObject *parent)
 
 MainWindowState::~MainWindowState() = default;
 
-void MainWindowState::setApp(QuillbrookApp *app) {
-    if (m_app == app)
+void MainWindowState::setContext(ModelContext *context) {
+    if (replaceDependency(m_context, context))
+        emit dependenciesChanged();
+}
+
+void MainWindowState::setEnvironment(Environment *environment) {
+    if (replaceDependency(m_environment, environment))
+        emit dependenciesChanged();
+}
+
+void MainWindowState::setUndoCenter(UndoCenter *undoCenter) {
+    if (replaceDependency(m_undoCenter, undoCenter))
+        emit dependenciesChanged();
+}
+
+void MainWindowState::setRouter(AppRouter *router) {
+    if (!replaceFollowed(m_router, router, this))
         return;
-    if (m_app)
-        disconnect(m_app, nullptr, this, nullptr);
-    m_app = app;
-    if (m_app) {
-        m_referenceDay = m_app->startOfToday();
-        connect(m_app, &QuillbrookApp::activated, this, &MainWindowState::refreshReferenceDay);
-        if (m_app->router())
-            connect(m_app->router(), &AppRouter::pendingRouteChanged, this,
-                    &MainWindowState::followRoute);
-    }
-    emit appChanged();
-    emit referenceDayChanged();
+    if (m_router)
+        connect(m_router, &AppRouter::pendingRouteChanged, this, &MainWindowState::followRoute);
+    emit dependenciesChanged();
+}
+
+void MainWindowState::setPreferences(Preferences *preferences) {
+    if (replaceDependency(m_preferences, preferences))
+        emit dependenciesChanged();
+}
+
+TaskServices MainWindowState::services() const {
+    return {m_context, m_environment, m_undoCenter};
 }
 
 void MainWindowState::setWindowIndex(int index) {
@@ -53,16 +67,16 @@ void MainWindowState::setPerspective(const QString &raw) {
         return;
     m_perspective = normalized;
     clearSelection();
-    if (m_app && m_app->preferences())
-        m_app->preferences()->setStoredPerspective(m_windowIndex, tab);
+    if (m_preferences)
+        m_preferences->setStoredPerspective(m_windowIndex, tab);
     emit perspectiveChanged();
 }
 
 void MainWindowState::restorePerspective() {
-    if (!m_app || !m_app->preferences())
+    if (!m_preferences)
         return;
     // A window that stored nothing yet opens on the "Open to" choice ("Last used" is Today).
-    const Preferences &preferences = *m_app->preferences();
+    const Preferences &preferences = *m_preferences;
     QString opening = rawValue(preferences.storedPerspective(m_windowIndex));
     if (!preferences.hasStoredPerspective(m_windowIndex))
         opening = preferences.openTo() == OpenTo::Later ? QStringLiteral("later")
@@ -115,32 +129,19 @@ void MainWindowState::newTodo() {
         m_composer->setAddingTo(TodoList::Later);
         emit draftRequested();
     } else if (m_perspective == u"done") {
-        if (!m_app)
-            return;
-        auto item = m_app->taskStore().add(QString(), TodoList::Today);
-        if (m_app->undoCenter())
-            m_app->undoCenter()->offer(
-                undooffers::forAddition(item, m_app->context(), m_app->environment()));
+        const TaskServices tasks = services();
+        if (tasks.ready())
+            tasks.offerAddition(tasks.store().add(QString(), TodoList::Today));
     } else {
         m_composer->setAddingTo(TodoList::Today);
         emit draftRequested();
     }
 }
 
-void MainWindowState::refreshReferenceDay() {
-    if (!m_app)
-        return;
-    const QDateTime today = m_app->startOfToday();
-    if (today == m_referenceDay)
-        return;
-    m_referenceDay = today;
-    emit referenceDayChanged();
-}
-
 void MainWindowState::followRoute() {
-    if (!m_app || !m_app->router())
+    if (!m_router)
         return;
-    const auto route = m_app->router()->pendingRoute();
+    const auto route = m_router->pendingRoute();
     if (!route)
         return;
     setSearchQuery(QString());
@@ -149,22 +150,22 @@ void MainWindowState::followRoute() {
         m_composer->setAddingTo(TodoList::Today);
         emit draftRequested();
     }
-    m_app->router()->setPendingRoute(std::nullopt);
+    m_router->setPendingRoute(std::nullopt);
 }
 
 bool MainWindowState::openTodo(const QString &id) {
     const QUuid uuid = QUuid::fromString(id);
-    if (!m_app || uuid.isNull())
+    if (!services().ready() || uuid.isNull())
         return false;
     TodoFetch request;
     request.predicate = TodoPredicate::idEquals(uuid);
     request.limit = 1;
-    const QList<TodoItemPtr> found = m_app->context().fetch(request).valueOr({});
+    const QList<TodoItemPtr> found = m_context->fetch(request).valueOr({});
     if (found.isEmpty())
         return false;
     const TodoItemPtr &item = found.first();
     // Today holds the open to-dos dated before tomorrow; Later the rest of the open ones.
-    const QDateTime tomorrow = startOfNextDay(m_app->now(), m_app->environment().calendar);
+    const QDateTime tomorrow = startOfNextDay(m_environment->now(), m_environment->calendar());
     const bool dueToday = item->scheduledDate().isValid() && item->scheduledDate() < tomorrow;
     setSearchQuery(QString());
     setPerspective(item->isCompleted() ? QStringLiteral("done")
@@ -188,12 +189,9 @@ void MainWindowState::requestDelete(QObject *todo, bool fromDetail) {
 }
 
 void MainWindowState::deleteTodo(QObject *todo) {
-    if (!m_app)
-        return;
-    const auto snapshot = m_app->taskStore().remove(sharedTodo(todo));
-    if (snapshot && m_app->undoCenter())
-        m_app->undoCenter()->offer(
-            undooffers::forDeletion(*snapshot, m_app->context(), m_app->environment()));
+    const TaskServices tasks = services();
+    if (tasks.ready())
+        tasks.offer(tasks.store().remove(sharedTodo(todo)));
 }
 
 void MainWindowState::editTitle(QObject *todo) {

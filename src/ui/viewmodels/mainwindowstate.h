@@ -2,34 +2,48 @@
 
 #include "model/todoitem.h"
 
-#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
 
 #include <qqmlregistration.h>
 
-Q_MOC_INCLUDE("app/quillbrookapp.h")
+#include "app/environment.h"
+#include "navigation/approuter.h"
 Q_MOC_INCLUDE("navigation/composer.h")
+#include "preferences/preferences.h"
+#include "store/modelcontext.h"
+#include "tasks/undocenter.h"
 
 namespace qb {
 
+class AppRouter;
 class Composer;
-class QuillbrookApp;
+class Environment;
+class ModelContext;
+class Preferences;
+class UndoCenter;
+struct TaskServices;
 
 // What one main window remembers: its perspective (stored per window), the selected to-do,
-// the search text, its reference day and its composer. Shared objects come from the app.
+// the search text and its composer; and the window's commands that act on to-dos.
 class MainWindowState : public QObject {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    Q_PROPERTY(qb::ModelContext *context READ context WRITE setContext NOTIFY dependenciesChanged)
+    Q_PROPERTY(qb::Environment *environment READ environment WRITE setEnvironment NOTIFY
+                   dependenciesChanged)
+    Q_PROPERTY(
+        qb::UndoCenter *undoCenter READ undoCenter WRITE setUndoCenter NOTIFY dependenciesChanged)
+    Q_PROPERTY(qb::AppRouter *router READ router WRITE setRouter NOTIFY dependenciesChanged)
+    Q_PROPERTY(qb::Preferences *preferences READ preferences WRITE setPreferences NOTIFY
+                   dependenciesChanged)
     Q_PROPERTY(int windowIndex READ windowIndex WRITE setWindowIndex NOTIFY windowIndexChanged)
     Q_PROPERTY(QString perspective READ perspective WRITE setPerspective NOTIFY perspectiveChanged)
     Q_PROPERTY(QObject *selectedTodo READ selectedTodo NOTIFY selectedTodoChanged)
     Q_PROPERTY(QString selectedTodoId READ selectedTodoId NOTIFY selectedTodoChanged)
     Q_PROPERTY(QString searchQuery READ searchQuery WRITE setSearchQuery NOTIFY searchQueryChanged)
     Q_PROPERTY(bool searching READ searching NOTIFY searchQueryChanged)
-    Q_PROPERTY(QDateTime referenceDay READ referenceDay NOTIFY referenceDayChanged)
     Q_PROPERTY(qb::Composer *composer READ composer CONSTANT)
 
 public:
@@ -38,8 +52,17 @@ public:
     explicit MainWindowState(QObject *parent = nullptr);
     ~MainWindowState() override;
 
-    QuillbrookApp *app() const { return m_app; }
-    void setApp(QuillbrookApp *app);
+    ModelContext *context() const { return m_context; }
+    void setContext(ModelContext *context);
+    Environment *environment() const { return m_environment; }
+    void setEnvironment(Environment *environment);
+    UndoCenter *undoCenter() const { return m_undoCenter; }
+    void setUndoCenter(UndoCenter *undoCenter);
+    AppRouter *router() const { return m_router; }
+    // An opened URL is followed as it arrives.
+    void setRouter(AppRouter *router);
+    Preferences *preferences() const { return m_preferences; }
+    void setPreferences(Preferences *preferences);
     int windowIndex() const { return m_windowIndex; }
     void setWindowIndex(int index);
     QString perspective() const { return m_perspective; }
@@ -50,7 +73,6 @@ public:
     QString searchQuery() const { return m_searchQuery; }
     void setSearchQuery(const QString &query);
     bool searching() const { return !m_searchQuery.trimmed().isEmpty(); }
-    QDateTime referenceDay() const { return m_referenceDay; }
     Composer *composer() const { return m_composer; }
 
     // Reads the stored perspective, or for a window that never stored one the "Open to"
@@ -63,8 +85,6 @@ public:
     // "New To-Do": open the draft row of Today or Later; on Done add an empty to-do to Today
     // at once, with an offer to take it back.
     Q_INVOKABLE void newTodo();
-    // Recomputes the start of today; a new day rebuilds the lists.
-    Q_INVOKABLE void refreshReferenceDay();
     // Acts on the router's pending route, then clears it.
     Q_INVOKABLE void followRoute();
     // Shows the to-do with this id selected in the perspective it belongs to (Today, Later or
@@ -86,12 +106,11 @@ public:
     Q_INVOKABLE void saveFrame(const QRect &frame) const;
 
 signals:
-    void appChanged();
+    void dependenciesChanged();
     void windowIndexChanged();
     void perspectiveChanged();
     void selectedTodoChanged();
     void searchQueryChanged();
-    void referenceDayChanged();
     // The draft row of the current list should open and take focus.
     void draftRequested();
     void deleteRequested(QObject *todo, const QString &message);
@@ -99,12 +118,17 @@ signals:
     void listFocusRequested();
 
 private:
-    QPointer<QuillbrookApp> m_app;
+    TaskServices services() const;
+
+    QPointer<ModelContext> m_context;
+    QPointer<Environment> m_environment;
+    QPointer<UndoCenter> m_undoCenter;
+    QPointer<AppRouter> m_router;
+    QPointer<Preferences> m_preferences;
     int m_windowIndex = 0;
     QString m_perspective = QStringLiteral("today");
     TodoItemPtr m_selectedTodo;
     QString m_searchQuery;
-    QDateTime m_referenceDay;
     Composer *m_composer;
 };
 

@@ -1,6 +1,6 @@
 #include "settingsmodel.h"
 
-#include "app/quillbrookapp.h"
+#include "app/dependency.h"
 #include "preferences/preferences.h"
 
 #include <QVariantMap>
@@ -29,53 +29,47 @@ QString textOr(const QVariant &value, const QString &fallback) {
 SettingsModel::SettingsModel(QObject *parent)
     : QObject(parent) {}
 
-void SettingsModel::setApp(QuillbrookApp *app) {
-    if (m_app == app)
+void SettingsModel::setPreferences(Preferences *preferences) {
+    if (!replaceFollowed(m_preferences, preferences, this))
         return;
-    if (m_app && m_app->preferences())
-        disconnect(m_app->preferences(), nullptr, this, nullptr);
-    m_app = app;
-    if (Preferences *preferences = m_app ? m_app->preferences() : nullptr) {
-        connect(preferences, &Preferences::appearanceChanged, this,
+    if (m_preferences) {
+        connect(m_preferences, &Preferences::appearanceChanged, this,
                 &SettingsModel::appearanceChanged);
-        connect(preferences, &Preferences::openToChanged, this, &SettingsModel::openToChanged);
-        connect(preferences, &Preferences::keepInTrayChanged, this,
+        connect(m_preferences, &Preferences::openToChanged, this, &SettingsModel::openToChanged);
+        connect(m_preferences, &Preferences::keepInTrayChanged, this,
                 &SettingsModel::keepInTrayChanged);
     }
-    emit appChanged();
+    emit preferencesChanged();
     emit appearanceChanged();
     emit openToChanged();
     emit keepInTrayChanged();
 }
 
 QString SettingsModel::appearance() const {
-    const Preferences *preferences = m_app ? m_app->preferences() : nullptr;
-    return rawValue(preferences ? preferences->appearance() : Appearance::System);
+    return rawValue(m_preferences ? m_preferences->appearance() : Appearance::System);
 }
 
 void SettingsModel::setAppearance(const QString &raw) {
-    if (Preferences *preferences = m_app ? m_app->preferences() : nullptr)
-        preferences->setAppearanceRaw(raw);
+    if (m_preferences)
+        m_preferences->setAppearanceRaw(raw);
 }
 
 QString SettingsModel::openTo() const {
-    const Preferences *preferences = m_app ? m_app->preferences() : nullptr;
-    return rawValue(preferences ? preferences->openTo() : OpenTo::LastUsed);
+    return rawValue(m_preferences ? m_preferences->openTo() : OpenTo::LastUsed);
 }
 
 void SettingsModel::setOpenTo(const QString &raw) {
-    if (Preferences *preferences = m_app ? m_app->preferences() : nullptr)
-        preferences->setOpenToRaw(raw);
+    if (m_preferences)
+        m_preferences->setOpenToRaw(raw);
 }
 
 bool SettingsModel::keepInTray() const {
-    const Preferences *preferences = m_app ? m_app->preferences() : nullptr;
-    return preferences ? preferences->keepInTray() : true;
+    return m_preferences ? m_preferences->keepInTray() : true;
 }
 
 void SettingsModel::setKeepInTray(bool keep) {
-    if (Preferences *preferences = m_app ? m_app->preferences() : nullptr)
-        preferences->setKeepInTray(keep);
+    if (m_preferences)
+        m_preferences->setKeepInTray(keep);
 }
 
 QVariantList SettingsModel::appearanceOptions() {

@@ -7,11 +7,11 @@
 
 #include <qqmlregistration.h>
 
-Q_MOC_INCLUDE("app/quillbrookapp.h")
+#include "preferences/preferences.h"
 
 namespace qb {
 
-class QuillbrookApp;
+class Preferences;
 
 // The settings window: the two stored choices as pickers, the tray switch and the version line
 // (the Sync section has a model of its own). Holds nothing itself; every choice is written to the
@@ -19,7 +19,8 @@ class QuillbrookApp;
 class SettingsModel : public QObject {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    Q_PROPERTY(qb::Preferences *preferences READ preferences WRITE setPreferences NOTIFY
+                   preferencesChanged)
     // Raw values of the stored preferences ("system", "lastUsed", …).
     Q_PROPERTY(QString appearance READ appearance WRITE setAppearance NOTIFY appearanceChanged)
     Q_PROPERTY(QString openTo READ openTo WRITE setOpenTo NOTIFY openToChanged)
@@ -32,8 +33,8 @@ class SettingsModel : public QObject {
 public:
     explicit SettingsModel(QObject *parent = nullptr);
 
-    QuillbrookApp *app() const { return m_app; }
-    void setApp(QuillbrookApp *app);
+    Preferences *preferences() const { return m_preferences; }
+    void setPreferences(Preferences *preferences);
     QString appearance() const;
     void setAppearance(const QString &raw);
     QString openTo() const;
@@ -50,13 +51,13 @@ public:
     static QString versionText(const QVariant &shortVersion, const QVariant &build);
 
 signals:
-    void appChanged();
+    void preferencesChanged();
     void appearanceChanged();
     void openToChanged();
     void keepInTrayChanged();
 
 private:
-    QPointer<QuillbrookApp> m_app;
+    QPointer<Preferences> m_preferences;
 };
 
 } // namespace qb

@@ -1,6 +1,7 @@
 #include "sidebarcounts.h"
 
-#include "app/quillbrookapp.h"
+#include "app/dependency.h"
+#include "app/environment.h"
 #include "model/stockqueries.h"
 #include "store/modelcontext.h"
 
@@ -9,35 +10,33 @@ namespace qb {
 SidebarCounts::SidebarCounts(QObject *parent)
     : QObject(parent) {}
 
-void SidebarCounts::setApp(QuillbrookApp *app) {
-    if (m_app == app)
+void SidebarCounts::setContext(ModelContext *context) {
+    if (!replaceFollowed(m_context, context, this))
         return;
-    if (m_app)
-        disconnect(&m_app->context(), nullptr, this, nullptr);
-    m_app = app;
-    if (m_app)
-        connect(&m_app->context(), &ModelContext::objectsDidChange, this, &SidebarCounts::recount);
+    if (m_context)
+        connect(m_context, &ModelContext::objectsDidChange, this, &SidebarCounts::recount);
     recount();
-    emit appChanged();
+    emit dependenciesChanged();
 }
 
-void SidebarCounts::setReferenceDay(const QDateTime &day) {
-    if (m_referenceDay == day)
+void SidebarCounts::setEnvironment(Environment *environment) {
+    if (!replaceFollowed(m_environment, environment, this))
         return;
-    m_referenceDay = day;
+    if (m_environment)
+        connect(m_environment, &Environment::todayChanged, this, &SidebarCounts::recount);
     recount();
-    emit referenceDayChanged();
+    emit dependenciesChanged();
 }
 
 void SidebarCounts::recount() {
     int today = 0;
     int later = 0;
-    if (m_app) {
-        const QDateTime day = m_referenceDay.isValid() ? m_referenceDay : m_app->startOfToday();
-        const Calendar &calendar = m_app->environment().calendar;
+    if (m_context && m_environment) {
+        const QDateTime day = m_environment->today();
+        const Calendar &calendar = m_environment->calendar();
         // A failed count reads as 0, which hides the badge.
-        today = m_app->context().count(stockqueries::todayList(day, calendar)).valueOr(0);
-        later = m_app->context().count(stockqueries::laterList(day, calendar)).valueOr(0);
+        today = m_context->count(stockqueries::todayList(day, calendar)).valueOr(0);
+        later = m_context->count(stockqueries::laterList(day, calendar)).valueOr(0);
     }
     if (today == m_today && later == m_later)
         return;

@@ -1,48 +1,48 @@
 #pragma once
 
-#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 
 #include <qqmlregistration.h>
 
-Q_MOC_INCLUDE("app/quillbrookapp.h")
+#include "app/environment.h"
+#include "store/modelcontext.h"
 
 namespace qb {
 
-class QuillbrookApp;
+class Environment;
+class ModelContext;
 
 // The sidebar's badges: open to-dos in Today (overdue included) and in Later, for the
-// window's reference day. Counted by the store, re-counted after every change.
+// environment's day. Counted by the store, re-counted after every change and on a new day.
 class SidebarCounts : public QObject {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
-    Q_PROPERTY(
-        QDateTime referenceDay READ referenceDay WRITE setReferenceDay NOTIFY referenceDayChanged)
+    Q_PROPERTY(qb::ModelContext *context READ context WRITE setContext NOTIFY dependenciesChanged)
+    Q_PROPERTY(qb::Environment *environment READ environment WRITE setEnvironment NOTIFY
+                   dependenciesChanged)
     Q_PROPERTY(int today READ today NOTIFY countsChanged)
     Q_PROPERTY(int later READ later NOTIFY countsChanged)
 
 public:
     explicit SidebarCounts(QObject *parent = nullptr);
 
-    QuillbrookApp *app() const { return m_app; }
-    void setApp(QuillbrookApp *app);
-    QDateTime referenceDay() const { return m_referenceDay; }
-    void setReferenceDay(const QDateTime &day);
+    ModelContext *context() const { return m_context; }
+    void setContext(ModelContext *context);
+    Environment *environment() const { return m_environment; }
+    void setEnvironment(Environment *environment);
     int today() const { return m_today; }
     int later() const { return m_later; }
 
 signals:
-    void appChanged();
-    void referenceDayChanged();
+    void dependenciesChanged();
     void countsChanged();
 
 private:
     void recount();
 
-    QPointer<QuillbrookApp> m_app;
-    QDateTime m_referenceDay;
+    QPointer<ModelContext> m_context;
+    QPointer<Environment> m_environment;
     int m_today = 0;
     int m_later = 0;
 };

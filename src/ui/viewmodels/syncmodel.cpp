@@ -1,6 +1,7 @@
 #include "syncmodel.h"
 
-#include "app/quillbrookapp.h"
+#include "app/dependency.h"
+#include "app/environment.h"
 #include "sync/syncservice.h"
 
 #include <QUrl>
@@ -10,22 +11,24 @@ namespace qb {
 SyncModel::SyncModel(QObject *parent)
     : QObject(parent) {}
 
-void SyncModel::setApp(QuillbrookApp *app) {
-    if (m_app == app)
+void SyncModel::setService(sync::SyncService *service) {
+    if (!replaceFollowed(m_service, service, this))
         return;
-    if (sync::SyncService *old = service())
-        disconnect(old, nullptr, this, nullptr);
-    m_app = app;
-    if (sync::SyncService *now = service()) {
-        connect(now, &sync::SyncService::changed, this, &SyncModel::changed);
-        connect(now, &sync::SyncService::signInFinished, this, &SyncModel::signInFinished);
+    if (m_service) {
+        connect(m_service, &sync::SyncService::changed, this, &SyncModel::changed);
+        connect(m_service, &sync::SyncService::signInFinished, this, &SyncModel::signInFinished);
     }
-    emit appChanged();
+    emit dependenciesChanged();
     emit changed();
 }
 
-sync::SyncService *SyncModel::service() const {
-    return m_app ? m_app->sync() : nullptr;
+void SyncModel::setEnvironment(Environment *environment) {
+    if (!replaceFollowed(m_environment, environment, this))
+        return;
+    if (m_environment)
+        connect(m_environment, &Environment::refreshed, this, &SyncModel::changed);
+    emit dependenciesChanged();
+    emit changed();
 }
 
 bool SyncModel::isAvailable() const {
@@ -70,12 +73,14 @@ QString SyncModel::lastSyncText() const {
     const QDateTime last = service()->status().lastSync;
     if (!last.isValid())
         return QStringLiteral("Not synced yet");
-    return QStringLiteral("Last synced ") + m_app->relativeTime(last);
+    if (!m_environment)
+        return {};
+    return QStringLiteral("Last synced ") + m_environment->formatter().relativeTime(last);
 }
 
 QString SyncModel::problemText() const {
     if (!isAvailable())
-        return m_app && m_app->sync()
+        return m_service
                    ? QStringLiteral("Sync is off for this run (started with -cloudKitDisabled).")
                    : QString();
     if (!isConfigured())

@@ -5,11 +5,12 @@
 
 #include <qqmlregistration.h>
 
-Q_MOC_INCLUDE("app/quillbrookapp.h")
+Q_MOC_INCLUDE("app/environment.h")
+Q_MOC_INCLUDE("sync/syncservice.h")
 
 namespace qb {
 
-class QuillbrookApp;
+class Environment;
 
 namespace sync {
 class SyncService;
@@ -20,7 +21,12 @@ class SyncService;
 class SyncModel : public QObject {
     Q_OBJECT
     QML_ELEMENT
-    Q_PROPERTY(qb::QuillbrookApp *app READ app WRITE setApp NOTIFY appChanged)
+    // Null when the app runs without sync at all.
+    Q_PROPERTY(
+        qb::sync::SyncService *service READ service WRITE setService NOTIFY dependenciesChanged)
+    // For the last sync's relative time, read again when the app becomes active.
+    Q_PROPERTY(qb::Environment *environment READ environment WRITE setEnvironment NOTIFY
+                   dependenciesChanged)
     // False when the app was started without its mirror ("-cloudKitDisabled").
     Q_PROPERTY(bool available READ isAvailable NOTIFY changed)
     Q_PROPERTY(bool configured READ isConfigured NOTIFY changed)
@@ -46,8 +52,10 @@ class SyncModel : public QObject {
 public:
     explicit SyncModel(QObject *parent = nullptr);
 
-    QuillbrookApp *app() const { return m_app; }
-    void setApp(QuillbrookApp *app);
+    sync::SyncService *service() const { return m_service; }
+    void setService(sync::SyncService *service);
+    Environment *environment() const { return m_environment; }
+    void setEnvironment(Environment *environment);
 
     bool isAvailable() const;
     bool isConfigured() const;
@@ -72,15 +80,14 @@ public:
     Q_INVOKABLE void signOut();
 
 signals:
-    void appChanged();
+    void dependenciesChanged();
     void changed();
     // Empty on success, else why not, in words.
     void signInFinished(const QString &error);
 
 private:
-    sync::SyncService *service() const;
-
-    QPointer<QuillbrookApp> m_app;
+    QPointer<sync::SyncService> m_service;
+    QPointer<Environment> m_environment;
 };
 
 } // namespace qb

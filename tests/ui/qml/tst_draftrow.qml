@@ -12,18 +12,6 @@ MainWindowCase {
         wait(550)
     }
 
-    function test_newKeyTypingAndReturnAddOneToDoAndCloseTheRow() {
-        openWindow("today")
-        openDraft()
-        typeText("Buy milk ")
-        keyClick(Qt.Key_Return)
-        compare(openTitles(), ["Buy milk"])
-        tryVerify(() => !draftOpen())
-        verify(rowTitled("Buy milk"))
-        keyClick(Qt.Key_Return)
-        compare(Store.count(), 1)
-    }
-
     // The draft row's text is kept (committed) whatever ends the editing; the row itself
     // shows where the list is long.
     function test_onALongListTheDraftRowScrollsIntoView() {

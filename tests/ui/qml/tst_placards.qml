@@ -35,22 +35,6 @@ MainWindowCase {
         tryVerify(() => !placard().visible)
     }
 
-    function test_laterIsNotEmptyWithOnlyDatedToDos() {
-        Store.add("Next week", 7)
-        openWindow("later")
-        tryCompare(list(), "count", 1)
-        verify(!placard().visible)
-    }
-
-    function test_doneShowsItsPlacardOnlyWithoutCompletedToDos() {
-        Store.add("Still open", 0)
-        openWindow("done")
-        tryVerify(() => placard().visible)
-        Store.complete(Store.add("Finished", 0))
-        tryVerify(() => !placard().visible)
-        compare(rowTitled("Finished").todo.isCompleted, true)
-    }
-
     function test_searchingNamesTheQueryWhenNothingMatches() {
         Store.add("Buy milk")
         openWindow("today")
@@ -60,16 +44,5 @@ MainWindowCase {
         const none = find("noResults")
         tryVerify(() => none.visible)
         compare(none.title, "No Results for “zebra”")
-    }
-
-    function test_spacesInTheSearchFieldKeepTheList() {
-        Store.add("Buy milk", 0)
-        openWindow("today")
-        mouseClick(find("searchField"))
-        typeText("   ")
-        compare(find("contentTitle").text, "Today")
-        verify(rowTitled("Buy milk"))
-        typeText("m")
-        tryCompare(find("contentTitle"), "text", "Quick Find")
     }
 }

@@ -69,19 +69,6 @@ MainWindowCase {
         compare(Store.subtaskTitles(todo), ["passport", "socks", "charger"])
     }
 
-    function test_aDropOnItsOwnPlaceChangesNothing() {
-        const rowHeight = rowAt(1).height
-        // Down into the lower half of its own row: it would land where it is.
-        const dy = rowHeight * 0.4
-        const start = dragHandle(1, dy)
-        verify(rowAt(1).dragging)
-        compare(displacements(), [0, 0, 0])
-        release(start, dy)
-        compare(Store.subtaskTitles(todo), ["passport", "charger", "socks"])
-        verify(!rowAt(1).dragging)
-        compare(rowAt(1).dragOffset, 0)
-    }
-
     function test_aClickOnTheHandleIsNoDrag() {
         const start = handleCentre(0)
         mouseClick(subtaskList(), start.x, start.y)

@@ -29,34 +29,19 @@ MainWindowCase {
         compare(Store.completions(todo), 1)
     }
 
-    function test_anOverdueRowIsMarkedUntilItStartsCompleting() {
-        Store.add("Old bill", -2)
+    function test_theOverdueMarkFollowsTheDateUntilTheRowStartsCompleting() {
+        const todo = Store.add("Old bill", -2)
         Store.add("Today's", 0)
         openWindow("today")
         const overdue = findChild(rowTitled("Old bill"), "overdue")
         verify(overdue.visible)
         verify(!findChild(rowTitled("Today's"), "overdue").visible)
-        mouseClick(circleOf(rowTitled("Old bill")))
-        verify(!overdue.visible)
-    }
-
-    function test_theOverdueMarkFollowsTheDate() {
-        const todo = Store.add("Old bill", -2)
-        openWindow("today")
-        const overdue = findChild(rowTitled("Old bill"), "overdue")
-        verify(overdue.visible)
         Store.schedule(todo, 0)
         tryVerify(() => !overdue.visible, 1000)
         Store.schedule(todo, -1)
         tryVerify(() => overdue.visible, 1000)
-    }
-
-    function test_anEmptyTitleReadsNewToDo() {
-        Store.add("", 0)
-        openWindow("today")
-        const view = list()
-        tryCompare(view, "count", 1)
-        compare(view.itemAtIndex(0).Accessible.name, "New To-Do")
+        mouseClick(circleOf(rowTitled("Old bill")))
+        verify(!overdue.visible)
     }
 
     function swipeOpenDelete(row) {

@@ -24,21 +24,6 @@ MainWindowCase {
     }
     function textOf(name) { return find(name).text }
 
-    function test_upToDateNamesTheRunningVersionWithOnlyAnOkButton() {
-        UpdateFeed.offer("0.0.1", true)
-        openWindow("today")
-        const dialog = checkFromMenu()
-        compare(textOf("updateTitle"), "You’re up to date")
-        compare(textOf("updateMessage"), "Quill Brook " + UpdateFeed.runningVersion + " is the newest version.")
-        verify(!find("releaseNotesLink").visible)
-        verify(!find("downloadButton").visible)
-        compare(textOf("closeUpdateButton"), "OK")
-
-        mouseClick(find("closeUpdateButton"))
-        tryVerify(() => !dialog.visible)
-        compare(openedUrls, [])
-    }
-
     function test_aNewerVersionLinksItsReleaseNotesAndDownload() {
         UpdateFeed.offer("99.1", true)
         openWindow("today")
@@ -59,37 +44,6 @@ MainWindowCase {
         mouseClick(download)
         compare(openedUrls, ["https://quillbrook.example/notes", "https://quillbrook.example/download"])
         tryVerify(() => !dialog.visible)
-    }
-
-    function test_aNewerVersionWithoutLinksOffersNeither() {
-        UpdateFeed.offer("99.2", false)
-        openWindow("today")
-        checkFromMenu()
-        verify(!find("releaseNotesLink").visible)
-        verify(!find("downloadButton").visible)
-    }
-
-    function test_aFailedCheckSaysWhy() {
-        UpdateFeed.remove()
-        openWindow("today")
-        const dialog = checkFromMenu()
-        compare(textOf("updateTitle"), "Couldn’t check for updates")
-        compare(textOf("updateMessage"), "The update feed was not found.")
-        verify(!find("releaseNotesLink").visible)
-        verify(!find("downloadButton").visible)
-        keyClick(Qt.Key_Escape)
-        tryVerify(() => !dialog.visible)
-    }
-
-    function test_theMenuItemIsOffWhileTheCheckRuns() {
-        UpdateFeed.offer("0.0.1", false)
-        openWindow("today")
-        tryVerify(() => menuItem().enabled)
-        menuItem().action.trigger()
-        verify(!menuItem().enabled)
-        verify(!QuillbrookApp.updates.canCheckForUpdates)
-        tryVerify(() => find("updateDialog").opened)
-        verify(menuItem().enabled)
     }
 
     Component { id: otherWindow; MainWindow { windowIndex: 1 } }
