@@ -13,6 +13,7 @@
 #include "storegenerator.h"
 
 #include "app/appruntime.h"
+#include "app/environment.h"
 #include "app/quillbrookapp.h"
 #include "model/stockqueries.h"
 #include "model/todoitem.h"
@@ -128,10 +129,11 @@ void printSample(const char *name, double milliseconds) {
 
 TodoItemPtr firstToday(QuillbrookApp &app) {
     TodoFetch request;
-    request.predicate = stockqueries::todayList(app.now(), app.environment().calendar);
+    const Environment &environment = *app.environment();
+    request.predicate = stockqueries::todayList(environment.now(), environment.calendar());
     request.sort = {{TodoSort::Field::SortOrder, true}};
     request.limit = 1;
-    const auto items = app.context().fetch(request).valueOr({});
+    const auto items = app.context()->fetch(request).valueOr({});
     return items.isEmpty() ? nullptr : items.first();
 }
 
@@ -229,7 +231,7 @@ int runChild(int argc, char *argv[], const QString &sourceStore) {
             rebuiltAt = watch.now();
             framesAtRebuild = watch.frames();
         });
-        app.taskStore().toggleCompletion(item);
+        app.environment()->taskStore(*app.context()).toggleCompletion(item);
         const qint64 saved = watch.now();
         if (rebuiltAt < 0) {
             QEventLoop loop;
