@@ -128,7 +128,17 @@ QStringList queueTriggers() {
     return triggers;
 }
 
+Result<qint64> readInteger(sql::Database &db, const QString &query);
+
+// Which of the updates above a store has had, kept in the file header's user version: with
+// every one of them in place, opening reads one number instead of running each statement
+// again, parsing it and taking the write lock for it. Raise it whenever the lists change.
+constexpr qint64 layoutVersion = 1;
+
 Status upgrade(sql::Database &db) {
+    if (const auto layout = readInteger(db, QStringLiteral("PRAGMA user_version"));
+        layout && layout.value() >= layoutVersion)
+        return Status::success();
     for (const char *statement : indexUpdates) {
         if (auto status = db.exec(QString::fromUtf8(statement)); !status)
             return status;
@@ -141,7 +151,7 @@ Status upgrade(sql::Database &db) {
         if (auto status = db.exec(statement); !status)
             return status;
     }
-    return Status::success();
+    return db.exec(QStringLiteral("PRAGMA user_version = %1").arg(layoutVersion));
 }
 
 Result<qint64> readInteger(sql::Database &db, const QString &query) {

@@ -181,7 +181,8 @@ TEST_F(Ledger, anOlderStoreGainsTheTablesWhenOpened) {
     sqlite3_exec(db, "SELECT name FROM sqlite_schema WHERE type = 'trigger'", collect, &drops,
                  nullptr);
     EXPECT_FALSE(drops.isEmpty());
-    drops += "DROP TABLE sync_pending; DROP TABLE sync_resource; DROP TABLE sync_meta;";
+    drops += "DROP TABLE sync_pending; DROP TABLE sync_resource; DROP TABLE sync_meta;"
+             "PRAGMA user_version = 0;";
     EXPECT_EQ(sqlite3_exec(db, drops.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
 
