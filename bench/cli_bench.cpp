@@ -8,8 +8,8 @@
 // years of use (most completed, twenty due today and the other open ones later; imported from
 // one pair of generated files, about half a minute),
 // and 20 open records added one by one. Each round runs every program on every shape once, in
-// turn and starting with another program each time, so that whatever else the machine does
-// falls on all of them alike; the table gives
+// turn and in another order each time, so that whatever else the machine does falls on all
+// of them alike; the table gives
 // medians of wall time and CPU time (user and system) per process, and the client's time
 // divided by each program's (below 1: the client is quicker).
 //
@@ -167,11 +167,13 @@ int main(int argc, char *argv[]) {
     for (int round = 0; round < runs; ++round) {
         for (int shape = 0; shape < 2; ++shape) {
             for (int c = 0; c < 2; ++c) {
-                // Each round starts with another program: a run right after one that left
-                // much to write back pays for part of it at its own disk sync.
+                // Each round runs them in another order, forwards and backwards in turn, so
+                // that each follows each as often: a run right after one that left much to
+                // write back, or cold caches, pays for part of it.
                 const qsizetype count = shapes[shape].size();
                 for (qsizetype turn = 0; turn < count; ++turn) {
-                    const qsizetype s = (turn + round) % count;
+                    const qsizetype step = (turn + round / 2) % count;
+                    const qsizetype s = round % 2 == 0 ? step : count - 1 - step;
                     const Subject &subject = shapes[shape][s];
                     const Figures figures =
                         measure(subject.command(commands[c]), subject.environment);
