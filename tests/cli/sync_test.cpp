@@ -2,6 +2,9 @@
 #include "radicaleserver.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSet>
 #include <QThread>
@@ -160,4 +163,25 @@ TEST_F(CliSync, aClientKilledMidSyncLeavesNoDuplicatesAndResumes) {
     const QStringList receivedIds = ids(received);
     EXPECT_EQ(QSet<QString>(receivedIds.begin(), receivedIds.end()).size(), count);
     EXPECT_EQ(server.objectCount(), count);
+}
+
+// The client alone, as its own package installs it: sync says what is missing, and no other
+// command needs the sync program.
+using CliAlone = CliFixture;
+
+TEST_F(CliAlone, withoutTheSyncProgramSyncNamesThePackageAndTheRestWorks) {
+    const QString alone = home.filePath(QStringLiteral("bin/quillbrook-cli"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(alone).path()));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QB_CLI_PATH), alone));
+    const auto runAlone = [&](const QStringList &args) {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(alone, args);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return std::pair{process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+    };
+    const auto [status, error] = runAlone({QStringLiteral("sync"), QStringLiteral("status")});
+    EXPECT_EQ(status, 4);
+    EXPECT_TRUE(error.contains(QStringLiteral("quillbrook package"))) << error.toStdString();
+    EXPECT_EQ(runAlone({QStringLiteral("add"), QStringLiteral("Still here")}).first, 0);
 }
