@@ -433,8 +433,9 @@ Result<TodoHeadlines> ModelContext::headlines(const TodoPredicate &predicate,
     // would sort every matching row where the limit lets it keep only the first few. Notes
     // are trimmed of exactly what QString::trimmed() removes, the rule of TodoItem::hasNotes.
     const QString query =
-        QStringLiteral("SELECT id, title, trim(notes, ?) <> '', "
-                       "(SELECT count(*) FROM todo_item WHERE %1) FROM todo_item WHERE %1%2 LIMIT ?")
+        QStringLiteral(
+            "SELECT id, title, trim(notes, ?) <> '', "
+            "(SELECT count(*) FROM todo_item WHERE %1) FROM todo_item WHERE %1%2 LIMIT ?")
             .arg(where.text,
                  sql::orderByClause(sort, where.matchesText && !sql::searchIndexServes(sort)));
     QList<Value> values{QString::fromUtf16(whitespaceCharacters)};
@@ -442,26 +443,16 @@ Result<TodoHeadlines> ModelContext::headlines(const TodoPredicate &predicate,
     values.append(where.values);
     values.append(qint64(limit));
     return withPendingVisible([&]() -> Result<TodoHeadlines> {
-        auto statement = m_db->prepare(query);
-        if (!statement)
-            return StoreError{statement.message()};
-        statement.value().bindAll(values);
         TodoHeadlines headlines;
-        for (;;) {
-            switch (statement.value().step()) {
-            case Statement::Step::Row: {
-                Statement &row = statement.value();
-                headlines.items.append(
-                    {QUuid::fromString(row.text(0)), row.text(1), row.integer(2) != 0});
-                headlines.totalCount = int(row.integer(3));
-                continue;
-            }
-            case Statement::Step::Done:
-                return headlines;
-            case Statement::Step::Error:
-                return StoreError{m_db->lastError()};
-            }
-        }
+        auto items = sql::collect<
+            TodoHeadline>(*m_db, query, values, [&headlines](const Statement &row) {
+            headlines.totalCount = int(row.integer(3));
+            return TodoHeadline{QUuid::fromString(row.text(0)), row.text(1), row.integer(2) != 0};
+        });
+        if (!items)
+            return StoreError{items.message()};
+        headlines.items = std::move(items.value());
+        return headlines;
     });
 }
 

@@ -63,22 +63,7 @@ inline QString changesOfOwnerQuery() {
 template <typename Row>
 inline Result<QList<Row>> readRows(sql::Database &db, const QString &query,
                                    const QList<Value> &values) {
-    auto statement = db.prepare(query);
-    if (!statement)
-        return StoreError{statement.message()};
-    statement.value().bindAll(values);
-    QList<Row> rows;
-    for (;;) {
-        switch (statement.value().step()) {
-        case Statement::Step::Row:
-            rows.append(Row::read(statement.value()));
-            continue;
-        case Statement::Step::Done:
-            return rows;
-        case Statement::Step::Error:
-            return StoreError{db.lastError()};
-        }
-    }
+    return sql::collect<Row>(db, query, values, &Row::read);
 }
 
 } // namespace rows
