@@ -348,8 +348,10 @@ Status prepare(sql::Database &db) {
             return Status::failure(problem);
     }
     // WAL lets the command-line client and a second app instance write while we read. Set before
-    // a new store's tables are created, so they go through the log like every later change.
-    if (auto status = db.exec(QStringLiteral("PRAGMA journal_mode = WAL")); !status)
+    // a new store's tables are created, so they go through the log like every later change. On a
+    // new file the switch is a write begun inside a read, which two programs opening the file at
+    // once would otherwise see fail at once as "database is locked".
+    if (auto status = db.execWhenFree(QStringLiteral("PRAGMA journal_mode = WAL")); !status)
         return status;
     if (tables.value() == 0) {
         if (auto status = create(db); !status)

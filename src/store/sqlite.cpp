@@ -1,6 +1,10 @@
 #include "sqlite.h"
 
+#include <QElapsedTimer>
+
 #include <sqlite3.h>
+
+#include <algorithm>
 
 namespace qb::sql {
 
@@ -112,6 +116,17 @@ Status Database::exec(const QString &sql) {
         return Status::failure(message);
     }
     return Status::success();
+}
+
+Status Database::execWhenFree(const QString &sql) {
+    QElapsedTimer waited;
+    waited.start();
+    for (int pause = 1;; pause = std::min(pause * 2, 50)) {
+        Status status = exec(sql);
+        if (status || (lastErrorCode() & 0xff) != SQLITE_BUSY || waited.hasExpired(busyTimeoutMs))
+            return status;
+        sqlite3_sleep(pause);
+    }
 }
 
 Result<Statement> Database::prepare(const QString &sql) {

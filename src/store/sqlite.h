@@ -63,6 +63,10 @@ public:
                                                   Access access = Access::ReadWrite);
 
     Status exec(const QString &sql);
+    // As exec, but waits out a lock SQLite reports busy without calling its busy handler, as it
+    // does for a write lock asked for from inside a read (so that two such askers cannot wait on
+    // each other forever). For statements that hold no lock before they run.
+    Status execWhenFree(const QString &sql);
     // Cached: the same SQL text reuses its prepared statement.
     Result<Statement> prepare(const QString &sql);
     QString lastError() const;

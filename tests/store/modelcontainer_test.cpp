@@ -14,6 +14,9 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
+
 using namespace qb;
 
 namespace {
@@ -92,6 +95,26 @@ TEST(ModelContainer, createsAMissingStoreFileReadableByItsOwnerOnly) {
     EXPECT_EQ(QFile::permissions(path) &
                   ~(QFile::ReadUser | QFile::WriteUser | QFile::ReadOwner | QFile::WriteOwner),
               QFile::Permissions());
+}
+
+// Another program is making the same new store: it holds the write lock on the still empty
+// file for a moment. Opening waits for it instead of failing with "database is locked".
+TEST(ModelContainer, aNewStoreOpensWhileAnotherProgramHoldsItsWriteLock) {
+    test::TempFolder folder;
+    const QString path = folder.filePath(QStringLiteral("Shared.store"));
+    ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread release([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    });
+    auto container = openAt(path);
+    release.join();
+    sqlite3_close(other);
+    ASSERT_TRUE(container.ok()) << qPrintable(container.message());
+    EXPECT_TRUE(container.value()->mainContext().count(TodoPredicate::all()).ok());
 }
 
 TEST(ModelContainer, storeFolderIsCreatedPrivateInTheDataHome) {
