@@ -139,6 +139,6 @@ MainWindowCase {
         keyClick(Qt.Key_Delete)
         compare(Store.subtaskTitles(todo), ["socks"])
         compare(Store.count(), 1)
-        verify(!find("deleteConfirmation").visible, "Delete on a subtask never asks for the to-do")
+        verify(!showing("deleteConfirmation"), "Delete on a subtask never asks for the to-do")
     }
 }

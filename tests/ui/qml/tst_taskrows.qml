@@ -162,19 +162,19 @@ MainWindowCase {
         // The place where Delete stood opens the to-do; it deletes nothing.
         mouseClick(row, row.width - 20, row.height / 2)
         compare(Store.count(), 1)
-        verify(!find("deleteConfirmation").visible)
+        verify(!showing("deleteConfirmation"))
     }
 
     // Right click: Complete, When ›, Repeat › and Delete… act as the row's own controls do.
     function test_theContextMenuSchedulesRepeatsCompletesAndDeletes() {
         const todo = Store.add("Water plants", 0)
         openWindow("today")
-        const menu = list().parent.contextMenu
         const choose = (path) => {
             // A row that just came back is laid out before it is clicked.
             waitForItemPolished(list())
             const row = rowTitled("Water plants")
             mouseClick(row, row.width / 2, row.height / 2, Qt.RightButton)
+            const menu = list().parent.contextMenu
             tryVerify(() => menu.opened)
             waitForItemPolished(menu.contentItem)
             let current = menu

@@ -15,8 +15,8 @@ MainWindowCase {
     function checkFromMenu() {
         tryVerify(() => menuItem().enabled, 3000, "a check is still running")
         menuItem().action.trigger()
+        tryVerify(() => showing("updateDialog"), 3000, "no update dialog")
         const dialog = find("updateDialog")
-        tryVerify(() => dialog.opened, 3000, "no update dialog")
         waitForItemPolished(dialog.footer)
         openedUrls = []
         dialog.openUrl = url => openedUrls.push(url.toString())
@@ -56,8 +56,7 @@ MainWindowCase {
         checkFromMenu()
         compare(finishedSpy.count, 1)
         const otherDialog = findChild(other, "updateDialog")
-        verify(otherDialog)
-        verify(!otherDialog.visible)
+        verify(!otherDialog || !otherDialog.visible)
     }
     SignalSpy { id: finishedSpy; target: QuillbrookApp.updates; signalName: "userCheckFinished" }
 }
