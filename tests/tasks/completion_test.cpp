@@ -20,17 +20,6 @@ RecurrenceRule daily() {
 
 using Completion = TaskFixture;
 
-TEST_F(Completion, completingWithoutARuleCreatesNothingElse) {
-    auto item = store().add(QStringLiteral("plain"), TodoList::Today);
-    advanceClock(30);
-    store().toggleCompletion(item);
-    EXPECT_TRUE(item->isCompleted());
-    EXPECT_EQ(item->completedAt(), clockNow());
-    EXPECT_EQ(kindRaws(*item),
-              (QList<QString>{QStringLiteral("created"), QStringLiteral("completed")}));
-    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 1);
-}
-
 TEST_F(Completion, aDailyToDoForTodaySpawnsTomorrowsCopyWithOpenSubtasks) {
     auto store = this->store();
     store.add(QStringLiteral("already tomorrow"), at(2024, 3, 10));
@@ -68,66 +57,6 @@ TEST_F(Completion, aDailyToDoForTodaySpawnsTomorrowsCopyWithOpenSubtasks) {
     EXPECT_NE(copies[0]->id(), done->id());
 }
 
-TEST_F(Completion, theNextDateCountsFromTheToDosOwnDateEvenWhenOverdue) {
-    auto item = store().add(QStringLiteral("overdue"), at(2024, 3, 4));
-    store().setRepeat(item, daily()); // a rule moves the date to today; put it back
-    item->setScheduledDate(at(2024, 3, 4));
-    context().save();
-    store().toggleCompletion(item);
-    TodoFetch open;
-    open.predicate = TodoPredicate::isCompleted(false);
-    const auto spawned = context().fetch(open).value();
-    ASSERT_EQ(spawned.size(), 1);
-    EXPECT_EQ(spawned.first()->scheduledDate(), at(2024, 3, 5));
-}
-
-TEST_F(Completion, anUndatedRepeatingToDoCountsFromToday) {
-    auto item = store().add(QStringLiteral("undated"), TodoList::Later);
-    item->setRecurrenceRule(daily());
-    context().save();
-    store().toggleCompletion(item);
-    TodoFetch open;
-    open.predicate = TodoPredicate::isCompleted(false);
-    EXPECT_EQ(context().fetch(open).value().first()->scheduledDate(), at(2024, 3, 10));
-}
-
-TEST_F(Completion, anUnreadableRuleSpawnsNothing) {
-    auto item = store().add(QStringLiteral("broken"), TodoList::Today);
-    item->setRecurrenceRuleRaw(QStringLiteral("not json"));
-    context().save();
-    store().toggleCompletion(item);
-    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 1);
-    EXPECT_EQ(item->recurrenceRuleRaw(), QStringLiteral("not json"));
-}
-
-TEST_F(Completion, reopeningKeepsTheSpawnedInstanceAndDoesNotGiveTheRuleBack) {
-    auto item = store().add(QStringLiteral("r"), TodoList::Today);
-    store().setRepeat(item, daily());
-    advanceClock(10);
-    store().toggleCompletion(item);
-    advanceClock(10);
-    store().toggleCompletion(item);
-    EXPECT_FALSE(item->isCompleted());
-    EXPECT_FALSE(item->completedAt().isValid());
-    EXPECT_TRUE(item->recurrenceRuleRaw().isNull());
-    EXPECT_EQ(context().count(TodoPredicate::isCompleted(false)).value(), 2);
-}
-
-TEST_F(Completion, togglingTwiceLogsEachStepInOrder) {
-    auto item = store().add(QStringLiteral("t"), TodoList::Today);
-    for (int i = 0; i < 4; ++i) {
-        advanceClock(1);
-        store().toggleCompletion(item);
-    }
-    QList<QString> newestLast;
-    const auto ordered = item->orderedChanges();
-    for (auto it = ordered.rbegin(); it != ordered.rend(); ++it)
-        newestLast.append((*it)->kindRaw());
-    EXPECT_EQ(newestLast, (QList<QString>{QStringLiteral("created"), QStringLiteral("completed"),
-                                          QStringLiteral("reopened"), QStringLiteral("completed"),
-                                          QStringLiteral("reopened")}));
-}
-
 TEST_F(Completion, theCompletedItemDoesNotCountInTheGroupItsNextInstanceJoins) {
     auto store = this->store();
     auto other = store.add(QStringLiteral("other upcoming"), at(2024, 3, 12)); // sort order 1
@@ -150,4 +79,52 @@ TEST_F(Completion, theCompletedItemDoesNotCountInTheGroupItsNextInstanceJoins) {
     // Below "other upcoming" only: the completed instance no longer holds 2.
     EXPECT_EQ(spawned.first()->sortOrder(), 2.0);
     EXPECT_EQ(other->sortOrder(), 1.0);
+}
+
+// Without a rule nothing else is made; reopening keeps a spawned instance and gives no rule back.
+TEST_F(Completion, eachToggleIsLoggedAndReopeningUndoesNoSpawn) {
+    auto plain = store().add(QStringLiteral("plain"), TodoList::Today);
+    auto daily = store().add(QStringLiteral("daily"), TodoList::Today);
+    store().setRepeat(daily, RecurrenceRule{});
+    for (const auto &item : {plain, daily}) {
+        for (int i = 0; i < 2; ++i) {
+            advanceClock(1);
+            store().toggleCompletion(item);
+            EXPECT_EQ(item->completedAt(), i == 0 ? clockNow() : QDateTime());
+        }
+        EXPECT_FALSE(item->isCompleted());
+        EXPECT_EQ(item->orderedChanges().at(1)->kindRaw(), QStringLiteral("completed"));
+        EXPECT_EQ(item->orderedChanges().at(0)->kindRaw(), QStringLiteral("reopened"));
+    }
+    EXPECT_TRUE(daily->recurrenceRuleRaw().isNull());
+    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 3);
+}
+
+// The next date counts from the to-do's own date, even when overdue, or from today without one.
+TEST_F(Completion, theNextDateCountsFromTheToDosDateOrFromToday) {
+    for (const QDateTime &date : {at(2024, 3, 4), QDateTime()}) {
+        auto item = store().add(QStringLiteral("repeating"), date);
+        item->setRecurrenceRule(RecurrenceRule{});
+        context().save();
+        store().toggleCompletion(item);
+        TodoFetch open;
+        open.predicate = TodoPredicate::isCompleted(false);
+        const auto spawned = context().fetch(open).value();
+        ASSERT_EQ(spawned.size(), 1);
+        EXPECT_EQ(spawned.first()->scheduledDate(),
+                  date.isValid() ? at(2024, 3, 5) : at(2024, 3, 10));
+        context().remove(spawned.first());
+    }
+}
+
+// A rule that cannot be read is neither repeated nor cleared, by completing or by clearing it.
+TEST_F(Completion, anUnreadableRuleIsNeitherRepeatedNorCleared) {
+    auto item = store().add(QStringLiteral("broken"), TodoList::Today);
+    item->setRecurrenceRuleRaw(QStringLiteral("{\"frequency\":\"hourly\"}"));
+    context().save();
+    store().setRepeat(item, std::nullopt);
+    EXPECT_EQ(item->changes().size(), 1);
+    store().toggleCompletion(item);
+    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 1);
+    EXPECT_EQ(item->recurrenceRuleRaw(), QStringLiteral("{\"frequency\":\"hourly\"}"));
 }

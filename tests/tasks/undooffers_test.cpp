@@ -71,12 +71,10 @@ TEST_F(UndoOffers, deletionOffersTheTrimmedTitleInCurlyQuotesAndRestores) {
     const auto restored = context().fetch(all).value();
     ASSERT_EQ(restored.size(), 1);
     EXPECT_EQ(restored.first()->id(), id);
-}
 
-TEST_F(UndoOffers, aBlankTitleReadsToDoDeleted) {
-    auto item = store().add(QStringLiteral("   "), TodoList::Today);
-    const auto offer = undooffers::forDeletion(*store().remove(item), context(), environment);
-    EXPECT_EQ(offer.message, QStringLiteral("To-do deleted"));
+    auto blank = store().add(QStringLiteral("   "), TodoList::Today);
+    EXPECT_EQ(undooffers::forDeletion(*store().remove(blank), context(), environment).message,
+              QStringLiteral("To-do deleted"));
 }
 
 TEST_F(UndoOffers, takingBackAnAdditionDeletesTheToDo) {
