@@ -2,9 +2,9 @@
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
+#include "storefiles.h"
 #include "tempstore.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -19,42 +19,16 @@
 #include <thread>
 
 using namespace qb;
+using qb::test::fileDigest;
+using qb::test::makeStore;
+using qb::test::openAt;
 
 namespace {
-
-Result<std::unique_ptr<ModelContainer>> openAt(const QString &path) {
-    ModelContainer::Configuration configuration;
-    configuration.path = path;
-    return ModelContainer::open(configuration);
-}
-
-QByteArray fileDigest(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
 
 void writeFile(const QString &path, const QByteArray &bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
-}
-
-// A store with enough rows to span many pages.
-void makeStore(const QString &path, int todos) {
-    auto container = openAt(path);
-    ASSERT_TRUE(container.ok());
-    auto &context = container.value()->mainContext();
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    for (int i = 0; i < todos; ++i) {
-        auto item =
-            std::make_shared<TodoItem>(QStringLiteral("To-do %1 with a longer title").arg(i),
-                                       TodoList::Later, QDateTime(), i, now);
-        item->setNotes(QString(200, u'n'));
-        context.insert(item);
-    }
-    ASSERT_TRUE(context.save().ok());
 }
 
 void setSchemaVersion(const QString &path, const char *version) {

@@ -1,7 +1,7 @@
 #include "faultvfs.h"
+#include "storefiles.h"
 #include "storefixture.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 using namespace qb;
+using qb::test::fileDigest;
 using qb::test::only;
 using qb::test::StoreFixture;
 
@@ -21,13 +22,6 @@ QStringList titlesIn(ModelContext &context) {
     for (const auto &item : context.fetch(request).valueOr({}))
         titles.append(item->title());
     return titles;
-}
-
-QByteArray digest(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-               : QByteArray();
 }
 
 // Puts `from` at `to` in one step, as a sync tool or a restore from a backup does.
@@ -146,7 +140,7 @@ TEST_F(MovedStoreFile, replacedByAFileThatIsNotAStoreIsLeftAloneAndTheStoreGoesO
         ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
         junk.write(QByteArray(8192, 'x'));
     }
-    const QByteArray junk = digest(junkPath);
+    const QByteArray junk = fileDigest(junkPath);
     replaceWith(junkPath, path());
 
     QSignalSpy notices(&context(), &ModelContext::storeFileNotice);
@@ -161,5 +155,5 @@ TEST_F(MovedStoreFile, replacedByAFileThatIsNotAStoreIsLeftAloneAndTheStoreGoesO
     ASSERT_TRUE(context().save().ok());
     EXPECT_EQ(titlesOnDisk(),
               (QStringList{QStringLiteral("Saved"), QStringLiteral("Saved later")}));
-    EXPECT_EQ(digest(path()), junk);
+    EXPECT_EQ(fileDigest(path()), junk);
 }
