@@ -75,14 +75,5 @@ TEST(DayLabels, nameTheDayRelativeToNowOrFormatIt) {
     }
 }
 
-TEST(DayLabelZones, useTheCalendarsLocalDayNotTheUtcDay) {
-    const Calendar us = test::newYork();
-    const QDateTime now = wallClock(us, 2026, 1, 5, 10, 0);
-    // 03:00 UTC on the 6th is 22:00 on the 5th in New York.
-    EXPECT_EQ(dayLabel(utc(2026, 1, 6, 3, 0), now, us), u"Today"_s);
-    EXPECT_EQ(dayLabel(utc(2026, 1, 13, 3, 0), now, us), u"Mon, Jan 12"_s);
-    EXPECT_EQ(shortDayLabel(utc(2026, 1, 13, 3, 0), now, us), u"1/12"_s);
-}
-
 } // namespace
 } // namespace qb

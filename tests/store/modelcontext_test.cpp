@@ -207,12 +207,10 @@ TEST_F(FailedSave, keepsEveryChangeVisibleAndTheNextSaveWritesIt) {
     // Reads through the context see the unsaved state; the file does not.
     TodoFetch all;
     all.sort = {{TodoSort::Field::Title, true}};
-    EXPECT_EQ(titles(context().fetch(all).value()),
-              (QList<QString>{QStringLiteral("Added"), QStringLiteral("Renamed")}));
+    EXPECT_EQ(titles(context().fetch(all).value()), QStringList({"Added", "Renamed"}));
     EXPECT_EQ(context().count(TodoPredicate::all()).value(), 2);
     auto other = otherConnection();
-    EXPECT_EQ(titles(other->fetch(all).value()),
-              (QList<QString>{QStringLiteral("Doomed"), QStringLiteral("Kept")}));
+    EXPECT_EQ(titles(other->fetch(all).value()), QStringList({"Doomed", "Kept"}));
 
     test::faultvfs::disarm();
     const Status again = context().save();
@@ -220,8 +218,7 @@ TEST_F(FailedSave, keepsEveryChangeVisibleAndTheNextSaveWritesIt) {
     EXPECT_EQ(saved.count(), 1);
     EXPECT_FALSE(context().hasChanges());
     other->checkForRemoteChanges();
-    EXPECT_EQ(titles(other->fetch(all).value()),
-              (QList<QString>{QStringLiteral("Added"), QStringLiteral("Renamed")}));
+    EXPECT_EQ(titles(other->fetch(all).value()), QStringList({"Added", "Renamed"}));
 }
 
 TEST_F(FailedSave, unsavedRecordsSurviveEvenWhenNobodyElseHoldsThem) {
@@ -255,9 +252,7 @@ TEST_F(Fetching, sortsByKeysInPriorityOrderAndHonoursTheLimit) {
     ASSERT_TRUE(context().save().ok());
     TodoFetch request;
     request.sort = {{TodoSort::Field::SortOrder, false}, {TodoSort::Field::Title, true}};
-    EXPECT_EQ(titles(context().fetch(request).value()),
-              (QList<QString>{QStringLiteral("c"), QStringLiteral("a"), QStringLiteral("b"),
-                              QStringLiteral("d")}));
+    EXPECT_EQ(titles(context().fetch(request).value()), QStringList({"c", "a", "b", "d"}));
     request.limit = 2;
     EXPECT_EQ(context().fetch(request).value().size(), 2);
     request.predicate = TodoPredicate::none();
@@ -308,15 +303,13 @@ TEST_F(Fetching, stockListsSplitOpenTodosAtTheStartOfTomorrow) {
     today.predicate = stockqueries::todayList(lateEvening, calendar);
     today.sort = {{TodoSort::Field::Title, true}};
     EXPECT_EQ(titles(context().fetch(today).value()),
-              (QList<QString>{QStringLiteral("overdue"), QStringLiteral("overdue inbox"),
-                              QStringLiteral("today")}));
+              QStringList({"overdue", "overdue inbox", "today"}));
 
     TodoFetch later;
     later.predicate = stockqueries::laterList(lateEvening, calendar);
     later.sort = {{TodoSort::Field::Title, true}};
     EXPECT_EQ(titles(context().fetch(later).value()),
-              (QList<QString>{QStringLiteral("tomorrow"), QStringLiteral("undated"),
-                              QStringLiteral("undated inbox")}));
+              QStringList({"tomorrow", "undated", "undated inbox"}));
 
     // One minute later the day has turned: tomorrow's to-do is due.
     const QDateTime afterMidnight = at(2024, 3, 10, 0, 0);

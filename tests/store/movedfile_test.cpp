@@ -71,8 +71,7 @@ TEST_F(MovedStoreFile, deletedIsWrittenAgainAtItsPathWithSavedAndUnsavedChanges)
         << qPrintable(notice);
 
     EXPECT_EQ(container->configuration().path, path());
-    EXPECT_EQ(titlesOnDisk(), (QStringList{QStringLiteral("Saved after the deletion"),
-                                           QStringLiteral("Saved before")}));
+    EXPECT_EQ(titlesOnDisk(), QStringList({"Saved after the deletion", "Saved before"}));
     EXPECT_TRUE(recoveryFiles().isEmpty()) << qPrintable(recoveryFiles().join(u' '));
     // The same objects, with the edit still pending; the next save puts it in the new file.
     EXPECT_TRUE(kept->isInContext());
@@ -117,9 +116,7 @@ TEST_F(MovedStoreFile, replacedByAnotherStoreIsUsedWithTheToDosOnlyTheOldFileHad
                 notice.contains(QStringLiteral("one to-do")))
         << qPrintable(notice);
 
-    EXPECT_EQ(titlesOnDisk(),
-              (QStringList{QStringLiteral("Only ours"), QStringLiteral("Only theirs"),
-                           QStringLiteral("Shared, theirs")}));
+    EXPECT_EQ(titlesOnDisk(), QStringList({"Only ours", "Only theirs", "Shared, theirs"}));
     EXPECT_FALSE(shared->isInContext()); // their row of it is another record
     EXPECT_TRUE(mine->isInContext());
     ASSERT_TRUE(context().save().ok());
@@ -153,7 +150,6 @@ TEST_F(MovedStoreFile, replacedByAFileThatIsNotAStoreIsLeftAloneAndTheStoreGoesO
 
     addTodo(QStringLiteral("Saved later"));
     ASSERT_TRUE(context().save().ok());
-    EXPECT_EQ(titlesOnDisk(),
-              (QStringList{QStringLiteral("Saved"), QStringLiteral("Saved later")}));
+    EXPECT_EQ(titlesOnDisk(), QStringList({"Saved", "Saved later"}));
     EXPECT_EQ(fileDigest(path()), junk);
 }

@@ -48,7 +48,7 @@ TEST_F(Completion, aDailyToDoForTodaySpawnsTomorrowsCopyWithOpenSubtasks) {
     EXPECT_EQ(next->notes(), QStringLiteral("the fern too"));
     EXPECT_EQ(next->recurrenceRule(), daily());
     EXPECT_EQ(next->createdAt(), clockNow());
-    EXPECT_EQ(kindRaws(*next), (QList<QString>{QStringLiteral("created")}));
+    EXPECT_EQ(kindRaws(*next), QStringList({"created"}));
     const auto copies = next->orderedSubtasks();
     ASSERT_EQ(copies.size(), 2);
     EXPECT_EQ(copies[0]->title(), QStringLiteral("inside"));

@@ -29,7 +29,7 @@ TEST(Version, equalVersionsIgnorePaddingZerosAndWhitespace) {
     EXPECT_EQ(compareVersions(u" 3.1 ", u"3.1"), 0);
 }
 
-TEST(FeedUrlPolicy, allowsHttpsFilesAndLoopbackHttpOnly) {
+TEST(FeedUrlPolicy, allowsHttpsFilesAndLoopbackHttpOnlyAndRedirectsOnlyToHttps) {
     for (const char *allowed :
          {"https://example.org/appcast.xml", "file:///tmp/feed.xml", "http://127.0.0.1:8080/feed",
           "http://[::1]/feed", "http://localhost/feed"})
@@ -38,9 +38,7 @@ TEST(FeedUrlPolicy, allowsHttpsFilesAndLoopbackHttpOnly) {
                                 "http://localhost.example.org/", "ftp://example.org/feed",
                                 "https:///nohost", "", "appcast.xml"})
         EXPECT_FALSE(isAllowedFeedUrl(QUrl(QString::fromLatin1(refused)))) << refused;
-}
-
-TEST(FeedUrlPolicy, redirectsMustStayOnHttps) {
+    // Redirects must stay on HTTPS.
     EXPECT_TRUE(isAllowedFeedRedirect(QUrl(QStringLiteral("https://mirror.example.org/feed"))));
     EXPECT_FALSE(isAllowedFeedRedirect(QUrl(QStringLiteral("http://127.0.0.1/feed"))));
     EXPECT_FALSE(isAllowedFeedRedirect(QUrl(QStringLiteral("file:///etc/passwd"))));
