@@ -27,7 +27,7 @@ QList<double> sortOrders(const QList<TodoItemPtr> &items) {
 
 using Adding = TaskFixture;
 
-TEST_F(Adding, numbersEachGroupFromOneAndContinuesAfterAReorder) {
+TEST_F(Adding, numbersEachGroupFromOneCountingOverdueButNotCompletedToDos) {
     auto store = this->store();
     auto a = store.add(QStringLiteral("a"), TodoList::Today);
     auto b = store.add(QStringLiteral("b"), TodoList::Today);
@@ -38,6 +38,14 @@ TEST_F(Adding, numbersEachGroupFromOneAndContinuesAfterAReorder) {
     store.reorder({a, b, c}, {2}, 0);
     EXPECT_EQ(sortOrders({c, a, b}), (QList<double>{0.0, 1.0, 2.0}));
     EXPECT_EQ(store.add(QStringLiteral("d"), TodoList::Today)->sortOrder(), 3.0);
+
+    // Overdue to-dos share today's group; completed ones are in no group.
+    store.add(QStringLiteral("overdue"), at(2024, 3, 8))->setSortOrder(7);
+    auto done = store.add(QStringLiteral("done"), TodoList::Today);
+    done->setSortOrder(50);
+    store.toggleCompletion(done);
+    EXPECT_EQ(store.add(QStringLiteral("today"), TodoList::Today)->sortOrder(), 8.0);
+    EXPECT_EQ(store.add(QStringLiteral("upcoming"), at(2024, 3, 12))->sortOrder(), 1.0);
 }
 
 TEST_F(Adding, todayGetsTheStartOfTodayAndLogsCreated) {
@@ -54,18 +62,6 @@ TEST_F(Adding, todayGetsTheStartOfTodayAndLogsCreated) {
     EXPECT_EQ(store().add(QStringLiteral("next week"), at(2024, 3, 16))->listRaw(),
               QStringLiteral("today"));
     EXPECT_EQ(store().add(QString(), QDateTime())->listRaw(), QStringLiteral("later"));
-}
-
-// Overdue to-dos share today's group; completed ones are in no group.
-TEST_F(Adding, theNextNumberCountsOverdueButNotCompletedToDos) {
-    auto store = this->store();
-    store.add(QStringLiteral("overdue"), at(2024, 3, 8))->setSortOrder(7);
-    auto done = store.add(QStringLiteral("done"), TodoList::Today);
-    done->setSortOrder(50);
-    store.toggleCompletion(done);
-    context().save();
-    EXPECT_EQ(store.add(QStringLiteral("today"), TodoList::Today)->sortOrder(), 8.0);
-    EXPECT_EQ(store.add(QStringLiteral("upcoming"), at(2024, 3, 12))->sortOrder(), 1.0);
 }
 
 using Renaming = TaskFixture;
@@ -131,7 +127,7 @@ TEST_F(Scheduling, storesTheStartOfTheDayAtTheBottomOfItsGroupAndLogsTheLabel) {
     EXPECT_EQ(item->changes().size(), 2);
 }
 
-TEST_F(Scheduling, clearingTheDateLogsDateClearedAndGoesToTheBottomOfUndated) {
+TEST_F(Scheduling, clearingTheDateOrMovingToLaterLogsDateClearedAndGoesToUndated) {
     auto store = this->store();
     store.add(QStringLiteral("undated"), TodoList::Later);
     auto item = store.add(QStringLiteral("s"), TodoList::Today);
@@ -141,17 +137,14 @@ TEST_F(Scheduling, clearingTheDateLogsDateClearedAndGoesToTheBottomOfUndated) {
     EXPECT_EQ(item->sortOrder(), 2.0);
     EXPECT_EQ(std::get<ScheduleEdit>(*edit).entry->kind(), ChangeKind::DateCleared);
     EXPECT_TRUE(std::get<ScheduleEdit>(*edit).entry->detail().isNull());
-}
 
-TEST_F(Scheduling, movingToLaterLogsDateClearedAndToTodayGivesToday) {
-    auto item = store().add(QStringLiteral("m"), at(2024, 3, 12));
-    advanceClock(60);
-    store().move(item, TodoList::Later);
-    EXPECT_EQ(item->orderedChanges().first()->kindRaw(), QStringLiteral("dateCleared"));
-    auto back = store().move(item, TodoList::Today);
-    ASSERT_TRUE(back.has_value());
+    // Moving to Today gives today's date; moving there again is no change.
+    ASSERT_TRUE(store.move(item, TodoList::Today).has_value());
     EXPECT_EQ(item->scheduledDate(), at(2024, 3, 9));
-    EXPECT_FALSE(store().move(item, TodoList::Today).has_value());
+    EXPECT_FALSE(store.move(item, TodoList::Today).has_value());
+    advanceClock(60);
+    store.move(item, TodoList::Later);
+    EXPECT_EQ(item->orderedChanges().first()->kind(), ChangeKind::DateCleared);
 }
 
 using Repeating = TaskFixture;
