@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 using namespace qb;
+using qb::test::only;
 using qb::test::StoreFixture;
 
 namespace {
@@ -22,24 +23,9 @@ QList<QString> titles(const QList<TodoItemPtr> &items) {
     return result;
 }
 
-TodoFetch byTitle(const QString &title) {
-    TodoFetch request;
-    request.predicate = TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
-    return request;
-}
-
 } // namespace
 
 using IdentityMap = StoreFixture;
-
-TEST_F(IdentityMap, fetchingTheSameRowTwiceGivesTheSameObject) {
-    addTodo(QStringLiteral("One"));
-    ASSERT_TRUE(context().save().ok());
-    const auto first = context().fetch(byTitle(QStringLiteral("One")));
-    const auto second = context().fetch(byTitle(QStringLiteral("One")));
-    ASSERT_EQ(first.value().size(), 1);
-    EXPECT_EQ(first.value().first().get(), second.value().first().get());
-}
 
 TEST_F(IdentityMap, twoRecordsWithTheSameIdStayDistinct) {
     auto a = addTodo(QStringLiteral("A"));
@@ -55,9 +41,9 @@ TEST_F(IdentityMap, twoRecordsWithTheSameIdStayDistinct) {
     EXPECT_EQ(found[1].get(), b.get());
 }
 
-// Read back from the file in a new session: every field, long and unusual text intact, and the
-// children linked both ways and loaded on first read.
-TEST_F(IdentityMap, aReleasedObjectIsReadBackWithEveryFieldAndItsChildren) {
+// Read back from the file in a new session, one object however often it is fetched: every field,
+// long and unusual text intact, and the children linked both ways and loaded on first read.
+TEST_F(IdentityMap, aReleasedObjectIsReadBackOnceWithEveryFieldAndItsChildren) {
     const QString title = QString(1 << 20, u'é') + QStringLiteral("🙂\u200d");
     QUuid id;
     {
@@ -76,9 +62,8 @@ TEST_F(IdentityMap, aReleasedObjectIsReadBackWithEveryFieldAndItsChildren) {
     }
     closeStore();
     openStore();
-    const auto found = context().fetch(byTitle(title)).value();
-    ASSERT_EQ(found.size(), 1);
-    const auto &item = found.first();
+    const auto item = only(context(), title);
+    ASSERT_TRUE(item);
     EXPECT_EQ(item->id(), id);
     EXPECT_EQ(item->title(), title);
     EXPECT_EQ(item->notes(), QStringLiteral("  notes\n"));
@@ -92,6 +77,7 @@ TEST_F(IdentityMap, aReleasedObjectIsReadBackWithEveryFieldAndItsChildren) {
     EXPECT_FALSE(item->recurrenceRuleRaw().isNull());
     EXPECT_TRUE(item->recurrenceRuleRaw().isEmpty());
     EXPECT_TRUE(item->isInContext());
+    EXPECT_EQ(only(context(), title), item);
 
     QSignalSpy loaded(item.get(), &TodoItem::subtasksChanged);
     const auto subtasks = item->orderedSubtasks();
@@ -121,8 +107,8 @@ TEST_F(Relations, aCollectionFirstReadWhileOtherEditsArePendingHoldsJustTheStore
     }
     closeStore();
     openStore();
-    const auto parent = context().fetch(byTitle(QStringLiteral("Parent"))).value().first();
-    const auto neighbour = context().fetch(byTitle(QStringLiteral("Neighbour"))).value().first();
+    const auto parent = only(context(), QStringLiteral("Parent"));
+    const auto neighbour = only(context(), QStringLiteral("Neighbour"));
     // Pending: the parent's own fields, and new members of another to-do.
     parent->setTitle(QStringLiteral("Parent, renamed"));
     neighbour->addSubtask(std::make_shared<Subtask>(QStringLiteral("theirs"), 1, now()));
@@ -141,13 +127,13 @@ TEST_F(Relations, aCollectionFirstReadWhileOtherEditsArePendingHoldsJustTheStore
         ChangeKind::TitleEdited, QStringLiteral("Parent → Parent, renamed"), now().addSecs(1)));
     ASSERT_TRUE(context().save().ok());
     auto other = otherConnection();
-    const auto reread = other->fetch(byTitle(QStringLiteral("Parent, renamed"))).value().first();
+    const auto reread = only(*other, QStringLiteral("Parent, renamed"));
     EXPECT_EQ(reread->subtasks().size(), 2);
     const auto changes = reread->orderedChanges();
     ASSERT_EQ(changes.size(), 2);
     EXPECT_EQ(changes[0]->kind(), ChangeKind::TitleEdited);
     EXPECT_EQ(changes[1]->kind(), ChangeKind::Created);
-    const auto rereadNeighbour = other->fetch(byTitle(QStringLiteral("Neighbour"))).value().first();
+    const auto rereadNeighbour = only(*other, QStringLiteral("Neighbour"));
     EXPECT_EQ(rereadNeighbour->subtasks().size(), 1);
     EXPECT_EQ(rereadNeighbour->changes().size(), 1);
     EXPECT_EQ(other->count(TodoPredicate::all()).value(), 2);
@@ -178,10 +164,9 @@ TEST_F(Relations, deletingATodoTakesItsChildrenAndDeletingASubtaskLeavesTheRest)
 
     auto other = otherConnection();
     EXPECT_EQ(other->count(TodoPredicate::all()).value(), 1);
-    const auto reread = other->fetch(byTitle(QStringLiteral("Survivor"))).value();
-    ASSERT_EQ(reread.size(), 1);
-    ASSERT_EQ(reread.first()->subtasks().size(), 1);
-    EXPECT_EQ(reread.first()->subtasks().first()->title(), QStringLiteral("keep"));
+    const auto reread = only(*other, QStringLiteral("Survivor"));
+    ASSERT_TRUE(reread && reread->subtasks().size() == 1);
+    EXPECT_EQ(reread->subtasks().first()->title(), QStringLiteral("keep"));
 }
 
 using FailedSave = StoreFixture;
@@ -229,9 +214,9 @@ TEST_F(FailedSave, unsavedRecordsSurviveEvenWhenNobodyElseHoldsThem) {
     test::faultvfs::disarm();
     ASSERT_TRUE(context().save().ok());
     auto other = otherConnection();
-    const auto found = other->fetch(byTitle(QStringLiteral("Orphan"))).value();
-    ASSERT_EQ(found.size(), 1);
-    EXPECT_EQ(found.first()->subtasks().size(), 1);
+    const auto found = only(*other, QStringLiteral("Orphan"));
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->subtasks().size(), 1);
 }
 
 TEST_F(FailedSave, aSaveWithNothingPendingSucceedsWithoutNotifying) {
@@ -341,7 +326,7 @@ TEST_F(Fetching, largestSortOrderCountsOnlyMatchesAndSeesUnsavedEdits) {
     // An unsaved record counts, and so does an unsaved edit of a saved one.
     addTodo(QStringLiteral("pending"), {}, 9);
     EXPECT_EQ(context().maximumSortOrder(open).value(), 9.0);
-    context().fetch(byTitle(QStringLiteral("saved"))).value().first()->setSortOrder(12.5);
+    only(context(), QStringLiteral("saved"))->setSortOrder(12.5);
     EXPECT_EQ(context().maximumSortOrder(open).value(), 12.5);
     EXPECT_EQ(context().maximumSortOrder(stockqueries::undated()).value(), 9.0);
     EXPECT_EQ(context().maximumSortOrder(TodoPredicate::isCompleted(true)).value(), 40.0);
@@ -400,10 +385,7 @@ TEST_F(LiveQueries, reportMembershipAndOrderApartFromChangesToWhatARowShows) {
 
     // A commit made by another connection reaches the row once it is merged.
     auto other = otherConnection();
-    other->fetch(byTitle(QStringLiteral("Renamed")))
-        .value()
-        .first()
-        ->setTitle(QStringLiteral("Renamed there"));
+    only(*other, QStringLiteral("Renamed"))->setTitle(QStringLiteral("Renamed there"));
     ASSERT_TRUE(other->save().ok());
     ASSERT_TRUE(context().checkForRemoteChanges());
     ASSERT_EQ(rowsChanged.count(), 1);
@@ -423,16 +405,14 @@ TEST_F(Relations, editingASubtaskAfterItsToDoObjectWasReleasedKeepsItsOwner) {
         ASSERT_TRUE(context().save().ok());
         closeStore();
         openStore();
-        subtask =
-            context().fetch(byTitle(QStringLiteral("Owner"))).value().first()->subtasks().first();
+        subtask = only(context(), QStringLiteral("Owner"))->subtasks().first();
     } // nothing holds the to-do object any more
     ASSERT_FALSE(subtask->parent());
     subtask->setCompleted(true);
     ASSERT_TRUE(context().save().ok());
 
     auto other = otherConnection();
-    const auto owner = other->fetch(byTitle(QStringLiteral("Owner"))).value();
-    ASSERT_EQ(owner.size(), 1);
-    ASSERT_EQ(owner.first()->subtasks().size(), 1);
-    EXPECT_TRUE(owner.first()->subtasks().first()->isCompleted());
+    const auto owner = only(*other, QStringLiteral("Owner"));
+    ASSERT_TRUE(owner && owner->subtasks().size() == 1);
+    EXPECT_TRUE(owner->subtasks().first()->isCompleted());
 }
