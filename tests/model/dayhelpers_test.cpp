@@ -12,6 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 using test::utc;
 using test::wallClock;
 
+// The day arithmetic is the calendar's; these are the moments a day's length or zone could trip.
 TEST(StartOfNextDay, isTheNextLocalMidnightAcrossDst) {
     const Calendar us = test::newYork();
     const Calendar de = test::berlin();
@@ -21,13 +22,10 @@ TEST(StartOfNextDay, isTheNextLocalMidnightAcrossDst) {
         QDate expected;
     };
     const Case cases[] = {
-        {us, wallClock(us, 2024, 3, 9, 15, 0), QDate(2024, 3, 10)},
         {us, wallClock(us, 2024, 3, 9, 2, 30), QDate(2024, 3, 10)}, // 02:30 is skipped on the 10th
-        {us, wallClock(us, 2024, 3, 10, 23, 59), QDate(2024, 3, 11)},
-        {us, utc(2024, 11, 3, 5, 30), QDate(2024, 11, 4)}, // 01:30 EDT
-        {us, utc(2024, 11, 3, 6, 30), QDate(2024, 11, 4)}, // 01:30 EST
-        {us, utc(2025, 1, 1, 4, 30), QDate(2025, 1, 1)},   // still New Year's Eve locally
-        {de, wallClock(de, 2024, 10, 27, 12, 0), QDate(2024, 10, 28)},
+        {us, utc(2024, 11, 3, 5, 30), QDate(2024, 11, 4)},          // 01:30 EDT
+        {us, utc(2024, 11, 3, 6, 30), QDate(2024, 11, 4)},          // 01:30 EST
+        {us, utc(2025, 1, 1, 4, 30), QDate(2025, 1, 1)},            // still New Year's Eve locally
         {de, utc(2024, 12, 31, 23, 30), QDate(2025, 1, 2)}, // already New Year's Day locally
     };
     for (const Case &c : cases) {

@@ -165,16 +165,6 @@ TEST(RecurrenceRule, nextDateIsTheStartOfTheExpectedDay) {
     }
 }
 
-TEST(RecurrenceRule, nextDateInBerlinIsALocalMidnightAcrossDst) {
-    const Calendar calendar = test::berlin();
-    EXPECT_EQ(daily.nextDate(wallClock(calendar, 2024, 3, 30, 23, 30), excluding, calendar),
-              wallClock(calendar, 2024, 3, 31));
-    EXPECT_EQ(weekly({1}).nextDate(wallClock(calendar, 2024, 3, 25, 8, 0), excluding, calendar),
-              wallClock(calendar, 2024, 4, 1));
-    EXPECT_EQ(monthlyOn(27).nextDate(wallClock(calendar, 2024, 10, 1), excluding, calendar),
-              wallClock(calendar, 2024, 10, 27));
-}
-
 // Every rule finds its day within a week, two months or two years of the start, far inside the
 // search limits; the answer is always an admissible local midnight on a day the rule wants.
 TEST(RecurrenceRule, nextDateThroughAYearIsAlwaysAnAdmissibleWantedMidnight) {

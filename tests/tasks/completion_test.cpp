@@ -12,6 +12,15 @@ QList<QString> kindRaws(const TodoItem &item) {
     return result;
 }
 
+// The one open to-do titled `title`: a spawned next instance; null when there is not one.
+TodoItemPtr openOne(ModelContext &context, const QString &title) {
+    TodoFetch request;
+    request.predicate = TodoPredicate::isCompleted(false) &&
+                        TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
+    const auto found = context.fetch(request).valueOr({});
+    return found.size() == 1 ? found.first() : nullptr;
+}
+
 RecurrenceRule daily() {
     return RecurrenceRule{};
 }
@@ -34,13 +43,8 @@ TEST_F(Completion, aDailyToDoForTodaySpawnsTomorrowsCopyWithOpenSubtasks) {
     EXPECT_TRUE(item->recurrenceRuleRaw().isNull());
     EXPECT_EQ(item->subtaskProgress(), std::make_pair(1, 2));
 
-    TodoFetch open;
-    open.predicate =
-        TodoPredicate::isCompleted(false) &&
-        TodoPredicate::textEquals(TodoPredicate::TextField::Title, QStringLiteral("Water plants"));
-    const auto spawned = context().fetch(open).value();
-    ASSERT_EQ(spawned.size(), 1);
-    const auto &next = spawned.first();
+    const auto next = openOne(context(), QStringLiteral("Water plants"));
+    ASSERT_TRUE(next);
     EXPECT_NE(next->id(), item->id());
     EXPECT_EQ(next->scheduledDate(), at(2024, 3, 10));
     EXPECT_EQ(next->sortOrder(), 2.0); // below the one already there
@@ -69,15 +73,11 @@ TEST_F(Completion, theCompletedItemDoesNotCountInTheGroupItsNextInstanceJoins) {
     ASSERT_EQ(item->sortOrder(), 2.0);
 
     store.toggleCompletion(item);
-    TodoFetch open;
-    open.predicate =
-        TodoPredicate::isCompleted(false) &&
-        TodoPredicate::textEquals(TodoPredicate::TextField::Title, QStringLiteral("weekly"));
-    const auto spawned = context().fetch(open).value();
-    ASSERT_EQ(spawned.size(), 1);
-    EXPECT_EQ(spawned.first()->scheduledDate(), at(2024, 3, 18));
+    const auto spawned = openOne(context(), QStringLiteral("weekly"));
+    ASSERT_TRUE(spawned);
+    EXPECT_EQ(spawned->scheduledDate(), at(2024, 3, 18));
     // Below "other upcoming" only: the completed instance no longer holds 2.
-    EXPECT_EQ(spawned.first()->sortOrder(), 2.0);
+    EXPECT_EQ(spawned->sortOrder(), 2.0);
     EXPECT_EQ(other->sortOrder(), 1.0);
 }
 
@@ -107,13 +107,10 @@ TEST_F(Completion, theNextDateCountsFromTheToDosDateOrFromToday) {
         item->setRecurrenceRule(RecurrenceRule{});
         context().save();
         store().toggleCompletion(item);
-        TodoFetch open;
-        open.predicate = TodoPredicate::isCompleted(false);
-        const auto spawned = context().fetch(open).value();
-        ASSERT_EQ(spawned.size(), 1);
-        EXPECT_EQ(spawned.first()->scheduledDate(),
-                  date.isValid() ? at(2024, 3, 5) : at(2024, 3, 10));
-        context().remove(spawned.first());
+        const auto spawned = openOne(context(), QStringLiteral("repeating"));
+        ASSERT_TRUE(spawned);
+        EXPECT_EQ(spawned->scheduledDate(), date.isValid() ? at(2024, 3, 5) : at(2024, 3, 10));
+        context().remove(spawned);
     }
 }
 
