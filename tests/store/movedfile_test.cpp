@@ -12,17 +12,9 @@ using namespace qb;
 using qb::test::fileDigest;
 using qb::test::only;
 using qb::test::StoreFixture;
+using qb::test::titlesIn;
 
 namespace {
-
-QStringList titlesIn(ModelContext &context) {
-    TodoFetch request;
-    request.sort = {{TodoSort::Field::Title, true}};
-    QStringList titles;
-    for (const auto &item : context.fetch(request).valueOr({}))
-        titles.append(item->title());
-    return titles;
-}
 
 // Puts `from` at `to` in one step, as a sync tool or a restore from a backup does.
 void replaceWith(const QString &from, const QString &to) {

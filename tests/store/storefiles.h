@@ -11,7 +11,7 @@
 
 #include <memory>
 
-// Store files made and opened directly, for the tests of opening, damage and crashes.
+// Store files made, opened and read directly, for the store tests.
 namespace qb::test {
 
 inline Result<std::unique_ptr<ModelContainer>> openAt(const QString &path) {
@@ -48,6 +48,18 @@ inline QByteArray fileDigest(const QString &path) {
     return file.open(QIODevice::ReadOnly)
                ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
                : QByteArray();
+}
+
+// The titles of the to-dos matching `predicate`, in title order.
+inline QStringList titlesIn(ModelContext &context,
+                            const TodoPredicate &predicate = TodoPredicate::all()) {
+    TodoFetch request;
+    request.predicate = predicate;
+    request.sort = {{TodoSort::Field::Title, true}};
+    QStringList titles;
+    for (const auto &item : context.fetch(request).valueOr({}))
+        titles.append(item->title());
+    return titles;
 }
 
 } // namespace qb::test
