@@ -173,34 +173,28 @@ private:
 // The update feed the app checks: a local file the QML cases write before each check.
 class FeedProbe : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QString runningVersion READ runningVersion CONSTANT)
 
 public:
     explicit FeedProbe(QString path)
         : m_path(std::move(path)) {}
 
     QUrl url() const { return QUrl::fromLocalFile(m_path); }
-    static QString runningVersion() { return QStringLiteral(QB_VERSION); }
 
-    // A feed listing one release; with `links`, release notes and a download. (No raw
-    // strings in this file: moc reads it.)
-    Q_INVOKABLE void offer(const QString &version, bool links) {
-        const QString extras =
-            links ? QStringLiteral("<qb:releaseNotesLink>https://quillbrook.example/notes"
-                                   "</qb:releaseNotesLink>"
-                                   "<enclosure url=\"https://quillbrook.example/download\"/>")
-                  : QString();
+    // A feed listing one release, with release notes and a download. (No raw strings in this
+    // file: moc reads it.)
+    Q_INVOKABLE void offer(const QString &version) {
         QFile file(m_path);
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             file.write(
                 QStringLiteral("<rss version=\"2.0\" xmlns:qb=\"https://quillbrook.example/a\">"
-                               "<channel><item><qb:version>%1</qb:version>%2</item>"
-                               "</channel></rss>")
-                    .arg(version, extras)
+                               "<channel><item><qb:version>%1</qb:version>"
+                               "<qb:releaseNotesLink>https://quillbrook.example/notes"
+                               "</qb:releaseNotesLink>"
+                               "<enclosure url=\"https://quillbrook.example/download\"/>"
+                               "</item></channel></rss>")
+                    .arg(version)
                     .toUtf8());
     }
-    // No feed at all: the check fails.
-    Q_INVOKABLE void remove() { QFile::remove(m_path); }
 
 private:
     QString m_path;

@@ -54,13 +54,4 @@ MainWindowCase {
         tryVerify(() => Store.count() === 2, 1000)
         tryVerify(() => !draftOpen())
     }
-
-    function test_escapeClosesAnEmptyDraft() {
-        openWindow("today")
-        openDraft()
-        keyClick(Qt.Key_Escape)
-        tryVerify(() => !draftOpen())
-        verify(listHasKeyboard())
-        compare(Store.count(), 0)
-    }
 }

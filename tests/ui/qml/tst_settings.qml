@@ -23,22 +23,29 @@ MainWindowCase {
     }
     function pickerIn(settingsWindow, name) {
         const picker = findChild(settingsWindow.contentItem, name)
-        verify(picker, "no picker " + name)
+        verify(picker, "no control " + name)
         return picker
     }
 
-    function test_thePickersShowTheStoredValuesAndWriteAtOnce() {
+    function test_theControlsShowTheStoredValuesAndWriteAtOnce() {
         const settings = openSettings()
         const theme = pickerIn(settings, "themePicker")
         const openTo = pickerIn(settings, "openToPicker")
+        const tray = pickerIn(settings, "keepInTraySwitch")
         compare(theme.displayText, "System")
         compare(openTo.displayText, "Last used")
+        verify(tray.checked)
         compare(findChild(settings.contentItem, "accountStatus").text, "Not signed in")
         verify(/^\S+ \(\S+\)$/.test(findChild(settings.contentItem, "versionText").text))
 
         openTo.activated(2)
         compare(QuillbrookApp.preferences.openTo, "later")
         compare(openTo.displayText, "Later")
+        mouseClick(tray)
+        compare(QuillbrookApp.preferences.keepInTray, false)
+        verify(!tray.checked)
+        QuillbrookApp.preferences.keepInTray = true
+        verify(tray.checked)
     }
 
     function test_signingInToAnAddressThatIsNotAllowedSaysWhyAndKeepsTheDialogOpen() {
@@ -62,18 +69,6 @@ MainWindowCase {
         compare(findChild(settings.contentItem, "accountStatus").text, "Not signed in")
         keyClick(Qt.Key_Escape)
         tryVerify(() => !dialog.opened)
-    }
-
-    function test_theTraySwitchShowsAndWritesThePreference() {
-        const settings = openSettings()
-        const toggle = findChild(settings.contentItem, "keepInTraySwitch")
-        verify(toggle, "no tray switch")
-        verify(toggle.checked)
-        mouseClick(toggle)
-        compare(QuillbrookApp.preferences.keepInTray, false)
-        verify(!toggle.checked)
-        QuillbrookApp.preferences.keepInTray = true
-        verify(toggle.checked)
     }
 
     function test_darkTurnsTheMainAndSettingsWindowsDarkAtOnce() {
