@@ -107,21 +107,6 @@ TEST_F(Desktop, aNewWindowOutlivesTheCollector) {
     extra.append(second);
 }
 
-TEST_F(Desktop, aWindowClosedToTheTrayComesBackForAUrlWithItsDraftRowOpen) {
-    stateOf(window)->setPerspective(QStringLiteral("done"));
-    window->close();
-    ASSERT_FALSE(window->isVisible());
-
-    windows->open({QStringLiteral("quillbrook://new")});
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(stateOf(window)->perspective(), QStringLiteral("today"));
-    EXPECT_EQ(stateOf(window)->composer()->addingTo(), TodoList::Today);
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        QQuickItem *field = item(QStringLiteral("draftField"));
-        return field && field->isVisible();
-    }));
-}
-
 TEST_F(Desktop, aToDoChosenInTheTrayIsShownSelectedAndScrolledIntoViewInItsList) {
     auto store = runtime->taskStore();
     store.add(QStringLiteral("First"), TodoList::Today);
@@ -194,10 +179,17 @@ TEST_F(Desktop, theTrayMenuFollowsSavesInThisProcessAndItsCommandsReachTheWindow
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(stateOf(window)->selectedTodoId(), salt->id().toString(QUuid::WithoutBraces));
 
+    // A window closed to the tray comes back for New To-Do with Today's draft row open.
     stateOf(window)->setPerspective(QStringLiteral("later"));
+    window->close();
     menu.actions().at(2)->trigger(); // New To-Do
+    EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(stateOf(window)->perspective(), QStringLiteral("today"));
     EXPECT_EQ(stateOf(window)->composer()->addingTo(), TodoList::Today);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        QQuickItem *field = item(QStringLiteral("draftField"));
+        return field && field->isVisible();
+    }));
 
     window->hide();
     menu.actions().at(3)->trigger(); // Show Quill Brook

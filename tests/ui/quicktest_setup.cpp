@@ -98,10 +98,6 @@ public:
         found.first()->setTitle(title);
         other.value()->save();
     }
-    Q_INVOKABLE void complete(QObject *todo) {
-        if (auto item = shared(todo))
-            m_runtime.taskStore().toggleCompletion(item);
-    }
     Q_INVOKABLE void addSubtask(QObject *todo, const QString &title) {
         if (auto item = shared(todo))
             m_runtime.taskStore().addSubtask(item, title);

@@ -1,9 +1,7 @@
-// The application-wide completion queue, what a main window remembers and the settings' version
-// line, over a real store.
+// The application-wide completion queue and what a main window remembers, over a real store.
 #include "appfixture.h"
 #include "preferences/apptab.h"
 #include "viewmodels/mainwindowstate.h"
-#include "viewmodels/settingsmodel.h"
 
 using namespace qb;
 using namespace std::chrono_literals;
@@ -110,12 +108,4 @@ TEST_F(MainWindow, openingAToDoShowsItSelectedWhereItLivesAndAnUnknownIdChangesN
         EXPECT_EQ(state->perspective(), QStringLiteral("done"));
         EXPECT_EQ(state->selectedTodo(), finished.get());
     }
-}
-
-TEST(SettingsVersionLine, fallsBackForMissingOrNonTextValues) {
-    EXPECT_EQ(SettingsModel::versionText(QStringLiteral("2.3"), QStringLiteral("41")),
-              QStringLiteral("2.3 (41)"));
-    EXPECT_EQ(SettingsModel::versionText(QVariant(), QVariant()), QStringLiteral("1.0 (1)"));
-    EXPECT_EQ(SettingsModel::versionText(QStringLiteral("2.3"), QVariant(41)),
-              QStringLiteral("2.3 (1)"));
 }
