@@ -13,9 +13,23 @@
 
 using namespace qb;
 using namespace std::chrono_literals;
-using qb::test::ModelSignals;
 
 namespace {
+
+// Counts the structural signals of a model. A save must never show up as a reset.
+struct ModelSignals {
+    explicit ModelSignals(QAbstractItemModel *model)
+        : inserted(model, &QAbstractItemModel::rowsInserted)
+        , removed(model, &QAbstractItemModel::rowsRemoved)
+        , moved(model, &QAbstractItemModel::rowsMoved)
+        , reset(model, &QAbstractItemModel::modelReset) {}
+    void clear() {
+        for (QSignalSpy *spy : {&inserted, &removed, &moved, &reset})
+            spy->clear();
+    }
+
+    QSignalSpy inserted, removed, moved, reset;
+};
 
 class Lists : public test::AppFixture {
 protected:

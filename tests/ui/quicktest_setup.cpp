@@ -60,16 +60,10 @@ public:
     }
     // `days` from today: 0 today, -1 yesterday, 1 tomorrow; undefined for an undated to-do.
     Q_INVOKABLE QObject *add(const QString &title, const QVariant &days = {}) {
-        qb::TodoItemPtr item;
-        if (days.isValid()) {
-            const QDateTime day = m_runtime.environment().today().addDays(days.toInt());
-            item = m_runtime.taskStore().add(QStringLiteral("x"), day);
-            // A blank title cannot be typed but can be stored.
-            item->setTitle(title);
-            m_app.context()->save();
-        } else {
-            item = m_runtime.taskStore().add(title, qb::TodoList::Later);
-        }
+        const qb::TodoItemPtr item =
+            days.isValid() ? m_runtime.taskStore().add(
+                                 title, m_runtime.environment().today().addDays(days.toInt()))
+                           : m_runtime.taskStore().add(title, qb::TodoList::Later);
         // The store holds saved records weakly; QML gets a plain pointer.
         m_held.append(item);
         return qb::exposeToQml(item);
