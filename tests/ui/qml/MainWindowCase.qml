@@ -12,21 +12,19 @@ TestCase {
 
     Component { id: mainWindow; MainWindow {} }
 
-    // Opens a fresh window on `perspective`, focused as a window the user works in.
+    // Opens a fresh window, focused as a window the user works in, on `perspective`.
     function openWindow(perspective) {
         window = createTemporaryObject(mainWindow, null)
         verify(window)
         window.requestActivate()
         tryVerify(() => window.active)
-        show(perspective || "today")
+        if (perspective !== null)
+            show(perspective || "today")
         return window
     }
     // A fresh window driven by the keyboard alone: Ctrl+1, 2 or 3 shows the perspective.
     function openWindowByKeys(perspectiveKey) {
-        window = createTemporaryObject(mainWindow, null)
-        verify(window)
-        window.requestActivate()
-        tryVerify(() => window.active)
+        openWindow(null)
         keyClick(perspectiveKey, Qt.ControlModifier)
         tryVerify(listHasKeyboard)
         return window
