@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QTimeZone>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace qb::test {
 
 namespace {
@@ -13,9 +15,8 @@ const QByteArray zone = QByteArrayLiteral("America/New_York");
 
 QString formatted(const QDateTime &local) {
     const int offset = local.offsetFromUtc();
-    return local.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz")) +
-           QStringLiteral("%1%2:00")
-               .arg(QChar(offset < 0 ? u'-' : u'+'))
+    return local.toString(u"yyyy-MM-dd'T'HH:mm:ss.zzz"_s) +
+           u"%1%2:00"_s.arg(QChar(offset < 0 ? u'-' : u'+'))
                .arg(std::abs(offset) / 3600, 2, 10, QLatin1Char('0'));
 }
 
@@ -31,20 +32,20 @@ QJsonValue CliRun::json() const {
 }
 
 CliClient::CliClient() {
-    QDir().mkpath(home.filePath(QStringLiteral("data")));
-    QDir().mkpath(home.filePath(QStringLiteral("config")));
+    QDir().mkpath(home.filePath(u"data"_s));
+    QDir().mkpath(home.filePath(u"config"_s));
 }
 
 QProcessEnvironment CliClient::environment() const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("TZ"), QString::fromLatin1(zone));
-    env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
-    env.remove(QStringLiteral("LC_ALL"));
+    env.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
+    env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    env.insert(u"TZ"_s, QString::fromLatin1(zone));
+    env.insert(u"LANG"_s, u"en_US.UTF-8"_s);
+    env.remove(u"LC_ALL"_s);
     // No session bus, so no keyring: tests never reach the user's real one.
-    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    env.remove(QStringLiteral("LC_TIME"));
+    env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
+    env.remove(u"LC_TIME"_s);
     return env;
 }
 
@@ -82,17 +83,16 @@ CliRun CliClient::runReading(const QStringList &args, const QString &inputFile) 
 }
 
 QJsonValue CliClient::json(const QStringList &args, const QByteArray &input) const {
-    const CliRun result = run(QStringList{QStringLiteral("--json")} + args, input);
+    const CliRun result = run(QStringList{u"--json"_s} + args, input);
     EXPECT_EQ(result.status, 0) << args.join(u' ').toStdString() << ": "
                                 << result.err.toStdString();
     return result.json();
 }
 
 QString CliClient::add(const QString &title, const QStringList &options) const {
-    return json(QStringList{QStringLiteral("add")} + options +
-                QStringList{QStringLiteral("--"), title})
+    return json(QStringList{u"add"_s} + options + QStringList{u"--"_s, title})
         .toObject()
-        .value(QStringLiteral("id"))
+        .value(u"id"_s)
         .toString();
 }
 
@@ -105,7 +105,7 @@ QString CliClient::writeFile(const QString &name, const QByteArray &bytes) const
 }
 
 QByteArray CliClient::exportText() const {
-    const CliRun result = run({QStringLiteral("export")});
+    const CliRun result = run({u"export"_s});
     EXPECT_EQ(result.status, 0) << result.err.toStdString();
     return result.out;
 }
@@ -125,14 +125,14 @@ QString CliClient::startOfTomorrow() {
 QStringList titles(const QJsonArray &todos) {
     QStringList result;
     for (const auto &todo : todos)
-        result.append(todo.toObject().value(QStringLiteral("title")).toString());
+        result.append(todo.toObject().value(u"title"_s).toString());
     return result;
 }
 
 QStringList ids(const QJsonArray &todos) {
     QStringList result;
     for (const auto &todo : todos)
-        result.append(todo.toObject().value(QStringLiteral("id")).toString());
+        result.append(todo.toObject().value(u"id"_s).toString());
     return result;
 }
 

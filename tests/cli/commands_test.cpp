@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb::test;
 
 namespace {
@@ -12,8 +14,8 @@ QString field(const QJsonValue &todo, const char *name) {
 
 QStringList kinds(const QJsonValue &todo) {
     QStringList result;
-    for (const auto &change : todo.toObject().value(QStringLiteral("changes")).toArray())
-        result.append(change.toObject().value(QStringLiteral("kindRaw")).toString());
+    for (const auto &change : todo.toObject().value(u"changes"_s).toArray())
+        result.append(change.toObject().value(u"kindRaw"_s).toString());
     return result;
 }
 
@@ -22,57 +24,44 @@ QStringList kinds(const QJsonValue &todo) {
 using AddCommand = CliFixture;
 
 TEST_F(AddCommand, addsToTodayLaterOrAGivenDay) {
-    const QJsonObject today = json({QStringLiteral("add"), QStringLiteral("Buy"),
-                                    QStringLiteral("oat"), QStringLiteral("milk")})
-                                  .toObject();
-    EXPECT_EQ(today.value(QStringLiteral("title")).toString(), QStringLiteral("Buy oat milk"));
-    EXPECT_EQ(today.value(QStringLiteral("scheduledDate")).toString(), startOfToday());
-    EXPECT_EQ(today.value(QStringLiteral("listRaw")).toString(), QStringLiteral("today"));
-    EXPECT_EQ(today.value(QStringLiteral("sortOrder")).toDouble(), 1.0);
-    EXPECT_EQ(today.value(QStringLiteral("id")).toString(),
-              today.value(QStringLiteral("id")).toString().toUpper());
+    const QJsonObject today = json({u"add"_s, u"Buy"_s, u"oat"_s, u"milk"_s}).toObject();
+    EXPECT_EQ(today.value(u"title"_s).toString(), u"Buy oat milk"_s);
+    EXPECT_EQ(today.value(u"scheduledDate"_s).toString(), startOfToday());
+    EXPECT_EQ(today.value(u"listRaw"_s).toString(), u"today"_s);
+    EXPECT_EQ(today.value(u"sortOrder"_s).toDouble(), 1.0);
+    EXPECT_EQ(today.value(u"id"_s).toString(), today.value(u"id"_s).toString().toUpper());
 
-    const QJsonObject later =
-        json({QStringLiteral("add"), QStringLiteral("--later"), QStringLiteral("Someday")})
-            .toObject();
-    EXPECT_TRUE(later.value(QStringLiteral("scheduledDate")).isNull());
-    EXPECT_EQ(later.value(QStringLiteral("listRaw")).toString(), QStringLiteral("later"));
+    const QJsonObject later = json({u"add"_s, u"--later"_s, u"Someday"_s}).toObject();
+    EXPECT_TRUE(later.value(u"scheduledDate"_s).isNull());
+    EXPECT_EQ(later.value(u"listRaw"_s).toString(), u"later"_s);
 
-    const QJsonObject dated = json({QStringLiteral("add"), QStringLiteral("--date"),
-                                    QStringLiteral("2031-07-04"), QStringLiteral("Fireworks")})
-                                  .toObject();
-    EXPECT_EQ(dated.value(QStringLiteral("scheduledDate")).toString(),
-              QStringLiteral("2031-07-04T00:00:00.000-04:00"));
-    const QJsonObject tomorrow = json({QStringLiteral("add"), QStringLiteral("--date"),
-                                       QStringLiteral("tomorrow"), QStringLiteral("Later on")})
-                                     .toObject();
-    EXPECT_EQ(tomorrow.value(QStringLiteral("scheduledDate")).toString(), startOfTomorrow());
-    EXPECT_EQ(json({QStringLiteral("add"), QStringLiteral("--date"), QStringLiteral("none"),
-                    QStringLiteral("x")})
-                  .toObject()
-                  .value(QStringLiteral("listRaw")),
-              QStringLiteral("later"));
+    const QJsonObject dated =
+        json({u"add"_s, u"--date"_s, u"2031-07-04"_s, u"Fireworks"_s}).toObject();
+    EXPECT_EQ(dated.value(u"scheduledDate"_s).toString(), u"2031-07-04T00:00:00.000-04:00"_s);
+    const QJsonObject tomorrow =
+        json({u"add"_s, u"--date"_s, u"tomorrow"_s, u"Later on"_s}).toObject();
+    EXPECT_EQ(tomorrow.value(u"scheduledDate"_s).toString(), startOfTomorrow());
+    EXPECT_EQ(json({u"add"_s, u"--date"_s, u"none"_s, u"x"_s}).toObject().value(u"listRaw"_s),
+              u"later"_s);
 }
 
 TEST_F(AddCommand, turnsLineBreaksIntoSpacesAndShowsEmptyTitlesAsNewToDo) {
-    const QJsonObject added =
-        json({QStringLiteral("add"), QStringLiteral("  Call\nmum\r\nand\u2028dad  ")}).toObject();
-    EXPECT_EQ(added.value(QStringLiteral("title")).toString(), QStringLiteral("Call mum and dad"));
+    const QJsonObject added = json({u"add"_s, u"  Call\nmum\r\nand\u2028dad  "_s}).toObject();
+    EXPECT_EQ(added.value(u"title"_s).toString(), u"Call mum and dad"_s);
 
-    const QJsonObject empty = json({QStringLiteral("add"), QString()}).toObject();
-    EXPECT_EQ(empty.value(QStringLiteral("title")).toString(), QString());
-    EXPECT_EQ(empty.value(QStringLiteral("displayTitle")).toString(), QStringLiteral("New To-Do"));
+    const QJsonObject empty = json({u"add"_s, QString()}).toObject();
+    EXPECT_EQ(empty.value(u"title"_s).toString(), QString());
+    EXPECT_EQ(empty.value(u"displayTitle"_s).toString(), u"New To-Do"_s);
 }
 
 TEST_F(AddCommand, printsOneHumanLineAndRefreshesTheWidgetSnapshot) {
-    const CliRun result = run({QStringLiteral("add"), QStringLiteral("Water plants")});
+    const CliRun result = run({u"add"_s, u"Water plants"_s});
     ASSERT_EQ(result.status, 0);
-    EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^[0-9A-F]{8}  \\[ \\] Water plants  \\(Today\\)\n$"))
-            .match(result.text())
-            .hasMatch())
+    EXPECT_TRUE(QRegularExpression(u"^[0-9A-F]{8}  \\[ \\] Water plants  \\(Today\\)\n$"_s)
+                    .match(result.text())
+                    .hasMatch())
         << result.out.toStdString();
-    QFile snapshot(dataFolder() + QStringLiteral("/today.json"));
+    QFile snapshot(dataFolder() + u"/today.json"_s);
     ASSERT_TRUE(snapshot.open(QIODevice::ReadOnly));
     EXPECT_TRUE(snapshot.readAll().contains("Water plants"));
 }
@@ -80,117 +69,93 @@ TEST_F(AddCommand, printsOneHumanLineAndRefreshesTheWidgetSnapshot) {
 using EditCommands = CliFixture;
 
 TEST_F(EditCommands, renameNotesScheduleAndMoveGoThroughTheStore) {
-    const QString id = add(QStringLiteral("Draft"));
+    const QString id = add(u"Draft"_s);
     const QString prefix = id.left(6).toLower();
-    EXPECT_EQ(
-        field(json({QStringLiteral("rename"), prefix, QStringLiteral("Final\ndraft")}), "title"),
-        QStringLiteral("Final draft"));
-    EXPECT_EQ(
-        field(json({QStringLiteral("notes"), id, QStringLiteral("line one\nline two")}), "notes"),
-        QStringLiteral("line one\nline two"));
-    EXPECT_EQ(field(json({QStringLiteral("schedule"), id, QStringLiteral("2031-01-02")}),
-                    "scheduledDate"),
-              QStringLiteral("2031-01-02T00:00:00.000-05:00"));
-    EXPECT_TRUE(json({QStringLiteral("move"), id, QStringLiteral("later")})
-                    .toObject()
-                    .value(QStringLiteral("scheduledDate"))
-                    .isNull());
-    EXPECT_EQ(field(json({QStringLiteral("move"), id, QStringLiteral("today")}), "scheduledDate"),
-              startOfToday());
-    EXPECT_EQ(kinds(json({QStringLiteral("show"), id})).size(), 6);
+    EXPECT_EQ(field(json({u"rename"_s, prefix, u"Final\ndraft"_s}), "title"), u"Final draft"_s);
+    EXPECT_EQ(field(json({u"notes"_s, id, u"line one\nline two"_s}), "notes"),
+              u"line one\nline two"_s);
+    EXPECT_EQ(field(json({u"schedule"_s, id, u"2031-01-02"_s}), "scheduledDate"),
+              u"2031-01-02T00:00:00.000-05:00"_s);
+    EXPECT_TRUE(json({u"move"_s, id, u"later"_s}).toObject().value(u"scheduledDate"_s).isNull());
+    EXPECT_EQ(field(json({u"move"_s, id, u"today"_s}), "scheduledDate"), startOfToday());
+    EXPECT_EQ(kinds(json({u"show"_s, id})).size(), 6);
 }
 
 TEST_F(EditCommands, notesFromStandardInputAreKeptExactlyUpToTheirLimit) {
-    const QString id = add(QStringLiteral("Long read"));
+    const QString id = add(u"Long read"_s);
     QByteArray notes;
     while (notes.size() < 4 * 1024 * 1024)
         notes += "Zoë's notes, line with tabs\tand \"quotes\" 😀\n";
     notes.truncate(4 * 1024 * 1024);
     notes.replace(notes.size() - 4, 4, "end."); // no character cut in two
-    const QJsonObject stored =
-        json({QStringLiteral("notes"), id, QStringLiteral("-")}, notes).toObject();
-    EXPECT_EQ(stored.value(QStringLiteral("notes")).toString(), QString::fromUtf8(notes));
-    EXPECT_EQ(
-        json({QStringLiteral("show"), id}).toObject().value(QStringLiteral("notes")).toString(),
-        QString::fromUtf8(notes));
+    const QJsonObject stored = json({u"notes"_s, id, u"-"_s}, notes).toObject();
+    EXPECT_EQ(stored.value(u"notes"_s).toString(), QString::fromUtf8(notes));
+    EXPECT_EQ(json({u"show"_s, id}).toObject().value(u"notes"_s).toString(),
+              QString::fromUtf8(notes));
 
     // One byte more, or an input that never ends, is refused without reading it all.
     const QByteArray before = exportText();
-    const CliRun longer = run({QStringLiteral("notes"), id, QStringLiteral("-")}, notes + "!");
+    const CliRun longer = run({u"notes"_s, id, u"-"_s}, notes + "!");
     EXPECT_EQ(longer.status, 1);
     EXPECT_TRUE(longer.err.contains("standard input is longer than 4 MiB, the limit for notes"))
         << longer.err.toStdString();
-    const CliRun endless =
-        runReading({QStringLiteral("notes"), id, QStringLiteral("-")}, QStringLiteral("/dev/zero"));
+    const CliRun endless = runReading({u"notes"_s, id, u"-"_s}, u"/dev/zero"_s);
     EXPECT_EQ(endless.status, 1);
     EXPECT_TRUE(endless.err.contains("longer than 4 MiB"));
     EXPECT_EQ(exportText(), before);
 }
 
 TEST_F(EditCommands, repeatSetsAndClearsTheRuleAndItsFirstDay) {
-    const QString id = add(QStringLiteral("Daily stretch"));
+    const QString id = add(u"Daily stretch"_s);
     const QJsonObject repeating =
-        json({QStringLiteral("repeat"), id,
-              QStringLiteral(R"({"frequency":"daily","weekdays":[],"lastDay":false})")})
+        json({u"repeat"_s, id, uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s})
             .toObject();
-    EXPECT_EQ(repeating.value(QStringLiteral("repeat")).toString(), QStringLiteral("Every day"));
-    EXPECT_EQ(repeating.value(QStringLiteral("scheduledDate")).toString(), startOfToday());
+    EXPECT_EQ(repeating.value(u"repeat"_s).toString(), u"Every day"_s);
+    EXPECT_EQ(repeating.value(u"scheduledDate"_s).toString(), startOfToday());
 
-    EXPECT_TRUE(json({QStringLiteral("repeat"), id, QStringLiteral("none")})
-                    .toObject()
-                    .value(QStringLiteral("repeat"))
-                    .isNull());
+    EXPECT_TRUE(json({u"repeat"_s, id, u"none"_s}).toObject().value(u"repeat"_s).isNull());
 }
 
 TEST_F(EditCommands, completeAndReopenChangeNothingWhenTheStateIsAlreadyThere) {
-    const QString id = add(QStringLiteral("Once"));
-    json({QStringLiteral("complete"), id});
-    const QJsonObject again = json({QStringLiteral("complete"), id}).toObject();
-    EXPECT_TRUE(again.value(QStringLiteral("isCompleted")).toBool());
-    EXPECT_FALSE(again.value(QStringLiteral("completedAt")).isNull());
-    json({QStringLiteral("reopen"), id});
-    json({QStringLiteral("reopen"), id});
-    EXPECT_EQ(kinds(json({QStringLiteral("show"), id})),
-              (QStringList{QStringLiteral("reopened"), QStringLiteral("completed"),
-                           QStringLiteral("created")}));
+    const QString id = add(u"Once"_s);
+    json({u"complete"_s, id});
+    const QJsonObject again = json({u"complete"_s, id}).toObject();
+    EXPECT_TRUE(again.value(u"isCompleted"_s).toBool());
+    EXPECT_FALSE(again.value(u"completedAt"_s).isNull());
+    json({u"reopen"_s, id});
+    json({u"reopen"_s, id});
+    EXPECT_EQ(kinds(json({u"show"_s, id})),
+              (QStringList{u"reopened"_s, u"completed"_s, u"created"_s}));
 }
 
 TEST_F(EditCommands, deletePrintsTheWholeSnapshotAndTheToDoIsGone) {
-    const QString id = add(QStringLiteral("Temporary"));
-    json({QStringLiteral("subtask"), QStringLiteral("add"), id, QStringLiteral("step")});
-    const QJsonObject deleted = json({QStringLiteral("delete"), id}).toObject();
-    EXPECT_EQ(deleted.value(QStringLiteral("title")).toString(), QStringLiteral("Temporary"));
-    EXPECT_EQ(deleted.value(QStringLiteral("subtasks")).toArray().size(), 1);
-    EXPECT_EQ(deleted.value(QStringLiteral("changes")).toArray().size(), 1);
-    EXPECT_EQ(run({QStringLiteral("show"), id}).status, 1);
+    const QString id = add(u"Temporary"_s);
+    json({u"subtask"_s, u"add"_s, id, u"step"_s});
+    const QJsonObject deleted = json({u"delete"_s, id}).toObject();
+    EXPECT_EQ(deleted.value(u"title"_s).toString(), u"Temporary"_s);
+    EXPECT_EQ(deleted.value(u"subtasks"_s).toArray().size(), 1);
+    EXPECT_EQ(deleted.value(u"changes"_s).toArray().size(), 1);
+    EXPECT_EQ(run({u"show"_s, id}).status, 1);
 }
 
 using RuleCommands = CliFixture;
 
 TEST_F(RuleCommands, describeAndNextUseTheCurrentCalendar) {
-    const QString weekly =
-        QStringLiteral(R"({"frequency":"weekly","weekdays":[5,1,3],"lastDay":false})");
-    EXPECT_EQ(run({QStringLiteral("rule"), QStringLiteral("describe"), weekly}).text(),
-              QStringLiteral("Weekly on Mon, Wed, Fri\n"));
-    EXPECT_EQ(json({QStringLiteral("rule"), QStringLiteral("describe"), weekly}).toString(),
-              QStringLiteral("Weekly on Mon, Wed, Fri"));
+    const QString weekly = uR"({"frequency":"weekly","weekdays":[5,1,3],"lastDay":false})"_s;
+    EXPECT_EQ(run({u"rule"_s, u"describe"_s, weekly}).text(), u"Weekly on Mon, Wed, Fri\n"_s);
+    EXPECT_EQ(json({u"rule"_s, u"describe"_s, weekly}).toString(), u"Weekly on Mon, Wed, Fri"_s);
 
     const QString monthly =
-        QStringLiteral(R"({"frequency":"monthly","weekdays":[],"dayOfMonth":31,"lastDay":false})");
+        uR"({"frequency":"monthly","weekdays":[],"dayOfMonth":31,"lastDay":false})"_s;
     const auto next = [&](const QString &from, bool including) {
-        QStringList args{QStringLiteral("rule"), QStringLiteral("next"), monthly,
-                         QStringLiteral("--from"), from};
+        QStringList args{u"rule"_s, u"next"_s, monthly, u"--from"_s, from};
         if (including)
-            args.append(QStringLiteral("--including-start"));
+            args.append(u"--including-start"_s);
         return json(args).toString();
     };
-    EXPECT_EQ(next(QStringLiteral("2025-04-15"), true),
-              QStringLiteral("2025-04-30T00:00:00.000-04:00"));
-    EXPECT_EQ(next(QStringLiteral("2025-04-30T15:00"), false),
-              QStringLiteral("2025-05-31T00:00:00.000-04:00"));
+    EXPECT_EQ(next(u"2025-04-15"_s, true), u"2025-04-30T00:00:00.000-04:00"_s);
+    EXPECT_EQ(next(u"2025-04-30T15:00"_s, false), u"2025-05-31T00:00:00.000-04:00"_s);
     // An offset wins over the local zone: 03:00 UTC on 1 May is still 30 April in New York.
-    EXPECT_EQ(next(QStringLiteral("2025-05-01T03:00:00Z"), true),
-              QStringLiteral("2025-04-30T00:00:00.000-04:00"));
-    EXPECT_EQ(next(QStringLiteral("2025-05-01T03:00:00.000+00:00"), false),
-              QStringLiteral("2025-05-31T00:00:00.000-04:00"));
+    EXPECT_EQ(next(u"2025-05-01T03:00:00Z"_s, true), u"2025-04-30T00:00:00.000-04:00"_s);
+    EXPECT_EQ(next(u"2025-05-01T03:00:00.000+00:00"_s, false), u"2025-05-31T00:00:00.000-04:00"_s);
 }

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb;
 using namespace std::chrono_literals;
 
@@ -61,7 +63,7 @@ protected:
     UpdateOutcome check(const QUrl &feed) {
         UpdaterConfig config;
         config.feedUrl = feed;
-        config.currentVersion = QStringLiteral("1.9");
+        config.currentVersion = u"1.9"_s;
         Updater updater(config, std::make_unique<NetworkFeedFetcher>(shortLimits()),
                         std::make_unique<QtSingleShotTimer>());
         QSignalSpy finished(&updater, &Updater::checkFinished);
@@ -133,7 +135,7 @@ TEST_F(NetworkFeedFetcherTest, reportsHttpErrorsAndUnreachableServers) {
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
     const quint16 port = closed.serverPort();
     closed.close();
-    EXPECT_EQ(fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/feed").arg(port))).error,
+    EXPECT_EQ(fetch(QUrl(u"http://127.0.0.1:%1/feed"_s.arg(port))).error,
               u"The update server refused the connection.");
 }
 
@@ -146,7 +148,7 @@ TEST_F(NetworkFeedFetcherTest, refusesInsecureAddressesWithoutConnecting) {
 
 TEST_F(NetworkFeedFetcherTest, readsFileFeeds) {
     test::TempFolder folder;
-    const QString path = folder.filePath(QStringLiteral("appcast.xml"));
+    const QString path = folder.filePath(u"appcast.xml"_s);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(feedOf("2.0"));

@@ -15,6 +15,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb;
 using namespace std::chrono_literals;
 using Role = SingleInstance::Role;
@@ -23,7 +25,7 @@ namespace {
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
-    QString socket() const { return m_folder.filePath(QStringLiteral("app.socket")); }
+    QString socket() const { return m_folder.filePath(u"app.socket"_s); }
 
     // Short waits: every peer here is in this process and answers at once or never.
     static SingleInstance::Timeouts quick() {
@@ -63,7 +65,7 @@ TEST_F(SingleInstanceTest, theFirstClaimListensOnASocketOnlyItsUserCanOpen) {
     EXPECT_EQ(file.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                     QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
               QFile::Permissions());
-    EXPECT_FALSE(QFileInfo::exists(socket() + QStringLiteral(".lock")));
+    EXPECT_FALSE(QFileInfo::exists(socket() + u".lock"_s));
 }
 
 TEST_F(SingleInstanceTest, aLaterClaimHandsItsUrlsToTheRunningInstanceInOrder) {
@@ -71,8 +73,7 @@ TEST_F(SingleInstanceTest, aLaterClaimHandsItsUrlsToTheRunningInstanceInOrder) {
     ASSERT_EQ(first.claim({}), Role::Primary);
     QSignalSpy asked(&first, &SingleInstance::activationRequested);
 
-    const QStringList urls{QStringLiteral("quillbrook://new"),
-                           QStringLiteral("quillbrook://today")};
+    const QStringList urls{u"quillbrook://new"_s, u"quillbrook://today"_s};
     SingleInstance second(socket(), quick());
     EXPECT_EQ(second.claim(urls), Role::Forwarded);
     EXPECT_FALSE(second.isListening());
@@ -92,7 +93,7 @@ TEST_F(SingleInstanceTest, aStaleSocketFromACrashedInstanceIsReplaced) {
     EXPECT_EQ(restarted.claim({}), Role::Primary);
     QSignalSpy asked(&restarted, &SingleInstance::activationRequested);
     SingleInstance later(socket(), quick());
-    EXPECT_EQ(later.claim({QStringLiteral("quillbrook://today")}), Role::Forwarded);
+    EXPECT_EQ(later.claim({u"quillbrook://today"_s}), Role::Forwarded);
     EXPECT_EQ(asked.count(), 1);
 }
 
@@ -119,10 +120,10 @@ TEST_F(SingleInstanceTest, aListenerThatTakesTheRequestButNeverAnswersLeavesItUn
     });
 
     SingleInstance second(socket(), quick());
-    EXPECT_EQ(second.claim({QStringLiteral("quillbrook://new")}), Role::Unanswered);
+    EXPECT_EQ(second.claim({u"quillbrook://new"_s}), Role::Unanswered);
     EXPECT_FALSE(second.errorString().isEmpty());
     EXPECT_FALSE(second.isListening());
-    EXPECT_EQ(received, instanceprotocol::encode({QStringLiteral("quillbrook://new")}));
+    EXPECT_EQ(received, instanceprotocol::encode({u"quillbrook://new"_s}));
 }
 
 TEST_F(SingleInstanceTest, aListenerThatHangsUpWithoutAnsweringLeavesItUnanswered) {
@@ -149,7 +150,7 @@ TEST_F(SingleInstanceTest, strayAndSlowClientsAreDroppedWithoutActivation) {
     QLocalSocket slow;
     slow.connectToServer(socket());
     ASSERT_TRUE(slow.waitForConnected(1000));
-    slow.write(instanceprotocol::encode({QStringLiteral("quillbrook://new")}).chopped(3));
+    slow.write(instanceprotocol::encode({u"quillbrook://new"_s}).chopped(3));
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return slow.state() == QLocalSocket::UnconnectedState; }, 2000));
     EXPECT_EQ(asked.count(), 0);
@@ -161,18 +162,18 @@ TEST_F(SingleInstanceTest, strayAndSlowClientsAreDroppedWithoutActivation) {
 }
 
 TEST_F(SingleInstanceTest, aClaimWaitsForTheLockAndGivesUpWhenItIsHeld) {
-    QLockFile held(socket() + QStringLiteral(".lock"));
+    QLockFile held(socket() + u".lock"_s);
     ASSERT_TRUE(held.lock());
     SingleInstance blocked(socket(), quick());
     EXPECT_EQ(blocked.claim({}), Role::Unavailable);
     EXPECT_FALSE(blocked.isListening());
-    EXPECT_TRUE(blocked.errorString().contains(QStringLiteral("lock")));
+    EXPECT_TRUE(blocked.errorString().contains(u"lock"_s));
     held.unlock();
     EXPECT_EQ(blocked.claim({}), Role::Primary);
 }
 
 TEST_F(SingleInstanceTest, aSocketInAFolderThatCannotBeUsedIsUnavailable) {
-    SingleInstance nowhere(m_folder.filePath(QStringLiteral("missing/app.socket")), quick());
+    SingleInstance nowhere(m_folder.filePath(u"missing/app.socket"_s), quick());
     EXPECT_EQ(nowhere.claim({}), Role::Unavailable);
     EXPECT_FALSE(nowhere.errorString().isEmpty());
 }
@@ -182,16 +183,16 @@ TEST(SingleInstanceSocketPath, isPerUserAndPerStoreInTheRuntimeFolder) {
     test::TempFolder stores;
     const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    QDir(stores.path()).mkpath(QStringLiteral("one/Quillbrook"));
-    QDir(stores.path()).mkpath(QStringLiteral("two/Quillbrook"));
-    const QString one = stores.filePath(QStringLiteral("one/Quillbrook"));
+    QDir(stores.path()).mkpath(u"one/Quillbrook"_s);
+    QDir(stores.path()).mkpath(u"two/Quillbrook"_s);
+    const QString one = stores.filePath(u"one/Quillbrook"_s);
 
     const QString path = SingleInstance::socketPath(one);
     EXPECT_EQ(QFileInfo(path).absolutePath(), QFileInfo(runtime.path()).absoluteFilePath());
-    EXPECT_TRUE(QFileInfo(path).fileName().startsWith(
-        QStringLiteral("quillbrook-%1-").arg(QString::number(geteuid()))));
-    EXPECT_EQ(SingleInstance::socketPath(one + QStringLiteral("/")), path);
-    EXPECT_EQ(SingleInstance::socketPath(one + QStringLiteral("/../Quillbrook")), path);
-    EXPECT_NE(SingleInstance::socketPath(stores.filePath(QStringLiteral("two/Quillbrook"))), path);
+    EXPECT_TRUE(
+        QFileInfo(path).fileName().startsWith(u"quillbrook-%1-"_s.arg(QString::number(geteuid()))));
+    EXPECT_EQ(SingleInstance::socketPath(one + u"/"_s), path);
+    EXPECT_EQ(SingleInstance::socketPath(one + u"/../Quillbrook"_s), path);
+    EXPECT_NE(SingleInstance::socketPath(stores.filePath(u"two/Quillbrook"_s)), path);
     qputenv("XDG_RUNTIME_DIR", previous);
 }

@@ -5,11 +5,13 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace qb::sync::test {
 
 namespace {
 
-const QString tokenPrefix = QStringLiteral("fake:");
+const QString tokenPrefix = u"fake:"_s;
 
 HttpResponse status(int code, const QByteArray &body = {}) {
     HttpResponse response;
@@ -35,35 +37,33 @@ public:
     Multistatus()
         : m_xml(&m_body) {
         m_xml.writeStartDocument();
-        m_xml.writeNamespace(QStringLiteral("DAV:"), QStringLiteral("d"));
-        m_xml.writeNamespace(QStringLiteral("urn:ietf:params:xml:ns:caldav"), QStringLiteral("c"));
-        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("multistatus"));
+        m_xml.writeNamespace(u"DAV:"_s, u"d"_s);
+        m_xml.writeNamespace(u"urn:ietf:params:xml:ns:caldav"_s, u"c"_s);
+        m_xml.writeStartElement(u"DAV:"_s, u"multistatus"_s);
     }
     void member(const QString &path, const QString &etag, const QByteArray *data = nullptr) {
-        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("response"));
-        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("href"), path);
-        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("propstat"));
-        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("prop"));
-        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("getetag"), etag);
+        m_xml.writeStartElement(u"DAV:"_s, u"response"_s);
+        m_xml.writeTextElement(u"DAV:"_s, u"href"_s, path);
+        m_xml.writeStartElement(u"DAV:"_s, u"propstat"_s);
+        m_xml.writeStartElement(u"DAV:"_s, u"prop"_s);
+        m_xml.writeTextElement(u"DAV:"_s, u"getetag"_s, etag);
         if (data)
-            m_xml.writeTextElement(QStringLiteral("urn:ietf:params:xml:ns:caldav"),
-                                   QStringLiteral("calendar-data"), QString::fromUtf8(*data));
+            m_xml.writeTextElement(u"urn:ietf:params:xml:ns:caldav"_s, u"calendar-data"_s,
+                                   QString::fromUtf8(*data));
         m_xml.writeEndElement();
-        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("status"),
-                               QStringLiteral("HTTP/1.1 200 OK"));
+        m_xml.writeTextElement(u"DAV:"_s, u"status"_s, u"HTTP/1.1 200 OK"_s);
         m_xml.writeEndElement();
         m_xml.writeEndElement();
     }
     void gone(const QString &path) {
-        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("response"));
-        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("href"), path);
-        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("status"),
-                               QStringLiteral("HTTP/1.1 404 Not Found"));
+        m_xml.writeStartElement(u"DAV:"_s, u"response"_s);
+        m_xml.writeTextElement(u"DAV:"_s, u"href"_s, path);
+        m_xml.writeTextElement(u"DAV:"_s, u"status"_s, u"HTTP/1.1 404 Not Found"_s);
         m_xml.writeEndElement();
     }
     HttpResponse finish(const QString &token = {}) {
         if (!token.isEmpty())
-            m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("sync-token"), token);
+            m_xml.writeTextElement(u"DAV:"_s, u"sync-token"_s, token);
         m_xml.writeEndDocument();
         return status(207, m_body);
     }
@@ -92,7 +92,7 @@ std::unique_ptr<HttpTransport> FakeCalDav::connection() {
 }
 
 QUrl FakeCalDav::collectionUrl() const {
-    return QUrl(QStringLiteral("https://dav.example") + QLatin1String(collectionPath));
+    return QUrl(u"https://dav.example"_s + QLatin1String(collectionPath));
 }
 
 int FakeCalDav::count(const QByteArray &method) const {
@@ -113,7 +113,7 @@ void FakeCalDav::changed(const QString &path) {
 
 void FakeCalDav::store(const QString &name, const QByteArray &data) {
     const QString path = QLatin1String(collectionPath) + name;
-    objects.insert(path, {data, QStringLiteral("\"e%1\"").arg(++m_etags)});
+    objects.insert(path, {data, u"\"e%1\""_s.arg(++m_etags)});
     changed(path);
 }
 
@@ -163,7 +163,7 @@ HttpResponse FakeCalDav::answer(const HttpRequest &request) {
 HttpResponse FakeCalDav::report(const HttpRequest &request) {
     Multistatus reply;
     if (request.body.contains("sync-collection")) {
-        const QStringList tokens = elementTexts(request.body, QStringLiteral("sync-token"));
+        const QStringList tokens = elementTexts(request.body, u"sync-token"_s);
         const QString token = tokens.value(0);
         int since = 0;
         if (!token.isEmpty()) {
@@ -183,7 +183,7 @@ HttpResponse FakeCalDav::report(const HttpRequest &request) {
         return reply.finish(tokenPrefix + QString::number(m_version));
     }
     if (request.body.contains("calendar-multiget")) {
-        for (const QString &href : elementTexts(request.body, QStringLiteral("href"))) {
+        for (const QString &href : elementTexts(request.body, u"href"_s)) {
             const QString path = QUrl::fromPercentEncoding(href.toUtf8());
             if (objects.contains(path))
                 reply.member(path, objects[path].etag, &objects[path].data);
@@ -209,7 +209,7 @@ HttpResponse FakeCalDav::put(const HttpRequest &request, const QString &path) {
     if ((ifNoneMatch == "*" && exists) ||
         (!ifMatch.isEmpty() && (!exists || objects[path].etag.toUtf8() != ifMatch)))
         return status(exists || ifMatch.isEmpty() ? 412 : 404);
-    objects.insert(path, {request.body, QStringLiteral("\"e%1\"").arg(++m_etags)});
+    objects.insert(path, {request.body, u"\"e%1\""_s.arg(++m_etags)});
     changed(path);
     HttpResponse response = status(exists ? 204 : 201);
     response.headers.insert("etag", objects[path].etag.toUtf8());

@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QTest>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb;
 using namespace qb::sync;
 using namespace qb::sync::test;
@@ -18,7 +20,7 @@ using qb::tools::RadicaleServer;
 
 namespace {
 
-const QString password = QStringLiteral("secret");
+const QString password = u"secret"_s;
 
 // Everything a device shows of its to-dos, in a form two devices can be compared by: days as
 // calendar days in the device's own zone, moments to the second.
@@ -26,21 +28,19 @@ QStringList picture(Device &device) {
     QStringList lines;
     for (const TodoItemPtr &item : device.todos()) {
         const ItemFields f = fieldsOf(*item, device.calendar);
-        QString line = QStringLiteral("%1 | %2 | %3 | %4 | %5 %6 | %7 | %8")
+        QString line = u"%1 | %2 | %3 | %4 | %5 %6 | %7 | %8"_s
                            .arg(item->id().toString(), f.title, f.notes,
-                                f.day ? f.day->toString(Qt::ISODate) : QStringLiteral("-"))
+                                f.day ? f.day->toString(Qt::ISODate) : u"-"_s)
                            .arg(f.completed)
                            .arg(f.completedAt.toString(Qt::ISODate), f.ruleRaw)
                            .arg(f.sortOrder);
         for (const SubtaskPtr &subtask : item->orderedSubtasks())
-            line += QStringLiteral(" [%1 %2 %3 %4]")
-                        .arg(subtask->id().toString(), subtask->title())
+            line += u" [%1 %2 %3 %4]"_s.arg(subtask->id().toString(), subtask->title())
                         .arg(subtask->isCompleted())
                         .arg(subtask->sortOrder());
         for (const LogEntry &entry : f.log)
-            line +=
-                QStringLiteral(" <%1 %2 %3>")
-                    .arg(entry.kindRaw, entry.detail, entry.timestamp.toString(Qt::ISODateWithMs));
+            line += u" <%1 %2 %3>"_s.arg(entry.kindRaw, entry.detail,
+                                         entry.timestamp.toString(Qt::ISODateWithMs));
         lines.append(line);
     }
     lines.sort();
@@ -53,13 +53,13 @@ class Radicale : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(server.isRunning()) << server.failure().toStdString();
-        collection = find(server.root(), QStringLiteral("Quill Brook"));
+        collection = find(server.root(), u"Quill Brook"_s);
         ASSERT_TRUE(collection.isValid());
     }
 
     DavResult<FoundCollection> findResult(const QUrl &url, const QString &list,
                                           const QString &secret = password) {
-        CollectionFinder finder(transport, QStringLiteral("alice"), secret);
+        CollectionFinder finder(transport, u"alice"_s, secret);
         DavResult<FoundCollection> result;
         bool done = false;
         finder.find(url, list, [&](const DavResult<FoundCollection> &r) {
@@ -74,7 +74,7 @@ protected:
         EXPECT_TRUE(found.ok()) << (found.error ? found.error->message.toStdString() : "");
         return found.value.url;
     }
-    std::unique_ptr<Device> device(const QString &zone = QStringLiteral("America/New_York")) {
+    std::unique_ptr<Device> device(const QString &zone = u"America/New_York"_s) {
         return std::make_unique<Device>(transport, collection, password, zone);
     }
     // Both devices sync (first, then second, then first again) and must show the same.
@@ -88,9 +88,9 @@ protected:
     }
     QJsonArray python(const QString &command) {
         QProcess process;
-        process.start(QStringLiteral("/usr/bin/python3"),
+        process.start(u"/usr/bin/python3"_s,
                       {QStringLiteral(QB_SYNC_TEST_DIR "/caldav_interop.py"), collection.toString(),
-                       QStringLiteral("alice"), password, command});
+                       u"alice"_s, password, command});
         EXPECT_TRUE(process.waitForFinished(30000));
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
         return QJsonDocument::fromJson(process.readAllStandardOutput()).array();
@@ -102,32 +102,29 @@ protected:
 };
 
 TEST_F(Radicale, signingInFindsOrMakesTheListAndChecksThePassword) {
-    EXPECT_EQ(find(server.root(), QStringLiteral("Quill Brook")), collection);
-    EXPECT_EQ(find(collection, QStringLiteral("Another name")), collection);
-    EXPECT_NE(find(server.root(), QStringLiteral("Work")), collection);
+    EXPECT_EQ(find(server.root(), u"Quill Brook"_s), collection);
+    EXPECT_EQ(find(collection, u"Another name"_s), collection);
+    EXPECT_NE(find(server.root(), u"Work"_s), collection);
 
-    const auto wrong =
-        findResult(server.root(), QStringLiteral("Quill Brook"), QStringLiteral("nope"));
+    const auto wrong = findResult(server.root(), u"Quill Brook"_s, u"nope"_s);
     ASSERT_TRUE(wrong.error.has_value());
     EXPECT_EQ(wrong.error->kind, DavError::Kind::Credentials);
     // The right password typed into the address does not stand in for the account's.
     QUrl withPassword = server.root();
-    withPassword.setUserInfo(QStringLiteral("alice:") + password);
-    const auto typed =
-        findResult(withPassword, QStringLiteral("Quill Brook"), QStringLiteral("nope"));
+    withPassword.setUserInfo(u"alice:"_s + password);
+    const auto typed = findResult(withPassword, u"Quill Brook"_s, u"nope"_s);
     ASSERT_TRUE(typed.error.has_value());
     EXPECT_EQ(typed.error->kind, DavError::Kind::Credentials);
-    EXPECT_EQ(find(withPassword, QStringLiteral("Quill Brook")), collection);
-    const auto plain =
-        findResult(QUrl(QStringLiteral("http://example.org/dav/")), QStringLiteral("x"));
+    EXPECT_EQ(find(withPassword, u"Quill Brook"_s), collection);
+    const auto plain = findResult(QUrl(u"http://example.org/dav/"_s), u"x"_s);
     ASSERT_TRUE(plain.error.has_value());
-    EXPECT_TRUE(plain.error->message.contains(QStringLiteral("https://")));
+    EXPECT_TRUE(plain.error->message.contains(u"https://"_s));
 
     // A device with the wrong password says so in words.
-    Device intruder(transport, collection, QStringLiteral("nope"));
+    Device intruder(transport, collection, u"nope"_s);
     EXPECT_FALSE(intruder.sync());
     EXPECT_EQ(intruder.engine->status().lastError,
-              QStringLiteral("The server did not accept the user name or password."));
+              u"The server did not accept the user name or password."_s);
 }
 
 TEST_F(Radicale, everyTaskOperationOnOneStoreArrivesOnTheOther) {
@@ -136,25 +133,25 @@ TEST_F(Radicale, everyTaskOperationOnOneStoreArrivesOnTheOther) {
     const auto tasks = [&] { return a->tasks(); };
     const auto later = [&](int minutes) { *a->moment = a->moment->addSecs(60 * minutes); };
 
-    auto milk = tasks().add(QStringLiteral("Buy milk"), TodoList::Today);
+    auto milk = tasks().add(u"Buy milk"_s, TodoList::Today);
     later(1);
-    auto call = tasks().add(QStringLiteral("Call Ann"), TodoList::Later);
+    auto call = tasks().add(u"Call Ann"_s, TodoList::Later);
     later(1);
-    auto trip = tasks().add(QStringLiteral("Plan trip"), a->calendar.dateFrom(2024, 3, 12).value());
+    auto trip = tasks().add(u"Plan trip"_s, a->calendar.dateFrom(2024, 3, 12).value());
     exchange(*a, *b);
 
     later(1);
-    tasks().setTitle(milk, QStringLiteral("Buy oat milk"));
-    tasks().setNotes(call, QStringLiteral("Ask about Friday\nand Sunday; bring the list, too"));
+    tasks().setTitle(milk, u"Buy oat milk"_s);
+    tasks().setNotes(call, u"Ask about Friday\nand Sunday; bring the list, too"_s);
     tasks().schedule(call, a->calendar.dateFrom(2024, 3, 14).value());
     exchange(*a, *b);
 
-    auto hotel = tasks().addSubtask(trip, QStringLiteral("Book hotel"));
-    auto pack = tasks().addSubtask(trip, QStringLiteral("Pack"));
-    tasks().insertSubtask(QStringLiteral("Buy tickets"), hotel, trip);
-    auto temp = tasks().addSubtask(trip, QStringLiteral("Temporary"));
+    auto hotel = tasks().addSubtask(trip, u"Book hotel"_s);
+    auto pack = tasks().addSubtask(trip, u"Pack"_s);
+    tasks().insertSubtask(u"Buy tickets"_s, hotel, trip);
+    auto temp = tasks().addSubtask(trip, u"Temporary"_s);
     tasks().toggleSubtask(pack);
-    tasks().renameSubtask(hotel, QStringLiteral("Book the hotel"));
+    tasks().renameSubtask(hotel, u"Book the hotel"_s);
     tasks().deleteSubtask(temp);
     exchange(*a, *b);
     tasks().reorderSubtasks({pack, trip->orderedSubtasks().at(1), hotel});
@@ -179,8 +176,7 @@ TEST_F(Radicale, everyTaskOperationOnOneStoreArrivesOnTheOther) {
     tasks().toggleCompletion(trip);
     exchange(*a, *b);
     TodoFetch milks;
-    milks.predicate =
-        TodoPredicate::textEquals(TodoPredicate::TextField::Title, QStringLiteral("Buy oat milk"));
+    milks.predicate = TodoPredicate::textEquals(TodoPredicate::TextField::Title, u"Buy oat milk"_s);
     EXPECT_EQ(b->context().fetch(milks).value().size(), 2);
 
     // Reordering a list, from the other device.
@@ -195,11 +191,11 @@ TEST_F(Radicale, everyTaskOperationOnOneStoreArrivesOnTheOther) {
     const auto snapshot = tasks().remove(call);
     ASSERT_TRUE(snapshot.has_value());
     exchange(*a, *b);
-    EXPECT_FALSE(b->find(QStringLiteral("Call Ann")));
+    EXPECT_FALSE(b->find(u"Call Ann"_s));
     tasks().restore(*snapshot);
     exchange(*a, *b);
-    ASSERT_TRUE(b->find(QStringLiteral("Call Ann")));
-    EXPECT_EQ(b->find(QStringLiteral("Call Ann"))->id(), call->id());
+    ASSERT_TRUE(b->find(u"Call Ann"_s));
+    EXPECT_EQ(b->find(u"Call Ann"_s)->id(), call->id());
     int objects = 0;
     for (const TodoItemPtr &item : b->todos())
         objects += 1 + item->subtaskCount();
@@ -207,83 +203,78 @@ TEST_F(Radicale, everyTaskOperationOnOneStoreArrivesOnTheOther) {
 }
 
 TEST_F(Radicale, aDayStaysTheSameDayAcrossDaylightSavingInAnotherZone) {
-    auto newYork = device(QStringLiteral("America/New_York"));
-    auto berlin = device(QStringLiteral("Europe/Berlin"));
+    auto newYork = device(u"America/New_York"_s);
+    auto berlin = device(u"Europe/Berlin"_s);
     // New York springs forward on 10 March, Berlin on 31 March and falls back on 27 October.
-    newYork->tasks().add(QStringLiteral("US change"),
-                         newYork->calendar.dateFrom(2024, 3, 10).value());
-    newYork->tasks().add(QStringLiteral("EU change"),
-                         newYork->calendar.dateFrom(2024, 3, 31).value());
+    newYork->tasks().add(u"US change"_s, newYork->calendar.dateFrom(2024, 3, 10).value());
+    newYork->tasks().add(u"EU change"_s, newYork->calendar.dateFrom(2024, 3, 31).value());
     ASSERT_TRUE(newYork->sync());
     ASSERT_TRUE(berlin->sync());
     for (const auto &[title, day] :
-         {std::pair{QStringLiteral("US change"), 10}, std::pair{QStringLiteral("EU change"), 31}}) {
+         {std::pair{u"US change"_s, 10}, std::pair{u"EU change"_s, 31}}) {
         const auto item = berlin->find(title);
         ASSERT_TRUE(item);
         EXPECT_EQ(item->scheduledDate(), berlin->calendar.dateFrom(2024, 3, day).value())
             << title.toStdString();
     }
 
-    berlin->tasks().schedule(berlin->find(QStringLiteral("EU change")),
+    berlin->tasks().schedule(berlin->find(u"EU change"_s),
                              berlin->calendar.dateFrom(2024, 10, 27).value());
     ASSERT_TRUE(berlin->sync());
     ASSERT_TRUE(newYork->sync());
-    EXPECT_EQ(newYork->find(QStringLiteral("EU change"))->scheduledDate(),
+    EXPECT_EQ(newYork->find(u"EU change"_s)->scheduledDate(),
               newYork->calendar.dateFrom(2024, 10, 27).value());
-    EXPECT_EQ(newYork->find(QStringLiteral("US change"))->scheduledDate(),
+    EXPECT_EQ(newYork->find(u"US change"_s)->scheduledDate(),
               newYork->calendar.dateFrom(2024, 3, 10).value());
 }
 
 TEST_F(Radicale, anotherClientsToDosAndOursGoBothWays) {
     auto a = device();
-    python(QStringLiteral("create"));
+    python(u"create"_s);
     ASSERT_TRUE(a->sync());
-    const auto parent = a->find(QStringLiteral("From Python"));
+    const auto parent = a->find(u"From Python"_s);
     ASSERT_TRUE(parent);
     ASSERT_EQ(parent->subtaskCount(), 1);
-    EXPECT_EQ(parent->subtasks().first()->title(), QStringLiteral("Child from Python"));
+    EXPECT_EQ(parent->subtasks().first()->title(), u"Child from Python"_s);
     EXPECT_EQ(parent->scheduledDate(), a->calendar.dateFrom(2024, 3, 15).value());
     EXPECT_EQ(parent->recurrenceRule()->lastDay, true);
-    const auto biweekly = a->find(QStringLiteral("Every other Monday"));
+    const auto biweekly = a->find(u"Every other Monday"_s);
     ASSERT_TRUE(biweekly);
     EXPECT_TRUE(biweekly->isRepeating());
 
     // Our edits keep what we do not use, and a rule we only approximate stays as written.
-    a->tasks().setTitle(parent, QStringLiteral("From Python, renamed here"));
-    a->tasks().setNotes(biweekly, QStringLiteral("edited here"));
+    a->tasks().setTitle(parent, u"From Python, renamed here"_s);
+    a->tasks().setNotes(biweekly, u"edited here"_s);
     ASSERT_TRUE(a->sync());
-    QJsonArray seen = python(QStringLiteral("dump"));
+    QJsonArray seen = python(u"dump"_s);
     ASSERT_EQ(seen.size(), 3);
     const auto byUid = [&seen](const QString &uid) {
         for (const QJsonValue &value : std::as_const(seen)) {
-            if (value.toObject().value(QStringLiteral("uid")).toString() == uid)
+            if (value.toObject().value(u"uid"_s).toString() == uid)
                 return value.toObject();
         }
         return QJsonObject();
     };
-    const QJsonObject child = byUid(QStringLiteral("py-child"));
-    const QJsonObject theirParent = byUid(QStringLiteral("py-parent"));
-    const QJsonObject theirBiweekly = byUid(QStringLiteral("py-biweekly"));
-    EXPECT_EQ(theirParent.value(QStringLiteral("summary")).toString(),
-              QStringLiteral("From Python, renamed here"));
-    EXPECT_EQ(theirParent.value(QStringLiteral("categories")).toInt(), 1);
-    EXPECT_EQ(theirParent.value(QStringLiteral("alarms")).toInt(), 1);
-    EXPECT_EQ(theirParent.value(QStringLiteral("order")).toString(), QStringLiteral("2000"));
-    EXPECT_EQ(theirBiweekly.value(QStringLiteral("rrule")).toString(),
-              QStringLiteral("FREQ=WEEKLY;INTERVAL=2;BYDAY=MO"));
-    EXPECT_EQ(child.value(QStringLiteral("parents")).toArray().first().toString(),
-              QStringLiteral("py-parent"));
+    const QJsonObject child = byUid(u"py-child"_s);
+    const QJsonObject theirParent = byUid(u"py-parent"_s);
+    const QJsonObject theirBiweekly = byUid(u"py-biweekly"_s);
+    EXPECT_EQ(theirParent.value(u"summary"_s).toString(), u"From Python, renamed here"_s);
+    EXPECT_EQ(theirParent.value(u"categories"_s).toInt(), 1);
+    EXPECT_EQ(theirParent.value(u"alarms"_s).toInt(), 1);
+    EXPECT_EQ(theirParent.value(u"order"_s).toString(), u"2000"_s);
+    EXPECT_EQ(theirBiweekly.value(u"rrule"_s).toString(), u"FREQ=WEEKLY;INTERVAL=2;BYDAY=MO"_s);
+    EXPECT_EQ(child.value(u"parents"_s).toArray().first().toString(), u"py-parent"_s);
 
     // Their edits, their completion (which moves the repeating one forward and files a done
     // copy), their deletion.
-    python(QStringLiteral("edit"));
-    python(QStringLiteral("complete"));
-    python(QStringLiteral("delete"));
+    python(u"edit"_s);
+    python(u"complete"_s);
+    python(u"delete"_s);
     ASSERT_TRUE(a->sync());
-    EXPECT_FALSE(a->find(QStringLiteral("Every other Monday")));
+    EXPECT_FALSE(a->find(u"Every other Monday"_s));
     TodoFetch fromPython;
-    fromPython.predicate = TodoPredicate::textEquals(TodoPredicate::TextField::Title,
-                                                     QStringLiteral("From Python, renamed here"));
+    fromPython.predicate =
+        TodoPredicate::textEquals(TodoPredicate::TextField::Title, u"From Python, renamed here"_s);
     const auto both = a->context().fetch(fromPython).value();
     ASSERT_EQ(both.size(), 2);
     const auto open = both[0]->isCompleted() ? both[1] : both[0];
@@ -291,25 +282,23 @@ TEST_F(Radicale, anotherClientsToDosAndOursGoBothWays) {
     EXPECT_EQ(open->id(), parent->id());
     EXPECT_EQ(open->scheduledDate(), a->calendar.dateFrom(2024, 3, 31).value());
     ASSERT_EQ(open->subtaskCount(), 1);
-    EXPECT_EQ(open->subtasks().first()->title(), QStringLiteral("Child renamed in Python"));
+    EXPECT_EQ(open->subtasks().first()->title(), u"Child renamed in Python"_s);
     EXPECT_TRUE(open->subtasks().first()->isCompleted());
 
     // Ours, read by them.
-    auto ours = a->tasks().add(QStringLiteral("From Quill Brook"), TodoList::Today);
-    a->tasks().addSubtask(ours, QStringLiteral("Our step"));
+    auto ours = a->tasks().add(u"From Quill Brook"_s, TodoList::Today);
+    a->tasks().addSubtask(ours, u"Our step"_s);
     RecurrenceRule fridays;
     fridays.frequency = RecurrenceRule::Frequency::Weekly;
     fridays.weekdays = {5};
     a->tasks().setRepeat(ours, fridays);
     ASSERT_TRUE(a->sync());
-    seen = python(QStringLiteral("dump"));
+    seen = python(u"dump"_s);
     const QJsonObject mine = byUid(StoreSide::uidFor(ours->id()));
-    EXPECT_EQ(mine.value(QStringLiteral("summary")).toString(), QStringLiteral("From Quill Brook"));
-    EXPECT_EQ(mine.value(QStringLiteral("rrule")).toString(),
-              QStringLiteral("FREQ=WEEKLY;BYDAY=FR"));
+    EXPECT_EQ(mine.value(u"summary"_s).toString(), u"From Quill Brook"_s);
+    EXPECT_EQ(mine.value(u"rrule"_s).toString(), u"FREQ=WEEKLY;BYDAY=FR"_s);
     // Setting the rule moved it to the first Friday from today, 15 March.
-    EXPECT_EQ(mine.value(QStringLiteral("due")).toString(), QStringLiteral("20240315"));
+    EXPECT_EQ(mine.value(u"due"_s).toString(), u"20240315"_s);
     const QJsonObject step = byUid(StoreSide::uidFor(ours->subtasks().first()->id()));
-    EXPECT_EQ(step.value(QStringLiteral("parents")).toArray().first().toString(),
-              StoreSide::uidFor(ours->id()));
+    EXPECT_EQ(step.value(u"parents"_s).toArray().first().toString(), StoreSide::uidFor(ours->id()));
 }
