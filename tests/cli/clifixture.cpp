@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTimeZone>
+#include <QUuid>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -96,6 +97,10 @@ QString CliClient::add(const QString &title, const QStringList &options) const {
         .toString();
 }
 
+QStringList CliClient::listed(const QString &list) const {
+    return titles(json({u"list"_s, list}).toArray());
+}
+
 QString CliClient::writeFile(const QString &name, const QByteArray &bytes) const {
     const QString path = home.filePath(name);
     QFile file(path);
@@ -120,6 +125,35 @@ QString CliClient::startOfTomorrow() {
     const QTimeZone newYork(zone);
     const QDate today = QDateTime::currentDateTimeUtc().toTimeZone(newYork).date();
     return formatted(QDateTime(today.addDays(1), QTime(0, 0), newYork));
+}
+
+QByteArray exportOf(const QList<QJsonObject> &todos) {
+    const QJsonObject defaults{{u"title"_s, u"t"_s},
+                               {u"notes"_s, QString()},
+                               {u"isCompleted"_s, false},
+                               {u"completedAt"_s, QJsonValue::Null},
+                               {u"scheduledDate"_s, QJsonValue::Null},
+                               {u"listRaw"_s, u"later"_s},
+                               {u"sortOrder"_s, 1},
+                               {u"createdAt"_s, u"2024-01-01T09:00:00.000-05:00"_s},
+                               {u"recurrenceRuleRaw"_s, QJsonValue::Null},
+                               {u"subtasks"_s, QJsonArray()},
+                               {u"changes"_s, QJsonArray()}};
+    QJsonArray list;
+    for (QJsonObject todo : todos) {
+        for (auto it = defaults.begin(); it != defaults.end(); ++it) {
+            if (!todo.contains(it.key()))
+                todo.insert(it.key(), it.value());
+        }
+        list.append(todo);
+    }
+    return QJsonDocument(QJsonObject{{u"formatVersion"_s, 1}, {u"todos"_s, list}})
+        .toJson(QJsonDocument::Compact);
+}
+
+QJsonObject newTodo(const QString &title) {
+    return {{u"id"_s, QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
+            {u"title"_s, title}};
 }
 
 QStringList titles(const QJsonArray &todos) {

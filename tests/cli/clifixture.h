@@ -37,6 +37,8 @@ public:
     QJsonValue json(const QStringList &args, const QByteArray &input = {}) const;
     // Adds a to-do and returns its id.
     QString add(const QString &title, const QStringList &options = {}) const;
+    // The titles "list LIST" shows.
+    QStringList listed(const QString &list) const;
 
     QString dataFolder() const { return home.filePath(QStringLiteral("data/Quillbrook")); }
     QString storePath() const { return dataFolder() + QStringLiteral("/Quillbrook.store"); }
@@ -50,6 +52,11 @@ public:
 };
 
 class CliFixture : public ::testing::Test, public CliClient {};
+
+// An export file of the given to-dos, each filled up with plain values for the fields it lacks.
+QByteArray exportOf(const QList<QJsonObject> &todos);
+// A to-do for exportOf with a new id.
+QJsonObject newTodo(const QString &title);
 
 QStringList titles(const QJsonArray &todos);
 QStringList ids(const QJsonArray &todos);

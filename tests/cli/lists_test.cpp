@@ -4,38 +4,6 @@ using namespace Qt::Literals::StringLiterals;
 
 using namespace qb::test;
 
-namespace {
-
-// A minimal export holding to-dos with chosen ids and fields.
-QByteArray exportOf(const QList<QJsonObject> &todos) {
-    QJsonArray list;
-    for (QJsonObject todo : todos) {
-        const QJsonObject defaults{{u"title"_s, u"t"_s},
-                                   {u"notes"_s, QString()},
-                                   {u"isCompleted"_s, false},
-                                   {u"completedAt"_s, QJsonValue::Null},
-                                   {u"scheduledDate"_s, QJsonValue::Null},
-                                   {u"listRaw"_s, u"later"_s},
-                                   {u"sortOrder"_s, 1},
-                                   {u"createdAt"_s, u"2024-01-01T09:00:00.000-05:00"_s},
-                                   {u"recurrenceRuleRaw"_s, QJsonValue::Null},
-                                   {u"subtasks"_s, QJsonArray()},
-                                   {u"changes"_s, QJsonArray()}};
-        for (auto it = defaults.begin(); it != defaults.end(); ++it) {
-            if (!todo.contains(it.key()))
-                todo.insert(it.key(), it.value());
-        }
-        list.append(todo);
-    }
-    return QJsonDocument(QJsonObject{{u"formatVersion"_s, 1}, {u"todos"_s, list}}).toJson();
-}
-
-QJsonObject todoWith(const QString &id, const QString &title) {
-    return {{u"id"_s, id}, {u"title"_s, title}};
-}
-
-} // namespace
-
 using ListCommands = CliFixture;
 
 TEST_F(ListCommands, todayLaterAndDoneFollowTheirDisplayOrders) {
@@ -49,12 +17,9 @@ TEST_F(ListCommands, todayLaterAndDoneFollowTheirDisplayOrders) {
     json({u"complete"_s, a});
     json({u"complete"_s, b});
 
-    EXPECT_EQ(titles(json({u"list"_s, u"today"_s}).toArray()),
-              (QStringList{u"first today"_s, u"overdue"_s}));
-    EXPECT_EQ(titles(json({u"list"_s, u"later"_s}).toArray()),
-              (QStringList{u"near"_s, u"far"_s, u"undated"_s}));
-    EXPECT_EQ(titles(json({u"list"_s, u"done"_s}).toArray()),
-              (QStringList{u"done second"_s, u"done first"_s}));
+    EXPECT_EQ(listed(u"today"_s), (QStringList{u"first today"_s, u"overdue"_s}));
+    EXPECT_EQ(listed(u"later"_s), (QStringList{u"near"_s, u"far"_s, u"undated"_s}));
+    EXPECT_EQ(listed(u"done"_s), (QStringList{u"done second"_s, u"done first"_s}));
     EXPECT_EQ(run({u"list"_s, u"today"_s}).text().count(u'\n'), 2);
 }
 
@@ -89,20 +54,18 @@ TEST_F(ListCommands, searchPrintsStatusAndMatchRangesInCodePoints) {
 using IdNames = CliFixture;
 
 TEST_F(IdNames, acceptFullIdsInAnyCaseAndUniquePrefixesOnly) {
-    const CliRun imported =
-        run({u"import"_s,
-             writeFile(u"ids.json"_s,
-                       exportOf({todoWith(u"ABCD0000-0000-4000-8000-000000000001"_s, u"one"_s),
-                                 todoWith(u"abcd1111-0000-4000-8000-000000000002"_s, u"two"_s)}))});
-    ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
-
-    const auto titleOf = [&](const QString &name) {
-        return json({u"show"_s, name}).toObject().value(u"title"_s).toString();
-    };
-    EXPECT_EQ(titleOf(u"abcd0"_s), u"one"_s);
-    EXPECT_EQ(titleOf(u"ABCD1"_s), u"two"_s);
-    EXPECT_EQ(titleOf(u"abcd1111-0000-4000-8000-000000000002"_s), u"two"_s);
-    EXPECT_EQ(titleOf(u"ABCD0000-0000-4000-8000-000000000001"_s), u"one"_s);
+    const QString one = u"ABCD0000-0000-4000-8000-000000000001"_s;
+    const QString two = u"abcd1111-0000-4000-8000-000000000002"_s;
+    ASSERT_EQ(run({u"import"_s,
+                   writeFile(u"ids.json"_s, exportOf({{{u"id"_s, one}, {u"title"_s, u"one"_s}},
+                                                      {{u"id"_s, two}, {u"title"_s, u"two"_s}}}))})
+                  .status,
+              0);
+    for (const auto &[name, title] : {std::pair{u"abcd0"_s, u"one"_s},
+                                      {u"ABCD1"_s, u"two"_s},
+                                      {two, u"two"_s},
+                                      {one, u"one"_s}})
+        EXPECT_EQ(json({u"show"_s, name}).toObject().value(u"title"_s).toString(), title);
 
     for (const QString &name :
          {u"abcd"_s, u"abc"_s, u"ffff"_s, u"abcd%"_s, u"ABCD0000-0000-4000-8000-0000000000011"_s}) {

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
-#include <QUuid>
 
 #include <sqlite3.h>
 
@@ -50,26 +49,13 @@ QHash<QString, bool> exportedStates(const CliClient &client) {
 // the search index): a few hundred fill the log past the 1,000 pages at which the commit itself
 // copies it into the store file.
 QByteArray importFile(int count, QStringList &ids) {
-    QJsonArray todos;
-    const QString notes(7000, u'n');
+    QList<QJsonObject> todos;
     for (int i = 0; i < count; ++i) {
-        const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-        ids.append(id);
-        todos.append(QJsonObject{{u"id"_s, id},
-                                 {u"title"_s, u"imported %1"_s.arg(i)},
-                                 {u"notes"_s, notes},
-                                 {u"isCompleted"_s, false},
-                                 {u"completedAt"_s, QJsonValue::Null},
-                                 {u"scheduledDate"_s, QJsonValue::Null},
-                                 {u"listRaw"_s, u"later"_s},
-                                 {u"sortOrder"_s, i},
-                                 {u"createdAt"_s, u"2024-03-09T15:00:00Z"_s},
-                                 {u"recurrenceRuleRaw"_s, QJsonValue::Null},
-                                 {u"subtasks"_s, QJsonArray()},
-                                 {u"changes"_s, QJsonArray()}});
+        todos.append(newTodo(u"imported %1"_s.arg(i)));
+        todos.last().insert(u"notes"_s, QString(7000, u'n'));
+        ids.append(todos.last().value(u"id"_s).toString());
     }
-    return QJsonDocument(QJsonObject{{u"formatVersion"_s, 1}, {u"todos"_s, todos}})
-        .toJson(QJsonDocument::Compact);
+    return exportOf(todos);
 }
 
 } // namespace
@@ -199,8 +185,7 @@ TEST_F(Reliability, twoClientsWritingAtOnceLoseNoWrite) {
             EXPECT_EQ(client->exitCode(), 0) << client->readAllStandardError().toStdString();
         }
     }
-    QStringList stored = titles(json({u"list"_s, u"today"_s}).toArray()) +
-                         titles(json({u"list"_s, u"later"_s}).toArray());
+    QStringList stored = listed(u"today"_s) + listed(u"later"_s);
     stored.sort();
     expected.sort();
     EXPECT_EQ(stored, expected);

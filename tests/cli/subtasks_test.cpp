@@ -18,11 +18,7 @@ protected:
         return json(QStringList{u"subtask"_s} + args).toObject();
     }
     QStringList shownTitles(const QString &todo) {
-        QStringList result;
-        const QJsonObject shown = json({u"show"_s, todo}).toObject();
-        for (const auto &s : shown.value(u"subtasks"_s).toArray())
-            result.append(s.toObject().value(u"title"_s).toString());
-        return result;
+        return titles(json({u"show"_s, todo}).toObject().value(u"subtasks"_s).toArray());
     }
 };
 
@@ -48,11 +44,12 @@ TEST_F(SubtaskCommands, refuseEmptyTitlesAndAnotherToDosSubtask) {
     const QString one = add(u"One"_s);
     const QString two = add(u"Two"_s);
     const QString step = idOf(subtask({u"add"_s, one, u"Step"_s}));
-    EXPECT_EQ(run({u"subtask"_s, u"add"_s, one, u" \n "_s}).status, 1);
-    EXPECT_EQ(run({u"subtask"_s, u"rename"_s, step, u" "_s}).status, 1);
-    EXPECT_EQ(run({u"subtask"_s, u"insert"_s, two, step, u"x"_s}).status, 1);
-    // A to-do's id does not name a subtask.
-    EXPECT_EQ(run({u"subtask"_s, u"toggle"_s, one}).status, 1);
+    // The last: a to-do's id does not name a subtask.
+    for (const QStringList &args : {QStringList{u"add"_s, one, u" \n "_s},
+                                    {u"rename"_s, step, u" "_s},
+                                    {u"insert"_s, two, step, u"x"_s},
+                                    {u"toggle"_s, one}})
+        EXPECT_EQ(run(QStringList{u"subtask"_s} + args).status, 1) << args.join(u' ').toStdString();
     EXPECT_EQ(shownTitles(one), QStringList{u"Step"_s});
     EXPECT_TRUE(shownTitles(two).isEmpty());
 }

@@ -8,7 +8,6 @@
 #include <QProcess>
 #include <QSet>
 #include <QThread>
-#include <QUuid>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -20,24 +19,10 @@ namespace {
 const QByteArray password = QByteArrayLiteral("secret\n");
 
 QByteArray bulkImport(int count) {
-    QJsonArray todos;
-    for (int i = 0; i < count; ++i) {
-        todos.append(QJsonObject{
-            {u"id"_s, QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
-            {u"title"_s, u"Bulk %1"_s.arg(i)},
-            {u"notes"_s, QString()},
-            {u"isCompleted"_s, false},
-            {u"completedAt"_s, QJsonValue::Null},
-            {u"scheduledDate"_s, QJsonValue::Null},
-            {u"listRaw"_s, u"later"_s},
-            {u"sortOrder"_s, i},
-            {u"createdAt"_s, u"2024-03-01T12:00:00.000+00:00"_s},
-            {u"recurrenceRuleRaw"_s, QJsonValue::Null},
-            {u"subtasks"_s, QJsonArray()},
-            {u"changes"_s, QJsonArray()},
-        });
-    }
-    return QJsonDocument(QJsonObject{{u"formatVersion"_s, 1}, {u"todos"_s, todos}}).toJson();
+    QList<QJsonObject> todos;
+    for (int i = 0; i < count; ++i)
+        todos.append(newTodo(u"Bulk %1"_s.arg(i)));
+    return exportOf(todos);
 }
 
 } // namespace
@@ -56,8 +41,19 @@ protected:
     QJsonObject status(const CliClient &client) {
         return client.json({u"sync"_s, u"status"_s}).toObject();
     }
-    int later(const CliClient &client) {
-        return int(client.json({u"list"_s, u"later"_s}).toArray().size());
+    // Starts "sync now" for `client` and kills it once `farEnough` holds.
+    void killSyncOnce(const CliClient &client, const std::function<bool()> &farEnough) {
+        QProcess process;
+        process.setProcessEnvironment(client.environment());
+        process.start(QStringLiteral(QB_CLI_PATH), {u"sync"_s, u"now"_s});
+        process.write(password);
+        process.waitForBytesWritten();
+        process.closeWriteChannel();
+        const QDeadlineTimer deadline(30000);
+        while (!farEnough() && !deadline.hasExpired() && process.state() == QProcess::Running)
+            QThread::msleep(5);
+        process.kill();
+        process.waitForFinished();
     }
 
     RadicaleServer server{u"secret"_s};
@@ -97,12 +93,11 @@ TEST_F(CliSync, signsInSyncsReportsAndSignsOut) {
     ASSERT_TRUE(preferences.open(QIODevice::ReadOnly));
     EXPECT_FALSE(preferences.readAll().contains("secret"));
     ASSERT_EQ(syncNow(other).status, 0);
-    EXPECT_EQ(titles(other.json({u"list"_s, u"later"_s}).toArray()),
-              QStringList{u"Written before signing in"_s});
+    EXPECT_EQ(other.listed(u"later"_s), QStringList{u"Written before signing in"_s});
 
     ASSERT_EQ(run({u"sync"_s, u"logout"_s}).status, 0);
     EXPECT_FALSE(status(*this).value(u"configured"_s).toBool());
-    EXPECT_EQ(later(*this), 1);
+    EXPECT_EQ(listed(u"later"_s).size(), 1);
 }
 
 // A client killed while it sends, then while it receives: afterwards nothing is lost, nothing
@@ -112,17 +107,7 @@ TEST_F(CliSync, aClientKilledMidSyncLeavesNoDuplicatesAndResumes) {
     ASSERT_EQ(run({u"import"_s, writeFile(u"bulk.json"_s, bulkImport(count))}).status, 0);
     ASSERT_EQ(login(*this).status, 0);
 
-    QProcess sending;
-    sending.setProcessEnvironment(environment());
-    sending.start(QStringLiteral(QB_CLI_PATH), {u"sync"_s, u"now"_s});
-    sending.write(password);
-    sending.waitForBytesWritten();
-    sending.closeWriteChannel();
-    QDeadlineTimer deadline(30000);
-    while (server.objectCount() < count / 5 && !deadline.hasExpired())
-        QThread::msleep(5);
-    sending.kill();
-    sending.waitForFinished();
+    killSyncOnce(*this, [&] { return server.objectCount() >= count / 5; });
     const int sent = server.objectCount();
     EXPECT_GT(sent, 0);
     EXPECT_LT(sent, count);
@@ -135,18 +120,8 @@ TEST_F(CliSync, aClientKilledMidSyncLeavesNoDuplicatesAndResumes) {
 
     CliClient other;
     ASSERT_EQ(login(other).status, 0);
-    QProcess receiving;
-    receiving.setProcessEnvironment(other.environment());
-    receiving.start(QStringLiteral(QB_CLI_PATH), {u"sync"_s, u"now"_s});
-    receiving.write(password);
-    receiving.waitForBytesWritten();
-    receiving.closeWriteChannel();
     // Killed once the first batch is in.
-    deadline = QDeadlineTimer(30000);
-    while (later(other) < 50 && !deadline.hasExpired() && receiving.state() == QProcess::Running)
-        QThread::msleep(20);
-    receiving.kill();
-    receiving.waitForFinished();
+    killSyncOnce(other, [&] { return other.listed(u"later"_s).size() >= 50; });
     ASSERT_EQ(syncNow(other).status, 0);
     const QJsonArray received = other.json({u"list"_s, u"later"_s}).toArray();
     EXPECT_EQ(received.size(), count);
