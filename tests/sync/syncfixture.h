@@ -4,10 +4,10 @@
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/syncledger.h"
+#include "storefixture.h"
 #include "sync/syncengine.h"
 #include "syncprinters.h"
 #include "tasks/taskstore.h"
-#include "tempstore.h"
 #include "virtualtime.h"
 
 #include <QSignalSpy>
@@ -71,12 +71,7 @@ public:
         request.sort = {{TodoSort::Field::CreatedAt, true}, {TodoSort::Field::Title, true}};
         return context().fetch(request).valueOr({});
     }
-    TodoItemPtr find(const QString &title) {
-        TodoFetch request;
-        request.predicate = TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
-        const auto found = context().fetch(request).valueOr({});
-        return found.size() == 1 ? found.first() : nullptr;
-    }
+    TodoItemPtr find(const QString &title) { return qb::test::only(context(), title); }
     int pending() { return SyncLedger(context()).pendingCount().valueOr(-1); }
 
     qb::test::TempFolder folder;
