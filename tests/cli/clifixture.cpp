@@ -14,13 +14,6 @@ namespace {
 
 const QByteArray zone = QByteArrayLiteral("America/New_York");
 
-QString formatted(const QDateTime &local) {
-    const int offset = local.offsetFromUtc();
-    return local.toString(u"yyyy-MM-dd'T'HH:mm:ss.zzz"_s) +
-           u"%1%2:00"_s.arg(QChar(offset < 0 ? u'-' : u'+'))
-               .arg(std::abs(offset) / 3600, 2, 10, QLatin1Char('0'));
-}
-
 } // namespace
 
 QJsonValue CliRun::json() const {
@@ -115,16 +108,14 @@ QByteArray CliClient::exportText() const {
     return result.out;
 }
 
-QString CliClient::startOfToday() {
+QString CliClient::startOfToday(int days) {
     const QTimeZone newYork(zone);
     const QDate today = QDateTime::currentDateTimeUtc().toTimeZone(newYork).date();
-    return formatted(QDateTime(today, QTime(0, 0), newYork));
-}
-
-QString CliClient::startOfTomorrow() {
-    const QTimeZone newYork(zone);
-    const QDate today = QDateTime::currentDateTimeUtc().toTimeZone(newYork).date();
-    return formatted(QDateTime(today.addDays(1), QTime(0, 0), newYork));
+    const QDateTime local(today.addDays(days), QTime(0, 0), newYork);
+    const int offset = local.offsetFromUtc();
+    return local.toString(u"yyyy-MM-dd'T'HH:mm:ss.zzz"_s) +
+           u"%1%2:00"_s.arg(QChar(offset < 0 ? u'-' : u'+'))
+               .arg(std::abs(offset) / 3600, 2, 10, QLatin1Char('0'));
 }
 
 QByteArray exportOf(const QList<QJsonObject> &todos) {

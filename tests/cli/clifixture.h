@@ -19,8 +19,6 @@ struct CliRun {
     QByteArray err;
 
     QJsonValue json() const;
-    QJsonObject object() const { return json().toObject(); }
-    QJsonArray array() const { return json().toArray(); }
     QString text() const { return QString::fromUtf8(out); }
 };
 
@@ -44,9 +42,9 @@ public:
     QString storePath() const { return dataFolder() + QStringLiteral("/Quillbrook.store"); }
     QString writeFile(const QString &name, const QByteArray &bytes) const;
     QByteArray exportText() const;
-    // "2026-12-06T00:00:00.000-05:00" of the current day, as the client formats it.
-    static QString startOfToday();
-    static QString startOfTomorrow();
+    // "2026-12-06T00:00:00.000-05:00" of the current day, or `days` after it, as the client
+    // formats it.
+    static QString startOfToday(int days = 0);
 
     QTemporaryDir home;
 };

@@ -31,7 +31,7 @@ TEST_F(AddCommand, addsToTodayLaterOrAGivenDayWithLineBreaksAsSpaces) {
     EXPECT_EQ(dayOf({u"--later"_s}), QJsonValue());
     EXPECT_EQ(dayOf({u"--date"_s, u"none"_s}), QJsonValue());
     EXPECT_EQ(dayOf({u"--date"_s, u"2031-07-04"_s}), u"2031-07-04T00:00:00.000-04:00"_s);
-    EXPECT_EQ(dayOf({u"--date"_s, u"tomorrow"_s}), startOfTomorrow());
+    EXPECT_EQ(dayOf({u"--date"_s, u"tomorrow"_s}), startOfToday(1));
 
     const QJsonValue milk = json({u"add"_s, u"Buy"_s, u"oat"_s, u"milk"_s});
     EXPECT_EQ(field(milk, "title"), u"Buy oat milk"_s);
