@@ -150,14 +150,14 @@ QJsonObject newTodo(const QString &title) {
 QStringList titles(const QJsonArray &todos) {
     QStringList result;
     for (const auto &todo : todos)
-        result.append(todo.toObject().value(u"title"_s).toString());
+        result.append(todo[u"title"].toString());
     return result;
 }
 
 QStringList ids(const QJsonArray &todos) {
     QStringList result;
     for (const auto &todo : todos)
-        result.append(todo.toObject().value(u"id"_s).toString());
+        result.append(todo[u"id"].toString());
     return result;
 }
 

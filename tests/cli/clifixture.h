@@ -10,6 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable failure messages for the client's JSON.
+inline void PrintTo(const QJsonValue &value, std::ostream *out) {
+    *out << QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact).toStdString();
+}
+
 namespace qb::test {
 
 // What one run of the client left behind.

@@ -8,14 +8,10 @@ using namespace qb::test;
 
 namespace {
 
-QJsonValue field(const QJsonValue &todo, const char *name) {
-    return todo.toObject().value(QLatin1String(name));
-}
-
 QStringList kinds(const QJsonValue &todo) {
     QStringList result;
-    for (const auto &change : todo.toObject().value(u"changes"_s).toArray())
-        result.append(change.toObject().value(u"kindRaw"_s).toString());
+    for (const auto &change : todo[u"changes"].toArray())
+        result.append(change[u"kindRaw"].toString());
     return result;
 }
 
@@ -25,7 +21,7 @@ using AddCommand = CliFixture;
 
 TEST_F(AddCommand, addsToTodayLaterOrAGivenDayWithLineBreaksAsSpaces) {
     const auto dayOf = [&](const QStringList &options) {
-        return field(json(QStringList{u"add"_s} + options + QStringList{u"x"_s}), "scheduledDate");
+        return json(QStringList{u"add"_s} + options + QStringList{u"x"_s})[u"scheduledDate"];
     };
     EXPECT_EQ(dayOf({}), startOfToday());
     EXPECT_EQ(dayOf({u"--later"_s}), QJsonValue());
@@ -34,11 +30,11 @@ TEST_F(AddCommand, addsToTodayLaterOrAGivenDayWithLineBreaksAsSpaces) {
     EXPECT_EQ(dayOf({u"--date"_s, u"tomorrow"_s}), startOfToday(1));
 
     const QJsonValue milk = json({u"add"_s, u"Buy"_s, u"oat"_s, u"milk"_s});
-    EXPECT_EQ(field(milk, "title"), u"Buy oat milk"_s);
-    EXPECT_EQ(field(milk, "id").toString(), field(milk, "id").toString().toUpper());
-    EXPECT_EQ(field(json({u"add"_s, u"  Call\nmum\r\nand\u2028dad  "_s}), "title"),
+    EXPECT_EQ(milk[u"title"], u"Buy oat milk"_s);
+    EXPECT_EQ(milk[u"id"].toString(), milk[u"id"].toString().toUpper());
+    EXPECT_EQ(json({u"add"_s, u"  Call\nmum\r\nand\u2028dad  "_s})[u"title"],
               u"Call mum and dad"_s);
-    EXPECT_EQ(field(json({u"add"_s, QString()}), "title"), QString());
+    EXPECT_EQ(json({u"add"_s, QString()})[u"title"], QString());
 }
 
 TEST_F(AddCommand, printsOneHumanLineAndRefreshesTheWidgetSnapshot) {
@@ -58,13 +54,12 @@ using EditCommands = CliFixture;
 TEST_F(EditCommands, renameNotesScheduleAndMoveGoThroughTheStore) {
     const QString id = add(u"Draft"_s);
     const QString prefix = id.left(6).toLower();
-    EXPECT_EQ(field(json({u"rename"_s, prefix, u"Final\ndraft"_s}), "title"), u"Final draft"_s);
-    EXPECT_EQ(field(json({u"notes"_s, id, u"line one\nline two"_s}), "notes"),
-              u"line one\nline two"_s);
-    EXPECT_EQ(field(json({u"schedule"_s, id, u"2031-01-02"_s}), "scheduledDate"),
+    EXPECT_EQ(json({u"rename"_s, prefix, u"Final\ndraft"_s})[u"title"], u"Final draft"_s);
+    EXPECT_EQ(json({u"notes"_s, id, u"line one\nline two"_s})[u"notes"], u"line one\nline two"_s);
+    EXPECT_EQ(json({u"schedule"_s, id, u"2031-01-02"_s})[u"scheduledDate"],
               u"2031-01-02T00:00:00.000-05:00"_s);
-    EXPECT_EQ(field(json({u"move"_s, id, u"later"_s}), "scheduledDate"), QJsonValue());
-    EXPECT_EQ(field(json({u"move"_s, id, u"today"_s}), "scheduledDate"), startOfToday());
+    EXPECT_EQ(json({u"move"_s, id, u"later"_s})[u"scheduledDate"], QJsonValue());
+    EXPECT_EQ(json({u"move"_s, id, u"today"_s})[u"scheduledDate"], startOfToday());
     EXPECT_EQ(kinds(json({u"show"_s, id})).size(), 6);
 }
 
@@ -77,8 +72,7 @@ TEST_F(EditCommands, notesFromStandardInputAreKeptExactlyUpToTheirLimit) {
     notes.replace(notes.size() - 4, 4, "end."); // no character cut in two
     const QJsonObject stored = json({u"notes"_s, id, u"-"_s}, notes).toObject();
     EXPECT_EQ(stored.value(u"notes"_s).toString(), QString::fromUtf8(notes));
-    EXPECT_EQ(json({u"show"_s, id}).toObject().value(u"notes"_s).toString(),
-              QString::fromUtf8(notes));
+    EXPECT_EQ(json({u"show"_s, id})[u"notes"].toString(), QString::fromUtf8(notes));
 
     // One byte more, or an input that never ends, is refused without reading it all.
     const QByteArray before = exportText();
@@ -96,17 +90,17 @@ TEST_F(EditCommands, repeatSetsAndClearsTheRuleAndItsFirstDay) {
     const QString id = add(u"Daily stretch"_s);
     const QJsonValue repeating =
         json({u"repeat"_s, id, uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s});
-    EXPECT_EQ(field(repeating, "repeat"), u"Every day"_s);
-    EXPECT_EQ(field(repeating, "scheduledDate"), startOfToday());
-    EXPECT_EQ(field(json({u"repeat"_s, id, u"none"_s}), "repeat"), QJsonValue());
+    EXPECT_EQ(repeating[u"repeat"], u"Every day"_s);
+    EXPECT_EQ(repeating[u"scheduledDate"], startOfToday());
+    EXPECT_EQ(json({u"repeat"_s, id, u"none"_s})[u"repeat"], QJsonValue());
 }
 
 TEST_F(EditCommands, completeAndReopenChangeNothingWhenTheStateIsAlreadyThere) {
     const QString id = add(u"Once"_s);
     json({u"complete"_s, id});
     const QJsonValue again = json({u"complete"_s, id});
-    EXPECT_EQ(field(again, "isCompleted"), true);
-    EXPECT_TRUE(field(again, "completedAt").isString());
+    EXPECT_EQ(again[u"isCompleted"], true);
+    EXPECT_TRUE(again[u"completedAt"].isString());
     json({u"reopen"_s, id});
     json({u"reopen"_s, id});
     EXPECT_EQ(kinds(json({u"show"_s, id})),
@@ -117,9 +111,9 @@ TEST_F(EditCommands, deletePrintsTheWholeSnapshotAndTheToDoIsGone) {
     const QString id = add(u"Temporary"_s);
     json({u"subtask"_s, u"add"_s, id, u"step"_s});
     const QJsonValue deleted = json({u"delete"_s, id});
-    EXPECT_EQ(field(deleted, "title"), u"Temporary"_s);
-    EXPECT_EQ(field(deleted, "subtasks").toArray().size(), 1);
-    EXPECT_EQ(field(deleted, "changes").toArray().size(), 1);
+    EXPECT_EQ(deleted[u"title"], u"Temporary"_s);
+    EXPECT_EQ(deleted[u"subtasks"].toArray().size(), 1);
+    EXPECT_EQ(deleted[u"changes"].toArray().size(), 1);
     EXPECT_EQ(run({u"show"_s, id}).status, 1);
 }
 

@@ -45,9 +45,9 @@ TEST_F(ListCommands, searchPrintsStatusAndMatchRangesInCodePoints) {
 
     const QJsonArray found = json({u"search"_s, u"  cafe "_s}).toArray();
     ASSERT_EQ(found.size(), 1);
-    EXPECT_EQ(found[0].toObject().value(u"status"_s).toString(), u"Later"_s);
+    EXPECT_EQ(found[0][u"status"].toString(), u"Later"_s);
     // The emoji is one code point (two UTF-16 units): "Café" starts at 2, "CAFE" at 11.
-    EXPECT_EQ(found[0].toObject().value(u"titleMatches"_s).toArray(),
+    EXPECT_EQ(found[0][u"titleMatches"].toArray(),
               (QJsonArray{QJsonArray{2, 4}, QJsonArray{11, 4}}));
 }
 
@@ -65,7 +65,7 @@ TEST_F(IdNames, acceptFullIdsInAnyCaseAndUniquePrefixesOnly) {
                                       {u"ABCD1"_s, u"two"_s},
                                       {two, u"two"_s},
                                       {one, u"one"_s}})
-        EXPECT_EQ(json({u"show"_s, name}).toObject().value(u"title"_s).toString(), title);
+        EXPECT_EQ(json({u"show"_s, name})[u"title"].toString(), title);
 
     for (const QString &name :
          {u"abcd"_s, u"abc"_s, u"ffff"_s, u"abcd%"_s, u"ABCD0000-0000-4000-8000-0000000000011"_s}) {

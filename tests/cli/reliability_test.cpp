@@ -40,8 +40,7 @@ QHash<QString, bool> exportedStates(const CliClient &client) {
     QHash<QString, bool> states;
     const QByteArray text = client.exportText();
     for (const auto &todo : QJsonDocument::fromJson(text).object().value(u"todos"_s).toArray())
-        states.insert(todo.toObject().value(u"id"_s).toString(),
-                      todo.toObject().value(u"isCompleted"_s).toBool());
+        states.insert(todo[u"id"].toString(), todo[u"isCompleted"].toBool());
     return states;
 }
 

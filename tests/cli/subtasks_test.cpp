@@ -7,7 +7,7 @@ using namespace qb::test;
 namespace {
 
 QString idOf(const QJsonValue &value) {
-    return value.toObject().value(u"id"_s).toString();
+    return value[u"id"].toString();
 }
 
 } // namespace
@@ -18,7 +18,7 @@ protected:
         return json(QStringList{u"subtask"_s} + args).toObject();
     }
     QStringList shownTitles(const QString &todo) {
-        return titles(json({u"show"_s, todo}).toObject().value(u"subtasks"_s).toArray());
+        return titles(json({u"show"_s, todo})[u"subtasks"].toArray());
     }
 };
 

@@ -61,10 +61,10 @@ TEST_F(Transfer, everyDayFromYearOneToNineThousandNineHundredNinetyNineRoundTrip
                            u"1582-10-15"_s, u"1883-11-18"_s, u"9999-12-31"_s};
     for (const QString &day : days) {
         const QString id = add(day, {u"--date"_s, day});
-        const QString stored = json({u"show"_s, id}).toObject().value("scheduledDate").toString();
+        const QString stored = json({u"show"_s, id})[u"scheduledDate"].toString();
         EXPECT_TRUE(stored.startsWith(day + u"T00:00:00.000-0"_s)) << stored.toStdString();
     }
-    EXPECT_EQ(json({u"list"_s, u"today"_s})[0].toObject().value("scheduledDate"),
+    EXPECT_EQ(json({u"list"_s, u"today"_s})[0][u"scheduledDate"],
               u"0001-01-01T00:00:00.000-04:56:02"_s);
     // A daily rule at the last day stays there rather than leaving the range.
     EXPECT_EQ(
@@ -121,7 +121,7 @@ TEST_F(Transfer, importIgnoresDerivedFieldsAndReadsMomentsInAnyOffset) {
                                {u"createdAt"_s, u"2019-12-31T18:00:00.001-05:00"_s}};
     for (auto it = expected.begin(); it != expected.end(); ++it)
         EXPECT_EQ(shown.value(it.key()), it.value()) << it.key().toStdString();
-    EXPECT_EQ(shown.value(u"changes"_s)[0].toObject().value(u"kindTitle"_s), u"Created"_s);
+    EXPECT_EQ(shown.value(u"changes"_s)[0][u"kindTitle"], u"Created"_s);
 
     // Read as people see it: no repeat, an unknown kind as Created, the list by its date.
     const QString human = run({u"show"_s, u"0F0F0F0F"_s}).text();
@@ -213,20 +213,10 @@ TEST_F(Transfer, aMalformedFileChangesNothing) {
 
 TEST_F(Transfer, aFileWithAnIdGivenTwiceIsRefusedWholeNamingTheFirst) {
     const QString owner = add(u"Existing"_s);
-    const QByteArray storedSubtask = json({u"subtask"_s, u"add"_s, owner, u"step"_s})
-                                         .toObject()
-                                         .value(u"id"_s)
-                                         .toString()
-                                         .toLatin1();
-    const QByteArray storedChange = json({u"show"_s, owner})
-                                        .toObject()
-                                        .value(u"changes"_s)
-                                        .toArray()
-                                        .first()
-                                        .toObject()
-                                        .value(u"id"_s)
-                                        .toString()
-                                        .toLatin1();
+    const QByteArray storedSubtask =
+        json({u"subtask"_s, u"add"_s, owner, u"step"_s})[u"id"].toString().toLatin1();
+    const QByteArray storedChange =
+        json({u"show"_s, owner})[u"changes"][0][u"id"].toString().toLatin1();
     const QByteArray before = exportText();
     const QByteArray a = "aaaaaaaa-1111-4222-8333-444455556666";
     const QByteArray b = "bbbbbbbb-1111-4222-8333-444455556666";
@@ -294,7 +284,7 @@ TEST_F(Transfer, aFullDiskLeavesTheStoreAsItWasAndIsReported) {
         << importError.toStdString();
     EXPECT_EQ(exportText(), before);
     // With room again, the same import goes through.
-    EXPECT_EQ(json({u"import"_s, file}).toObject().value("imported").toInt(), 3000);
+    EXPECT_EQ(json({u"import"_s, file})[u"imported"].toInt(), 3000);
 
     // An export that cannot be written whole is not reported as done.
     const auto [exportStatus, exportError] = limited(64, u"exec \"$0\" export > \"$2\""_s);
