@@ -13,10 +13,6 @@ QByteArray word(quint32 value) {
     return QByteArray(1, char(value >> 24)) + char(value >> 16) + char(value >> 8) + char(value);
 }
 
-State readAll(RequestReader &reader, const QByteArray &bytes) {
-    return reader.append(bytes);
-}
-
 } // namespace
 
 TEST(InstanceProtocol, framesEachUrlAsABigEndianLengthAndUtf8) {
@@ -37,7 +33,7 @@ TEST(InstanceProtocol, aRequestArrivingByteByByteIsCompleteOnlyWithItsLastByte) 
     EXPECT_EQ(reader.urls(), urls);
 
     RequestReader whole;
-    EXPECT_EQ(readAll(whole, encode({})), State::Complete);
+    EXPECT_EQ(whole.append(encode({})), State::Complete);
     EXPECT_TRUE(whole.urls().isEmpty());
 }
 
