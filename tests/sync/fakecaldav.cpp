@@ -3,7 +3,6 @@
 #include <QPointer>
 #include <QTimer>
 #include <QXmlStreamReader>
-#include <QXmlStreamWriter>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -32,45 +31,44 @@ QStringList elementTexts(const QByteArray &xml, const QString &name) {
     return texts;
 }
 
+QByteArray escaped(const QString &text) {
+    return text.toHtmlEscaped().toUtf8();
+}
+
+QByteArray header(const HttpRequest &request, const QByteArray &name) {
+    for (const auto &[key, value] : request.headers) {
+        if (key == name)
+            return value;
+    }
+    return {};
+}
+
+const QByteArray multistatusStart = "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\" "
+                                    "xmlns:c=\"urn:ietf:params:xml:ns:caldav\">";
+
+// A 207 answer, one response per member.
 class Multistatus {
 public:
-    Multistatus()
-        : m_xml(&m_body) {
-        m_xml.writeStartDocument();
-        m_xml.writeNamespace(u"DAV:"_s, u"d"_s);
-        m_xml.writeNamespace(u"urn:ietf:params:xml:ns:caldav"_s, u"c"_s);
-        m_xml.writeStartElement(u"DAV:"_s, u"multistatus"_s);
-    }
     void member(const QString &path, const QString &etag, const QByteArray *data = nullptr) {
-        m_xml.writeStartElement(u"DAV:"_s, u"response"_s);
-        m_xml.writeTextElement(u"DAV:"_s, u"href"_s, path);
-        m_xml.writeStartElement(u"DAV:"_s, u"propstat"_s);
-        m_xml.writeStartElement(u"DAV:"_s, u"prop"_s);
-        m_xml.writeTextElement(u"DAV:"_s, u"getetag"_s, etag);
+        m_body += "<d:response><d:href>" + escaped(path) +
+                  "</d:href><d:propstat><d:prop><d:getetag>" + escaped(etag) + "</d:getetag>";
         if (data)
-            m_xml.writeTextElement(u"urn:ietf:params:xml:ns:caldav"_s, u"calendar-data"_s,
-                                   QString::fromUtf8(*data));
-        m_xml.writeEndElement();
-        m_xml.writeTextElement(u"DAV:"_s, u"status"_s, u"HTTP/1.1 200 OK"_s);
-        m_xml.writeEndElement();
-        m_xml.writeEndElement();
+            m_body +=
+                "<c:calendar-data>" + escaped(QString::fromUtf8(*data)) + "</c:calendar-data>";
+        m_body += "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>";
     }
     void gone(const QString &path) {
-        m_xml.writeStartElement(u"DAV:"_s, u"response"_s);
-        m_xml.writeTextElement(u"DAV:"_s, u"href"_s, path);
-        m_xml.writeTextElement(u"DAV:"_s, u"status"_s, u"HTTP/1.1 404 Not Found"_s);
-        m_xml.writeEndElement();
+        m_body += "<d:response><d:href>" + escaped(path) +
+                  "</d:href><d:status>HTTP/1.1 404 Not Found</d:status></d:response>";
     }
     HttpResponse finish(const QString &token = {}) {
         if (!token.isEmpty())
-            m_xml.writeTextElement(u"DAV:"_s, u"sync-token"_s, token);
-        m_xml.writeEndDocument();
-        return status(207, m_body);
+            m_body += "<d:sync-token>" + escaped(token) + "</d:sync-token>";
+        return status(207, multistatusStart + m_body + "</d:multistatus>");
     }
 
 private:
     QByteArray m_body;
-    QXmlStreamWriter m_xml;
 };
 
 } // namespace
@@ -129,10 +127,7 @@ void FakeCalDav::forgetTokens() {
 
 HttpResponse FakeCalDav::answer(const HttpRequest &request) {
     const QByteArray expected = "Basic " + QByteArray("alice:" + password.toUtf8()).toBase64();
-    const auto authorization =
-        std::find_if(request.headers.begin(), request.headers.end(),
-                     [](const auto &header) { return header.first == "Authorization"; });
-    if (authorization == request.headers.end() || authorization->second != expected)
+    if (header(request, "Authorization") != expected)
         return status(401);
     const QString path = request.url.path();
     if (request.method == "REPORT")
@@ -149,9 +144,7 @@ HttpResponse FakeCalDav::answer(const HttpRequest &request) {
     if (request.method == "DELETE")
         return remove(request, path);
     if (request.method == "PROPFIND" && path == QLatin1String(collectionPath))
-        return status(207, "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\" "
-                           "xmlns:c=\"urn:ietf:params:xml:ns:caldav\"><d:response><d:href>" +
-                               QByteArray(collectionPath) +
+        return status(207, multistatusStart + "<d:response><d:href>" + QByteArray(collectionPath) +
                                "</d:href><d:propstat><d:prop><d:resourcetype><d:collection/>"
                                "<c:calendar/></d:resourcetype><d:displayname>Tasks</d:displayname>"
                                "<c:supported-calendar-component-set><c:comp name=\"VTODO\"/>"
@@ -198,13 +191,8 @@ HttpResponse FakeCalDav::report(const HttpRequest &request) {
 }
 
 HttpResponse FakeCalDav::put(const HttpRequest &request, const QString &path) {
-    QByteArray ifMatch, ifNoneMatch;
-    for (const auto &[name, value] : request.headers) {
-        if (name == "If-Match")
-            ifMatch = value;
-        if (name == "If-None-Match")
-            ifNoneMatch = value;
-    }
+    const QByteArray ifMatch = header(request, "If-Match");
+    const QByteArray ifNoneMatch = header(request, "If-None-Match");
     const bool exists = objects.contains(path);
     if ((ifNoneMatch == "*" && exists) ||
         (!ifMatch.isEmpty() && (!exists || objects[path].etag.toUtf8() != ifMatch)))
@@ -219,10 +207,9 @@ HttpResponse FakeCalDav::put(const HttpRequest &request, const QString &path) {
 HttpResponse FakeCalDav::remove(const HttpRequest &request, const QString &path) {
     if (!objects.contains(path))
         return status(404);
-    for (const auto &[name, value] : request.headers) {
-        if (name == "If-Match" && objects[path].etag.toUtf8() != value)
-            return status(412);
-    }
+    const QByteArray ifMatch = header(request, "If-Match");
+    if (!ifMatch.isEmpty() && objects[path].etag.toUtf8() != ifMatch)
+        return status(412);
     objects.remove(path);
     changed(path);
     return status(204);
