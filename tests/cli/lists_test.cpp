@@ -67,8 +67,8 @@ TEST_F(IdNames, acceptFullIdsInAnyCaseAndUniquePrefixesOnly) {
                                       {one, u"one"_s}})
         EXPECT_EQ(json({u"show"_s, name})[u"title"].toString(), title);
 
-    for (const QString &name :
-         {u"abcd"_s, u"abc"_s, u"ffff"_s, u"abcd%"_s, u"ABCD0000-0000-4000-8000-0000000000011"_s}) {
+    for (const QString &name : {u"abcd"_s, u"abc"_s, u"ffff"_s, u"abcd%"_s, u"abcd0_"_s,
+                                u"ABCD0000-0000-4000-8000-0000000000011"_s}) {
         const CliRun result = run({u"show"_s, name});
         EXPECT_EQ(result.status, 1) << name.toStdString();
         EXPECT_TRUE(result.err.startsWith("quillbrook-cli: ")) << result.err.toStdString();
