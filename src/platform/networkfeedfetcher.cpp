@@ -1,5 +1,6 @@
 #include "platform/networkfeedfetcher.h"
 
+#include "net/boundedreply.h"
 #include "updates/feedurlpolicy.h"
 
 #include <QNetworkReply>
@@ -28,87 +29,24 @@ QString messageFor(QNetworkReply::NetworkError error, int httpStatus) {
     }
 }
 
-// One request: owns its reply and deadline, and calls the completion at most once. Deleting
-// it (with the fetcher) aborts the reply without calling anything.
-class PendingFetch : public QObject {
-public:
-    PendingFetch(QNetworkReply *reply, const NetworkFeedFetcher::Limits &limits,
-                 FeedFetcher::Completion done, QObject *parent)
-        : QObject(parent)
-        , m_reply(reply)
-        , m_maxBytes(limits.maxBytes)
-        , m_done(std::move(done)) {
-        m_reply->setParent(this);
-        connect(m_reply, &QNetworkReply::redirected, this, &PendingFetch::onRedirected);
-        connect(m_reply, &QNetworkReply::metaDataChanged, this, &PendingFetch::checkAnnouncedSize);
-        connect(m_reply, &QNetworkReply::readyRead, this, &PendingFetch::onReadyRead);
-        connect(m_reply, &QNetworkReply::finished, this, &PendingFetch::onFinished);
-        m_deadline.setSingleShot(true);
-        connect(&m_deadline, &QTimer::timeout, this,
-                [this] { fail(QStringLiteral("The update server did not answer in time.")); });
-        m_deadline.start(limits.timeout);
+FetchResult resultOf(net::BoundedReply::Outcome outcome, const QNetworkReply &reply,
+                     QByteArray body) {
+    using Outcome = net::BoundedReply::Outcome;
+    switch (outcome) {
+    case Outcome::TooLarge:
+        return {{}, QStringLiteral("The update feed is too large.")};
+    case Outcome::OutOfTime:
+        return {{}, QStringLiteral("The update server did not answer in time.")};
+    case Outcome::Refused:
+        return {{}, QStringLiteral("The update feed redirected to an insecure address.")};
+    case Outcome::Finished:
+        break;
     }
-
-    ~PendingFetch() override {
-        m_reply->disconnect(this);
-        m_reply->abort();
-    }
-
-private:
-    void onRedirected(const QUrl &target) {
-        if (isAllowedFeedRedirect(target))
-            emit m_reply->redirectAllowed();
-        else
-            fail(QStringLiteral("The update feed redirected to an insecure address."));
-    }
-
-    void checkAnnouncedSize() {
-        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > m_maxBytes)
-            failTooLarge();
-    }
-
-    void onReadyRead() {
-        m_body += m_reply->readAll();
-        if (m_body.size() > m_maxBytes)
-            failTooLarge();
-    }
-
-    void onFinished() {
-        if (!m_done)
-            return;
-        onReadyRead();
-        if (!m_done)
-            return;
-        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (m_reply->error() != QNetworkReply::NoError || status >= 400)
-            fail(messageFor(m_reply->error(), status));
-        else
-            complete({m_body, {}});
-    }
-
-    void failTooLarge() { fail(QStringLiteral("The update feed is too large.")); }
-
-    void fail(const QString &message) { complete({{}, message}); }
-
-    void complete(const FetchResult &result) {
-        FeedFetcher::Completion done = std::move(m_done);
-        m_done = nullptr;
-        if (!done)
-            return;
-        m_deadline.stop();
-        m_reply->disconnect(this);
-        m_reply->abort();
-        deleteLater();
-        done(result);
-    }
-
-    QNetworkReply *m_reply;
-    qint64 m_maxBytes;
-    FeedFetcher::Completion m_done;
-    QByteArray m_body;
-    QTimer m_deadline;
-};
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply.error() != QNetworkReply::NoError || status >= 400)
+        return {{}, messageFor(reply.error(), status)};
+    return {std::move(body), {}};
+}
 
 } // namespace
 
@@ -135,7 +73,20 @@ void NetworkFeedFetcher::fetch(const QUrl &url, Completion done) {
     request.setMaximumRedirectsAllowed(m_limits.maxRedirects);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
-    new PendingFetch(m_network.get(request), m_limits, std::move(done), m_requests.get());
+    QNetworkReply *reply = m_network.get(request);
+    auto *pending = new net::BoundedReply(
+        reply, {m_limits.timeout, m_limits.maxBytes, false},
+        [done = std::move(done)](net::BoundedReply::Outcome outcome, QNetworkReply &ended,
+                                 QByteArray body) {
+            done(resultOf(outcome, ended, std::move(body)));
+        },
+        m_requests.get());
+    QObject::connect(reply, &QNetworkReply::redirected, pending, [reply, pending](const QUrl &to) {
+        if (isAllowedFeedRedirect(to))
+            emit reply->redirectAllowed();
+        else
+            pending->refuse();
+    });
 }
 
 } // namespace qb

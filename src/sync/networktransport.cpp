@@ -1,104 +1,45 @@
 #include "sync/networktransport.h"
 
+#include "net/boundedreply.h"
+
 #include <QNetworkReply>
 #include <QSslError>
-#include <QTimer>
+
+#include <memory>
 
 namespace qb::sync {
 
 namespace {
 
-// One request: owns its reply and its stall timer and completes at most once. Deleting it
-// (with the transport) aborts the reply without completing.
-class PendingRequest : public QObject {
-public:
-    PendingRequest(QNetworkReply *reply, const NetworkTransport::Limits &limits,
-                   HttpTransport::Completion done, QObject *parent)
-        : QObject(parent)
-        , m_reply(reply)
-        , m_limits(limits)
-        , m_done(std::move(done)) {
-        m_reply->setParent(this);
-        connect(m_reply, &QNetworkReply::metaDataChanged, this, &PendingRequest::checkSize);
-        connect(m_reply, &QNetworkReply::readyRead, this, &PendingRequest::onReadyRead);
-        connect(m_reply, &QNetworkReply::finished, this, &PendingRequest::onFinished);
-        connect(m_reply, &QNetworkReply::sslErrors, this, [this](const QList<QSslError> &errors) {
-            for (const QSslError &error : errors)
-                m_tlsErrors.append(error.errorString());
-        });
-        connect(m_reply, &QNetworkReply::uploadProgress, this, &PendingRequest::stillMoving);
-        connect(m_reply, &QNetworkReply::downloadProgress, this, &PendingRequest::stillMoving);
-        m_stall.setSingleShot(true);
-        connect(&m_stall, &QTimer::timeout, this,
-                [this] { fail(QStringLiteral("The server stopped answering.")); });
-        m_stall.start(m_limits.stall);
+HttpResponse responseOf(net::BoundedReply::Outcome outcome, const QNetworkReply &reply,
+                        QByteArray body, const QStringList &tlsErrors) {
+    using Outcome = net::BoundedReply::Outcome;
+    HttpResponse response;
+    switch (outcome) {
+    case Outcome::TooLarge:
+        response.error = QStringLiteral("The server's answer is too large.");
+        return response;
+    case Outcome::OutOfTime:
+        response.error = QStringLiteral("The server stopped answering.");
+        return response;
+    case Outcome::Finished:
+    case Outcome::Refused:
+        break;
     }
-
-    ~PendingRequest() override {
-        m_reply->disconnect(this);
-        m_reply->abort();
+    response.status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (response.status == 0) {
+        response.error =
+            tlsErrors.isEmpty()
+                ? QStringLiteral("The server cannot be reached: %1").arg(reply.errorString())
+                : QStringLiteral("The server's certificate is not trusted: %1")
+                      .arg(tlsErrors.join(QLatin1String("; ")));
+        return response;
     }
-
-private:
-    void stillMoving() { m_stall.start(m_limits.stall); }
-
-    void checkSize() {
-        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > m_limits.maxBytes)
-            fail(QStringLiteral("The server's answer is too large."));
-    }
-
-    void onReadyRead() {
-        m_body += m_reply->readAll();
-        if (m_body.size() > m_limits.maxBytes)
-            fail(QStringLiteral("The server's answer is too large."));
-    }
-
-    void onFinished() {
-        onReadyRead();
-        if (!m_done)
-            return;
-        HttpResponse response;
-        response.status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (response.status == 0) {
-            fail(
-                m_tlsErrors.isEmpty()
-                    ? QStringLiteral("The server cannot be reached: %1").arg(m_reply->errorString())
-                    : QStringLiteral("The server's certificate is not trusted: %1")
-                          .arg(m_tlsErrors.join(QLatin1String("; "))));
-            return;
-        }
-        for (const auto &[name, value] : m_reply->rawHeaderPairs())
-            response.headers.insert(name.toLower(), value);
-        response.body = std::move(m_body);
-        complete(response);
-    }
-
-    void fail(const QString &message) {
-        HttpResponse response;
-        response.error = message;
-        complete(response);
-    }
-
-    void complete(const HttpResponse &response) {
-        HttpTransport::Completion done = std::move(m_done);
-        m_done = nullptr;
-        if (!done)
-            return;
-        m_stall.stop();
-        m_reply->disconnect(this);
-        m_reply->abort();
-        deleteLater();
-        done(response);
-    }
-
-    QNetworkReply *m_reply;
-    NetworkTransport::Limits m_limits;
-    HttpTransport::Completion m_done;
-    QByteArray m_body;
-    QStringList m_tlsErrors;
-    QTimer m_stall;
-};
+    for (const auto &[name, value] : reply.rawHeaderPairs())
+        response.headers.insert(name.toLower(), value);
+    response.body = std::move(body);
+    return response;
+}
 
 } // namespace
 
@@ -119,7 +60,19 @@ void NetworkTransport::send(const HttpRequest &request, Completion done) {
         networkRequest.setRawHeader(name, value);
     QNetworkReply *reply =
         m_network.sendCustomRequest(networkRequest, request.method, request.body);
-    new PendingRequest(reply, m_limits, std::move(done), m_requests.get());
+    auto tlsErrors = std::make_shared<QStringList>();
+    auto *pending = new net::BoundedReply(
+        reply, {m_limits.stall, m_limits.maxBytes, true},
+        [done = std::move(done), tlsErrors](net::BoundedReply::Outcome outcome,
+                                            QNetworkReply &ended, QByteArray body) {
+            done(responseOf(outcome, ended, std::move(body), *tlsErrors));
+        },
+        m_requests.get());
+    QObject::connect(reply, &QNetworkReply::sslErrors, pending,
+                     [tlsErrors](const QList<QSslError> &errors) {
+                         for (const QSslError &error : errors)
+                             tlsErrors->append(error.errorString());
+                     });
 }
 
 } // namespace qb::sync

@@ -86,41 +86,41 @@ void SyncService::signIn(const QUrl &server, const QString &user, const QString 
     auto transport = m_parts.transports();
     m_finder = std::make_unique<CollectionFinder>(*transport, user, password);
     emit changed();
-    m_finder->find(server, listName,
-                   [this, server, user, password, listName,
-                    transport = std::shared_ptr<HttpTransport>(std::move(transport))](
-                       const DavResult<FoundCollection> &found) {
-                       // The finder is done with; it goes once this completion returns.
-                       QMetaObject::invokeMethod(
-                           this,
-                           [this, transport] {
-                               m_finder.reset();
-                               emit changed();
-                           },
-                           Qt::QueuedConnection);
-                       if (found.error) {
-                           emit signInFinished(found.error->message);
-                           return;
-                       }
-                       stopEngine();
-                       m_account = {server, user, found.value.url, listName};
-                       m_account.save(*m_parts.settings());
-                       SyncLedger ledger(m_parts.container->mainContext());
-                       if (const Status bound = ledger.bind(m_account.collection.toString());
-                           !bound) {
-                           emit signInFinished(QStringLiteral("The store could not be updated: ") +
-                                               bound.message());
-                           return;
-                       }
-                       m_problem.clear();
-                       m_parts.credentials->write(m_account.keyringKey(), password,
-                                                  [this](const QString &problem) {
-                                                      m_problem = problem;
-                                                      emit changed();
-                                                  });
-                       startEngine(password);
-                       emit signInFinished(QString());
-                   });
+    m_finder->find(
+        server, listName,
+        [this, server, user, password, listName,
+         transport = std::shared_ptr<HttpTransport>(std::move(transport))](
+            const DavResult<FoundCollection> &found) {
+            // The finder is done with, but this completion runs inside it: it is
+            // let go now, so that a new sign-in may start from the answer below,
+            // and deleted once this returns.
+            QMetaObject::invokeMethod(
+                this,
+                [finished = std::shared_ptr<CollectionFinder>(std::move(m_finder)), transport] {},
+                Qt::QueuedConnection);
+            emit changed();
+            if (found.error) {
+                emit signInFinished(found.error->message);
+                return;
+            }
+            stopEngine();
+            m_account = {server, user, found.value.url, listName};
+            m_account.save(*m_parts.settings());
+            SyncLedger ledger(m_parts.container->mainContext());
+            if (const Status bound = ledger.bind(m_account.collection.toString()); !bound) {
+                emit signInFinished(QStringLiteral("The store could not be updated: ") +
+                                    bound.message());
+                return;
+            }
+            m_problem.clear();
+            m_parts.credentials->write(m_account.keyringKey(), password,
+                                       [this](const QString &problem) {
+                                           m_problem = problem;
+                                           emit changed();
+                                       });
+            startEngine(password);
+            emit signInFinished(QString());
+        });
 }
 
 void SyncService::signOut() {

@@ -29,7 +29,8 @@ std::string randomBytes(QRandomGenerator &random, const std::string &alphabet, i
 
 } // namespace
 
-// Lengths up to 40 put matches and odd bytes at every place in and across eight-byte words.
+// Lengths up to 40 put matches and odd bytes at every place in and across eight-byte words; '@'
+// and '`' differ from 'A' and 'a' only in the bit that folds case, '[' and '{' likewise.
 TEST(AsciiSearch, agreesWithAByteByByteSearch) {
     QRandomGenerator random(5);
     const std::string alphabet = std::string("aAbB@`[{ \t\n\r\x01\x1f\x7f") + "\xc3\xa9\x80";
@@ -53,18 +54,5 @@ TEST(AsciiSearch, agreesWithAByteByByteSearch) {
     EXPECT_GT(found, 500);
     EXPECT_LT(found, 3500);
     EXPECT_GT(plain, 200);
-}
-
-TEST(AsciiSearch, findsBothCasesOfALetterButNotItsNeighbours) {
-    const auto contains = [](std::string_view text, std::string_view query) {
-        return qb::ascii::containsIgnoringCase(text.data(), qsizetype(text.size()), query);
-    };
-    EXPECT_TRUE(contains("a long line of text ending in ZEBRA", "zebra"));
-    EXPECT_TRUE(contains("Zebra at the start of a long line", "zebra"));
-    // '@' and '`' differ from 'A' and 'a' only in the bit that folds case.
-    EXPECT_FALSE(contains("@@@@@@@@@@@@````````", "a"));
-    EXPECT_FALSE(contains("[[[[[[[[[[[[", "{"));
-    EXPECT_TRUE(contains("[[[[[[[[[[[{", "{"));
-    EXPECT_FALSE(contains("short", "longer than it"));
-    EXPECT_FALSE(contains("anything", ""));
+    EXPECT_FALSE(qb::ascii::containsIgnoringCase("anything", 8, ""));
 }

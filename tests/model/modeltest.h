@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/calendar.h"
+#include "qtprinters.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -9,15 +10,8 @@
 
 #include <ostream>
 
-// Readable failure messages for the Qt values the model tests compare.
-inline void PrintTo(const QString &text, std::ostream *out) {
-    *out << '"' << text.toStdString() << '"';
-}
 inline void PrintTo(const QByteArray &bytes, std::ostream *out) {
     *out << '\'' << bytes.toStdString() << '\'';
-}
-inline void PrintTo(const QDateTime &moment, std::ostream *out) {
-    *out << (moment.isValid() ? moment.toString(Qt::ISODateWithMs).toStdString() : "<invalid>");
 }
 
 namespace qb::test {

@@ -2,6 +2,7 @@
 #include "faultvfs.h"
 #include "qtprinters.h"
 #include "store/modelcontainer.h"
+#include "storefiles.h"
 #include "storefixture.h"
 
 #include <QFile>
@@ -14,38 +15,14 @@
 
 using namespace qb;
 namespace faultvfs = qb::test::faultvfs;
+using qb::test::addTodo;
 using qb::test::CrashStep;
 using qb::test::inspectStore;
+using qb::test::makeStore;
 using qb::test::only;
+using qb::test::openAt;
 
 namespace {
-
-const QDateTime created = QDateTime(QDate(2024, 3, 9), QTime(15, 0), QTimeZone::utc());
-
-TodoItemPtr addTodo(ModelContext &context, const QString &title, int noteLength = 0) {
-    auto item = std::make_shared<TodoItem>(title, TodoList::Later, QDateTime(), 0, created);
-    item->setNotes(QString(noteLength, u'n'));
-    context.insert(item);
-    return item;
-}
-
-Result<std::unique_ptr<ModelContainer>> openAt(const QString &path) {
-    ModelContainer::Configuration configuration;
-    configuration.path = path;
-    return ModelContainer::open(configuration);
-}
-
-// A store of `todos` to-dos (each with a subtask), closed cleanly.
-void makeStore(const QString &path, int todos, int noteLength = 100) {
-    auto container = openAt(path);
-    ASSERT_TRUE(container.ok()) << qPrintable(container.message());
-    auto &context = container.value()->mainContext();
-    for (int i = 0; i < todos; ++i) {
-        addTodo(context, QStringLiteral("Stored %1").arg(i), noteLength)
-            ->addSubtask(std::make_shared<Subtask>(QStringLiteral("line"), 0, created));
-    }
-    ASSERT_TRUE(context.save().ok());
-}
 
 // Saves of every kind: inserts with children, edits, deletions.
 QList<CrashStep> editingSaves() {
@@ -55,7 +32,8 @@ QList<CrashStep> editingSaves() {
             auto &context = container.mainContext();
             for (int i = 0; i < 3; ++i)
                 addTodo(context, QStringLiteral("Added %1").arg(i), 300)
-                    ->addSubtask(std::make_shared<Subtask>(QStringLiteral("sub"), 0, created));
+                    ->addSubtask(
+                        std::make_shared<Subtask>(QStringLiteral("sub"), 0, test::created()));
             return save(container);
         },
         [=](ModelContainer &container) {

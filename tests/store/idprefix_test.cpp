@@ -43,7 +43,7 @@ protected:
     TodoItemPtr first, second;
 };
 
-TEST_F(IdPrefix, matchesTheStartOfTheIdWhateverTheLetterCase) {
+TEST_F(IdPrefix, matchesTheStartOfAToDosOrItsSubtasksIdWhateverTheLetterCase) {
     for (bool saved : {false, true}) {
         if (saved) {
             ASSERT_TRUE(context().save().ok());
@@ -58,10 +58,6 @@ TEST_F(IdPrefix, matchesTheStartOfTheIdWhateverTheLetterCase) {
         EXPECT_TRUE(matching(TodoPredicate::idPrefix(QStringLiteral("1234"))).isEmpty());
         EXPECT_TRUE(matching(TodoPredicate::idPrefix(text(first->id()) + u'0')).isEmpty());
     }
-}
-
-TEST_F(IdPrefix, findsTheOwnerOfASubtaskByItsIdPrefix) {
-    ASSERT_TRUE(context().save().ok());
     EXPECT_EQ(matching(TodoPredicate::hasSubtaskWithIdPrefix(QStringLiteral("5EE0"))),
               QList<QUuid>{second->id()});
     EXPECT_TRUE(matching(TodoPredicate::hasSubtaskWithIdPrefix(QStringLiteral("abcd"))).isEmpty());

@@ -2,9 +2,9 @@
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
+#include "storefiles.h"
 #include "tempstore.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -15,45 +15,20 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 using namespace qb;
+using qb::test::fileDigest;
+using qb::test::makeStore;
+using qb::test::openAt;
 
 namespace {
-
-Result<std::unique_ptr<ModelContainer>> openAt(const QString &path) {
-    ModelContainer::Configuration configuration;
-    configuration.path = path;
-    return ModelContainer::open(configuration);
-}
-
-QByteArray fileDigest(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
 
 void writeFile(const QString &path, const QByteArray &bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
-}
-
-// A store with enough rows to span many pages.
-void makeStore(const QString &path, int todos) {
-    auto container = openAt(path);
-    ASSERT_TRUE(container.ok());
-    auto &context = container.value()->mainContext();
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    for (int i = 0; i < todos; ++i) {
-        auto item =
-            std::make_shared<TodoItem>(QStringLiteral("To-do %1 with a longer title").arg(i),
-                                       TodoList::Later, QDateTime(), i, now);
-        item->setNotes(QString(200, u'n'));
-        context.insert(item);
-    }
-    ASSERT_TRUE(context.save().ok());
 }
 
 void setSchemaVersion(const QString &path, const char *version) {
@@ -65,24 +40,21 @@ void setSchemaVersion(const QString &path, const char *version) {
     sqlite3_close(db);
 }
 
-class RefusedStoreFile : public ::testing::Test {
-protected:
-    // Opening must fail with a description and leave the file exactly as it was.
-    void expectRefusedAndUntouched(const QString &path) {
-        const QByteArray before = fileDigest(path);
-        const auto sizeBefore = QFileInfo(path).size();
-        auto container = openAt(path);
-        EXPECT_FALSE(container.ok());
-        // Says where the file is and that it was kept.
-        EXPECT_TRUE(container.message().contains(path)) << qPrintable(container.message());
-        EXPECT_TRUE(container.message().contains(QStringLiteral("left untouched")));
-        EXPECT_EQ(fileDigest(path), before);
-        EXPECT_EQ(QFileInfo(path).size(), sizeBefore);
-    }
+// Opening must fail with a description of where the file is and that it was kept, and leave
+// the file exactly as it was.
+void expectRefusedAndUntouched(const QString &path) {
+    const QByteArray before = fileDigest(path);
+    auto container = openAt(path);
+    EXPECT_FALSE(container.ok());
+    EXPECT_TRUE(container.message().contains(path)) << qPrintable(container.message());
+    EXPECT_TRUE(container.message().contains(QStringLiteral("left untouched")));
+    EXPECT_EQ(fileDigest(path), before);
+}
 
-    test::TempFolder folder;
-    QString path = folder.filePath(QStringLiteral("Quillbrook.store"));
-};
+void cutTo(const QString &path, qint64 size) {
+    QFile file(path);
+    ASSERT_TRUE(file.resize(size));
+}
 
 } // namespace
 
@@ -128,70 +100,73 @@ TEST(ModelContainer, storeFolderIsCreatedPrivateInTheDataHome) {
     EXPECT_EQ(persistence::storePath(folder), folder + QStringLiteral("/Quillbrook.store"));
 }
 
-TEST_F(RefusedStoreFile, fileOfRandomBytes) {
-    QByteArray noise(64 * 1024, Qt::Uninitialized);
-    QRandomGenerator generator(42);
-    for (auto &byte : noise)
-        byte = char(generator.bounded(256));
-    writeFile(path, noise);
-    expectRefusedAndUntouched(path);
+TEST(RefusedStoreFile, damagedForeignOrNewerFilesAreLeftAsTheyWere) {
+    const QList<std::pair<const char *, std::function<void(const QString &)>>> files = {
+        {"random bytes",
+         [](const QString &path) {
+             QByteArray noise(64 * 1024, Qt::Uninitialized);
+             QRandomGenerator generator(42);
+             for (auto &byte : noise)
+                 byte = char(generator.bounded(256));
+             writeFile(path, noise);
+         }},
+        {"cut to half its size",
+         [](const QString &path) {
+             makeStore(path, 400);
+             cutTo(path, QFileInfo(path).size() / 2);
+         }},
+        {"cut inside its last page",
+         [](const QString &path) {
+             makeStore(path, 400);
+             cutTo(path, QFileInfo(path).size() - 1000);
+         }},
+        {"cut inside its header",
+         [](const QString &path) {
+             makeStore(path, 5);
+             cutTo(path, 60);
+         }},
+        {"from a newer schema",
+         [](const QString &path) {
+             makeStore(path, 2);
+             setSchemaVersion(path, "2.0.0");
+         }},
+        {"another program's database",
+         [](const QString &path) {
+             sqlite3 *db = nullptr;
+             ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+             sqlite3_exec(db, "CREATE TABLE notes(body TEXT); INSERT INTO notes VALUES ('x')",
+                          nullptr, nullptr, nullptr);
+             sqlite3_close(db);
+         }},
+    };
+    for (const auto &[what, make] : files) {
+        SCOPED_TRACE(what);
+        test::TempFolder folder;
+        const QString path = folder.filePath(QStringLiteral("Quillbrook.store"));
+        make(path);
+        expectRefusedAndUntouched(path);
+    }
 }
 
-TEST_F(RefusedStoreFile, storeCutToHalfItsSize) {
-    makeStore(path, 400);
-    QFile file(path);
-    ASSERT_TRUE(file.resize(QFileInfo(path).size() / 2));
-    expectRefusedAndUntouched(path);
-}
-
-TEST_F(RefusedStoreFile, storeCutInsideItsLastPage) {
-    makeStore(path, 400);
-    QFile file(path);
-    ASSERT_TRUE(file.resize(QFileInfo(path).size() - 1000));
-    expectRefusedAndUntouched(path);
-}
-
-TEST_F(RefusedStoreFile, storeCutInsideItsHeader) {
-    makeStore(path, 5);
-    QFile file(path);
-    ASSERT_TRUE(file.resize(60));
-    expectRefusedAndUntouched(path);
-}
-
-TEST_F(RefusedStoreFile, folderWhereTheFileShouldBe) {
+TEST(RefusedStoreFile, aFolderOrAnUnreadableFileIsRefused) {
+    test::TempFolder folder;
+    const QString path = folder.filePath(QStringLiteral("Quillbrook.store"));
     ASSERT_TRUE(QDir().mkpath(path));
-    auto container = openAt(path);
-    EXPECT_FALSE(container.ok());
+    EXPECT_FALSE(openAt(path).ok());
     EXPECT_TRUE(QFileInfo(path).isDir());
-}
-
-TEST_F(RefusedStoreFile, fileWithoutReadPermission) {
     if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not apply to root";
-    makeStore(path, 2);
-    ASSERT_TRUE(QFile::setPermissions(path, QFile::WriteOwner));
-    auto container = openAt(path);
-    EXPECT_FALSE(container.ok());
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-}
-
-TEST_F(RefusedStoreFile, storeFromANewerSchema) {
-    makeStore(path, 2);
-    setSchemaVersion(path, "2.0.0");
-    expectRefusedAndUntouched(path);
-}
-
-TEST_F(RefusedStoreFile, otherApplicationsDatabase) {
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-    sqlite3_exec(db, "CREATE TABLE notes(body TEXT); INSERT INTO notes VALUES ('x')", nullptr,
-                 nullptr, nullptr);
-    sqlite3_close(db);
-    expectRefusedAndUntouched(path);
+        return; // permissions do not apply to root
+    const QString unreadable = folder.filePath(QStringLiteral("Unreadable.store"));
+    makeStore(unreadable, 2);
+    ASSERT_TRUE(QFile::setPermissions(unreadable, QFile::WriteOwner));
+    EXPECT_FALSE(openAt(unreadable).ok());
+    QFile::setPermissions(unreadable, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 // Refused before SQLite could copy the other program's log into its file.
-TEST_F(RefusedStoreFile, otherApplicationsDatabaseWithPagesInItsLog) {
+TEST(RefusedStoreFile, otherApplicationsDatabaseWithPagesInItsLog) {
+    test::TempFolder folder;
+    const QString path = folder.filePath(QStringLiteral("Quillbrook.store"));
     const QString original = folder.filePath(QStringLiteral("other.db"));
     sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open(original.toUtf8().constData(), &db), SQLITE_OK);

@@ -1,7 +1,7 @@
 #include "faultvfs.h"
+#include "storefiles.h"
 #include "storefixture.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -9,26 +9,12 @@
 #include <sqlite3.h>
 
 using namespace qb;
+using qb::test::fileDigest;
 using qb::test::only;
 using qb::test::StoreFixture;
+using qb::test::titlesIn;
 
 namespace {
-
-QStringList titlesIn(ModelContext &context) {
-    TodoFetch request;
-    request.sort = {{TodoSort::Field::Title, true}};
-    QStringList titles;
-    for (const auto &item : context.fetch(request).valueOr({}))
-        titles.append(item->title());
-    return titles;
-}
-
-QByteArray digest(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly)
-               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-               : QByteArray();
-}
 
 // Puts `from` at `to` in one step, as a sync tool or a restore from a backup does.
 void replaceWith(const QString &from, const QString &to) {
@@ -77,8 +63,7 @@ TEST_F(MovedStoreFile, deletedIsWrittenAgainAtItsPathWithSavedAndUnsavedChanges)
         << qPrintable(notice);
 
     EXPECT_EQ(container->configuration().path, path());
-    EXPECT_EQ(titlesOnDisk(), (QStringList{QStringLiteral("Saved after the deletion"),
-                                           QStringLiteral("Saved before")}));
+    EXPECT_EQ(titlesOnDisk(), QStringList({"Saved after the deletion", "Saved before"}));
     EXPECT_TRUE(recoveryFiles().isEmpty()) << qPrintable(recoveryFiles().join(u' '));
     // The same objects, with the edit still pending; the next save puts it in the new file.
     EXPECT_TRUE(kept->isInContext());
@@ -123,9 +108,7 @@ TEST_F(MovedStoreFile, replacedByAnotherStoreIsUsedWithTheToDosOnlyTheOldFileHad
                 notice.contains(QStringLiteral("one to-do")))
         << qPrintable(notice);
 
-    EXPECT_EQ(titlesOnDisk(),
-              (QStringList{QStringLiteral("Only ours"), QStringLiteral("Only theirs"),
-                           QStringLiteral("Shared, theirs")}));
+    EXPECT_EQ(titlesOnDisk(), QStringList({"Only ours", "Only theirs", "Shared, theirs"}));
     EXPECT_FALSE(shared->isInContext()); // their row of it is another record
     EXPECT_TRUE(mine->isInContext());
     ASSERT_TRUE(context().save().ok());
@@ -146,7 +129,7 @@ TEST_F(MovedStoreFile, replacedByAFileThatIsNotAStoreIsLeftAloneAndTheStoreGoesO
         ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
         junk.write(QByteArray(8192, 'x'));
     }
-    const QByteArray junk = digest(junkPath);
+    const QByteArray junk = fileDigest(junkPath);
     replaceWith(junkPath, path());
 
     QSignalSpy notices(&context(), &ModelContext::storeFileNotice);
@@ -159,7 +142,6 @@ TEST_F(MovedStoreFile, replacedByAFileThatIsNotAStoreIsLeftAloneAndTheStoreGoesO
 
     addTodo(QStringLiteral("Saved later"));
     ASSERT_TRUE(context().save().ok());
-    EXPECT_EQ(titlesOnDisk(),
-              (QStringList{QStringLiteral("Saved"), QStringLiteral("Saved later")}));
-    EXPECT_EQ(digest(path()), junk);
+    EXPECT_EQ(titlesOnDisk(), QStringList({"Saved", "Saved later"}));
+    EXPECT_EQ(fileDigest(path()), junk);
 }

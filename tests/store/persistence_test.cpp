@@ -42,39 +42,29 @@ TEST(CloudArgument, onlyTheExactWholeArgumentDisablesTheMirror) {
     EXPECT_FALSE(persistence::isCloudDisabled({}));
 }
 
-TEST(OpenContainer, fallsBackToTheLocalStoreWhenTheMirrorFails) {
+TEST(OpenContainer, triesTheMirrorOnlyWithAnAccountAndFallsBackToTheLocalStore) {
+    using Mode = ModelContainer::CloudMode;
     test::TempFolder folder;
-    RecordingMirror mirror(false);
-    auto container = persistence::openContainer({}, folder.path(), mirror, QStringLiteral("en_US"));
-    ASSERT_TRUE(container.ok());
-    EXPECT_EQ(mirror.attachedModes, QList{ModelContainer::CloudMode::Automatic});
-    EXPECT_EQ(container.value()->configuration().cloudMode, ModelContainer::CloudMode::None);
-    EXPECT_EQ(container.value()->configuration().path,
-              folder.filePath(QStringLiteral("Quillbrook.store")));
-}
-
-TEST(OpenContainer, keepsTheMirroredStoreWhenTheMirrorAttaches) {
-    test::TempFolder folder;
-    RecordingMirror mirror(true);
-    auto container = persistence::openContainer({}, folder.path(), mirror, QStringLiteral("en_US"));
-    ASSERT_TRUE(container.ok());
-    EXPECT_EQ(container.value()->configuration().cloudMode, ModelContainer::CloudMode::Automatic);
-}
-
-TEST(OpenContainer, neverTriesTheMirrorWhenDisabledOrWithoutAnAccount) {
-    test::TempFolder folder;
-    RecordingMirror mirror(true);
-    auto container = persistence::openContainer({QStringLiteral("-cloudKitDisabled")},
-                                                folder.path(), mirror, QStringLiteral("en_US"));
-    ASSERT_TRUE(container.ok());
-    EXPECT_TRUE(mirror.attachedModes.isEmpty());
-    EXPECT_EQ(container.value()->configuration().cloudMode, ModelContainer::CloudMode::None);
-
-    RecordingMirror signedOut(true, false);
-    container = persistence::openContainer({}, folder.path(), signedOut, QStringLiteral("en_US"));
-    ASSERT_TRUE(container.ok());
-    EXPECT_TRUE(signedOut.attachedModes.isEmpty());
-    EXPECT_EQ(container.value()->configuration().cloudMode, ModelContainer::CloudMode::None);
+    const struct {
+        QStringList arguments;
+        bool configured, attaches, tried;
+        Mode result;
+    } cases[] = {
+        {{}, true, true, true, Mode::Automatic},
+        {{}, true, false, true, Mode::None},
+        {{QStringLiteral("-cloudKitDisabled")}, true, true, false, Mode::None},
+        {{}, false, true, false, Mode::None},
+    };
+    for (const auto &c : cases) {
+        RecordingMirror mirror(c.attaches, c.configured);
+        auto container =
+            persistence::openContainer(c.arguments, folder.path(), mirror, QStringLiteral("en_US"));
+        ASSERT_TRUE(container.ok());
+        EXPECT_EQ(mirror.attachedModes, c.tried ? QList{Mode::Automatic} : QList<Mode>{});
+        EXPECT_EQ(container.value()->configuration().cloudMode, c.result);
+        EXPECT_EQ(container.value()->configuration().path,
+                  folder.filePath(QStringLiteral("Quillbrook.store")));
+    }
 }
 
 class Backfill : public ::testing::Test {
@@ -123,18 +113,14 @@ TEST_F(Backfill, datesUndatedTodayTodosOpenOrDoneAndLeavesLaterAlone) {
     EXPECT_EQ(done->scheduledDate(), startOfDay);
     EXPECT_FALSE(later->scheduledDate().isValid());
     EXPECT_FALSE(stray->scheduledDate().isValid());
-    EXPECT_TRUE(settings.value(QLatin1String(persistence::backfillFlagKey)).toBool());
 }
 
+// Once run, even with nothing to do, it never runs again: not for to-dos created afterwards.
 TEST_F(Backfill, runsOnlyOnceEvenForTodosCreatedAfterward) {
     run();
+    EXPECT_TRUE(settings.value(QLatin1String(persistence::backfillFlagKey)).toBool());
     auto lateArrival = add(QStringLiteral("from an old copy"), TodoList::Today);
     run();
     container->mainContext().checkForRemoteChanges();
     EXPECT_FALSE(lateArrival->scheduledDate().isValid());
-}
-
-TEST_F(Backfill, setsTheFlagWhenThereIsNothingToDo) {
-    run();
-    EXPECT_TRUE(settings.value(QLatin1String(persistence::backfillFlagKey)).toBool());
 }

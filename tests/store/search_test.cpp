@@ -30,8 +30,7 @@ TEST_F(QuickFind, findsOpenFirstThenNewestWhateverListOrDate) {
     ASSERT_TRUE(context().save().ok());
 
     EXPECT_EQ(titles(context().fetch(search::fetch(QStringLiteral("  Milk \n"))).value()),
-              (QList<QString>{QStringLiteral("groceries"), QStringLiteral("old open milk"),
-                              QStringLiteral("new done milk")}));
+              QStringList({"groceries", "old open milk", "new done milk"}));
     EXPECT_TRUE(context().fetch(search::fetch(QStringLiteral(" \n "))).value().isEmpty());
     // Characters that are wildcards to SQL match only themselves.
     EXPECT_TRUE(context().fetch(search::fetch(QStringLiteral("%"))).value().isEmpty());
@@ -45,8 +44,7 @@ TEST_F(QuickFind, offsetAndLimitPageThroughTheSameOrder) {
     TodoFetch page = search::fetch(QStringLiteral("item"));
     page.offset = 3;
     page.limit = 2;
-    EXPECT_EQ(titles(context().fetch(page).value()),
-              (QList<QString>{QStringLiteral("item 6"), QStringLiteral("item 5")}));
+    EXPECT_EQ(titles(context().fetch(page).value()), QStringList({"item 6", "item 5"}));
     page.limit.reset();
     EXPECT_EQ(context().fetch(page).value().size(), 7);
 }

@@ -71,6 +71,10 @@ TEST_F(Ledger, queuesEveryWriteOfAnyConnectionWhileBound) {
     item->addChange(entry);
     ASSERT_TRUE(context().save().ok());
     EXPECT_EQ(queuedIds(l), QList{item->id()});
+    EXPECT_EQ(l.locate(item->id()).value().kind, RecordLocation::Kind::Todo);
+    const RecordLocation found = l.locate(subtask->id()).value();
+    EXPECT_EQ(found.kind, RecordLocation::Kind::Subtask);
+    EXPECT_EQ(found.parentId, item->id());
 
     // Another process's insert.
     auto other = otherConnection();
@@ -155,16 +159,6 @@ TEST_F(Ledger, rebindingStartsOverAndUnbindingStopsTheQueue) {
     ASSERT_TRUE(context().save().ok());
     EXPECT_EQ(l.pendingCount().value(), 0);
     EXPECT_TRUE(l.collection().value().isEmpty());
-}
-
-TEST_F(Ledger, locatesSubtasksWithTheirParent) {
-    auto item = savedTodo(QStringLiteral("one"));
-    auto subtask = savedSubtask(item, QStringLiteral("step"));
-    auto l = ledger();
-    EXPECT_EQ(l.locate(item->id()).value().kind, RecordLocation::Kind::Todo);
-    const RecordLocation found = l.locate(subtask->id()).value();
-    EXPECT_EQ(found.kind, RecordLocation::Kind::Subtask);
-    EXPECT_EQ(found.parentId, item->id());
 }
 
 // A store written before the sync tables existed opens and gains them.

@@ -12,6 +12,15 @@ QList<QString> kindRaws(const TodoItem &item) {
     return result;
 }
 
+// The one open to-do titled `title`: a spawned next instance; null when there is not one.
+TodoItemPtr openOne(ModelContext &context, const QString &title) {
+    TodoFetch request;
+    request.predicate = TodoPredicate::isCompleted(false) &&
+                        TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
+    const auto found = context.fetch(request).valueOr({});
+    return found.size() == 1 ? found.first() : nullptr;
+}
+
 RecurrenceRule daily() {
     return RecurrenceRule{};
 }
@@ -19,17 +28,6 @@ RecurrenceRule daily() {
 } // namespace
 
 using Completion = TaskFixture;
-
-TEST_F(Completion, completingWithoutARuleCreatesNothingElse) {
-    auto item = store().add(QStringLiteral("plain"), TodoList::Today);
-    advanceClock(30);
-    store().toggleCompletion(item);
-    EXPECT_TRUE(item->isCompleted());
-    EXPECT_EQ(item->completedAt(), clockNow());
-    EXPECT_EQ(kindRaws(*item),
-              (QList<QString>{QStringLiteral("created"), QStringLiteral("completed")}));
-    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 1);
-}
 
 TEST_F(Completion, aDailyToDoForTodaySpawnsTomorrowsCopyWithOpenSubtasks) {
     auto store = this->store();
@@ -45,13 +43,8 @@ TEST_F(Completion, aDailyToDoForTodaySpawnsTomorrowsCopyWithOpenSubtasks) {
     EXPECT_TRUE(item->recurrenceRuleRaw().isNull());
     EXPECT_EQ(item->subtaskProgress(), std::make_pair(1, 2));
 
-    TodoFetch open;
-    open.predicate =
-        TodoPredicate::isCompleted(false) &&
-        TodoPredicate::textEquals(TodoPredicate::TextField::Title, QStringLiteral("Water plants"));
-    const auto spawned = context().fetch(open).value();
-    ASSERT_EQ(spawned.size(), 1);
-    const auto &next = spawned.first();
+    const auto next = openOne(context(), QStringLiteral("Water plants"));
+    ASSERT_TRUE(next);
     EXPECT_NE(next->id(), item->id());
     EXPECT_EQ(next->scheduledDate(), at(2024, 3, 10));
     EXPECT_EQ(next->sortOrder(), 2.0); // below the one already there
@@ -59,73 +52,13 @@ TEST_F(Completion, aDailyToDoForTodaySpawnsTomorrowsCopyWithOpenSubtasks) {
     EXPECT_EQ(next->notes(), QStringLiteral("the fern too"));
     EXPECT_EQ(next->recurrenceRule(), daily());
     EXPECT_EQ(next->createdAt(), clockNow());
-    EXPECT_EQ(kindRaws(*next), (QList<QString>{QStringLiteral("created")}));
+    EXPECT_EQ(kindRaws(*next), QStringList({"created"}));
     const auto copies = next->orderedSubtasks();
     ASSERT_EQ(copies.size(), 2);
     EXPECT_EQ(copies[0]->title(), QStringLiteral("inside"));
     EXPECT_FALSE(copies[0]->isCompleted());
     EXPECT_EQ(copies[0]->sortOrder(), 1.0);
     EXPECT_NE(copies[0]->id(), done->id());
-}
-
-TEST_F(Completion, theNextDateCountsFromTheToDosOwnDateEvenWhenOverdue) {
-    auto item = store().add(QStringLiteral("overdue"), at(2024, 3, 4));
-    store().setRepeat(item, daily()); // a rule moves the date to today; put it back
-    item->setScheduledDate(at(2024, 3, 4));
-    context().save();
-    store().toggleCompletion(item);
-    TodoFetch open;
-    open.predicate = TodoPredicate::isCompleted(false);
-    const auto spawned = context().fetch(open).value();
-    ASSERT_EQ(spawned.size(), 1);
-    EXPECT_EQ(spawned.first()->scheduledDate(), at(2024, 3, 5));
-}
-
-TEST_F(Completion, anUndatedRepeatingToDoCountsFromToday) {
-    auto item = store().add(QStringLiteral("undated"), TodoList::Later);
-    item->setRecurrenceRule(daily());
-    context().save();
-    store().toggleCompletion(item);
-    TodoFetch open;
-    open.predicate = TodoPredicate::isCompleted(false);
-    EXPECT_EQ(context().fetch(open).value().first()->scheduledDate(), at(2024, 3, 10));
-}
-
-TEST_F(Completion, anUnreadableRuleSpawnsNothing) {
-    auto item = store().add(QStringLiteral("broken"), TodoList::Today);
-    item->setRecurrenceRuleRaw(QStringLiteral("not json"));
-    context().save();
-    store().toggleCompletion(item);
-    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 1);
-    EXPECT_EQ(item->recurrenceRuleRaw(), QStringLiteral("not json"));
-}
-
-TEST_F(Completion, reopeningKeepsTheSpawnedInstanceAndDoesNotGiveTheRuleBack) {
-    auto item = store().add(QStringLiteral("r"), TodoList::Today);
-    store().setRepeat(item, daily());
-    advanceClock(10);
-    store().toggleCompletion(item);
-    advanceClock(10);
-    store().toggleCompletion(item);
-    EXPECT_FALSE(item->isCompleted());
-    EXPECT_FALSE(item->completedAt().isValid());
-    EXPECT_TRUE(item->recurrenceRuleRaw().isNull());
-    EXPECT_EQ(context().count(TodoPredicate::isCompleted(false)).value(), 2);
-}
-
-TEST_F(Completion, togglingTwiceLogsEachStepInOrder) {
-    auto item = store().add(QStringLiteral("t"), TodoList::Today);
-    for (int i = 0; i < 4; ++i) {
-        advanceClock(1);
-        store().toggleCompletion(item);
-    }
-    QList<QString> newestLast;
-    const auto ordered = item->orderedChanges();
-    for (auto it = ordered.rbegin(); it != ordered.rend(); ++it)
-        newestLast.append((*it)->kindRaw());
-    EXPECT_EQ(newestLast, (QList<QString>{QStringLiteral("created"), QStringLiteral("completed"),
-                                          QStringLiteral("reopened"), QStringLiteral("completed"),
-                                          QStringLiteral("reopened")}));
 }
 
 TEST_F(Completion, theCompletedItemDoesNotCountInTheGroupItsNextInstanceJoins) {
@@ -140,14 +73,55 @@ TEST_F(Completion, theCompletedItemDoesNotCountInTheGroupItsNextInstanceJoins) {
     ASSERT_EQ(item->sortOrder(), 2.0);
 
     store.toggleCompletion(item);
-    TodoFetch open;
-    open.predicate =
-        TodoPredicate::isCompleted(false) &&
-        TodoPredicate::textEquals(TodoPredicate::TextField::Title, QStringLiteral("weekly"));
-    const auto spawned = context().fetch(open).value();
-    ASSERT_EQ(spawned.size(), 1);
-    EXPECT_EQ(spawned.first()->scheduledDate(), at(2024, 3, 18));
+    const auto spawned = openOne(context(), QStringLiteral("weekly"));
+    ASSERT_TRUE(spawned);
+    EXPECT_EQ(spawned->scheduledDate(), at(2024, 3, 18));
     // Below "other upcoming" only: the completed instance no longer holds 2.
-    EXPECT_EQ(spawned.first()->sortOrder(), 2.0);
+    EXPECT_EQ(spawned->sortOrder(), 2.0);
     EXPECT_EQ(other->sortOrder(), 1.0);
+}
+
+// Without a rule nothing else is made; reopening keeps a spawned instance and gives no rule back.
+TEST_F(Completion, eachToggleIsLoggedAndReopeningUndoesNoSpawn) {
+    auto plain = store().add(QStringLiteral("plain"), TodoList::Today);
+    auto daily = store().add(QStringLiteral("daily"), TodoList::Today);
+    store().setRepeat(daily, RecurrenceRule{});
+    for (const auto &item : {plain, daily}) {
+        for (int i = 0; i < 2; ++i) {
+            advanceClock(1);
+            store().toggleCompletion(item);
+            EXPECT_EQ(item->completedAt(), i == 0 ? clockNow() : QDateTime());
+        }
+        EXPECT_FALSE(item->isCompleted());
+        EXPECT_EQ(item->orderedChanges().at(1)->kindRaw(), QStringLiteral("completed"));
+        EXPECT_EQ(item->orderedChanges().at(0)->kindRaw(), QStringLiteral("reopened"));
+    }
+    EXPECT_TRUE(daily->recurrenceRuleRaw().isNull());
+    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 3);
+}
+
+// The next date counts from the to-do's own date, even when overdue, or from today without one.
+TEST_F(Completion, theNextDateCountsFromTheToDosDateOrFromToday) {
+    for (const QDateTime &date : {at(2024, 3, 4), QDateTime()}) {
+        auto item = store().add(QStringLiteral("repeating"), date);
+        item->setRecurrenceRule(RecurrenceRule{});
+        context().save();
+        store().toggleCompletion(item);
+        const auto spawned = openOne(context(), QStringLiteral("repeating"));
+        ASSERT_TRUE(spawned);
+        EXPECT_EQ(spawned->scheduledDate(), date.isValid() ? at(2024, 3, 5) : at(2024, 3, 10));
+        context().remove(spawned);
+    }
+}
+
+// A rule that cannot be read is neither repeated nor cleared, by completing or by clearing it.
+TEST_F(Completion, anUnreadableRuleIsNeitherRepeatedNorCleared) {
+    auto item = store().add(QStringLiteral("broken"), TodoList::Today);
+    item->setRecurrenceRuleRaw(QStringLiteral("{\"frequency\":\"hourly\"}"));
+    context().save();
+    store().setRepeat(item, std::nullopt);
+    EXPECT_EQ(item->changes().size(), 1);
+    store().toggleCompletion(item);
+    EXPECT_EQ(context().count(TodoPredicate::all()).value(), 1);
+    EXPECT_EQ(item->recurrenceRuleRaw(), QStringLiteral("{\"frequency\":\"hourly\"}"));
 }

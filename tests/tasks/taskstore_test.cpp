@@ -27,7 +27,7 @@ QList<double> sortOrders(const QList<TodoItemPtr> &items) {
 
 using Adding = TaskFixture;
 
-TEST_F(Adding, numbersEachGroupFromOneAndContinuesAfterAReorder) {
+TEST_F(Adding, numbersEachGroupFromOneCountingOverdueButNotCompletedToDos) {
     auto store = this->store();
     auto a = store.add(QStringLiteral("a"), TodoList::Today);
     auto b = store.add(QStringLiteral("b"), TodoList::Today);
@@ -38,6 +38,14 @@ TEST_F(Adding, numbersEachGroupFromOneAndContinuesAfterAReorder) {
     store.reorder({a, b, c}, {2}, 0);
     EXPECT_EQ(sortOrders({c, a, b}), (QList<double>{0.0, 1.0, 2.0}));
     EXPECT_EQ(store.add(QStringLiteral("d"), TodoList::Today)->sortOrder(), 3.0);
+
+    // Overdue to-dos share today's group; completed ones are in no group.
+    store.add(QStringLiteral("overdue"), at(2024, 3, 8))->setSortOrder(7);
+    auto done = store.add(QStringLiteral("done"), TodoList::Today);
+    done->setSortOrder(50);
+    store.toggleCompletion(done);
+    EXPECT_EQ(store.add(QStringLiteral("today"), TodoList::Today)->sortOrder(), 8.0);
+    EXPECT_EQ(store.add(QStringLiteral("upcoming"), at(2024, 3, 12))->sortOrder(), 1.0);
 }
 
 TEST_F(Adding, todayGetsTheStartOfTodayAndLogsCreated) {
@@ -50,38 +58,13 @@ TEST_F(Adding, todayGetsTheStartOfTodayAndLogsCreated) {
     EXPECT_EQ(item->changes().first()->kind(), ChangeKind::Created);
     EXPECT_TRUE(item->changes().first()->detail().isNull());
     EXPECT_FALSE(context().hasChanges());
-}
-
-TEST_F(Adding, aDateRecordsTodayAndNoDateRecordsLaterWhateverTheDay) {
-    auto store = this->store();
-    EXPECT_EQ(store.add(QStringLiteral("next week"), at(2024, 3, 16))->listRaw(),
+    // A date records Today and no date Later, whatever the day.
+    EXPECT_EQ(store().add(QStringLiteral("next week"), at(2024, 3, 16))->listRaw(),
               QStringLiteral("today"));
-    auto undated = store.add(QString(), QDateTime());
-    EXPECT_EQ(undated->listRaw(), QStringLiteral("later"));
-    EXPECT_EQ(undated->title(), QString());
-}
-
-// Overdue to-dos share today's group; completed ones are in no group.
-TEST_F(Adding, theNextNumberCountsOverdueButNotCompletedToDos) {
-    auto store = this->store();
-    store.add(QStringLiteral("overdue"), at(2024, 3, 8))->setSortOrder(7);
-    auto done = store.add(QStringLiteral("done"), TodoList::Today);
-    done->setSortOrder(50);
-    store.toggleCompletion(done);
-    context().save();
-    EXPECT_EQ(store.add(QStringLiteral("today"), TodoList::Today)->sortOrder(), 8.0);
-    EXPECT_EQ(store.add(QStringLiteral("upcoming"), at(2024, 3, 12))->sortOrder(), 1.0);
+    EXPECT_EQ(store().add(QString(), QDateTime())->listRaw(), QStringLiteral("later"));
 }
 
 using Renaming = TaskFixture;
-
-TEST_F(Renaming, theSameTitleWithSurroundingWhitespaceIsNoChange) {
-    auto item = store().add(QStringLiteral("Call Anna"), TodoList::Today);
-    const int reloads = host.reloads;
-    EXPECT_FALSE(store().setTitle(item, QStringLiteral("  Call Anna \n")).has_value());
-    EXPECT_EQ(item->changes().size(), 1);
-    EXPECT_EQ(host.reloads, reloads);
-}
 
 TEST_F(Renaming, logsOldAndNewTitleWithUntitledForEmptyOnes) {
     auto item = store().add(QString(), TodoList::Today);
@@ -94,21 +77,16 @@ TEST_F(Renaming, logsOldAndNewTitleWithUntitledForEmptyOnes) {
     EXPECT_EQ(titleEdit.entry->detail(), QStringLiteral("Untitled → Named"));
     EXPECT_EQ(item->title(), QStringLiteral("Named"));
 
+    // The same title with surrounding whitespace is no change, and asks for no refresh.
+    const int reloads = host.reloads;
+    EXPECT_FALSE(store().setTitle(item, QStringLiteral("  Named \n")).has_value());
+    EXPECT_EQ(host.reloads, reloads);
+
     advanceClock(60);
     store().setTitle(item, QStringLiteral("   "));
     EXPECT_EQ(item->title(), QString());
     EXPECT_EQ(item->orderedChanges().first()->detail(), QStringLiteral("Named → Untitled"));
-}
-
-TEST_F(Renaming, keepsLongAndUnusualTextIntact) {
-    auto item = store().add(QStringLiteral("x"), TodoList::Today);
-    const QString huge = QString(1 << 20, u'é') + QStringLiteral("🙂\u200d");
-    store().setTitle(item, huge);
-    closeStore();
-    openStore();
-    auto reread = find(huge);
-    ASSERT_TRUE(reread);
-    EXPECT_EQ(reread->title().size(), huge.size());
+    EXPECT_EQ(item->changes().size(), 3);
 }
 
 using EditingNotes = TaskFixture;
@@ -128,12 +106,6 @@ TEST_F(EditingNotes, notesAreStoredAsTypedAndTrailingSpacesAreAChange) {
 
 using Scheduling = TaskFixture;
 
-TEST_F(Scheduling, laterTheSameDayIsNoChange) {
-    auto item = store().add(QStringLiteral("s"), TodoList::Today);
-    EXPECT_FALSE(store().schedule(item, at(2024, 3, 9, 15, 30)).has_value());
-    EXPECT_EQ(item->changes().size(), 1);
-}
-
 TEST_F(Scheduling, storesTheStartOfTheDayAtTheBottomOfItsGroupAndLogsTheLabel) {
     auto store = this->store();
     store.add(QStringLiteral("already tomorrow"), at(2024, 3, 10));
@@ -150,12 +122,12 @@ TEST_F(Scheduling, storesTheStartOfTheDayAtTheBottomOfItsGroupAndLogsTheLabel) {
     EXPECT_EQ(scheduleEdit.entry->detail(), QStringLiteral("Tomorrow"));
     EXPECT_EQ(item->listRaw(), QStringLiteral("today"));
 
-    advanceClock(60);
-    store.schedule(item, at(2024, 3, 20));
-    EXPECT_EQ(item->orderedChanges().first()->detail(), QStringLiteral("Wed, Mar 20"));
+    // Later the same day is no change.
+    EXPECT_FALSE(store.schedule(item, at(2024, 3, 10, 15, 30)).has_value());
+    EXPECT_EQ(item->changes().size(), 2);
 }
 
-TEST_F(Scheduling, clearingTheDateLogsDateClearedAndGoesToTheBottomOfUndated) {
+TEST_F(Scheduling, clearingTheDateOrMovingToLaterLogsDateClearedAndGoesToUndated) {
     auto store = this->store();
     store.add(QStringLiteral("undated"), TodoList::Later);
     auto item = store.add(QStringLiteral("s"), TodoList::Today);
@@ -165,17 +137,14 @@ TEST_F(Scheduling, clearingTheDateLogsDateClearedAndGoesToTheBottomOfUndated) {
     EXPECT_EQ(item->sortOrder(), 2.0);
     EXPECT_EQ(std::get<ScheduleEdit>(*edit).entry->kind(), ChangeKind::DateCleared);
     EXPECT_TRUE(std::get<ScheduleEdit>(*edit).entry->detail().isNull());
-}
 
-TEST_F(Scheduling, movingToLaterLogsDateClearedAndToTodayGivesToday) {
-    auto item = store().add(QStringLiteral("m"), at(2024, 3, 12));
-    advanceClock(60);
-    store().move(item, TodoList::Later);
-    EXPECT_EQ(item->orderedChanges().first()->kindRaw(), QStringLiteral("dateCleared"));
-    auto back = store().move(item, TodoList::Today);
-    ASSERT_TRUE(back.has_value());
+    // Moving to Today gives today's date; moving there again is no change.
+    ASSERT_TRUE(store.move(item, TodoList::Today).has_value());
     EXPECT_EQ(item->scheduledDate(), at(2024, 3, 9));
-    EXPECT_FALSE(store().move(item, TodoList::Today).has_value());
+    EXPECT_FALSE(store.move(item, TodoList::Today).has_value());
+    advanceClock(60);
+    store.move(item, TodoList::Later);
+    EXPECT_EQ(item->orderedChanges().first()->kind(), ChangeKind::DateCleared);
 }
 
 using Repeating = TaskFixture;
@@ -191,8 +160,6 @@ TEST_F(Repeating, aWeeklyRuleMovesTheDateToTheFirstMatchingDayAndLogsItsDescript
     EXPECT_EQ(item->sortOrder(), 1.0);
     EXPECT_EQ(item->orderedChanges().first()->kind(), ChangeKind::RepeatSet);
     EXPECT_EQ(item->orderedChanges().first()->detail(), QStringLiteral("Weekly on Mon, Wed"));
-    EXPECT_EQ(item->recurrenceRuleRaw(),
-              QStringLiteral(R"({"frequency":"weekly","weekdays":[3,1],"lastDay":false})"));
 
     const auto before = item->changes().size();
     store().setRepeat(item, rule);
@@ -209,16 +176,6 @@ TEST_F(Repeating, aDailyRuleIncludesToday) {
     auto item = store().add(QStringLiteral("r"), at(2024, 3, 20));
     store().setRepeat(item, RecurrenceRule{});
     EXPECT_EQ(item->scheduledDate(), at(2024, 3, 9));
-}
-
-TEST_F(Repeating, anUnreadableStoredRuleCountsAsNone) {
-    auto item = store().add(QStringLiteral("r"), TodoList::Today);
-    item->setRecurrenceRuleRaw(QStringLiteral("{\"frequency\":\"hourly\"}"));
-    context().save();
-    const auto before = item->changes().size();
-    store().setRepeat(item, std::nullopt);
-    EXPECT_EQ(item->changes().size(), before);
-    EXPECT_EQ(item->recurrenceRuleRaw(), QStringLiteral("{\"frequency\":\"hourly\"}"));
 }
 
 TEST(ListMove, movedRowsKeepTheirOrderAndLandBeforeTheDestination) {
@@ -249,35 +206,20 @@ TEST_F(Subtasks, addingAndInsertingUseTheNextOrderOrTheMidpoint) {
     EXPECT_EQ(store.insertSubtask(QStringLiteral("none"), nullptr, item)->sortOrder(), 6.0);
     // Nothing about subtasks is logged.
     EXPECT_EQ(item->changes().size(), 1);
-
-    closeStore();
-    openStore();
-    auto reread = find(QStringLiteral("p"));
-    QStringList titles;
-    for (const auto &subtask : reread->orderedSubtasks())
-        titles.append(subtask->title());
-    EXPECT_EQ(titles,
-              (QStringList{QStringLiteral("one"), QStringLiteral("between"), QStringLiteral("two"),
-                           QStringLiteral("three"), QStringLiteral("end"),
-                           QStringLiteral("unknown"), QStringLiteral("none")}));
+    EXPECT_FALSE(context().hasChanges());
 }
 
-TEST_F(Subtasks, renamingRejectsBlankAndUnchangedTitles) {
-    auto item = store().add(QStringLiteral("p"), TodoList::Today);
-    auto subtask = store().addSubtask(item, QStringLiteral("keep"));
-    EXPECT_FALSE(store().renameSubtask(subtask, QStringLiteral("  \n")));
-    EXPECT_FALSE(store().renameSubtask(subtask, QStringLiteral(" keep ")));
-    EXPECT_EQ(subtask->title(), QStringLiteral("keep"));
-    EXPECT_TRUE(store().renameSubtask(subtask, QStringLiteral("kept")));
-    EXPECT_EQ(subtask->title(), QStringLiteral("kept"));
-}
-
-TEST_F(Subtasks, toggleDeleteAndReorder) {
+TEST_F(Subtasks, renameToggleDeleteAndReorder) {
     auto store = this->store();
     auto item = store.add(QStringLiteral("p"), TodoList::Today);
     auto a = store.addSubtask(item, QStringLiteral("a"));
     auto b = store.addSubtask(item, QStringLiteral("b"));
     auto c = store.addSubtask(item, QStringLiteral("c"));
+    // Blank and unchanged titles are refused.
+    EXPECT_FALSE(store.renameSubtask(a, QStringLiteral("  \n")));
+    EXPECT_FALSE(store.renameSubtask(a, QStringLiteral(" a ")));
+    EXPECT_TRUE(store.renameSubtask(c, QStringLiteral("c2")));
+    EXPECT_EQ(c->title(), QStringLiteral("c2"));
     store.toggleSubtask(b);
     EXPECT_TRUE(b->isCompleted());
     EXPECT_EQ(item->subtaskProgress(), std::make_pair(1, 3));

@@ -6,7 +6,7 @@ using qb::test::TaskFixture;
 
 using UndoOffers = TaskFixture;
 
-TEST_F(UndoOffers, takingBackARenameRestoresTheTitleAndRemovesItsLogEntry) {
+TEST_F(UndoOffers, takingBackARenameOrNotesRestoresThemAndRemovesTheLogEntry) {
     auto item = store().add(QStringLiteral("Old"), TodoList::Today);
     auto edit = store().setTitle(item, QStringLiteral("New"));
     ASSERT_TRUE(edit);
@@ -23,16 +23,13 @@ TEST_F(UndoOffers, takingBackARenameRestoresTheTitleAndRemovesItsLogEntry) {
     auto other = otherConnection();
     TodoFetch all;
     EXPECT_EQ(other->fetch(all).value().first()->changes().size(), 1);
-}
 
-TEST_F(UndoOffers, takingBackNotesRestoresThem) {
-    auto item = store().add(QStringLiteral("n"), TodoList::Today);
     store().setNotes(item, QStringLiteral("first"));
-    auto edit = store().setNotes(item, QStringLiteral("second"));
-    const auto offer = undooffers::forEdit(*edit, context(), environment);
-    EXPECT_EQ(offer.message, QStringLiteral("Notes edited"));
-    EXPECT_EQ(offer.systemImage, QStringLiteral("text.alignleft"));
-    offer.undo();
+    auto notes = store().setNotes(item, QStringLiteral("second"));
+    const auto notesOffer = undooffers::forEdit(*notes, context(), environment);
+    EXPECT_EQ(notesOffer.message, QStringLiteral("Notes edited"));
+    EXPECT_EQ(notesOffer.systemImage, QStringLiteral("text.alignleft"));
+    notesOffer.undo();
     EXPECT_EQ(item->notes(), QStringLiteral("first"));
     EXPECT_EQ(item->changes().size(), 2);
 }
@@ -71,12 +68,10 @@ TEST_F(UndoOffers, deletionOffersTheTrimmedTitleInCurlyQuotesAndRestores) {
     const auto restored = context().fetch(all).value();
     ASSERT_EQ(restored.size(), 1);
     EXPECT_EQ(restored.first()->id(), id);
-}
 
-TEST_F(UndoOffers, aBlankTitleReadsToDoDeleted) {
-    auto item = store().add(QStringLiteral("   "), TodoList::Today);
-    const auto offer = undooffers::forDeletion(*store().remove(item), context(), environment);
-    EXPECT_EQ(offer.message, QStringLiteral("To-do deleted"));
+    auto blank = store().add(QStringLiteral("   "), TodoList::Today);
+    EXPECT_EQ(undooffers::forDeletion(*store().remove(blank), context(), environment).message,
+              QStringLiteral("To-do deleted"));
 }
 
 TEST_F(UndoOffers, takingBackAnAdditionDeletesTheToDo) {

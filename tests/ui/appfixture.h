@@ -61,28 +61,4 @@ protected:
     std::unique_ptr<QuillbrookApp> app;
 };
 
-// Counts the structural signals of a model. A save must never show up as a reset.
-struct ModelSignals {
-    explicit ModelSignals(QAbstractItemModel *model)
-        : inserted(model, &QAbstractItemModel::rowsInserted)
-        , removed(model, &QAbstractItemModel::rowsRemoved)
-        , moved(model, &QAbstractItemModel::rowsMoved)
-        , reset(model, &QAbstractItemModel::modelReset)
-        , changed(model, &QAbstractItemModel::dataChanged) {}
-
-    void clear() {
-        inserted.clear();
-        removed.clear();
-        moved.clear();
-        reset.clear();
-        changed.clear();
-    }
-
-    QSignalSpy inserted;
-    QSignalSpy removed;
-    QSignalSpy moved;
-    QSignalSpy reset;
-    QSignalSpy changed;
-};
-
 } // namespace qb::test

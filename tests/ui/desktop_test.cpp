@@ -1,46 +1,33 @@
 // The app's desktop side over the real QML windows, offscreen: where opened URLs and the
 // tray's commands land, the tray menu, what closing the last window does without a tray, and
 // the last save at quit. Offscreen has no tray, as a desktop without one.
-#include "app/appruntime.h"
 #include "app/desktopshell.h"
 #include "app/environment.h"
 #include "app/quillbrookapp.h"
+#include "appwindow.h"
 #include "desktop/trayicon.h"
 #include "desktop/traymenumodel.h"
 #include "faultvfs.h"
 #include "navigation/approuter.h"
 #include "navigation/composer.h"
 #include "preferences/preferences.h"
-#include "quickitems.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
-#include "temphome.h"
-#include "tempstore.h"
 #include "viewmodels/mainwindowstate.h"
 #include "widget/widgethost.h"
 
 #include <QApplication>
 #include <QPointer>
-#include <QQmlApplicationEngine>
 #include <QQmlExtensionPlugin>
-#include <QQuickItem>
-#include <QQuickStyle>
-#include <QQuickWindow>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
-#include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include <sqlite3.h>
 
 Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
 
 using namespace qb;
-using qb::test::findItem;
 using qb::test::rowAt;
 
 namespace {
@@ -52,37 +39,28 @@ QStringList actionTexts(const QMenu &menu) {
     return texts;
 }
 
-// The app as main() builds it, on a store of its own, with its windows loaded.
-class Desktop : public ::testing::Test {
+// With the window loaded, as main() makes it.
+class Desktop : public test::AppWindow {
 protected:
     void SetUp() override {
-        runtime = std::make_unique<AppRuntime>(
-            QStringList{QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
-            folder.path(), Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York")),
-            Clock::system());
-        engine = std::make_unique<QQmlApplicationEngine>();
-        engine->addImportPath(QStringLiteral("qrc:/"));
-        engine->load(QUrl(QStringLiteral("qrc:/Quillbrook/qml/Main.qml")));
-        ASSERT_FALSE(engine->rootObjects().isEmpty());
-        first = qobject_cast<QQuickWindow *>(engine->rootObjects().constFirst());
-        ASSERT_TRUE(first);
+        AppWindow::SetUp();
+        loadWindow();
         windows = std::make_unique<MainWindows>(*engine, *runtime->app().router());
     }
     void TearDown() override {
         shell.reset();
         windows.reset();
         // Windows made by QML outside the engine's root go with the engine's objects.
-        for (QQuickWindow *window : extra)
-            delete window;
-        engine.reset();
-        runtime.reset();
+        for (QQuickWindow *made : extra)
+            delete made;
+        AppWindow::TearDown();
     }
 
-    static MainWindowState *stateOf(QQuickWindow *window) {
-        return window->findChild<MainWindowState *>();
+    static MainWindowState *stateOf(QQuickWindow *which) {
+        return which->findChild<MainWindowState *>();
     }
     QQuickWindow *openSecondWindow() {
-        QMetaObject::invokeMethod(first, "newWindowRequested");
+        QMetaObject::invokeMethod(window, "newWindowRequested");
         const QList<QQuickWindow *> all = windows->all();
         if (all.size() != 2)
             return nullptr;
@@ -94,60 +72,35 @@ protected:
                                                QDBusConnection(QStringLiteral("no-bus")));
     }
 
-    test::TempFolder folder;
-    std::unique_ptr<AppRuntime> runtime;
-    std::unique_ptr<QQmlApplicationEngine> engine;
     std::unique_ptr<MainWindows> windows;
     std::unique_ptr<DesktopShell> shell;
-    QQuickWindow *first = nullptr;
     QList<QQuickWindow *> extra;
 };
 
-TEST_F(Desktop, anOpenedUrlActsInTheFocusedWindowOnly) {
-    QQuickWindow *second = openSecondWindow();
-    ASSERT_TRUE(second);
-    stateOf(first)->setPerspective(QStringLiteral("later"));
-    stateOf(second)->setPerspective(QStringLiteral("done"));
-    second->requestActivate();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(second));
-
-    windows->open({QStringLiteral("quillbrook://today")});
-    EXPECT_EQ(stateOf(second)->perspective(), QStringLiteral("today"));
-    EXPECT_EQ(stateOf(first)->perspective(), QStringLiteral("later"));
-    EXPECT_FALSE(runtime->app().router()->pendingRoute());
-
-    // Unknown URLs only bring the window forward.
-    windows->open({QStringLiteral("quillbrook://elsewhere"), QStringLiteral("mailto:x@y")});
-    EXPECT_EQ(stateOf(first)->perspective(), QStringLiteral("later"));
-    EXPECT_FALSE(runtime->app().router()->pendingRoute());
-}
-
 // New windows are made by QML; nothing but the app may take them away again.
-TEST_F(Desktop, aNewWindowOutlivesTheCollector) {
+TEST_F(Desktop, aNewWindowOutlivesTheCollectorAndAnOpenedUrlActsInTheFocusedWindowOnly) {
     QPointer<QQuickWindow> second = openSecondWindow();
     ASSERT_TRUE(second);
     extra.clear();
     engine->collectGarbage();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_TRUE(second);
-    EXPECT_EQ(windows->all().size(), 2);
     extra.append(second);
-}
+    EXPECT_EQ(windows->all().size(), 2);
 
-TEST_F(Desktop, aWindowClosedToTheTrayComesBackForAUrlWithItsDraftRowOpen) {
-    stateOf(first)->setPerspective(QStringLiteral("done"));
-    first->close();
-    ASSERT_FALSE(first->isVisible());
+    stateOf(window)->setPerspective(QStringLiteral("later"));
+    stateOf(second)->setPerspective(QStringLiteral("done"));
+    activate(second);
 
-    windows->open({QStringLiteral("quillbrook://new")});
-    EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(stateOf(first)->perspective(), QStringLiteral("today"));
-    EXPECT_EQ(stateOf(first)->composer()->addingTo(), TodoList::Today);
-    QQuickItem *field = nullptr;
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        field = findItem(first->contentItem(), QStringLiteral("draftField"));
-        return field && field->isVisible();
-    }));
+    windows->open({QStringLiteral("quillbrook://today")});
+    EXPECT_EQ(stateOf(second)->perspective(), QStringLiteral("today"));
+    EXPECT_EQ(stateOf(window)->perspective(), QStringLiteral("later"));
+    EXPECT_FALSE(runtime->app().router()->pendingRoute());
+
+    // Unknown URLs only bring the window forward.
+    windows->open({QStringLiteral("quillbrook://elsewhere"), QStringLiteral("mailto:x@y")});
+    EXPECT_EQ(stateOf(window)->perspective(), QStringLiteral("later"));
+    EXPECT_FALSE(runtime->app().router()->pendingRoute());
 }
 
 TEST_F(Desktop, aToDoChosenInTheTrayIsShownSelectedAndScrolledIntoViewInItsList) {
@@ -156,17 +109,17 @@ TEST_F(Desktop, aToDoChosenInTheTrayIsShownSelectedAndScrolledIntoViewInItsList)
     for (int i = 0; i < 60; ++i)
         store.add(QStringLiteral("Row %1").arg(i), TodoList::Later);
     const auto later = store.add(QStringLiteral("Pick me"), TodoList::Later);
-    stateOf(first)->setPerspective(QStringLiteral("done"));
-    first->hide();
+    stateOf(window)->setPerspective(QStringLiteral("done"));
+    window->hide();
 
     ASSERT_TRUE(windows->openTodo(later->id()));
-    EXPECT_TRUE(first->isVisible());
-    MainWindowState *state = stateOf(first);
+    EXPECT_TRUE(window->isVisible());
+    MainWindowState *state = stateOf(window);
     EXPECT_EQ(state->perspective(), QStringLiteral("later"));
     EXPECT_EQ(state->selectedTodoId(), later->id().toString(QUuid::WithoutBraces));
     QQuickItem *list = nullptr;
     EXPECT_TRUE(QTest::qWaitFor([&] {
-        list = findItem(first->contentItem(), QStringLiteral("taskList"));
+        list = item(QStringLiteral("taskList"));
         if (!list)
             return false;
         for (int index = 0; index < list->property("count").toInt(); ++index) {
@@ -217,19 +170,26 @@ TEST_F(Desktop, theTrayMenuFollowsSavesInThisProcessAndItsCommandsReachTheWindow
               (QStringList{"Salt && pepper", "---", "New To-Do", "Show Quill Brook", "Quit"}));
     EXPECT_EQ(menu.actions().first()->data().toUuid(), salt->id());
 
-    first->hide();
+    window->hide();
     menu.actions().first()->trigger();
-    EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(stateOf(first)->selectedTodoId(), salt->id().toString(QUuid::WithoutBraces));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(stateOf(window)->selectedTodoId(), salt->id().toString(QUuid::WithoutBraces));
 
-    stateOf(first)->setPerspective(QStringLiteral("later"));
+    // A window closed to the tray comes back for New To-Do with Today's draft row open.
+    stateOf(window)->setPerspective(QStringLiteral("later"));
+    window->close();
     menu.actions().at(2)->trigger(); // New To-Do
-    EXPECT_EQ(stateOf(first)->perspective(), QStringLiteral("today"));
-    EXPECT_EQ(stateOf(first)->composer()->addingTo(), TodoList::Today);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(stateOf(window)->perspective(), QStringLiteral("today"));
+    EXPECT_EQ(stateOf(window)->composer()->addingTo(), TodoList::Today);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        QQuickItem *field = item(QStringLiteral("draftField"));
+        return field && field->isVisible();
+    }));
 
-    first->hide();
+    window->hide();
     menu.actions().at(3)->trigger(); // Show Quill Brook
-    EXPECT_TRUE(first->isVisible());
+    EXPECT_TRUE(window->isVisible());
 
     shell.reset();
     EXPECT_EQ(runtime->widgetHosts().size(), 0);
@@ -238,20 +198,14 @@ TEST_F(Desktop, theTrayMenuFollowsSavesInThisProcessAndItsCommandsReachTheWindow
 // Quit (also what the end of the session does) closes no window: the window's frame and a
 // draft being typed are kept all the same.
 TEST_F(Desktop, quitKeepsTheWindowFrameAndTheDraftBeingTyped) {
-    first->requestActivate();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(first));
-    first->resize(1010, 690);
-    QTest::keyClick(first, Qt::Key_N, Qt::ControlModifier);
-    QQuickItem *field = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        field = findItem(first->contentItem(), QStringLiteral("draftField"));
-        return field && field->hasActiveFocus();
-    }));
-    for (const char letter : std::string("Typed at quit"))
-        QTest::keyClick(first, letter);
+    activate(window);
+    window->resize(1010, 690);
+    QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+    ASSERT_TRUE(waitForFocus(QStringLiteral("draftField")));
+    typeKeys(QStringLiteral("Typed at quit"));
 
-    QTimer::singleShot(0, first,
-                       [this] { QTest::keyClick(first, Qt::Key_Q, Qt::ControlModifier); });
+    QTimer::singleShot(0, window,
+                       [this] { QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier); });
     QTimer stuck;
     stuck.setSingleShot(true);
     QObject::connect(&stuck, &QTimer::timeout, qApp, &QCoreApplication::quit);
@@ -262,7 +216,7 @@ TEST_F(Desktop, quitKeepsTheWindowFrameAndTheDraftBeingTyped) {
     stuck.stop();
     EXPECT_EQ(quitting.count(), 1);
 
-    EXPECT_EQ(stateOf(first)->savedFrame().size(), QSize(1010, 690));
+    EXPECT_EQ(stateOf(window)->savedFrame().size(), QSize(1010, 690));
     auto other = runtime->container().newContext();
     ASSERT_TRUE(other.ok());
     const auto stored = other.value()->fetch(TodoFetch{}).valueOr({});
@@ -278,8 +232,8 @@ TEST_F(Desktop, theAppIconIsBuiltIn) {
 
 TEST(Quit, changesLeftByAFailedSaveGetOneLastSaveAttempt) {
     test::TempFolder folder;
-    const QStringList arguments{QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")};
-    const Calendar calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York"));
+    const QStringList arguments = test::appArguments();
+    const Calendar calendar = test::newYorkCalendar();
     {
         AppRuntime runtime(arguments, folder.path(), calendar, Clock::system());
         ModelContext &context = runtime.container().mainContext();
@@ -297,14 +251,6 @@ TEST(Quit, changesLeftByAFailedSaveGetOneLastSaveAttempt) {
 } // namespace
 
 int main(int argc, char **argv) {
-    qb::test::TemporaryHome home;
-    if (!home.isValid())
-        return 1;
-    QApplication app(argc, argv);
-    QGuiApplication::setOrganizationName(QStringLiteral("Quillbrook"));
-    QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    ::testing::InitGoogleTest(&argc, argv);
     qb::test::faultvfs::install();
-    return RUN_ALL_TESTS();
+    return qb::test::runAppTests<QApplication>(argc, argv);
 }

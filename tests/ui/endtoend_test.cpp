@@ -1,36 +1,22 @@
 // The whole app in this process, offscreen, on a store of its own, driven by keys and clicks
 // like a user's: to-dos whose titles, notes and subtasks look like markup are shown in every
 // view exactly as typed, and showing them never reaches the network.
-#include "app/appruntime.h"
 #include "app/environment.h"
 #include "app/quillbrookapp.h"
-#include "quickitems.h"
+#include "appwindow.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "tasks/taskstore.h"
-#include "temphome.h"
-#include "tempstore.h"
 
 #include <QFile>
 #include <QFontMetricsF>
 #include <QGuiApplication>
-#include <QQmlApplicationEngine>
 #include <QQmlExtensionPlugin>
-#include <QQuickItem>
-#include <QQuickStyle>
-#include <QQuickWindow>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
 
 Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
 
-using qb::test::findItem;
 using qb::test::rowAt;
 
 namespace {
@@ -80,40 +66,13 @@ QStringList checkShownLiterally(QQuickWindow &window, const QString &literal, in
     return failures;
 }
 
-class EndToEnd : public ::testing::Test {
+class EndToEnd : public qb::test::AppWindow {
 protected:
-    void SetUp() override {
-        runtime = std::make_unique<qb::AppRuntime>(
-            QStringList{QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
-            folder.path(),
-            qb::Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York")),
-            qb::Clock::system());
-    }
     void openWindow() {
-        engine = std::make_unique<QQmlApplicationEngine>();
-        engine->addImportPath(QStringLiteral("qrc:/"));
-        engine->load(QUrl(QStringLiteral("qrc:/Quillbrook/qml/Main.qml")));
-        ASSERT_FALSE(engine->rootObjects().isEmpty());
-        window = qobject_cast<QQuickWindow *>(engine->rootObjects().constFirst());
-        ASSERT_TRUE(window);
-        window->requestActivate();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    }
-    void TearDown() override {
-        engine.reset();
-        runtime.reset();
+        loadWindow();
+        activate(window);
     }
     qb::TaskStore store() { return runtime->taskStore(); }
-    QQuickItem *item(const QString &name) { return findItem(window->contentItem(), name); }
-    void typeKeys(const QString &text) {
-        for (const QChar letter : text)
-            QTest::keyClick(window, letter.toLatin1());
-    }
-
-    qb::test::TempFolder folder;
-    std::unique_ptr<qb::AppRuntime> runtime;
-    std::unique_ptr<QQmlApplicationEngine> engine;
-    QQuickWindow *window = nullptr;
 };
 
 TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
@@ -223,10 +182,7 @@ TEST_F(EndToEnd, aStoreFileDeletedWhileTheAppRunsComesBackAtItsPathAndTheUserIsT
 
     // New To-Do, a title, Return.
     QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        QQuickItem *field = item(QStringLiteral("draftField"));
-        return field && field->hasActiveFocus();
-    }));
+    ASSERT_TRUE(waitForFocus(QStringLiteral("draftField")));
     typeKeys(QStringLiteral("Buy bread"));
     QTest::keyClick(window, Qt::Key_Return);
 
@@ -247,13 +203,5 @@ TEST_F(EndToEnd, aStoreFileDeletedWhileTheAppRunsComesBackAtItsPathAndTheUserIsT
 } // namespace
 
 int main(int argc, char **argv) {
-    qb::test::TemporaryHome home;
-    if (!home.isValid())
-        return 1;
-    QGuiApplication app(argc, argv);
-    QGuiApplication::setOrganizationName(QStringLiteral("Quillbrook"));
-    QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return qb::test::runAppTests<QGuiApplication>(argc, argv);
 }

@@ -60,16 +60,10 @@ public:
     }
     // `days` from today: 0 today, -1 yesterday, 1 tomorrow; undefined for an undated to-do.
     Q_INVOKABLE QObject *add(const QString &title, const QVariant &days = {}) {
-        qb::TodoItemPtr item;
-        if (days.isValid()) {
-            const QDateTime day = m_runtime.environment().today().addDays(days.toInt());
-            item = m_runtime.taskStore().add(QStringLiteral("x"), day);
-            // A blank title cannot be typed but can be stored.
-            item->setTitle(title);
-            m_app.context()->save();
-        } else {
-            item = m_runtime.taskStore().add(title, qb::TodoList::Later);
-        }
+        const qb::TodoItemPtr item =
+            days.isValid() ? m_runtime.taskStore().add(
+                                 title, m_runtime.environment().today().addDays(days.toInt()))
+                           : m_runtime.taskStore().add(title, qb::TodoList::Later);
         // The store holds saved records weakly; QML gets a plain pointer.
         m_held.append(item);
         return qb::exposeToQml(item);
@@ -97,10 +91,6 @@ public:
         found.first()->setScheduledDate(m_runtime.environment().today().addDays(days));
         found.first()->setTitle(title);
         other.value()->save();
-    }
-    Q_INVOKABLE void complete(QObject *todo) {
-        if (auto item = shared(todo))
-            m_runtime.taskStore().toggleCompletion(item);
     }
     Q_INVOKABLE void addSubtask(QObject *todo, const QString &title) {
         if (auto item = shared(todo))
@@ -173,34 +163,28 @@ private:
 // The update feed the app checks: a local file the QML cases write before each check.
 class FeedProbe : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QString runningVersion READ runningVersion CONSTANT)
 
 public:
     explicit FeedProbe(QString path)
         : m_path(std::move(path)) {}
 
     QUrl url() const { return QUrl::fromLocalFile(m_path); }
-    static QString runningVersion() { return QStringLiteral(QB_VERSION); }
 
-    // A feed listing one release; with `links`, release notes and a download. (No raw
-    // strings in this file: moc reads it.)
-    Q_INVOKABLE void offer(const QString &version, bool links) {
-        const QString extras =
-            links ? QStringLiteral("<qb:releaseNotesLink>https://quillbrook.example/notes"
-                                   "</qb:releaseNotesLink>"
-                                   "<enclosure url=\"https://quillbrook.example/download\"/>")
-                  : QString();
+    // A feed listing one release, with release notes and a download. (No raw strings in this
+    // file: moc reads it.)
+    Q_INVOKABLE void offer(const QString &version) {
         QFile file(m_path);
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             file.write(
                 QStringLiteral("<rss version=\"2.0\" xmlns:qb=\"https://quillbrook.example/a\">"
-                               "<channel><item><qb:version>%1</qb:version>%2</item>"
-                               "</channel></rss>")
-                    .arg(version, extras)
+                               "<channel><item><qb:version>%1</qb:version>"
+                               "<qb:releaseNotesLink>https://quillbrook.example/notes"
+                               "</qb:releaseNotesLink>"
+                               "<enclosure url=\"https://quillbrook.example/download\"/>"
+                               "</item></channel></rss>")
+                    .arg(version)
                     .toUtf8());
     }
-    // No feed at all: the check fails.
-    Q_INVOKABLE void remove() { QFile::remove(m_path); }
 
 private:
     QString m_path;

@@ -75,17 +75,10 @@ TEST_F(Symbols, everySymbolTheAppNamesHasAnEntryAndAnUnknownOneStillDrawsAGlyph)
 
     // The undo offers' symbols, from real offers.
     auto item = store().add(QStringLiteral("t"), TodoList::Today);
-    names.insert(
-        undooffers::forEdit(*store().setTitle(item, QStringLiteral("u")), context(), environment)
-            .systemImage);
-    names.insert(
-        undooffers::forEdit(*store().setNotes(item, QStringLiteral("n")), context(), environment)
-            .systemImage);
-    names.insert(
-        undooffers::forEdit(*store().schedule(item, at(2024, 3, 12)), context(), environment)
-            .systemImage);
-    names.insert(undooffers::forEdit(*store().move(item, TodoList::Later), context(), environment)
-                     .systemImage);
+    for (const auto &edit :
+         {store().setTitle(item, QStringLiteral("u")), store().setNotes(item, QStringLiteral("n")),
+          store().schedule(item, at(2024, 3, 12)), store().move(item, TodoList::Later)})
+        names.insert(undooffers::forEdit(*edit, context(), environment).systemImage);
     names.insert(undooffers::forAddition(item, context(), environment).systemImage);
     names.insert(
         undooffers::forDeletion(*store().remove(item), context(), environment).systemImage);

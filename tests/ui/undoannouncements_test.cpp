@@ -13,62 +13,43 @@ public:
     QStringList spoken;
 };
 
-UndoCenter::Action offer(const QString &message) {
-    return {QUuid::createUuid(), message, QStringLiteral("trash"), [] {}};
+using Announcements = AppFixture;
+
+void offer(UndoCenter &center, const QString &message) {
+    center.offer({QUuid::createUuid(), message, QStringLiteral("trash"), [] {}});
 }
 
-class Announcements : public AppFixture {
-protected:
-    void SetUp() override {
-        AppFixture::SetUp();
-        announcements.setAnnouncer(&announcer);
-        announcements.setCenter(&undoCenter);
-    }
+TEST_F(Announcements, eachOfferIsAnnouncedOnceEvenWithTheSameMessageAndLeavingSaysNothing) {
     RecordingAnnouncer announcer;
     UndoAnnouncements announcements;
-};
-
-TEST_F(Announcements, eachOfferIsAnnouncedOnceWithUndoAvailable) {
-    undoCenter.offer(offer(QStringLiteral("Deleted “Pay rent”")));
-    EXPECT_EQ(announcer.spoken, QStringList{"Deleted “Pay rent”. Undo available."});
-
-    undoCenter.offer(offer(QStringLiteral("Scheduled for Today")));
-    EXPECT_EQ(announcer.spoken.size(), 2);
-    EXPECT_EQ(announcer.spoken.last(), QStringLiteral("Scheduled for Today. Undo available."));
-
-    // Leaving says nothing, whether used, dismissed or expired.
+    announcements.setAnnouncer(&announcer);
+    // An offer already shown when the toast appears is announced too.
+    offer(undoCenter, QStringLiteral("Deleted “Pay rent”"));
+    announcements.setCenter(&undoCenter);
+    offer(undoCenter, QStringLiteral("Renamed"));
+    offer(undoCenter, QStringLiteral("Renamed"));
+    // Used, dismissed or expired: nothing more is said.
     undoCenter.usePending();
-    undoCenter.offer(offer(QStringLiteral("Renamed")));
+    offer(undoCenter, QStringLiteral("Scheduled for Today"));
+    undoCenter.dismiss();
+    offer(undoCenter, QStringLiteral("Moved to Later"));
     time.advance(4s);
     EXPECT_FALSE(undoCenter.hasPending());
-    EXPECT_EQ(announcer.spoken.size(), 3);
-}
-
-TEST_F(Announcements, theSameMessageOfferedAgainIsAnnouncedAgain) {
-    undoCenter.offer(offer(QStringLiteral("Renamed")));
-    undoCenter.offer(offer(QStringLiteral("Renamed")));
     EXPECT_EQ(announcer.spoken,
-              (QStringList{"Renamed. Undo available.", "Renamed. Undo available."}));
-}
-
-TEST_F(Announcements, anOfferAlreadyShownWhenTheToastAppearsIsAnnounced) {
-    UndoAnnouncements late;
-    RecordingAnnouncer recorder;
-    late.setAnnouncer(&recorder);
-    undoCenter.offer(offer(QStringLiteral("Added to Today")));
-    late.setCenter(&undoCenter);
-    EXPECT_EQ(recorder.spoken, QStringList{"Added to Today. Undo available."});
+              (QStringList{"Deleted “Pay rent”. Undo available.", "Renamed. Undo available.",
+                           "Renamed. Undo available.", "Scheduled for Today. Undo available.",
+                           "Moved to Later. Undo available."}));
 }
 
 TEST_F(Announcements, theDefaultAnnouncerChangesTheDescriptionEveryTime) {
     UndoAnnouncements spoken;
     spoken.setCenter(&undoCenter);
     QSignalSpy changed(&spoken, &UndoAnnouncements::textChanged);
-    undoCenter.offer(offer(QStringLiteral("Renamed")));
+    offer(undoCenter, QStringLiteral("Renamed"));
     EXPECT_EQ(spoken.text(), QStringLiteral("Renamed. Undo available."));
     EXPECT_EQ(changed.count(), 1);
     // Screen readers speak a change: the same text again is cleared and set.
-    undoCenter.offer(offer(QStringLiteral("Renamed")));
+    offer(undoCenter, QStringLiteral("Renamed"));
     EXPECT_EQ(spoken.text(), QStringLiteral("Renamed. Undo available."));
     EXPECT_EQ(changed.count(), 3);
 }

@@ -6,15 +6,17 @@ import Quillbrook
 FocusScope {
     id: root
     required property MainWindowState state
-    readonly property alias contextMenu: contextMenu
+    readonly property alias contextMenu: contextMenu.item
 
     DoneModel { id: rows; context: QuillbrookApp.context; environment: QuillbrookApp.environment }
 
-    TodoContextMenu {
+    LazyPopup {
         id: contextMenu
-        state: root.state
-        restoreFocusTo: listView
-        onCompleteRequested: (todo) => rows.reopen(todo)
+        sourceComponent: TodoContextMenu {
+            state: root.state
+            restoreFocusTo: listView
+            onCompleteRequested: (todo) => rows.reopen(todo)
+        }
     }
 
     TodoListView {
@@ -26,8 +28,9 @@ FocusScope {
         // Space reopens, as the circle does.
         onCompleteRequested: (todo) => rows.reopen(todo)
         onContextMenuRequested: (todo, row, x, y) => {
-            contextMenu.todo = todo
-            contextMenu.popup(row, x, y)
+            const menu = contextMenu.get()
+            menu.todo = todo
+            menu.popup(row, x, y)
         }
         header: Item { height: Theme.listTopSpacer; width: 1 }
         section.property: "section"

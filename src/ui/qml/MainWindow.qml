@@ -58,18 +58,25 @@ ApplicationWindow {
     }
 
     menuBar: AppMenuBar { id: appMenuBar; commands: window }
-    AboutDialog { id: aboutDialog }
-    UpdateDialog { id: updateDialog }
-    StoreNoticeDialog { onClosed: window.focusContent() }
-    DeleteConfirmation {
+    LazyPopup { id: aboutDialog; sourceComponent: AboutDialog {} }
+    LazyPopup { id: updateDialog; sourceComponent: UpdateDialog {} }
+    // Built once there is a notice to show, and kept: it then follows the notices itself.
+    LazyPopup {
+        active: QuillbrookApp.storeNotice !== ""
+        onLoaded: active = true
+        sourceComponent: StoreNoticeDialog { onClosed: window.focusContent() }
+    }
+    LazyPopup {
         id: confirmation
-        onConfirmed: (todo) => windowState.deleteTodo(todo)
-        onClosed: window.focusContent()
+        sourceComponent: DeleteConfirmation {
+            onConfirmed: (todo) => windowState.deleteTodo(todo)
+            onClosed: window.focusContent()
+        }
     }
 
     // The commands of the menu bar and its shortcuts.
     function newTodo() { windowState.newTodo() }
-    function about() { aboutDialog.open() }
+    function about() { aboutDialog.get().open() }
     function undo() {
         if (editTarget !== null && editTarget.canUndo)
             editTarget.undo()
@@ -123,7 +130,7 @@ ApplicationWindow {
             if (!window.awaitingUpdateCheck)
                 return
             window.awaitingUpdateCheck = false
-            updateDialog.open()
+            updateDialog.get().open()
         }
     }
 
@@ -137,9 +144,10 @@ ApplicationWindow {
         windowIndex: window.windowIndex
         onDraftRequested: if (contentLoader.item && contentLoader.item.openDraft) contentLoader.item.openDraft()
         onDeleteRequested: (todo, message) => {
-            confirmation.todo = todo
-            confirmation.message = message
-            confirmation.open()
+            const dialog = confirmation.get()
+            dialog.todo = todo
+            dialog.message = message
+            dialog.open()
         }
         onListFocusRequested: window.focusContent()
     }

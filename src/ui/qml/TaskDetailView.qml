@@ -10,7 +10,7 @@ Rectangle {
     required property var todo
     // Which tab shows: "subtasks", "notes" or "log".
     property alias selectedTab: detail.selectedTab
-    readonly property alias subtaskMenu: subtaskMenu
+    readonly property alias subtaskMenu: subtaskMenu.item
     // "Delete To-Do" chosen: the window asks for confirmation.
     signal deleteRequested()
     // Editing the title ended with Return or Escape: the keyboard goes back to the list.
@@ -37,7 +37,7 @@ Rectangle {
     SubtaskListModel { id: subtasks; todo: pane.todo }
     ChangeLogModel { id: changes; environment: QuillbrookApp.environment; todo: pane.todo }
 
-    SubtaskContextMenu { id: subtaskMenu }
+    LazyPopup { id: subtaskMenu; sourceComponent: SubtaskContextMenu {} }
 
     ColumnLayout {
         anchors.fill: parent
@@ -83,15 +83,17 @@ Rectangle {
                     color: parent.hovered ? Theme.rowHover : "transparent"
                     FocusRing { shown: moreButton.visualFocus }
                 }
-                onClicked: moreMenu.popup(moreButton, 0, moreButton.height)
-                AppMenu {
+                onClicked: moreMenu.get().popup(moreButton, 0, moreButton.height)
+                LazyPopup {
                     id: moreMenu
-                    objectName: "moreMenu"
-                    AppMenuItem {
-                        objectName: "deleteTodoItem"
-                        text: "Delete To-Do"
-                        destructive: true
-                        onTriggered: pane.deleteRequested()
+                    sourceComponent: AppMenu {
+                        objectName: "moreMenu"
+                        AppMenuItem {
+                            objectName: "deleteTodoItem"
+                            text: "Delete To-Do"
+                            destructive: true
+                            onTriggered: pane.deleteRequested()
+                        }
                     }
                 }
             }
@@ -303,7 +305,7 @@ Rectangle {
                     if (fromKeyboard)
                         Qt.callLater(() => subtaskList.focusRowAt(place))
                 }
-                    onContextMenuRequested: (x, y) => subtaskMenu.show(subtaskRow, x, y)
+                    onContextMenuRequested: (x, y) => subtaskMenu.get().show(subtaskRow, x, y)
                 }
                 footer: Item {
                     property alias field: addField

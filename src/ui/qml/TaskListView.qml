@@ -9,7 +9,7 @@ import Quillbrook
 FocusScope {
     id: root
     required property MainWindowState state
-    readonly property alias contextMenu: contextMenu
+    readonly property alias contextMenu: contextMenu.item
     required property string list
 
     readonly property bool draftOpen: draft.open
@@ -62,15 +62,18 @@ FocusScope {
     }
 
     function openContextMenu(todo, item, x, y) {
-        contextMenu.todo = todo
-        contextMenu.popup(item, x, y)
+        const menu = contextMenu.get()
+        menu.todo = todo
+        menu.popup(item, x, y)
     }
 
-    TodoContextMenu {
+    LazyPopup {
         id: contextMenu
-        state: root.state
-        restoreFocusTo: listView
-        onCompleteRequested: (todo) => QuillbrookApp.completions.start(todo)
+        sourceComponent: TodoContextMenu {
+            state: root.state
+            restoreFocusTo: listView
+            onCompleteRequested: (todo) => QuillbrookApp.completions.start(todo)
+        }
     }
 
     TodoListView {

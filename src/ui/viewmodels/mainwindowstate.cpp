@@ -2,7 +2,7 @@
 
 #include "app/taskservices.h"
 #include "base/privatefile.h"
-#include "model/dayhelpers.h"
+#include "model/stockqueries.h"
 #include "models/todorowsmodel.h"
 #include "navigation/approuter.h"
 #include "navigation/composer.h"
@@ -164,9 +164,12 @@ bool MainWindowState::openTodo(const QString &id) {
     if (found.isEmpty())
         return false;
     const TodoItemPtr &item = found.first();
-    // Today holds the open to-dos dated before tomorrow; Later the rest of the open ones.
-    const QDateTime tomorrow = startOfNextDay(m_environment->now(), m_environment->calendar());
-    const bool dueToday = item->scheduledDate().isValid() && item->scheduledDate() < tomorrow;
+    // Asked of the store, so the to-do opens in the list that shows it.
+    const bool dueToday =
+        m_context
+            ->count(TodoPredicate::idEquals(uuid) &&
+                    stockqueries::todayList(m_environment->now(), m_environment->calendar()))
+            .valueOr(0) > 0;
     setSearchQuery(QString());
     setPerspective(item->isCompleted() ? QStringLiteral("done")
                    : dueToday          ? QStringLiteral("today")

@@ -11,75 +11,48 @@ using namespace qb;
 
 namespace {
 
-struct Columns {
-    QStringList raws, titles, symbols;
-};
-
 // The stored strings are a file format: a typo here would silently reset users' choices.
-template <typename Enum> Columns columnsOf() {
-    Columns columns;
+template <typename Enum> QStringList rawsReadingBack() {
+    QStringList raws;
     for (Enum value : allCases<Enum>()) {
-        columns.raws << rawValue(value);
-        columns.titles << title(value);
-        columns.symbols << symbolName(value);
+        raws << rawValue(value);
         EXPECT_EQ(caseFromRaw<Enum>(rawValue(value)), value);
     }
-    return columns;
+    return raws;
 }
 
 } // namespace
 
-TEST(PreferenceCases, tablesListRawValuesTitlesAndSymbolsInCaseOrder) {
-    const Columns appearance = columnsOf<Appearance>();
-    EXPECT_EQ(appearance.raws, QStringList({"system", "light", "dark"}));
-    EXPECT_EQ(appearance.titles, QStringList({"System", "Light", "Dark"}));
-    const Columns openTo = columnsOf<OpenTo>();
-    EXPECT_EQ(openTo.raws, QStringList({"lastUsed", "today", "later"}));
-    EXPECT_EQ(openTo.titles, QStringList({"Last used", "Today", "Later"}));
-    const Columns tabs = columnsOf<AppTab>();
-    EXPECT_EQ(tabs.raws, QStringList({"today", "later", "done"}));
-    EXPECT_EQ(tabs.titles, QStringList({"Today", "Later", "Done"}));
-    EXPECT_EQ(tabs.symbols, QStringList({"sun.horizon.fill", "tray.full", "checkmark.circle"}));
-    EXPECT_EQ(allAppTabs.front(), AppTab::Today);
+TEST(PreferenceCases, storedStringsReadBackExactlyAndNothingElseDoes) {
+    EXPECT_EQ(rawsReadingBack<Appearance>(), QStringList({"system", "light", "dark"}));
+    EXPECT_EQ(rawsReadingBack<OpenTo>(), QStringList({"lastUsed", "today", "later"}));
+    EXPECT_EQ(rawsReadingBack<AppTab>(), QStringList({"today", "later", "done"}));
+    for (const char *raw : {"", "DARK", " dark", "lastused", "done "})
+        EXPECT_FALSE(caseFromRaw<AppTab>(QString::fromLatin1(raw)).has_value()) << raw;
 }
 
-TEST(PreferenceCases, unknownRawStringsYieldNoValue) {
-    for (const char *raw : {"", "System", "DARK", " dark", "lastused", "Today", "done "}) {
-        const QString text = QString::fromLatin1(raw);
-        EXPECT_FALSE(caseFromRaw<Appearance>(text).has_value()) << raw;
-        EXPECT_FALSE(caseFromRaw<OpenTo>(text).has_value()) << raw;
-        EXPECT_FALSE(caseFromRaw<AppTab>(text).has_value()) << raw;
+TEST(EffectiveColorScheme, combinesPreferenceAndDesktop) {
+    using A = Appearance;
+    using D = DesktopColorScheme;
+    using S = ColorScheme;
+    const struct {
+        Appearance appearance;
+        DesktopColorScheme desktop;
+        ColorScheme undecided, expected;
+    } cases[] = {
+        // Fixed appearances ignore the desktop entirely.
+        {A::Light, D::PreferDark, S::Dark, S::Light},
+        {A::Dark, D::PreferLight, S::Light, S::Dark},
+        // System follows an explicit desktop preference over the undecided fallback.
+        {A::System, D::PreferDark, S::Light, S::Dark},
+        {A::System, D::PreferLight, S::Dark, S::Light},
+        // No portal or no preference: the fallback decides.
+        {A::System, D::Unknown, S::Light, S::Light},
+        {A::System, D::Unknown, S::Dark, S::Dark},
+        {A::System, D::NoPreference, S::Dark, S::Dark},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(effectiveColorScheme(c.appearance, c.desktop, c.undecided), c.expected)
+            << rawValue(c.appearance).toStdString() << " on desktop " << int(c.desktop);
     }
 }
-
-struct SchemeCase {
-    Appearance appearance;
-    DesktopColorScheme desktop;
-    ColorScheme undecided;
-    ColorScheme expected;
-};
-
-class EffectiveColorSchemeTable : public ::testing::TestWithParam<SchemeCase> {};
-
-TEST_P(EffectiveColorSchemeTable, combinesPreferenceAndDesktop) {
-    const SchemeCase &c = GetParam();
-    EXPECT_EQ(effectiveColorScheme(c.appearance, c.desktop, c.undecided), c.expected);
-}
-
-using A = Appearance;
-using D = DesktopColorScheme;
-using S = ColorScheme;
-INSTANTIATE_TEST_SUITE_P(
-    All, EffectiveColorSchemeTable,
-    ::testing::Values(
-        // Fixed appearances ignore the desktop entirely.
-        SchemeCase{A::Light, D::PreferDark, S::Dark, S::Light},
-        SchemeCase{A::Dark, D::PreferLight, S::Light, S::Dark},
-        SchemeCase{A::Dark, D::Unknown, S::Light, S::Dark},
-        // System follows an explicit desktop preference over the undecided fallback.
-        SchemeCase{A::System, D::PreferDark, S::Light, S::Dark},
-        SchemeCase{A::System, D::PreferLight, S::Dark, S::Light},
-        // No portal or no preference: the fallback decides.
-        SchemeCase{A::System, D::Unknown, S::Light, S::Light},
-        SchemeCase{A::System, D::Unknown, S::Dark, S::Dark},
-        SchemeCase{A::System, D::NoPreference, S::Dark, S::Dark}));

@@ -12,21 +12,19 @@ TestCase {
 
     Component { id: mainWindow; MainWindow {} }
 
-    // Opens a fresh window on `perspective`, focused as a window the user works in.
+    // Opens a fresh window, focused as a window the user works in, on `perspective`.
     function openWindow(perspective) {
         window = createTemporaryObject(mainWindow, null)
         verify(window)
         window.requestActivate()
         tryVerify(() => window.active)
-        show(perspective || "today")
+        if (perspective !== null)
+            show(perspective || "today")
         return window
     }
     // A fresh window driven by the keyboard alone: Ctrl+1, 2 or 3 shows the perspective.
     function openWindowByKeys(perspectiveKey) {
-        window = createTemporaryObject(mainWindow, null)
-        verify(window)
-        window.requestActivate()
-        tryVerify(() => window.active)
+        openWindow(null)
         keyClick(perspectiveKey, Qt.ControlModifier)
         tryVerify(listHasKeyboard)
         return window
@@ -57,10 +55,18 @@ TestCase {
         tryVerify(() => list() !== null || perspective === "done")
     }
     function find(name) {
-        const item = visualChild(window.contentItem, name) || visualChild(window.overlay, name)
-                     || objectChild(window, name)
+        const item = lookUp(name)
         verify(item, "no item named " + name)
         return item
+    }
+    function lookUp(name) {
+        return visualChild(window.contentItem, name) || visualChild(window.overlay, name)
+               || objectChild(window, name)
+    }
+    // Menus and dialogs are built when first asked for: one never built is not showing.
+    function showing(name) {
+        const item = lookUp(name)
+        return item !== null && item.visible
     }
     // Items that are going (a removed row) may be gone from a child list while it is read.
     function visualChild(parent, name) {
@@ -125,9 +131,15 @@ TestCase {
         mouseRelease(row, x - 120, y)
     }
     // Waits until the dialog is open and its button row laid out, so clicks land on the buttons.
+    // Open, laid out, and centred whole in the window: one sized from the wrong parent is not.
     function waitForDialog(dialog) {
         tryVerify(() => dialog.opened)
         waitForItemPolished(dialog.footer.contentItem)
+        const host = dialog.background.Window.window
+        const left = dialog.background.mapToItem(null, 0, 0).x
+        verify(dialog.width > 0 && left >= 0 && left + dialog.width <= host.width,
+               "the dialog is not inside the window")
+        fuzzyCompare(left + dialog.width / 2, host.width / 2, 1)
     }
     function typeText(text) {
         for (let i = 0; i < text.length; ++i)

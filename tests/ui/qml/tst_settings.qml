@@ -23,22 +23,29 @@ MainWindowCase {
     }
     function pickerIn(settingsWindow, name) {
         const picker = findChild(settingsWindow.contentItem, name)
-        verify(picker, "no picker " + name)
+        verify(picker, "no control " + name)
         return picker
     }
 
-    function test_thePickersShowTheStoredValuesAndWriteAtOnce() {
+    function test_theControlsShowTheStoredValuesAndWriteAtOnce() {
         const settings = openSettings()
         const theme = pickerIn(settings, "themePicker")
         const openTo = pickerIn(settings, "openToPicker")
+        const tray = pickerIn(settings, "keepInTraySwitch")
         compare(theme.displayText, "System")
         compare(openTo.displayText, "Last used")
+        verify(tray.checked)
         compare(findChild(settings.contentItem, "accountStatus").text, "Not signed in")
         verify(/^\S+ \(\S+\)$/.test(findChild(settings.contentItem, "versionText").text))
 
         openTo.activated(2)
         compare(QuillbrookApp.preferences.openTo, "later")
         compare(openTo.displayText, "Later")
+        mouseClick(tray)
+        compare(QuillbrookApp.preferences.keepInTray, false)
+        verify(!tray.checked)
+        QuillbrookApp.preferences.keepInTray = true
+        verify(tray.checked)
     }
 
     function test_signingInToAnAddressThatIsNotAllowedSaysWhyAndKeepsTheDialogOpen() {
@@ -64,36 +71,9 @@ MainWindowCase {
         tryVerify(() => !dialog.opened)
     }
 
-    function test_theTraySwitchShowsAndWritesThePreference() {
-        const settings = openSettings()
-        const toggle = findChild(settings.contentItem, "keepInTraySwitch")
-        verify(toggle, "no tray switch")
-        verify(toggle.checked)
-        mouseClick(toggle)
-        compare(QuillbrookApp.preferences.keepInTray, false)
-        verify(!toggle.checked)
-        QuillbrookApp.preferences.keepInTray = true
-        verify(toggle.checked)
-    }
-
-    function test_darkTurnsTheMainAndSettingsWindowsDarkAtOnce() {
-        openWindow("today")
-        const settings = openSettings()
-        const lightMain = String(window.color)
-        const lightSettings = String(settings.color)
-        pickerIn(settings, "themePicker").activated(2)
-        compare(QuillbrookApp.preferences.appearance, "dark")
-        verify(QuillbrookApp.dark)
-        verify(String(window.color) !== lightMain)
-        verify(String(settings.color) !== lightSettings)
-
-        pickerIn(settings, "themePicker").activated(1)
-        verify(!QuillbrookApp.dark)
-        compare(String(window.color), lightMain)
-    }
-
-    // The highlighted entry of a drop-down list reads: its lightest and darkest pixels differ
-    // as text and background must (a contrast of at least 4.5), in both themes.
+    // A theme picked turns the main and settings windows at once, and the highlighted entry of
+    // a drop-down list reads: its lightest and darkest pixels differ as text and background
+    // must (a contrast of at least 4.5).
     function luminance(color) {
         const channel = (c) => c <= 0.03928 ? c / 12.92 : Math.pow((c + 0.055) / 1.055, 2.4)
         return 0.2126 * channel(color.r) + 0.7152 * channel(color.g) + 0.0722 * channel(color.b)
@@ -111,13 +91,21 @@ MainWindowCase {
         return (lightest + 0.05) / (darkest + 0.05)
     }
 
-    function test_theHighlightedEntryOfAPickerIsReadable_data() {
-        return [ { tag: "light", appearance: "light" }, { tag: "dark", appearance: "dark" } ]
+    function test_aThemeTurnsBothWindowsAtOnceAndItsPickerReads_data() {
+        return [ { tag: "light", index: 1, dark: false }, { tag: "dark", index: 2, dark: true } ]
     }
-    function test_theHighlightedEntryOfAPickerIsReadable(data) {
-        QuillbrookApp.preferences.appearance = data.appearance
+    function test_aThemeTurnsBothWindowsAtOnceAndItsPickerReads(data) {
+        openWindow("today")
         const settings = openSettings()
+        const systemColors = [String(window.color), String(settings.color)]
         const theme = pickerIn(settings, "themePicker")
+        theme.activated(data.index)
+        compare(QuillbrookApp.preferences.appearance, data.tag)
+        compare(QuillbrookApp.dark, data.dark)
+        // Offscreen, the system's scheme is the light one.
+        compare(String(window.color) !== systemColors[0], data.dark)
+        compare(String(settings.color) !== systemColors[1], data.dark)
+
         mouseClick(theme)
         tryVerify(() => theme.popup.opened)
         // The whole list shows: nothing of its last entry is cut off.

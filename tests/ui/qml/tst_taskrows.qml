@@ -7,89 +7,62 @@ MainWindowCase {
     name: "TaskRows"
 
     function circleOf(row) { return findChild(row, "circle") }
-    function toast() { return find("undoBar") }
 
-    function test_twoTapsOnTheCircleCompleteTheToDoOnce() {
-        const todo = Store.add("Water plants", 0)
-        openWindow("today")
-        const row = rowTitled("Water plants")
-        const circle = circleOf(row)
-        compare(circle.Accessible.name, "Mark as done")
-        mouseClick(circle)
-        verify(row.isCompleting)
-        compare(circle.Accessible.name, "Mark as not done")
-        tryCompare(row, "opacity", 0.55)
-        mouseClick(circle)
-        // Still open while the row shows completing; then gone from Today once.
-        verify(!todo.isCompleted)
-        tryVerify(() => todo.isCompleted, 2000)
-        tryCompare(list(), "count", 0)
-        wait(700)
-        verify(todo.isCompleted)
-        compare(Store.completions(todo), 1)
-    }
-
-    function test_theOverdueMarkFollowsTheDateUntilTheRowStartsCompleting() {
+    // The overdue mark follows the date until the row starts completing; a second tap on the
+    // circle then neither reopens nor completes it again.
+    function test_twoTapsOnTheCircleCompleteAnOverdueToDoOnce() {
         const todo = Store.add("Old bill", -2)
         Store.add("Today's", 0)
         openWindow("today")
-        const overdue = findChild(rowTitled("Old bill"), "overdue")
+        const row = rowTitled("Old bill")
+        const overdue = findChild(row, "overdue")
         verify(overdue.visible)
         verify(!findChild(rowTitled("Today's"), "overdue").visible)
         Store.schedule(todo, 0)
         tryVerify(() => !overdue.visible, 1000)
         Store.schedule(todo, -1)
         tryVerify(() => overdue.visible, 1000)
-        mouseClick(circleOf(rowTitled("Old bill")))
+
+        compare(rowTitled("Old bill"), row)
+        const circle = circleOf(row)
+        compare(circle.Accessible.name, "Mark as done")
+        mouseClick(circle)
+        verify(row.isCompleting)
         verify(!overdue.visible)
+        compare(circle.Accessible.name, "Mark as not done")
+        tryCompare(row, "opacity", 0.55)
+        mouseClick(circle)
+        // Still open while the row shows completing; then gone from Today once.
+        verify(!todo.isCompleted)
+        tryVerify(() => todo.isCompleted, 2000)
+        tryCompare(list(), "count", 1)
+        wait(700)
+        verify(todo.isCompleted)
+        compare(Store.completions(todo), 1)
     }
 
-    function swipeOpenDelete(row) {
-        swipeLeft(row)
-        tryVerify(() => row.swipe.position < -0.5)
-        mouseClick(row.swipe.rightItem)
+    // A full swipe to the right moves a to-do of Today to Later without an offer, and one of a
+    // day to Today with an offer that puts it back.
+    function test_aFullSwipeRightMovesTheToDoToTheOtherList_data() {
+        return [ { tag: "today", days: 0, perspective: "today", offer: "" },
+                 { tag: "day", days: 3, perspective: "later", offer: "Scheduled for Today" } ]
     }
-
-    function test_deleteAsksWithTheTitleAndOffersUndo() {
-        Store.add("Pay rent", 0)
-        openWindow("today")
-        swipeOpenDelete(rowTitled("Pay rent"))
-        const dialog = find("deleteConfirmation")
-        waitForDialog(dialog)
-        compare(dialog.title, "Delete this to-do?")
-        compare(find("deleteMessage").text, "Pay rent and its change log will be removed.")
-        mouseClick(find("deleteButton"))
-        tryVerify(() => !dialog.visible)
-        compare(Store.count(), 0)
-        tryCompare(list(), "count", 0)
-        tryVerify(() => toast().opacity === 1)
-        compare(find("undoMessage").text, "Deleted “Pay rent”")
-    }
-
-    function fullSwipeRight(row) {
+    function test_aFullSwipeRightMovesTheToDoToTheOtherList(data) {
+        const todo = Store.add("Errand", data.days)
+        openWindow(data.perspective)
+        const row = rowTitled("Errand")
         mouseDrag(row, 10, row.height / 2, row.width * 0.8, 0)
-    }
-
-    function test_aFullSwipeOnTodayMovesTheToDoToLaterWithoutAnOffer() {
-        const todo = Store.add("Errand", 0)
-        openWindow("today")
-        fullSwipeRight(rowTitled("Errand"))
         tryCompare(list(), "count", 0)
-        verify(isNaN(todo.scheduledDate.getTime()))
-        compare(QuillbrookApp.undoCenter.hasPending, false)
-    }
-
-    function test_aFullSwipeOnADayRowSchedulesItForTodayWithAnOffer() {
-        const todo = Store.add("Dentist", 3)
-        openWindow("later")
-        fullSwipeRight(rowTitled("Dentist"))
-        tryCompare(list(), "count", 0)
+        compare(Store.dayOffset(todo), data.days === 0 ? undefined : 0)
+        if (!data.offer) {
+            compare(QuillbrookApp.undoCenter.hasPending, false)
+            return
+        }
         tryVerify(() => QuillbrookApp.undoCenter.hasPending)
-        compare(find("undoMessage").text, "Scheduled for Today")
+        compare(find("undoMessage").text, data.offer)
         mouseClick(find("undoButton"))
         tryCompare(list(), "count", 1)
-        verify(rowTitled("Dentist").inDaySection)
-        verify(!todo.isCompleted)
+        verify(rowTitled("Errand").inDaySection)
     }
 
     // The day heading drawn above `row`: the section header nearest above it.
@@ -145,7 +118,7 @@ MainWindowCase {
         return count
     }
 
-    function test_aRowSwipedOpenAndClosedShowsNoDeleteBehindItsBackground() {
+    function test_aRowSwipedClosedShowsNoDeleteBehindItAndSwipedOpenDeletes() {
         Store.add("Pay rent", 0)
         openWindow("today")
         const row = rowTitled("Pay rent")
@@ -162,19 +135,31 @@ MainWindowCase {
         // The place where Delete stood opens the to-do; it deletes nothing.
         mouseClick(row, row.width - 20, row.height / 2)
         compare(Store.count(), 1)
-        verify(!find("deleteConfirmation").visible)
+        verify(!showing("deleteConfirmation"))
+
+        // Swiped open again, Delete asks, then deletes.
+        swipeLeft(row)
+        tryVerify(() => row.swipe.position < -0.5)
+        mouseClick(row.swipe.rightItem)
+        const dialog = find("deleteConfirmation")
+        waitForDialog(dialog)
+        compare(dialog.title, "Delete this to-do?")
+        mouseClick(find("deleteButton"))
+        tryVerify(() => !dialog.visible)
+        compare(Store.count(), 0)
+        tryCompare(list(), "count", 0)
     }
 
     // Right click: Complete, When ›, Repeat › and Delete… act as the row's own controls do.
     function test_theContextMenuSchedulesRepeatsCompletesAndDeletes() {
         const todo = Store.add("Water plants", 0)
         openWindow("today")
-        const menu = list().parent.contextMenu
         const choose = (path) => {
             // A row that just came back is laid out before it is clicked.
             waitForItemPolished(list())
             const row = rowTitled("Water plants")
             mouseClick(row, row.width / 2, row.height / 2, Qt.RightButton)
+            const menu = list().parent.contextMenu
             tryVerify(() => menu.opened)
             waitForItemPolished(menu.contentItem)
             let current = menu
