@@ -4,20 +4,15 @@
 #include <QFile>
 #include <QProcess>
 #include <QTimeZone>
+#include <QUuid>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace qb::test {
 
 namespace {
 
 const QByteArray zone = QByteArrayLiteral("America/New_York");
-
-QString formatted(const QDateTime &local) {
-    const int offset = local.offsetFromUtc();
-    return local.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz")) +
-           QStringLiteral("%1%2:00")
-               .arg(QChar(offset < 0 ? u'-' : u'+'))
-               .arg(std::abs(offset) / 3600, 2, 10, QLatin1Char('0'));
-}
 
 } // namespace
 
@@ -31,20 +26,20 @@ QJsonValue CliRun::json() const {
 }
 
 CliClient::CliClient() {
-    QDir().mkpath(home.filePath(QStringLiteral("data")));
-    QDir().mkpath(home.filePath(QStringLiteral("config")));
+    QDir().mkpath(home.filePath(u"data"_s));
+    QDir().mkpath(home.filePath(u"config"_s));
 }
 
 QProcessEnvironment CliClient::environment() const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("TZ"), QString::fromLatin1(zone));
-    env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
-    env.remove(QStringLiteral("LC_ALL"));
+    env.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
+    env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    env.insert(u"TZ"_s, QString::fromLatin1(zone));
+    env.insert(u"LANG"_s, u"en_US.UTF-8"_s);
+    env.remove(u"LC_ALL"_s);
     // No session bus, so no keyring: tests never reach the user's real one.
-    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    env.remove(QStringLiteral("LC_TIME"));
+    env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
+    env.remove(u"LC_TIME"_s);
     return env;
 }
 
@@ -82,18 +77,21 @@ CliRun CliClient::runReading(const QStringList &args, const QString &inputFile) 
 }
 
 QJsonValue CliClient::json(const QStringList &args, const QByteArray &input) const {
-    const CliRun result = run(QStringList{QStringLiteral("--json")} + args, input);
+    const CliRun result = run(QStringList{u"--json"_s} + args, input);
     EXPECT_EQ(result.status, 0) << args.join(u' ').toStdString() << ": "
                                 << result.err.toStdString();
     return result.json();
 }
 
 QString CliClient::add(const QString &title, const QStringList &options) const {
-    return json(QStringList{QStringLiteral("add")} + options +
-                QStringList{QStringLiteral("--"), title})
+    return json(QStringList{u"add"_s} + options + QStringList{u"--"_s, title})
         .toObject()
-        .value(QStringLiteral("id"))
+        .value(u"id"_s)
         .toString();
+}
+
+QStringList CliClient::listed(const QString &list) const {
+    return titles(json({u"list"_s, list}).toArray());
 }
 
 QString CliClient::writeFile(const QString &name, const QByteArray &bytes) const {
@@ -105,34 +103,61 @@ QString CliClient::writeFile(const QString &name, const QByteArray &bytes) const
 }
 
 QByteArray CliClient::exportText() const {
-    const CliRun result = run({QStringLiteral("export")});
+    const CliRun result = run({u"export"_s});
     EXPECT_EQ(result.status, 0) << result.err.toStdString();
     return result.out;
 }
 
-QString CliClient::startOfToday() {
+QString CliClient::startOfToday(int days) {
     const QTimeZone newYork(zone);
     const QDate today = QDateTime::currentDateTimeUtc().toTimeZone(newYork).date();
-    return formatted(QDateTime(today, QTime(0, 0), newYork));
+    const QDateTime local(today.addDays(days), QTime(0, 0), newYork);
+    const int offset = local.offsetFromUtc();
+    return local.toString(u"yyyy-MM-dd'T'HH:mm:ss.zzz"_s) +
+           u"%1%2:00"_s.arg(QChar(offset < 0 ? u'-' : u'+'))
+               .arg(std::abs(offset) / 3600, 2, 10, QLatin1Char('0'));
 }
 
-QString CliClient::startOfTomorrow() {
-    const QTimeZone newYork(zone);
-    const QDate today = QDateTime::currentDateTimeUtc().toTimeZone(newYork).date();
-    return formatted(QDateTime(today.addDays(1), QTime(0, 0), newYork));
+QByteArray exportOf(const QList<QJsonObject> &todos) {
+    const QJsonObject defaults{{u"title"_s, u"t"_s},
+                               {u"notes"_s, QString()},
+                               {u"isCompleted"_s, false},
+                               {u"completedAt"_s, QJsonValue::Null},
+                               {u"scheduledDate"_s, QJsonValue::Null},
+                               {u"listRaw"_s, u"later"_s},
+                               {u"sortOrder"_s, 1},
+                               {u"createdAt"_s, u"2024-01-01T09:00:00.000-05:00"_s},
+                               {u"recurrenceRuleRaw"_s, QJsonValue::Null},
+                               {u"subtasks"_s, QJsonArray()},
+                               {u"changes"_s, QJsonArray()}};
+    QJsonArray list;
+    for (QJsonObject todo : todos) {
+        for (auto it = defaults.begin(); it != defaults.end(); ++it) {
+            if (!todo.contains(it.key()))
+                todo.insert(it.key(), it.value());
+        }
+        list.append(todo);
+    }
+    return QJsonDocument(QJsonObject{{u"formatVersion"_s, 1}, {u"todos"_s, list}})
+        .toJson(QJsonDocument::Compact);
+}
+
+QJsonObject newTodo(const QString &title) {
+    return {{u"id"_s, QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
+            {u"title"_s, title}};
 }
 
 QStringList titles(const QJsonArray &todos) {
     QStringList result;
     for (const auto &todo : todos)
-        result.append(todo.toObject().value(QStringLiteral("title")).toString());
+        result.append(todo[u"title"].toString());
     return result;
 }
 
 QStringList ids(const QJsonArray &todos) {
     QStringList result;
     for (const auto &todo : todos)
-        result.append(todo.toObject().value(QStringLiteral("id")).toString());
+        result.append(todo[u"id"].toString());
     return result;
 }
 

@@ -10,6 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable failure messages for the client's JSON.
+inline void PrintTo(const QJsonValue &value, std::ostream *out) {
+    *out << QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact).toStdString();
+}
+
 namespace qb::test {
 
 // What one run of the client left behind.
@@ -19,8 +26,6 @@ struct CliRun {
     QByteArray err;
 
     QJsonValue json() const;
-    QJsonObject object() const { return json().toObject(); }
-    QJsonArray array() const { return json().toArray(); }
     QString text() const { return QString::fromUtf8(out); }
 };
 
@@ -37,19 +42,26 @@ public:
     QJsonValue json(const QStringList &args, const QByteArray &input = {}) const;
     // Adds a to-do and returns its id.
     QString add(const QString &title, const QStringList &options = {}) const;
+    // The titles "list LIST" shows.
+    QStringList listed(const QString &list) const;
 
     QString dataFolder() const { return home.filePath(QStringLiteral("data/Quillbrook")); }
     QString storePath() const { return dataFolder() + QStringLiteral("/Quillbrook.store"); }
     QString writeFile(const QString &name, const QByteArray &bytes) const;
     QByteArray exportText() const;
-    // "2026-12-06T00:00:00.000-05:00" of the current day, as the client formats it.
-    static QString startOfToday();
-    static QString startOfTomorrow();
+    // "2026-12-06T00:00:00.000-05:00" of the current day, or `days` after it, as the client
+    // formats it.
+    static QString startOfToday(int days = 0);
 
     QTemporaryDir home;
 };
 
 class CliFixture : public ::testing::Test, public CliClient {};
+
+// An export file of the given to-dos, each filled up with plain values for the fields it lacks.
+QByteArray exportOf(const QList<QJsonObject> &todos);
+// A to-do for exportOf with a new id.
+QJsonObject newTodo(const QString &title);
 
 QStringList titles(const QJsonArray &todos);
 QStringList ids(const QJsonArray &todos);

@@ -2,18 +2,16 @@
 
 #include <QFile>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb::test;
 
 namespace {
 
-QString field(const QJsonValue &todo, const char *name) {
-    return todo.toObject().value(QLatin1String(name)).toString();
-}
-
 QStringList kinds(const QJsonValue &todo) {
     QStringList result;
-    for (const auto &change : todo.toObject().value(QStringLiteral("changes")).toArray())
-        result.append(change.toObject().value(QStringLiteral("kindRaw")).toString());
+    for (const auto &change : todo[u"changes"].toArray())
+        result.append(change[u"kindRaw"].toString());
     return result;
 }
 
@@ -21,58 +19,32 @@ QStringList kinds(const QJsonValue &todo) {
 
 using AddCommand = CliFixture;
 
-TEST_F(AddCommand, addsToTodayLaterOrAGivenDay) {
-    const QJsonObject today = json({QStringLiteral("add"), QStringLiteral("Buy"),
-                                    QStringLiteral("oat"), QStringLiteral("milk")})
-                                  .toObject();
-    EXPECT_EQ(today.value(QStringLiteral("title")).toString(), QStringLiteral("Buy oat milk"));
-    EXPECT_EQ(today.value(QStringLiteral("scheduledDate")).toString(), startOfToday());
-    EXPECT_EQ(today.value(QStringLiteral("listRaw")).toString(), QStringLiteral("today"));
-    EXPECT_EQ(today.value(QStringLiteral("sortOrder")).toDouble(), 1.0);
-    EXPECT_EQ(today.value(QStringLiteral("id")).toString(),
-              today.value(QStringLiteral("id")).toString().toUpper());
+TEST_F(AddCommand, addsToTodayLaterOrAGivenDayWithLineBreaksAsSpaces) {
+    const auto dayOf = [&](const QStringList &options) {
+        return json(QStringList{u"add"_s} + options + QStringList{u"x"_s})[u"scheduledDate"];
+    };
+    EXPECT_EQ(dayOf({}), startOfToday());
+    EXPECT_EQ(dayOf({u"--later"_s}), QJsonValue());
+    EXPECT_EQ(dayOf({u"--date"_s, u"none"_s}), QJsonValue());
+    EXPECT_EQ(dayOf({u"--date"_s, u"2031-07-04"_s}), u"2031-07-04T00:00:00.000-04:00"_s);
+    EXPECT_EQ(dayOf({u"--date"_s, u"tomorrow"_s}), startOfToday(1));
 
-    const QJsonObject later =
-        json({QStringLiteral("add"), QStringLiteral("--later"), QStringLiteral("Someday")})
-            .toObject();
-    EXPECT_TRUE(later.value(QStringLiteral("scheduledDate")).isNull());
-    EXPECT_EQ(later.value(QStringLiteral("listRaw")).toString(), QStringLiteral("later"));
-
-    const QJsonObject dated = json({QStringLiteral("add"), QStringLiteral("--date"),
-                                    QStringLiteral("2031-07-04"), QStringLiteral("Fireworks")})
-                                  .toObject();
-    EXPECT_EQ(dated.value(QStringLiteral("scheduledDate")).toString(),
-              QStringLiteral("2031-07-04T00:00:00.000-04:00"));
-    const QJsonObject tomorrow = json({QStringLiteral("add"), QStringLiteral("--date"),
-                                       QStringLiteral("tomorrow"), QStringLiteral("Later on")})
-                                     .toObject();
-    EXPECT_EQ(tomorrow.value(QStringLiteral("scheduledDate")).toString(), startOfTomorrow());
-    EXPECT_EQ(json({QStringLiteral("add"), QStringLiteral("--date"), QStringLiteral("none"),
-                    QStringLiteral("x")})
-                  .toObject()
-                  .value(QStringLiteral("listRaw")),
-              QStringLiteral("later"));
-}
-
-TEST_F(AddCommand, turnsLineBreaksIntoSpacesAndShowsEmptyTitlesAsNewToDo) {
-    const QJsonObject added =
-        json({QStringLiteral("add"), QStringLiteral("  Call\nmum\r\nand\u2028dad  ")}).toObject();
-    EXPECT_EQ(added.value(QStringLiteral("title")).toString(), QStringLiteral("Call mum and dad"));
-
-    const QJsonObject empty = json({QStringLiteral("add"), QString()}).toObject();
-    EXPECT_EQ(empty.value(QStringLiteral("title")).toString(), QString());
-    EXPECT_EQ(empty.value(QStringLiteral("displayTitle")).toString(), QStringLiteral("New To-Do"));
+    const QJsonValue milk = json({u"add"_s, u"Buy"_s, u"oat"_s, u"milk"_s});
+    EXPECT_EQ(milk[u"title"], u"Buy oat milk"_s);
+    EXPECT_EQ(milk[u"id"].toString(), milk[u"id"].toString().toUpper());
+    EXPECT_EQ(json({u"add"_s, u"  Call\nmum\r\nand\u2028dad  "_s})[u"title"],
+              u"Call mum and dad"_s);
+    EXPECT_EQ(json({u"add"_s, QString()})[u"title"], QString());
 }
 
 TEST_F(AddCommand, printsOneHumanLineAndRefreshesTheWidgetSnapshot) {
-    const CliRun result = run({QStringLiteral("add"), QStringLiteral("Water plants")});
+    const CliRun result = run({u"add"_s, u"Water plants"_s});
     ASSERT_EQ(result.status, 0);
-    EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^[0-9A-F]{8}  \\[ \\] Water plants  \\(Today\\)\n$"))
-            .match(result.text())
-            .hasMatch())
+    EXPECT_TRUE(QRegularExpression(u"^[0-9A-F]{8}  \\[ \\] Water plants  \\(Today\\)\n$"_s)
+                    .match(result.text())
+                    .hasMatch())
         << result.out.toStdString();
-    QFile snapshot(dataFolder() + QStringLiteral("/today.json"));
+    QFile snapshot(dataFolder() + u"/today.json"_s);
     ASSERT_TRUE(snapshot.open(QIODevice::ReadOnly));
     EXPECT_TRUE(snapshot.readAll().contains("Water plants"));
 }
@@ -80,117 +52,90 @@ TEST_F(AddCommand, printsOneHumanLineAndRefreshesTheWidgetSnapshot) {
 using EditCommands = CliFixture;
 
 TEST_F(EditCommands, renameNotesScheduleAndMoveGoThroughTheStore) {
-    const QString id = add(QStringLiteral("Draft"));
+    const QString id = add(u"Draft"_s);
     const QString prefix = id.left(6).toLower();
-    EXPECT_EQ(
-        field(json({QStringLiteral("rename"), prefix, QStringLiteral("Final\ndraft")}), "title"),
-        QStringLiteral("Final draft"));
-    EXPECT_EQ(
-        field(json({QStringLiteral("notes"), id, QStringLiteral("line one\nline two")}), "notes"),
-        QStringLiteral("line one\nline two"));
-    EXPECT_EQ(field(json({QStringLiteral("schedule"), id, QStringLiteral("2031-01-02")}),
-                    "scheduledDate"),
-              QStringLiteral("2031-01-02T00:00:00.000-05:00"));
-    EXPECT_TRUE(json({QStringLiteral("move"), id, QStringLiteral("later")})
-                    .toObject()
-                    .value(QStringLiteral("scheduledDate"))
-                    .isNull());
-    EXPECT_EQ(field(json({QStringLiteral("move"), id, QStringLiteral("today")}), "scheduledDate"),
-              startOfToday());
-    EXPECT_EQ(kinds(json({QStringLiteral("show"), id})).size(), 6);
+    EXPECT_EQ(json({u"rename"_s, prefix, u"Final\ndraft"_s})[u"title"], u"Final draft"_s);
+    EXPECT_EQ(json({u"notes"_s, id, u"line one\nline two"_s})[u"notes"], u"line one\nline two"_s);
+    EXPECT_EQ(json({u"schedule"_s, id, u"2031-01-02"_s})[u"scheduledDate"],
+              u"2031-01-02T00:00:00.000-05:00"_s);
+    EXPECT_EQ(json({u"move"_s, id, u"later"_s})[u"scheduledDate"], QJsonValue());
+    EXPECT_EQ(json({u"move"_s, id, u"today"_s})[u"scheduledDate"], startOfToday());
+    EXPECT_EQ(kinds(json({u"show"_s, id})).size(), 6);
 }
 
 TEST_F(EditCommands, notesFromStandardInputAreKeptExactlyUpToTheirLimit) {
-    const QString id = add(QStringLiteral("Long read"));
+    const QString id = add(u"Long read"_s);
     QByteArray notes;
     while (notes.size() < 4 * 1024 * 1024)
         notes += "Zoë's notes, line with tabs\tand \"quotes\" 😀\n";
     notes.truncate(4 * 1024 * 1024);
     notes.replace(notes.size() - 4, 4, "end."); // no character cut in two
-    const QJsonObject stored =
-        json({QStringLiteral("notes"), id, QStringLiteral("-")}, notes).toObject();
-    EXPECT_EQ(stored.value(QStringLiteral("notes")).toString(), QString::fromUtf8(notes));
-    EXPECT_EQ(
-        json({QStringLiteral("show"), id}).toObject().value(QStringLiteral("notes")).toString(),
-        QString::fromUtf8(notes));
+    const QJsonObject stored = json({u"notes"_s, id, u"-"_s}, notes).toObject();
+    EXPECT_EQ(stored.value(u"notes"_s).toString(), QString::fromUtf8(notes));
+    EXPECT_EQ(json({u"show"_s, id})[u"notes"].toString(), QString::fromUtf8(notes));
 
     // One byte more, or an input that never ends, is refused without reading it all.
     const QByteArray before = exportText();
-    const CliRun longer = run({QStringLiteral("notes"), id, QStringLiteral("-")}, notes + "!");
+    const CliRun longer = run({u"notes"_s, id, u"-"_s}, notes + "!");
     EXPECT_EQ(longer.status, 1);
     EXPECT_TRUE(longer.err.contains("standard input is longer than 4 MiB, the limit for notes"))
         << longer.err.toStdString();
-    const CliRun endless =
-        runReading({QStringLiteral("notes"), id, QStringLiteral("-")}, QStringLiteral("/dev/zero"));
+    const CliRun endless = runReading({u"notes"_s, id, u"-"_s}, u"/dev/zero"_s);
     EXPECT_EQ(endless.status, 1);
     EXPECT_TRUE(endless.err.contains("longer than 4 MiB"));
     EXPECT_EQ(exportText(), before);
 }
 
 TEST_F(EditCommands, repeatSetsAndClearsTheRuleAndItsFirstDay) {
-    const QString id = add(QStringLiteral("Daily stretch"));
-    const QJsonObject repeating =
-        json({QStringLiteral("repeat"), id,
-              QStringLiteral(R"({"frequency":"daily","weekdays":[],"lastDay":false})")})
-            .toObject();
-    EXPECT_EQ(repeating.value(QStringLiteral("repeat")).toString(), QStringLiteral("Every day"));
-    EXPECT_EQ(repeating.value(QStringLiteral("scheduledDate")).toString(), startOfToday());
-
-    EXPECT_TRUE(json({QStringLiteral("repeat"), id, QStringLiteral("none")})
-                    .toObject()
-                    .value(QStringLiteral("repeat"))
-                    .isNull());
+    const QString id = add(u"Daily stretch"_s);
+    const QJsonValue repeating =
+        json({u"repeat"_s, id, uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s});
+    EXPECT_EQ(repeating[u"repeat"], u"Every day"_s);
+    EXPECT_EQ(repeating[u"scheduledDate"], startOfToday());
+    EXPECT_EQ(json({u"repeat"_s, id, u"none"_s})[u"repeat"], QJsonValue());
 }
 
 TEST_F(EditCommands, completeAndReopenChangeNothingWhenTheStateIsAlreadyThere) {
-    const QString id = add(QStringLiteral("Once"));
-    json({QStringLiteral("complete"), id});
-    const QJsonObject again = json({QStringLiteral("complete"), id}).toObject();
-    EXPECT_TRUE(again.value(QStringLiteral("isCompleted")).toBool());
-    EXPECT_FALSE(again.value(QStringLiteral("completedAt")).isNull());
-    json({QStringLiteral("reopen"), id});
-    json({QStringLiteral("reopen"), id});
-    EXPECT_EQ(kinds(json({QStringLiteral("show"), id})),
-              (QStringList{QStringLiteral("reopened"), QStringLiteral("completed"),
-                           QStringLiteral("created")}));
+    const QString id = add(u"Once"_s);
+    json({u"complete"_s, id});
+    const QJsonValue again = json({u"complete"_s, id});
+    EXPECT_EQ(again[u"isCompleted"], true);
+    EXPECT_TRUE(again[u"completedAt"].isString());
+    json({u"reopen"_s, id});
+    json({u"reopen"_s, id});
+    EXPECT_EQ(kinds(json({u"show"_s, id})),
+              (QStringList{u"reopened"_s, u"completed"_s, u"created"_s}));
 }
 
 TEST_F(EditCommands, deletePrintsTheWholeSnapshotAndTheToDoIsGone) {
-    const QString id = add(QStringLiteral("Temporary"));
-    json({QStringLiteral("subtask"), QStringLiteral("add"), id, QStringLiteral("step")});
-    const QJsonObject deleted = json({QStringLiteral("delete"), id}).toObject();
-    EXPECT_EQ(deleted.value(QStringLiteral("title")).toString(), QStringLiteral("Temporary"));
-    EXPECT_EQ(deleted.value(QStringLiteral("subtasks")).toArray().size(), 1);
-    EXPECT_EQ(deleted.value(QStringLiteral("changes")).toArray().size(), 1);
-    EXPECT_EQ(run({QStringLiteral("show"), id}).status, 1);
+    const QString id = add(u"Temporary"_s);
+    json({u"subtask"_s, u"add"_s, id, u"step"_s});
+    const QJsonValue deleted = json({u"delete"_s, id});
+    EXPECT_EQ(deleted[u"title"], u"Temporary"_s);
+    EXPECT_EQ(deleted[u"subtasks"].toArray().size(), 1);
+    EXPECT_EQ(deleted[u"changes"].toArray().size(), 1);
+    EXPECT_EQ(run({u"show"_s, id}).status, 1);
 }
 
 using RuleCommands = CliFixture;
 
 TEST_F(RuleCommands, describeAndNextUseTheCurrentCalendar) {
-    const QString weekly =
-        QStringLiteral(R"({"frequency":"weekly","weekdays":[5,1,3],"lastDay":false})");
-    EXPECT_EQ(run({QStringLiteral("rule"), QStringLiteral("describe"), weekly}).text(),
-              QStringLiteral("Weekly on Mon, Wed, Fri\n"));
-    EXPECT_EQ(json({QStringLiteral("rule"), QStringLiteral("describe"), weekly}).toString(),
-              QStringLiteral("Weekly on Mon, Wed, Fri"));
+    const QString weekly = uR"({"frequency":"weekly","weekdays":[5,1,3],"lastDay":false})"_s;
+    EXPECT_EQ(run({u"rule"_s, u"describe"_s, weekly}).text(), u"Weekly on Mon, Wed, Fri\n"_s);
+    EXPECT_EQ(json({u"rule"_s, u"describe"_s, weekly}).toString(), u"Weekly on Mon, Wed, Fri"_s);
 
     const QString monthly =
-        QStringLiteral(R"({"frequency":"monthly","weekdays":[],"dayOfMonth":31,"lastDay":false})");
-    const auto next = [&](const QString &from, bool including) {
-        QStringList args{QStringLiteral("rule"), QStringLiteral("next"), monthly,
-                         QStringLiteral("--from"), from};
-        if (including)
-            args.append(QStringLiteral("--including-start"));
-        return json(args).toString();
-    };
-    EXPECT_EQ(next(QStringLiteral("2025-04-15"), true),
-              QStringLiteral("2025-04-30T00:00:00.000-04:00"));
-    EXPECT_EQ(next(QStringLiteral("2025-04-30T15:00"), false),
-              QStringLiteral("2025-05-31T00:00:00.000-04:00"));
+        uR"({"frequency":"monthly","weekdays":[],"dayOfMonth":31,"lastDay":false})"_s;
+    const QString april = u"2025-04-30T00:00:00.000-04:00"_s,
+                  may = u"2025-05-31T00:00:00.000-04:00"_s;
     // An offset wins over the local zone: 03:00 UTC on 1 May is still 30 April in New York.
-    EXPECT_EQ(next(QStringLiteral("2025-05-01T03:00:00Z"), true),
-              QStringLiteral("2025-04-30T00:00:00.000-04:00"));
-    EXPECT_EQ(next(QStringLiteral("2025-05-01T03:00:00.000+00:00"), false),
-              QStringLiteral("2025-05-31T00:00:00.000-04:00"));
+    for (const auto &[from, including, next] : {std::tuple{u"2025-04-15"_s, true, april},
+                                                {u"2025-04-30T15:00"_s, false, may},
+                                                {u"2025-05-01T03:00:00Z"_s, true, april},
+                                                {u"2025-05-01T03:00:00.000+00:00"_s, false, may}}) {
+        QStringList args{u"rule"_s, u"next"_s, monthly, u"--from"_s, from};
+        if (including)
+            args.append(u"--including-start"_s);
+        EXPECT_EQ(json(args).toString(), next) << from.toStdString();
+    }
 }

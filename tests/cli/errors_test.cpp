@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QProcess>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb::test;
 
 namespace {
@@ -23,20 +25,19 @@ using Errors = CliFixture;
 TEST_F(Errors, usageMistakesExitWithTwo) {
     const QList<QStringList> mistakes{
         {},
-        {QStringLiteral("frobnicate")},
-        {QStringLiteral("--colour"), QStringLiteral("list"), QStringLiteral("today")},
-        {QStringLiteral("add")},
-        {QStringLiteral("add"), QStringLiteral("--today"), QStringLiteral("--later"),
-         QStringLiteral("x")},
-        {QStringLiteral("add"), QStringLiteral("--date")},
-        {QStringLiteral("add"), QStringLiteral("--soon"), QStringLiteral("x")},
-        {QStringLiteral("list")},
-        {QStringLiteral("list"), QStringLiteral("tomorrow")},
-        {QStringLiteral("move"), QStringLiteral("abcd"), QStringLiteral("sideways")},
-        {QStringLiteral("reorder"), QStringLiteral("today"), QStringLiteral("1")},
-        {QStringLiteral("subtask"), QStringLiteral("juggle"), QStringLiteral("abcd")},
-        {QStringLiteral("rule"), QStringLiteral("next"), QStringLiteral("{}")},
-        {QStringLiteral("export"), QStringLiteral("extra")},
+        {u"frobnicate"_s},
+        {u"--colour"_s, u"list"_s, u"today"_s},
+        {u"add"_s},
+        {u"add"_s, u"--today"_s, u"--later"_s, u"x"_s},
+        {u"add"_s, u"--date"_s},
+        {u"add"_s, u"--soon"_s, u"x"_s},
+        {u"list"_s},
+        {u"list"_s, u"tomorrow"_s},
+        {u"move"_s, u"abcd"_s, u"sideways"_s},
+        {u"reorder"_s, u"today"_s, u"1"_s},
+        {u"subtask"_s, u"juggle"_s, u"abcd"_s},
+        {u"rule"_s, u"next"_s, u"{}"_s},
+        {u"export"_s, u"extra"_s},
     };
     for (const QStringList &args : mistakes) {
         SCOPED_TRACE(args.join(u' ').toStdString());
@@ -45,39 +46,29 @@ TEST_F(Errors, usageMistakesExitWithTwo) {
 }
 
 TEST_F(Errors, badInputExitsWithOneAndChangesNothing) {
-    const QString id = add(QStringLiteral("Keep me"));
+    const QString id = add(u"Keep me"_s);
     const QByteArray before = exportText();
-    const QString rule =
-        QStringLiteral(R"({"frequency":"fortnightly","weekdays":[],"lastDay":false})");
+    const QString rule = uR"({"frequency":"fortnightly","weekdays":[],"lastDay":false})"_s;
     const QList<std::pair<QStringList, const char *>> cases{
-        {{QStringLiteral("schedule"), id, QStringLiteral("2026-02-30")}, "no such day"},
-        {{QStringLiteral("schedule"), id, QStringLiteral("next week")}, "not a day"},
-        {{QStringLiteral("add"), QStringLiteral("--date"), QStringLiteral("2026-13-01"),
-          QStringLiteral("x")},
-         "no such day"},
-        {{QStringLiteral("repeat"), id, rule}, "not a repeat rule"},
-        {{QStringLiteral("repeat"), id, QStringLiteral(R"({"frequency":"daily","weekdays":[]})")},
-         "not a repeat rule"},
-        {{QStringLiteral("repeat"), id, QStringLiteral("{not json")}, "not a repeat rule"},
-        {{QStringLiteral("rule"), QStringLiteral("describe"), QStringLiteral("[]")},
-         "not a repeat rule"},
-        {{QStringLiteral("rule"), QStringLiteral("next"),
-          QStringLiteral(R"({"frequency":"daily","weekdays":[],"lastDay":false})"),
-          QStringLiteral("--from"), QStringLiteral("2026-01-01T25:00")},
+        {{u"schedule"_s, id, u"2026-02-30"_s}, "no such day"},
+        {{u"schedule"_s, id, u"next week"_s}, "not a day"},
+        {{u"add"_s, u"--date"_s, u"2026-13-01"_s, u"x"_s}, "no such day"},
+        {{u"repeat"_s, id, rule}, "not a repeat rule"},
+        {{u"repeat"_s, id, uR"({"frequency":"daily","weekdays":[]})"_s}, "not a repeat rule"},
+        {{u"repeat"_s, id, u"{not json"_s}, "not a repeat rule"},
+        {{u"rule"_s, u"describe"_s, u"[]"_s}, "not a repeat rule"},
+        {{u"rule"_s, u"next"_s, uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s,
+          u"--from"_s, u"2026-01-01T25:00"_s},
          "not a date-time"},
-        {{QStringLiteral("rename"), QStringLiteral("0000"), QStringLiteral("x")}, "no to-do"},
-        {{QStringLiteral("reorder"), QStringLiteral("today"), QStringLiteral("5"),
-          QStringLiteral("0")},
-         "FROM"},
-        {{QStringLiteral("import"), home.filePath(QStringLiteral("missing.json"))}, "cannot read"},
+        {{u"rename"_s, u"0000"_s, u"x"_s}, "no to-do"},
+        {{u"reorder"_s, u"today"_s, u"5"_s, u"0"_s}, "FROM"},
+        {{u"import"_s, home.filePath(u"missing.json"_s)}, "cannot read"},
     };
     for (const auto &[args, fragment] : cases) {
         SCOPED_TRACE(args.join(u' ').toStdString());
         expectError(run(args), 1, fragment);
     }
-    expectError(
-        run({QStringLiteral("notes"), id, QStringLiteral("-")}, QByteArray("bad \xff\xfe bytes")),
-        1, "UTF-8");
+    expectError(run({u"notes"_s, id, u"-"_s}, QByteArray("bad \xff\xfe bytes")), 1, "UTF-8");
     EXPECT_EQ(exportText(), before);
 }
 
@@ -85,9 +76,8 @@ TEST_F(Errors, invalidUtf8ArgumentsAreRefusedBeforeTheStoreIsTouched) {
     QProcess process;
     process.setProcessEnvironment(environment());
     // QProcess passes arguments as local 8-bit text; a lone continuation byte goes via the shell.
-    process.start(QStringLiteral("/bin/sh"),
-                  {QStringLiteral("-c"), QStringLiteral("exec \"$0\" add \"$(printf 'caf\\351')\""),
-                   QStringLiteral(QB_CLI_PATH)});
+    process.start(u"/bin/sh"_s, {u"-c"_s, u"exec \"$0\" add \"$(printf 'caf\\351')\""_s,
+                                 QStringLiteral(QB_CLI_PATH)});
     ASSERT_TRUE(process.waitForFinished(20000));
     EXPECT_EQ(process.exitCode(), 1);
     EXPECT_TRUE(process.readAllStandardError().startsWith("quillbrook-cli: argument 2"));
@@ -100,28 +90,23 @@ TEST_F(Errors, aStoreThatCannotBeOpenedStopsWithTheFatalMessageAndThree) {
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
     garbage.write(QByteArray(4096, 'x'));
     garbage.close();
-    expectError(run({QStringLiteral("list"), QStringLiteral("today")}), 3,
-                "Unable to create a local ModelContainer: ");
+    expectError(run({u"list"_s, u"today"_s}), 3, "Unable to create a local ModelContainer: ");
     // Rules need no store, so they still work.
-    EXPECT_EQ(run({QStringLiteral("rule"), QStringLiteral("describe"),
-                   QStringLiteral(R"({"frequency":"daily","weekdays":[],"lastDay":false})")})
-                  .status,
-              0);
+    EXPECT_EQ(
+        run({u"rule"_s, u"describe"_s, uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s})
+            .status,
+        0);
     QFile check(storePath());
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray(4096, 'x'));
 }
 
 TEST_F(Errors, helpVersionAndTheCloudArgumentWork) {
-    const CliRun help = run({QStringLiteral("--help")});
+    const CliRun help = run({u"--help"_s});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.startsWith("usage: quillbrook-cli"));
-    EXPECT_EQ(run({QStringLiteral("--version")}).text(),
-              QStringLiteral("quillbrook-cli " QB_VERSION "\n"));
-    EXPECT_EQ(
-        run({QStringLiteral("-cloudKitDisabled"), QStringLiteral("list"), QStringLiteral("today")})
-            .status,
-        0);
+    EXPECT_EQ(run({u"--version"_s}).text(), QStringLiteral("quillbrook-cli " QB_VERSION "\n"));
+    EXPECT_EQ(run({u"-cloudKitDisabled"_s, u"list"_s, u"today"_s}).status, 0);
 }
 
 using HostileInput = CliFixture;
@@ -129,10 +114,8 @@ using HostileInput = CliFixture;
 TEST_F(HostileInput, controlCharactersAreStoredFaithfullyAndNotEchoedRaw) {
     // Errors quote what was typed; the terminal gets no escape sequence from them.
     for (const QStringList &args :
-         {QStringList{QStringLiteral("\u001b]0;owned\u0007")},
-          QStringList{QStringLiteral("show"), QStringLiteral("abcd\u001b[2J")},
-          QStringList{QStringLiteral("add"), QStringLiteral("--date"),
-                      QStringLiteral("\u009b31m\u001b[31m"), QStringLiteral("x")}}) {
+         {QStringList{u"\u001b]0;owned\u0007"_s}, QStringList{u"show"_s, u"abcd\u001b[2J"_s},
+          QStringList{u"add"_s, u"--date"_s, u"\u009b31m\u001b[31m"_s, u"x"_s}}) {
         const CliRun failed = run(args);
         EXPECT_NE(failed.status, 0);
         EXPECT_FALSE(failed.err.contains('\x1b')) << failed.err.toStdString();
@@ -141,12 +124,10 @@ TEST_F(HostileInput, controlCharactersAreStoredFaithfullyAndNotEchoedRaw) {
         EXPECT_EQ(failed.err.count('\n'), 1);
     }
 
-    const QString title = QStringLiteral("bell\u0007 tab\t esc\u001b[31m red \u0001");
+    const QString title = u"bell\u0007 tab\t esc\u001b[31m red \u0001"_s;
     const QString id = add(title);
-    EXPECT_EQ(
-        json({QStringLiteral("show"), id}).toObject().value(QStringLiteral("title")).toString(),
-        title);
-    const CliRun human = run({QStringLiteral("show"), id});
+    EXPECT_EQ(json({u"show"_s, id})[u"title"].toString(), title);
+    const CliRun human = run({u"show"_s, id});
     EXPECT_EQ(human.status, 0);
     EXPECT_FALSE(human.out.contains('\x1b'));
     EXPECT_FALSE(human.out.contains('\x07'));

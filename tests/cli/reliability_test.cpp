@@ -4,13 +4,14 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
-#include <QUuid>
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <memory>
 #include <random>
+
+using namespace Qt::Literals::StringLiterals;
 
 using namespace qb::test;
 
@@ -22,7 +23,7 @@ QString integrityCheck(const QString &path) {
         sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     const std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close);
     if (opened != SQLITE_OK)
-        return QStringLiteral("cannot open: %1").arg(QString::fromUtf8(sqlite3_errmsg(raw)));
+        return u"cannot open: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(raw)));
     sqlite3_stmt *raw_statement = nullptr;
     sqlite3_prepare_v2(raw, "PRAGMA integrity_check", -1, &raw_statement, nullptr);
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> statement(raw_statement,
@@ -38,10 +39,8 @@ QString integrityCheck(const QString &path) {
 QHash<QString, bool> exportedStates(const CliClient &client) {
     QHash<QString, bool> states;
     const QByteArray text = client.exportText();
-    for (const auto &todo :
-         QJsonDocument::fromJson(text).object().value(QStringLiteral("todos")).toArray())
-        states.insert(todo.toObject().value(QStringLiteral("id")).toString(),
-                      todo.toObject().value(QStringLiteral("isCompleted")).toBool());
+    for (const auto &todo : QJsonDocument::fromJson(text).object().value(u"todos"_s).toArray())
+        states.insert(todo[u"id"].toString(), todo[u"isCompleted"].toBool());
     return states;
 }
 
@@ -49,28 +48,13 @@ QHash<QString, bool> exportedStates(const CliClient &client) {
 // the search index): a few hundred fill the log past the 1,000 pages at which the commit itself
 // copies it into the store file.
 QByteArray importFile(int count, QStringList &ids) {
-    QJsonArray todos;
-    const QString notes(7000, u'n');
+    QList<QJsonObject> todos;
     for (int i = 0; i < count; ++i) {
-        const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-        ids.append(id);
-        todos.append(
-            QJsonObject{{QStringLiteral("id"), id},
-                        {QStringLiteral("title"), QStringLiteral("imported %1").arg(i)},
-                        {QStringLiteral("notes"), notes},
-                        {QStringLiteral("isCompleted"), false},
-                        {QStringLiteral("completedAt"), QJsonValue::Null},
-                        {QStringLiteral("scheduledDate"), QJsonValue::Null},
-                        {QStringLiteral("listRaw"), QStringLiteral("later")},
-                        {QStringLiteral("sortOrder"), i},
-                        {QStringLiteral("createdAt"), QStringLiteral("2024-03-09T15:00:00Z")},
-                        {QStringLiteral("recurrenceRuleRaw"), QJsonValue::Null},
-                        {QStringLiteral("subtasks"), QJsonArray()},
-                        {QStringLiteral("changes"), QJsonArray()}});
+        todos.append(newTodo(u"imported %1"_s.arg(i)));
+        todos.last().insert(u"notes"_s, QString(7000, u'n'));
+        ids.append(todos.last().value(u"id"_s).toString());
     }
-    return QJsonDocument(
-               QJsonObject{{QStringLiteral("formatVersion"), 1}, {QStringLiteral("todos"), todos}})
-        .toJson(QJsonDocument::Compact);
+    return exportOf(todos);
 }
 
 } // namespace
@@ -94,12 +78,11 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
     // this build is.
     QElapsedTimer elapsed;
     elapsed.start();
-    added.append(add(QStringLiteral("first")));
+    added.append(add(u"first"_s));
     const int addWindow = std::max(10, int(elapsed.restart() * 3 / 2));
     QStringList firstIds;
     const CliRun firstImport =
-        run({QStringLiteral("import"),
-             writeFile(QStringLiteral("first.json"), importFile(importSize, firstIds))});
+        run({u"import"_s, writeFile(u"first.json"_s, importFile(importSize, firstIds))});
     ASSERT_EQ(firstImport.status, 0) << firstImport.err.toStdString();
     imported += firstIds;
     const int importWindow = std::max(10, int(elapsed.restart() * 3 / 2));
@@ -111,7 +94,7 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
     };
     bool killedLast = false;
     for (int i = 0; i < 400 && goOn(); ++i) {
-        QStringList args{QStringLiteral("--json")};
+        QStringList args{u"--json"_s};
         QStringList ids;
         enum {
             Add,
@@ -121,12 +104,11 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
                  : random() % 3 == 0 ? Complete
                                      : Add;
         if (kind == Import) {
-            args << QStringLiteral("import")
-                 << writeFile(QStringLiteral("import.json"), importFile(importSize, ids));
+            args << u"import"_s << writeFile(u"import.json"_s, importFile(importSize, ids));
         } else if (kind == Complete) {
-            args << QStringLiteral("complete") << added[int(random() % added.size())];
+            args << u"complete"_s << added[int(random() % added.size())];
         } else {
-            args << QStringLiteral("add") << QStringLiteral("task %1").arg(i);
+            args << u"add"_s << u"task %1"_s.arg(i);
         }
         QProcess process;
         process.setProcessEnvironment(environment());
@@ -136,8 +118,7 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
         QProcess reader;
         if (kind == Import) {
             reader.setProcessEnvironment(environment());
-            reader.start(QStringLiteral(QB_CLI_PATH),
-                         {QStringLiteral("list"), QStringLiteral("today")});
+            reader.start(QStringLiteral(QB_CLI_PATH), {u"list"_s, u"today"_s});
         }
         // Anywhere from start-up to the last write; some runs are left to finish.
         const int window = kind == Import ? importWindow : addWindow;
@@ -162,11 +143,11 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
         killedLast = false;
         const QJsonObject reply = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
         if (kind == Import) {
-            ASSERT_EQ(reply.value(QStringLiteral("imported")).toInt(), importSize);
+            ASSERT_EQ(reply.value(u"imported"_s).toInt(), importSize);
             imported += ids;
             ++imports;
         } else {
-            (kind == Add ? added : completed).append(reply.value(QStringLiteral("id")).toString());
+            (kind == Add ? added : completed).append(reply.value(u"id"_s).toString());
         }
     }
     RecordProperty("kills", kills);
@@ -176,7 +157,7 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
     // Only copies of the log make the store file itself grow: they happened.
     EXPECT_GT(QFileInfo(storePath()).size(), 4 * 1024 * 1024);
 
-    EXPECT_EQ(integrityCheck(storePath()), QStringLiteral("ok"));
+    EXPECT_EQ(integrityCheck(storePath()), u"ok"_s);
     const QHash<QString, bool> states = exportedStates(*this);
     for (const QString &id : std::as_const(added) + imported)
         EXPECT_TRUE(states.contains(id)) << id.toStdString();
@@ -192,23 +173,20 @@ TEST_F(Reliability, twoClientsWritingAtOnceLoseNoWrite) {
         QProcess first, second;
         QProcess *clients[] = {&first, &second};
         for (int c = 0; c < 2; ++c) {
-            const QString title = QStringLiteral("client %1 round %2").arg(c).arg(round);
+            const QString title = u"client %1 round %2"_s.arg(c).arg(round);
             expected.append(title);
             clients[c]->setProcessEnvironment(environment());
             clients[c]->start(QStringLiteral(QB_CLI_PATH),
-                              {QStringLiteral("add"),
-                               c == 0 ? QStringLiteral("--today") : QStringLiteral("--later"),
-                               title});
+                              {u"add"_s, c == 0 ? u"--today"_s : u"--later"_s, title});
         }
         for (QProcess *client : clients) {
             ASSERT_TRUE(client->waitForFinished(30000));
             EXPECT_EQ(client->exitCode(), 0) << client->readAllStandardError().toStdString();
         }
     }
-    QStringList stored = titles(json({QStringLiteral("list"), QStringLiteral("today")}).toArray()) +
-                         titles(json({QStringLiteral("list"), QStringLiteral("later")}).toArray());
+    QStringList stored = listed(u"today"_s) + listed(u"later"_s);
     stored.sort();
     expected.sort();
     EXPECT_EQ(stored, expected);
-    EXPECT_EQ(integrityCheck(storePath()), QStringLiteral("ok"));
+    EXPECT_EQ(integrityCheck(storePath()), u"ok"_s);
 }

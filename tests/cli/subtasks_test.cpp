@@ -1,11 +1,13 @@
 #include "clifixture.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb::test;
 
 namespace {
 
 QString idOf(const QJsonValue &value) {
-    return value.toObject().value(QStringLiteral("id")).toString();
+    return value[u"id"].toString();
 }
 
 } // namespace
@@ -13,57 +15,41 @@ QString idOf(const QJsonValue &value) {
 class SubtaskCommands : public CliFixture {
 protected:
     QJsonObject subtask(const QStringList &args) {
-        return json(QStringList{QStringLiteral("subtask")} + args).toObject();
+        return json(QStringList{u"subtask"_s} + args).toObject();
     }
     QStringList shownTitles(const QString &todo) {
-        QStringList result;
-        const QJsonObject shown = json({QStringLiteral("show"), todo}).toObject();
-        for (const auto &s : shown.value(QStringLiteral("subtasks")).toArray())
-            result.append(s.toObject().value(QStringLiteral("title")).toString());
-        return result;
+        return titles(json({u"show"_s, todo})[u"subtasks"].toArray());
     }
 };
 
 TEST_F(SubtaskCommands, addInsertToggleRenameAndDeleteInDisplayOrder) {
-    const QString todo = add(QStringLiteral("Trip"));
-    const QJsonObject first = subtask({QStringLiteral("add"), todo, QStringLiteral("Pack")});
-    const QJsonObject last = subtask({QStringLiteral("add"), todo.left(5), QStringLiteral("Go")});
-    const QJsonObject middle = subtask({QStringLiteral("insert"), todo, idOf(first).left(6),
-                                        QStringLiteral("Lock"), QStringLiteral("up")});
-    EXPECT_EQ(middle.value(QStringLiteral("title")).toString(), QStringLiteral("Lock up"));
-    EXPECT_EQ(shownTitles(todo), (QStringList{QStringLiteral("Pack"), QStringLiteral("Lock up"),
-                                              QStringLiteral("Go")}));
+    const QString todo = add(u"Trip"_s);
+    const QJsonObject first = subtask({u"add"_s, todo, u"Pack"_s});
+    const QJsonObject last = subtask({u"add"_s, todo.left(5), u"Go"_s});
+    const QJsonObject middle =
+        subtask({u"insert"_s, todo, idOf(first).left(6), u"Lock"_s, u"up"_s});
+    EXPECT_EQ(middle.value(u"title"_s).toString(), u"Lock up"_s);
+    EXPECT_EQ(shownTitles(todo), (QStringList{u"Pack"_s, u"Lock up"_s, u"Go"_s}));
 
-    EXPECT_TRUE(subtask({QStringLiteral("toggle"), idOf(first)})
-                    .value(QStringLiteral("isCompleted"))
-                    .toBool());
-    EXPECT_EQ(subtask({QStringLiteral("rename"), idOf(last), QStringLiteral("Leave\nnow")})
-                  .value(QStringLiteral("title"))
-                  .toString(),
-              QStringLiteral("Leave now"));
-    const QJsonObject deleted = subtask({QStringLiteral("delete"), idOf(middle).toLower()});
-    EXPECT_EQ(deleted.value(QStringLiteral("title")).toString(), QStringLiteral("Lock up"));
-    EXPECT_EQ(shownTitles(todo),
-              (QStringList{QStringLiteral("Pack"), QStringLiteral("Leave now")}));
-    EXPECT_EQ(run({QStringLiteral("subtask"), QStringLiteral("toggle"), idOf(middle)}).status, 1);
+    EXPECT_TRUE(subtask({u"toggle"_s, idOf(first)}).value(u"isCompleted"_s).toBool());
+    EXPECT_EQ(subtask({u"rename"_s, idOf(last), u"Leave\nnow"_s}).value(u"title"_s).toString(),
+              u"Leave now"_s);
+    const QJsonObject deleted = subtask({u"delete"_s, idOf(middle).toLower()});
+    EXPECT_EQ(deleted.value(u"title"_s).toString(), u"Lock up"_s);
+    EXPECT_EQ(shownTitles(todo), (QStringList{u"Pack"_s, u"Leave now"_s}));
+    EXPECT_EQ(run({u"subtask"_s, u"toggle"_s, idOf(middle)}).status, 1);
 }
 
 TEST_F(SubtaskCommands, refuseEmptyTitlesAndAnotherToDosSubtask) {
-    const QString one = add(QStringLiteral("One"));
-    const QString two = add(QStringLiteral("Two"));
-    const QString step = idOf(subtask({QStringLiteral("add"), one, QStringLiteral("Step")}));
-    EXPECT_EQ(
-        run({QStringLiteral("subtask"), QStringLiteral("add"), one, QStringLiteral(" \n ")}).status,
-        1);
-    EXPECT_EQ(run({QStringLiteral("subtask"), QStringLiteral("rename"), step, QStringLiteral(" ")})
-                  .status,
-              1);
-    EXPECT_EQ(
-        run({QStringLiteral("subtask"), QStringLiteral("insert"), two, step, QStringLiteral("x")})
-            .status,
-        1);
-    // A to-do's id does not name a subtask.
-    EXPECT_EQ(run({QStringLiteral("subtask"), QStringLiteral("toggle"), one}).status, 1);
-    EXPECT_EQ(shownTitles(one), QStringList{QStringLiteral("Step")});
+    const QString one = add(u"One"_s);
+    const QString two = add(u"Two"_s);
+    const QString step = idOf(subtask({u"add"_s, one, u"Step"_s}));
+    // The last: a to-do's id does not name a subtask.
+    for (const QStringList &args : {QStringList{u"add"_s, one, u" \n "_s},
+                                    {u"rename"_s, step, u" "_s},
+                                    {u"insert"_s, two, step, u"x"_s},
+                                    {u"toggle"_s, one}})
+        EXPECT_EQ(run(QStringList{u"subtask"_s} + args).status, 1) << args.join(u' ').toStdString();
+    EXPECT_EQ(shownTitles(one), QStringList{u"Step"_s});
     EXPECT_TRUE(shownTitles(two).isEmpty());
 }

@@ -8,7 +8,8 @@
 #include <QProcess>
 #include <QSet>
 #include <QThread>
-#include <QUuid>
+
+using namespace Qt::Literals::StringLiterals;
 
 using namespace qb::test;
 using qb::tools::RadicaleServer;
@@ -18,26 +19,10 @@ namespace {
 const QByteArray password = QByteArrayLiteral("secret\n");
 
 QByteArray bulkImport(int count) {
-    QJsonArray todos;
-    for (int i = 0; i < count; ++i) {
-        todos.append(QJsonObject{
-            {QStringLiteral("id"), QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
-            {QStringLiteral("title"), QStringLiteral("Bulk %1").arg(i)},
-            {QStringLiteral("notes"), QString()},
-            {QStringLiteral("isCompleted"), false},
-            {QStringLiteral("completedAt"), QJsonValue::Null},
-            {QStringLiteral("scheduledDate"), QJsonValue::Null},
-            {QStringLiteral("listRaw"), QStringLiteral("later")},
-            {QStringLiteral("sortOrder"), i},
-            {QStringLiteral("createdAt"), QStringLiteral("2024-03-01T12:00:00.000+00:00")},
-            {QStringLiteral("recurrenceRuleRaw"), QJsonValue::Null},
-            {QStringLiteral("subtasks"), QJsonArray()},
-            {QStringLiteral("changes"), QJsonArray()},
-        });
-    }
-    return QJsonDocument(
-               QJsonObject{{QStringLiteral("formatVersion"), 1}, {QStringLiteral("todos"), todos}})
-        .toJson();
+    QList<QJsonObject> todos;
+    for (int i = 0; i < count; ++i)
+        todos.append(newTodo(u"Bulk %1"_s.arg(i)));
+    return exportOf(todos);
 }
 
 } // namespace
@@ -48,117 +33,97 @@ protected:
 
     CliRun login(const CliClient &client, const QByteArray &secret = password,
                  const QUrl &address = {}) {
-        return client.run({QStringLiteral("sync"), QStringLiteral("login"),
-                           (address.isEmpty() ? server.root() : address).toString(),
-                           QStringLiteral("alice")},
+        return client.run({u"sync"_s, u"login"_s,
+                           (address.isEmpty() ? server.root() : address).toString(), u"alice"_s},
                           secret);
     }
-    CliRun syncNow(const CliClient &client) {
-        return client.run({QStringLiteral("sync"), QStringLiteral("now")}, password);
-    }
+    CliRun syncNow(const CliClient &client) { return client.run({u"sync"_s, u"now"_s}, password); }
     QJsonObject status(const CliClient &client) {
-        return client.json({QStringLiteral("sync"), QStringLiteral("status")}).toObject();
+        return client.json({u"sync"_s, u"status"_s}).toObject();
     }
-    int later(const CliClient &client) {
-        return int(client.json({QStringLiteral("list"), QStringLiteral("later")}).toArray().size());
+    // Starts "sync now" for `client` and kills it once `farEnough` holds.
+    void killSyncOnce(const CliClient &client, const std::function<bool()> &farEnough) {
+        QProcess process;
+        process.setProcessEnvironment(client.environment());
+        process.start(QStringLiteral(QB_CLI_PATH), {u"sync"_s, u"now"_s});
+        process.write(password);
+        process.waitForBytesWritten();
+        process.closeWriteChannel();
+        const QDeadlineTimer deadline(30000);
+        while (!farEnough() && !deadline.hasExpired() && process.state() == QProcess::Running)
+            QThread::msleep(5);
+        process.kill();
+        process.waitForFinished();
     }
 
-    RadicaleServer server{QStringLiteral("secret")};
+    RadicaleServer server{u"secret"_s};
 };
 
 TEST_F(CliSync, signsInSyncsReportsAndSignsOut) {
-    EXPECT_EQ(run({QStringLiteral("sync"), QStringLiteral("status")}).text(),
-              QStringLiteral("Not signed in.\n"));
+    EXPECT_EQ(run({u"sync"_s, u"status"_s}).text(), u"Not signed in.\n"_s);
     const CliRun refused = login(*this, "wrong\n");
     EXPECT_EQ(refused.status, 4);
     EXPECT_TRUE(refused.err.contains("did not accept the user name or password"));
 
-    add(QStringLiteral("Written before signing in"), {QStringLiteral("--later")});
+    add(u"Written before signing in"_s, {u"--later"_s});
     const CliRun signedIn = login(*this);
     ASSERT_EQ(signedIn.status, 0) << signedIn.err.toStdString();
     // No keyring in tests: the client says where the password will come from.
     EXPECT_TRUE(signedIn.out.contains("No keyring is available"));
     QJsonObject before = status(*this);
-    EXPECT_FALSE(before.value(QStringLiteral("signedIn")).toBool());
-    EXPECT_EQ(before.value(QStringLiteral("pending")).toInt(), 1);
-    EXPECT_EQ(before.value(QStringLiteral("list")).toString(), QStringLiteral("Quill Brook"));
+    EXPECT_FALSE(before.value(u"signedIn"_s).toBool());
+    EXPECT_EQ(before.value(u"pending"_s).toInt(), 1);
+    EXPECT_EQ(before.value(u"list"_s).toString(), u"Quill Brook"_s);
 
     ASSERT_EQ(syncNow(*this).status, 0);
-    const QJsonObject after =
-        json({QStringLiteral("sync"), QStringLiteral("status"), QStringLiteral("--json")})
-            .toObject();
-    EXPECT_TRUE(after.value(QStringLiteral("signedIn")).toBool());
-    EXPECT_EQ(after.value(QStringLiteral("pending")).toInt(), 0);
-    EXPECT_TRUE(after.value(QStringLiteral("lastError")).isNull());
-    const CliRun noPassword = run({QStringLiteral("sync"), QStringLiteral("now")});
+    const QJsonObject after = json({u"sync"_s, u"status"_s, u"--json"_s}).toObject();
+    EXPECT_TRUE(after.value(u"signedIn"_s).toBool());
+    EXPECT_EQ(after.value(u"pending"_s).toInt(), 0);
+    EXPECT_TRUE(after.value(u"lastError"_s).isNull());
+    const CliRun noPassword = run({u"sync"_s, u"now"_s});
     EXPECT_EQ(noPassword.status, 1);
     EXPECT_TRUE(noPassword.err.contains("No password on standard input"));
 
     // A password typed into the address is not written to the preferences file.
     CliClient other;
     QUrl typed = server.root();
-    typed.setUserInfo(QStringLiteral("alice:secret"));
+    typed.setUserInfo(u"alice:secret"_s);
     ASSERT_EQ(login(other, password, typed).status, 0);
-    QFile preferences(other.home.filePath(QStringLiteral("config/Quillbrook/Quillbrook.conf")));
+    QFile preferences(other.home.filePath(u"config/Quillbrook/Quillbrook.conf"_s));
     ASSERT_TRUE(preferences.open(QIODevice::ReadOnly));
     EXPECT_FALSE(preferences.readAll().contains("secret"));
     ASSERT_EQ(syncNow(other).status, 0);
-    EXPECT_EQ(titles(other.json({QStringLiteral("list"), QStringLiteral("later")}).toArray()),
-              QStringList{QStringLiteral("Written before signing in")});
+    EXPECT_EQ(other.listed(u"later"_s), QStringList{u"Written before signing in"_s});
 
-    ASSERT_EQ(run({QStringLiteral("sync"), QStringLiteral("logout")}).status, 0);
-    EXPECT_FALSE(status(*this).value(QStringLiteral("configured")).toBool());
-    EXPECT_EQ(later(*this), 1);
+    ASSERT_EQ(run({u"sync"_s, u"logout"_s}).status, 0);
+    EXPECT_FALSE(status(*this).value(u"configured"_s).toBool());
+    EXPECT_EQ(listed(u"later"_s).size(), 1);
 }
 
 // A client killed while it sends, then while it receives: afterwards nothing is lost, nothing
 // is doubled and the queue picks up where it stopped.
 TEST_F(CliSync, aClientKilledMidSyncLeavesNoDuplicatesAndResumes) {
     constexpr int count = 300;
-    ASSERT_EQ(
-        run({QStringLiteral("import"), writeFile(QStringLiteral("bulk.json"), bulkImport(count))})
-            .status,
-        0);
+    ASSERT_EQ(run({u"import"_s, writeFile(u"bulk.json"_s, bulkImport(count))}).status, 0);
     ASSERT_EQ(login(*this).status, 0);
 
-    QProcess sending;
-    sending.setProcessEnvironment(environment());
-    sending.start(QStringLiteral(QB_CLI_PATH), {QStringLiteral("sync"), QStringLiteral("now")});
-    sending.write(password);
-    sending.waitForBytesWritten();
-    sending.closeWriteChannel();
-    QDeadlineTimer deadline(30000);
-    while (server.objectCount() < count / 5 && !deadline.hasExpired())
-        QThread::msleep(5);
-    sending.kill();
-    sending.waitForFinished();
+    killSyncOnce(*this, [&] { return server.objectCount() >= count / 5; });
     const int sent = server.objectCount();
     EXPECT_GT(sent, 0);
     EXPECT_LT(sent, count);
-    EXPECT_GT(status(*this).value(QStringLiteral("pending")).toInt(), 0);
+    EXPECT_GT(status(*this).value(u"pending"_s).toInt(), 0);
 
     const CliRun resumed = syncNow(*this);
     ASSERT_EQ(resumed.status, 0) << resumed.err.toStdString();
     EXPECT_EQ(server.objectCount(), count);
-    EXPECT_EQ(status(*this).value(QStringLiteral("pending")).toInt(), 0);
+    EXPECT_EQ(status(*this).value(u"pending"_s).toInt(), 0);
 
     CliClient other;
     ASSERT_EQ(login(other).status, 0);
-    QProcess receiving;
-    receiving.setProcessEnvironment(other.environment());
-    receiving.start(QStringLiteral(QB_CLI_PATH), {QStringLiteral("sync"), QStringLiteral("now")});
-    receiving.write(password);
-    receiving.waitForBytesWritten();
-    receiving.closeWriteChannel();
     // Killed once the first batch is in.
-    deadline = QDeadlineTimer(30000);
-    while (later(other) < 50 && !deadline.hasExpired() && receiving.state() == QProcess::Running)
-        QThread::msleep(20);
-    receiving.kill();
-    receiving.waitForFinished();
+    killSyncOnce(other, [&] { return other.listed(u"later"_s).size() >= 50; });
     ASSERT_EQ(syncNow(other).status, 0);
-    const QJsonArray received =
-        other.json({QStringLiteral("list"), QStringLiteral("later")}).toArray();
+    const QJsonArray received = other.json({u"list"_s, u"later"_s}).toArray();
     EXPECT_EQ(received.size(), count);
     const QStringList receivedIds = ids(received);
     EXPECT_EQ(QSet<QString>(receivedIds.begin(), receivedIds.end()).size(), count);
@@ -170,7 +135,7 @@ TEST_F(CliSync, aClientKilledMidSyncLeavesNoDuplicatesAndResumes) {
 using CliAlone = CliFixture;
 
 TEST_F(CliAlone, withoutTheSyncProgramSyncNamesThePackageAndTheRestWorks) {
-    const QString alone = home.filePath(QStringLiteral("bin/quillbrook-cli"));
+    const QString alone = home.filePath(u"bin/quillbrook-cli"_s);
     ASSERT_TRUE(QDir().mkpath(QFileInfo(alone).path()));
     ASSERT_TRUE(QFile::copy(QStringLiteral(QB_CLI_PATH), alone));
     const auto runAlone = [&](const QStringList &args) {
@@ -180,8 +145,8 @@ TEST_F(CliAlone, withoutTheSyncProgramSyncNamesThePackageAndTheRestWorks) {
         EXPECT_TRUE(process.waitForFinished(30000));
         return std::pair{process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
     };
-    const auto [status, error] = runAlone({QStringLiteral("sync"), QStringLiteral("status")});
+    const auto [status, error] = runAlone({u"sync"_s, u"status"_s});
     EXPECT_EQ(status, 4);
-    EXPECT_TRUE(error.contains(QStringLiteral("quillbrook package"))) << error.toStdString();
-    EXPECT_EQ(runAlone({QStringLiteral("add"), QStringLiteral("Still here")}).first, 0);
+    EXPECT_TRUE(error.contains(u"quillbrook package"_s)) << error.toStdString();
+    EXPECT_EQ(runAlone({u"add"_s, u"Still here"_s}).first, 0);
 }

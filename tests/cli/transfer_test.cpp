@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QUuid>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb::test;
 
 namespace {
@@ -33,59 +35,21 @@ QByteArray exportFile(const QByteArrayList &todos) {
 
 using Transfer = CliFixture;
 
-TEST_F(Transfer, exportImportExportIntoAnEmptyStoreIsIdentical) {
-    const QString plain = add(QStringLiteral("Plain"));
-    const QString rich = add(QStringLiteral("Zoë's 😀 \"rich\" one"),
-                             {QStringLiteral("--date"), QStringLiteral("2030-03-10")});
-    json({QStringLiteral("notes"), rich, QStringLiteral("-")},
-         QByteArray("multi\nline\tnotes \\ \x01"));
-    json({QStringLiteral("repeat"), rich,
-          QStringLiteral(R"({"frequency":"monthly","weekdays":[],"lastDay":true})")});
-    const QString step =
-        json({QStringLiteral("subtask"), QStringLiteral("add"), rich, QStringLiteral("b")})
-            .toObject()
-            .value(QStringLiteral("id"))
-            .toString();
-    json({QStringLiteral("subtask"), QStringLiteral("insert"), rich, step, QStringLiteral("c")});
-    json({QStringLiteral("subtask"), QStringLiteral("toggle"), step});
-    json({QStringLiteral("rename"), rich, QStringLiteral("Renamed rich")});
-    json({QStringLiteral("complete"), plain}); // a to-do with completedAt
-    add(QString(), {QStringLiteral("--later")});
-    add(QStringLiteral("Undated"), {QStringLiteral("--later")});
-    json({QStringLiteral("reorder"), QStringLiteral("later"), QStringLiteral("0"),
-          QStringLiteral("2")});
-
-    const QByteArray first = exportText();
-    const QJsonObject document = QJsonDocument::fromJson(first).object();
-    EXPECT_EQ(document.value(QStringLiteral("formatVersion")).toInt(), 1);
-    EXPECT_EQ(document.value(QStringLiteral("todos")).toArray().size(), 4);
-
-    const CliClient other; // a second, empty store
-    const CliRun imported = other.run({QStringLiteral("--json"), QStringLiteral("import"),
-                                       writeFile(QStringLiteral("export.json"), first)});
-    ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
-    EXPECT_EQ(imported.object(),
-              (QJsonObject{{QStringLiteral("imported"), 4}, {QStringLiteral("skipped"), 0}}));
-    EXPECT_EQ(other.exportText(), first);
-
-    // Importing the same file again adds nothing and counts every to-do as skipped.
-    EXPECT_EQ(
-        other.json({QStringLiteral("import"), writeFile(QStringLiteral("export.json"), first)})
-            .toObject(),
-        (QJsonObject{{QStringLiteral("imported"), 0}, {QStringLiteral("skipped"), 4}}));
-    EXPECT_EQ(other.exportText(), first);
-}
-
 TEST_F(Transfer, anExportReadsBackAndIsWrittenAgainByteForByte) {
     // Escapes, unknown kinds and lists, a rule that does not decode, ties in every order: the
     // file was written by the export as it stood before it streamed.
     QFile golden(QStringLiteral(QB_CLI_DATA "/export.json"));
     ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
     const QByteArray expected = golden.readAll();
-    EXPECT_EQ(json({QStringLiteral("import"), golden.fileName()}).toObject().value("imported"), 4);
+    EXPECT_EQ(json({u"import"_s, golden.fileName()}).toObject(),
+              (QJsonObject{{u"imported"_s, 4}, {u"skipped"_s, 0}}));
+    EXPECT_EQ(exportText(), expected);
+    // Importing it again adds nothing and counts every to-do as skipped.
+    EXPECT_EQ(json({u"import"_s, golden.fileName()}).toObject(),
+              (QJsonObject{{u"imported"_s, 0}, {u"skipped"_s, 4}}));
     EXPECT_EQ(exportText(), expected);
     // The widget snapshot follows the import: two of its to-dos are open and overdue.
-    QFile snapshot(dataFolder() + QStringLiteral("/today.json"));
+    QFile snapshot(dataFolder() + u"/today.json"_s);
     ASSERT_TRUE(snapshot.open(QIODevice::ReadOnly));
     EXPECT_EQ(QJsonDocument::fromJson(snapshot.readAll()).object().value("totalCount"), 2);
 }
@@ -93,45 +57,32 @@ TEST_F(Transfer, anExportReadsBackAndIsWrittenAgainByteForByte) {
 TEST_F(Transfer, everyDayFromYearOneToNineThousandNineHundredNinetyNineRoundTrips) {
     // Around the Julian switch-over too: the days are stored as typed, with New York's local
     // mean time (-04:56:02) written to the second.
-    const QStringList days{QStringLiteral("0001-01-01"), QStringLiteral("1582-10-04"),
-                           QStringLiteral("1582-10-05"), QStringLiteral("1582-10-10"),
-                           QStringLiteral("1582-10-15"), QStringLiteral("1883-11-18"),
-                           QStringLiteral("9999-12-31")};
+    const QStringList days{u"0001-01-01"_s, u"1582-10-04"_s, u"1582-10-05"_s, u"1582-10-10"_s,
+                           u"1582-10-15"_s, u"1883-11-18"_s, u"9999-12-31"_s};
     for (const QString &day : days) {
-        const QString id = add(day, {QStringLiteral("--date"), day});
-        const QString stored =
-            json({QStringLiteral("show"), id}).toObject().value("scheduledDate").toString();
-        EXPECT_TRUE(stored.startsWith(day + QStringLiteral("T00:00:00.000-0")))
-            << stored.toStdString();
+        const QString id = add(day, {u"--date"_s, day});
+        const QString stored = json({u"show"_s, id})[u"scheduledDate"].toString();
+        EXPECT_TRUE(stored.startsWith(day + u"T00:00:00.000-0"_s)) << stored.toStdString();
     }
-    EXPECT_EQ(json({QStringLiteral("list"), QStringLiteral("today")})
-                  .toArray()
-                  .first()
-                  .toObject()
-                  .value("scheduledDate")
-                  .toString(),
-              QStringLiteral("0001-01-01T00:00:00.000-04:56:02"));
+    EXPECT_EQ(json({u"list"_s, u"today"_s})[0][u"scheduledDate"],
+              u"0001-01-01T00:00:00.000-04:56:02"_s);
     // A daily rule at the last day stays there rather than leaving the range.
-    EXPECT_EQ(run({QStringLiteral("rule"), QStringLiteral("next"),
-                   QStringLiteral(R"({"frequency":"daily","weekdays":[],"lastDay":false})"),
-                   QStringLiteral("--from"), QStringLiteral("9999-12-31")})
-                  .text(),
-              QStringLiteral("9999-12-31T00:00:00.000-05:00\n"));
+    EXPECT_EQ(
+        run({u"rule"_s, u"next"_s, uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s,
+             u"--from"_s, u"9999-12-31"_s})
+            .text(),
+        u"9999-12-31T00:00:00.000-05:00\n"_s);
 
     const QByteArray exported = exportText();
     const CliClient other;
-    ASSERT_EQ(
-        other.run({QStringLiteral("import"), writeFile(QStringLiteral("e.json"), exported)}).status,
-        0);
+    ASSERT_EQ(other.run({u"import"_s, writeFile(u"e.json"_s, exported)}).status, 0);
     EXPECT_EQ(other.exportText(), exported);
 
     // Outside the range, nothing comes in.
     const QList<QStringList> refused{
-        {QStringLiteral("add"), QStringLiteral("--date"), QStringLiteral("0000-12-31"),
-         QStringLiteral("x")},
-        {QStringLiteral("rule"), QStringLiteral("next"),
-         QStringLiteral(R"({"frequency":"daily","weekdays":[],"lastDay":false})"),
-         QStringLiteral("--from"), QStringLiteral("0000-06-01T12:00:00Z")},
+        {u"add"_s, u"--date"_s, u"0000-12-31"_s, u"x"_s},
+        {u"rule"_s, u"next"_s, uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s,
+         u"--from"_s, u"0000-06-01T12:00:00Z"_s},
     };
     for (const QStringList &args : refused) {
         const CliRun result = run(args);
@@ -142,8 +93,7 @@ TEST_F(Transfer, everyDayFromYearOneToNineThousandNineHundredNinetyNineRoundTrip
                                      QByteArrayLiteral("9999-12-31T23:59:59.999-10:00")}) {
         QByteArray file = exported;
         file.replace(exported.mid(exported.indexOf("\"createdAt\": \"") + 14, 29), moment);
-        const CliRun result =
-            other.run({QStringLiteral("import"), writeFile(QStringLiteral("far.json"), file)});
+        const CliRun result = other.run({u"import"_s, writeFile(u"far.json"_s, file)});
         EXPECT_EQ(result.status, 1) << moment.toStdString();
         EXPECT_TRUE(result.err.contains("createdAt: expected a date-time in the years 1 to 9999"))
             << result.err.toStdString();
@@ -151,53 +101,37 @@ TEST_F(Transfer, everyDayFromYearOneToNineThousandNineHundredNinetyNineRoundTrip
     EXPECT_EQ(other.exportText(), exported);
 }
 
-TEST_F(Transfer, importKeepsUnknownKindsAndListsVerbatimAndIgnoresDerivedFields) {
+// Derived fields are the export's reading aid: an import recomputes them from the stored ones.
+TEST_F(Transfer, importIgnoresDerivedFieldsAndReadsMomentsInAnyOffset) {
     const QByteArray file = R"({"formatVersion": 1, "todos": [{
         "id": "0f0f0f0f-1111-4222-8333-444455556666", "title": "Old", "displayTitle": "ignored",
         "notes": "  ", "isCompleted": false, "completedAt": null,
         "scheduledDate": "2031-02-03T05:00:00Z", "listRaw": "inbox", "sortOrder": 2.5,
         "createdAt": "2020-01-01T00:00:00.001+01:00", "recurrenceRuleRaw": "{broken",
-        "repeat": "ignored", "hasNotes": true, "subtaskProgress": [9, 9],
-        "subtasks": [],
-        "changes": [
-          {"id": "aaaaaaaa-1111-4222-8333-444455556666", "kindRaw": "teleported",
-           "kindTitle": "ignored", "detail": "to Mars", "timestamp": "2020-01-02T00:00:00.000-05:00"},
-          {"id": "bbbbbbbb-1111-4222-8333-444455556666", "kindRaw": "movedToToday",
-           "detail": null, "timestamp": "2020-01-01T00:00:00.000-05:00"}]}]})";
-    ASSERT_EQ(run({QStringLiteral("import"), writeFile(QStringLiteral("old.json"), file)}).status,
-              0);
-    const QJsonObject shown = json({QStringLiteral("show"), QStringLiteral("0F0F0F0F")}).toObject();
-    EXPECT_EQ(shown.value(QStringLiteral("listRaw")).toString(), QStringLiteral("inbox"));
-    EXPECT_EQ(shown.value(QStringLiteral("displayTitle")).toString(), QStringLiteral("Old"));
-    EXPECT_FALSE(shown.value(QStringLiteral("hasNotes")).toBool());
-    EXPECT_EQ(shown.value(QStringLiteral("sortOrder")).toDouble(), 2.5);
-    EXPECT_EQ(shown.value(QStringLiteral("scheduledDate")).toString(),
-              QStringLiteral("2031-02-03T00:00:00.000-05:00"));
-    EXPECT_EQ(shown.value(QStringLiteral("createdAt")).toString(),
-              QStringLiteral("2019-12-31T18:00:00.001-05:00"));
-    EXPECT_EQ(shown.value(QStringLiteral("recurrenceRuleRaw")).toString(),
-              QStringLiteral("{broken"));
-    EXPECT_TRUE(shown.value(QStringLiteral("repeat")).isNull());
-    EXPECT_EQ(shown.value(QStringLiteral("subtaskProgress")), (QJsonArray{0, 0}));
-    const QJsonArray changes = shown.value(QStringLiteral("changes")).toArray();
-    ASSERT_EQ(changes.size(), 2);
-    EXPECT_EQ(changes[0].toObject().value(QStringLiteral("kindRaw")).toString(),
-              QStringLiteral("teleported"));
-    EXPECT_EQ(changes[0].toObject().value(QStringLiteral("kindTitle")).toString(),
-              QStringLiteral("Created"));
-    EXPECT_EQ(changes[1].toObject().value(QStringLiteral("kindTitle")).toString(),
-              QStringLiteral("Moved to Today"));
+        "repeat": "ignored", "hasNotes": true, "subtaskProgress": [9, 9], "subtasks": [],
+        "changes": [{"id": "aaaaaaaa-1111-4222-8333-444455556666", "kindRaw": "teleported",
+           "kindTitle": "ignored", "detail": "to Mars", "timestamp": "2020-01-02T00:00:00Z"}]}]})";
+    ASSERT_EQ(run({u"import"_s, writeFile(u"old.json"_s, file)}).status, 0);
+    const QJsonObject shown = json({u"show"_s, u"0F0F0F0F"_s}).toObject();
+    const QJsonObject expected{{u"displayTitle"_s, u"Old"_s},
+                               {u"hasNotes"_s, false},
+                               {u"repeat"_s, QJsonValue::Null},
+                               {u"subtaskProgress"_s, QJsonArray{0, 0}},
+                               {u"scheduledDate"_s, u"2031-02-03T00:00:00.000-05:00"_s},
+                               {u"createdAt"_s, u"2019-12-31T18:00:00.001-05:00"_s}};
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        EXPECT_EQ(shown.value(it.key()), it.value()) << it.key().toStdString();
+    EXPECT_EQ(shown.value(u"changes"_s)[0][u"kindTitle"], u"Created"_s);
 
     // Read as people see it: no repeat, an unknown kind as Created, the list by its date.
-    const QString human = run({QStringLiteral("show"), QStringLiteral("0F0F0F0F")}).text();
-    EXPECT_FALSE(human.contains(QStringLiteral("repeat"))) << human.toStdString();
-    EXPECT_TRUE(human.contains(QStringLiteral("Created: to Mars"))) << human.toStdString();
-    EXPECT_EQ(ids(json({QStringLiteral("list"), QStringLiteral("later")}).toArray()),
-              QStringList{QStringLiteral("0F0F0F0F-1111-4222-8333-444455556666")});
+    const QString human = run({u"show"_s, u"0F0F0F0F"_s}).text();
+    EXPECT_FALSE(human.contains(u"repeat"_s)) << human.toStdString();
+    EXPECT_TRUE(human.contains(u"Created: to Mars"_s)) << human.toStdString();
+    EXPECT_EQ(listed(u"later"_s), QStringList{u"Old"_s});
 }
 
 TEST_F(Transfer, aMalformedFileChangesNothing) {
-    add(QStringLiteral("Existing"));
+    add(u"Existing"_s);
     const QByteArray before = exportText();
     const QByteArray valid = todoText("0f0f0f0f-1111-4222-8333-444455556666");
     const QByteArray second = todoText("0f0f0f0f-1111-4222-8333-444455556667");
@@ -248,8 +182,7 @@ TEST_F(Transfer, aMalformedFileChangesNothing) {
     };
     for (const auto &[bytes, fragment] : files) {
         SCOPED_TRACE(bytes.left(120).toStdString());
-        const CliRun result =
-            run({QStringLiteral("import"), writeFile(QStringLiteral("bad.json"), bytes)});
+        const CliRun result = run({u"import"_s, writeFile(u"bad.json"_s, bytes)});
         EXPECT_EQ(result.status, 1);
         EXPECT_TRUE(result.err.startsWith("quillbrook-cli: cannot import"))
             << result.err.left(300).toStdString();
@@ -264,16 +197,14 @@ TEST_F(Transfer, aMalformedFileChangesNothing) {
             "sortOrder": 1, "createdAt": "2020-01-01T00:00:00.000Z"})");
     const QByteArray huge = exportFile({QByteArray(valid).replace(
         "\"subtasks\": []", "\"subtasks\": [" + subtasks.join(", ") + "]")});
-    const CliRun tooLarge =
-        run({QStringLiteral("import"), writeFile(QStringLiteral("huge.json"), huge)});
+    const CliRun tooLarge = run({u"import"_s, writeFile(u"huge.json"_s, huge)});
     EXPECT_EQ(tooLarge.status, 1);
     EXPECT_TRUE(tooLarge.err.contains("todos[0] is longer than 64 MiB"))
         << tooLarge.err.toStdString();
 
     // Input that never ends is judged by its first byte, from a file or standard input.
-    for (const QString &source : {QStringLiteral("/dev/zero"), QStringLiteral("-")}) {
-        const CliRun endless =
-            runReading({QStringLiteral("import"), source}, QStringLiteral("/dev/zero"));
+    for (const QString &source : {u"/dev/zero"_s, u"-"_s}) {
+        const CliRun endless = runReading({u"import"_s, source}, u"/dev/zero"_s);
         EXPECT_EQ(endless.status, 1);
         EXPECT_TRUE(endless.err.contains("not JSON (a NUL byte at byte 0)"));
     }
@@ -281,22 +212,11 @@ TEST_F(Transfer, aMalformedFileChangesNothing) {
 }
 
 TEST_F(Transfer, aFileWithAnIdGivenTwiceIsRefusedWholeNamingTheFirst) {
-    const QString owner = add(QStringLiteral("Existing"));
+    const QString owner = add(u"Existing"_s);
     const QByteArray storedSubtask =
-        json({QStringLiteral("subtask"), QStringLiteral("add"), owner, QStringLiteral("step")})
-            .toObject()
-            .value(QStringLiteral("id"))
-            .toString()
-            .toLatin1();
-    const QByteArray storedChange = json({QStringLiteral("show"), owner})
-                                        .toObject()
-                                        .value(QStringLiteral("changes"))
-                                        .toArray()
-                                        .first()
-                                        .toObject()
-                                        .value(QStringLiteral("id"))
-                                        .toString()
-                                        .toLatin1();
+        json({u"subtask"_s, u"add"_s, owner, u"step"_s})[u"id"].toString().toLatin1();
+    const QByteArray storedChange =
+        json({u"show"_s, owner})[u"changes"][0][u"id"].toString().toLatin1();
     const QByteArray before = exportText();
     const QByteArray a = "aaaaaaaa-1111-4222-8333-444455556666";
     const QByteArray b = "bbbbbbbb-1111-4222-8333-444455556666";
@@ -322,56 +242,52 @@ TEST_F(Transfer, aFileWithAnIdGivenTwiceIsRefusedWholeNamingTheFirst) {
     };
     for (const auto &[todos, message] : files) {
         SCOPED_TRACE(message.toStdString());
-        const CliRun result = run(
-            {QStringLiteral("import"), writeFile(QStringLiteral("twice.json"), exportFile(todos))});
+        const CliRun result = run({u"import"_s, writeFile(u"twice.json"_s, exportFile(todos))});
         EXPECT_EQ(result.status, 1);
         EXPECT_TRUE(result.err.startsWith(QByteArray("quillbrook-cli: cannot import: ") + message))
             << result.err.toStdString();
     }
     EXPECT_EQ(exportText(), before);
     // The same ids in separate records of different kinds are not duplicates.
-    EXPECT_EQ(run({QStringLiteral("import"),
-                   writeFile(QStringLiteral("kinds.json"), exportFile({todoText(a, {a}, {a})}))})
-                  .status,
-              0);
+    EXPECT_EQ(
+        run({u"import"_s, writeFile(u"kinds.json"_s, exportFile({todoText(a, {a}, {a})}))}).status,
+        0);
 }
 
 TEST_F(Transfer, aFullDiskLeavesTheStoreAsItWasAndIsReported) {
     for (int i = 0; i < 20; ++i)
-        add(QStringLiteral("Existing %1").arg(i));
+        add(u"Existing %1"_s.arg(i));
     const QByteArray before = exportText();
     QByteArrayList todos;
     for (int i = 0; i < 3000; ++i)
         todos.append(todoText(QUuid::createUuid().toByteArray(QUuid::WithoutBraces), {}, {},
                               QByteArray(200, 'x')));
-    const QString file = writeFile(QStringLiteral("many.json"), exportFile(todos));
+    const QString file = writeFile(u"many.json"_s, exportFile(todos));
     // No file the client writes may grow past what the store holds now plus a little: the
     // import runs out of room half way, as on a full disk.
     qint64 stored = 0;
-    for (const QString &suffix : {QString(), QStringLiteral("-wal")})
+    for (const QString &suffix : {QString(), u"-wal"_s})
         stored = std::max(stored, QFileInfo(storePath() + suffix).size());
     const auto limited = [&](qint64 kib, const QString &command) {
         QProcess shell;
         shell.setProcessEnvironment(environment());
-        shell.start(QStringLiteral("/bin/bash"),
-                    {QStringLiteral("-c"),
-                     QStringLiteral("trap '' XFSZ; ulimit -f %1; %2").arg(kib).arg(command),
-                     QStringLiteral(QB_CLI_PATH), file, home.filePath(QStringLiteral("out"))});
+        shell.start(u"/bin/bash"_s,
+                    {u"-c"_s, u"trap '' XFSZ; ulimit -f %1; %2"_s.arg(kib).arg(command),
+                     QStringLiteral(QB_CLI_PATH), file, home.filePath(u"out"_s)});
         shell.waitForFinished(60000);
         return std::pair(shell.exitCode(), shell.readAllStandardError());
     };
     const auto [importStatus, importError] =
-        limited(stored / 1024 + 256, QStringLiteral("exec \"$0\" import \"$1\""));
+        limited(stored / 1024 + 256, u"exec \"$0\" import \"$1\""_s);
     EXPECT_EQ(importStatus, 3);
     EXPECT_TRUE(importError.startsWith("quillbrook-cli: cannot save to the store"))
         << importError.toStdString();
     EXPECT_EQ(exportText(), before);
     // With room again, the same import goes through.
-    EXPECT_EQ(json({QStringLiteral("import"), file}).toObject().value("imported").toInt(), 3000);
+    EXPECT_EQ(json({u"import"_s, file})[u"imported"].toInt(), 3000);
 
     // An export that cannot be written whole is not reported as done.
-    const auto [exportStatus, exportError] =
-        limited(64, QStringLiteral("exec \"$0\" export > \"$2\""));
+    const auto [exportStatus, exportError] = limited(64, u"exec \"$0\" export > \"$2\""_s);
     EXPECT_EQ(exportStatus, 1);
     EXPECT_TRUE(exportError.contains("cannot write standard output")) << exportError.toStdString();
 }
@@ -388,19 +304,17 @@ TEST_F(Transfer, importAndExportHoldOneToDoAtATime) {
         for (int i = 0; i < count; ++i)
             todos.append(todoText(QUuid::createUuid().toByteArray(QUuid::WithoutBraces))
                              .replace("\"notes\": \"\"", "\"notes\": \"" + notes + '"'));
-        return writeFile(QStringLiteral("todos%1.json").arg(count), exportFile(todos));
+        return writeFile(u"todos%1.json"_s.arg(count), exportFile(todos));
     };
     // Peak resident memory in bytes, as GNU time reports it (in KiB).
     const auto peak = [this](const CliClient &client, const QString &command, const QString &file) {
         QProcess shell;
         shell.setProcessEnvironment(client.environment());
-        shell.start(QStringLiteral("/bin/bash"),
-                    {QStringLiteral("-c"),
-                     QStringLiteral("/usr/bin/time -f %M -o \"$2\" %1").arg(command),
-                     QStringLiteral(QB_CLI_PATH), file, home.filePath(QStringLiteral("rss"))});
+        shell.start(u"/bin/bash"_s, {u"-c"_s, u"/usr/bin/time -f %M -o \"$2\" %1"_s.arg(command),
+                                     QStringLiteral(QB_CLI_PATH), file, home.filePath(u"rss"_s)});
         shell.waitForFinished(120000);
         EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
-        QFile report(home.filePath(QStringLiteral("rss")));
+        QFile report(home.filePath(u"rss"_s));
         return report.open(QIODevice::ReadOnly) ? report.readAll().trimmed().toLongLong() * 1024
                                                 : 0;
     };
@@ -408,8 +322,8 @@ TEST_F(Transfer, importAndExportHoldOneToDoAtATime) {
     const QString large = fileOf(6000);
     const qint64 growth = QFileInfo(large).size() - QFileInfo(small).size();
     const CliClient other;
-    const QString import = QStringLiteral("\"$0\" import \"$1\"");
-    const QString exporting = QStringLiteral("\"$0\" export > /dev/null");
+    const QString import = u"\"$0\" import \"$1\""_s;
+    const QString exporting = u"\"$0\" export > /dev/null"_s;
     const qint64 importSmall = peak(other, import, small);
     const qint64 importLarge = peak(*this, import, large);
     const qint64 exportSmall = peak(other, exporting, small);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb::instanceprotocol;
 using State = RequestReader::State;
 
@@ -11,22 +13,18 @@ QByteArray word(quint32 value) {
     return QByteArray(1, char(value >> 24)) + char(value >> 16) + char(value >> 8) + char(value);
 }
 
-State readAll(RequestReader &reader, const QByteArray &bytes) {
-    return reader.append(bytes);
-}
-
 } // namespace
 
 TEST(InstanceProtocol, framesEachUrlAsABigEndianLengthAndUtf8) {
     const QByteArray expected = "QBU1" + word(2) + word(16) + "quillbrook://new" + word(6) +
                                 QByteArray("\xC3\xBC/\xE2\x9C\x93");
-    EXPECT_EQ(encode({QStringLiteral("quillbrook://new"), QStringLiteral(u"ü/✓")}), expected);
+    EXPECT_EQ(encode({u"quillbrook://new"_s, QStringLiteral(u"ü/✓")}), expected);
     EXPECT_EQ(encode({}), "QBU1" + word(0));
 }
 
 TEST(InstanceProtocol, aRequestArrivingByteByByteIsCompleteOnlyWithItsLastByte) {
-    const QStringList urls{QStringLiteral("quillbrook://today"), QString(),
-                           QStringLiteral(u"x://ü?q=😀#frag"), QStringLiteral("quillbrook://new")};
+    const QStringList urls{u"quillbrook://today"_s, QString(), QStringLiteral(u"x://ü?q=😀#frag"),
+                           u"quillbrook://new"_s};
     const QByteArray request = encode(urls);
     RequestReader reader;
     for (qsizetype i = 0; i + 1 < request.size(); ++i)
@@ -35,7 +33,7 @@ TEST(InstanceProtocol, aRequestArrivingByteByByteIsCompleteOnlyWithItsLastByte) 
     EXPECT_EQ(reader.urls(), urls);
 
     RequestReader whole;
-    EXPECT_EQ(readAll(whole, encode({})), State::Complete);
+    EXPECT_EQ(whole.append(encode({})), State::Complete);
     EXPECT_TRUE(whole.urls().isEmpty());
 }
 
@@ -62,7 +60,7 @@ TEST(InstanceProtocol, anythingElseIsInvalidAsSoonAsItShows) {
     }
 
     RequestReader finished;
-    ASSERT_EQ(finished.append(encode({QStringLiteral("a://new")})), State::Complete);
+    ASSERT_EQ(finished.append(encode({u"a://new"_s})), State::Complete);
     EXPECT_EQ(finished.append(QByteArray()), State::Complete);
     EXPECT_EQ(finished.append("more"), State::Invalid);
 }
@@ -70,7 +68,7 @@ TEST(InstanceProtocol, anythingElseIsInvalidAsSoonAsItShows) {
 TEST(InstanceProtocol, urlsPastTheLimitsAreLeftOutAndCounted) {
     QStringList urls;
     for (int i = 0; i < maximumUrls + 3; ++i)
-        urls.append(QStringLiteral("quillbrook://new/%1").arg(i));
+        urls.append(u"quillbrook://new/%1"_s.arg(i));
     urls.insert(1, QString(maximumUrlBytes + 1, u'a'));
     qsizetype leftOut = -1;
     const QByteArray request = encode(urls, &leftOut);
@@ -79,8 +77,8 @@ TEST(InstanceProtocol, urlsPastTheLimitsAreLeftOutAndCounted) {
     RequestReader reader;
     ASSERT_EQ(reader.append(request), State::Complete);
     ASSERT_EQ(reader.urls().size(), maximumUrls);
-    EXPECT_EQ(reader.urls().first(), QStringLiteral("quillbrook://new/0"));
-    EXPECT_EQ(reader.urls().at(1), QStringLiteral("quillbrook://new/1"));
+    EXPECT_EQ(reader.urls().first(), u"quillbrook://new/0"_s);
+    EXPECT_EQ(reader.urls().at(1), u"quillbrook://new/1"_s);
 
     // A URL of exactly the largest size still goes through.
     RequestReader largest;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace qb::test {
 
 LocalFeedServer::LocalFeedServer() {
@@ -18,7 +20,7 @@ LocalFeedServer::LocalFeedServer() {
 }
 
 QUrl LocalFeedServer::url(const QString &path) const {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path));
+    return QUrl(u"http://127.0.0.1:%1%2"_s.arg(m_server.serverPort()).arg(path));
 }
 
 void LocalFeedServer::answer(QTcpSocket *socket) {

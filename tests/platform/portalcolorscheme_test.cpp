@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb;
 using qb::test::PrivateBus;
 
@@ -25,7 +27,7 @@ public slots:
     // Like the real portal, Read wraps the value in a second variant.
     QDBusVariant Read(const QString &group, const QString &key) {
         if (!answer || group != u"org.freedesktop.appearance" || key != u"color-scheme")
-            return QDBusVariant(QVariant::fromValue(QDBusVariant(QStringLiteral("unexpected"))));
+            return QDBusVariant(QVariant::fromValue(QDBusVariant(u"unexpected"_s)));
         return QDBusVariant(QVariant::fromValue(QDBusVariant(colorScheme)));
     }
 
@@ -44,14 +46,13 @@ TEST(PortalValue, mapsThePortalsNumbersAndUnwrapsNestedVariants) {
     EXPECT_EQ(desktopColorSchemeFromPortal(QVariant::fromValue(2u)),
               DesktopColorScheme::PreferLight);
     EXPECT_EQ(desktopColorSchemeFromPortal(nested(7u)), DesktopColorScheme::Unknown);
-    EXPECT_EQ(desktopColorSchemeFromPortal(nested(QStringLiteral("1"))),
-              DesktopColorScheme::Unknown);
+    EXPECT_EQ(desktopColorSchemeFromPortal(nested(u"1"_s)), DesktopColorScheme::Unknown);
     EXPECT_EQ(desktopColorSchemeFromPortal(QVariant()), DesktopColorScheme::Unknown);
 }
 
 TEST(PortalColorScheme, withoutASessionBusStaysUnknownAndShowsLight) {
-    const QDBusConnection none = QDBusConnection::connectToBus(
-        QStringLiteral("unix:path=/nonexistent/quillbrook-bus"), QStringLiteral("no-bus"));
+    const QDBusConnection none =
+        QDBusConnection::connectToBus(u"unix:path=/nonexistent/quillbrook-bus"_s, u"no-bus"_s);
     ASSERT_FALSE(none.isConnected());
     PortalColorScheme scheme(none);
     QSignalSpy spy(&scheme, &DesktopColorSchemeSource::colorSchemeChanged);
@@ -59,7 +60,7 @@ TEST(PortalColorScheme, withoutASessionBusStaysUnknownAndShowsLight) {
     EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::Unknown);
     EXPECT_EQ(spy.count(), 0);
     EXPECT_EQ(effectiveColorScheme(Appearance::System, scheme.colorScheme()), ColorScheme::Light);
-    QDBusConnection::disconnectFromBus(QStringLiteral("no-bus"));
+    QDBusConnection::disconnectFromBus(u"no-bus"_s);
 }
 
 class PortalOnPrivateBus : public ::testing::Test {
@@ -70,11 +71,11 @@ protected:
     }
 
     void startPortal() {
-        QDBusConnection service = bus.connect(QStringLiteral("portal"));
-        ASSERT_TRUE(service.registerObject(
-            QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
-            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
-        ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+        QDBusConnection service = bus.connect(u"portal"_s);
+        ASSERT_TRUE(service.registerObject(u"/org/freedesktop/portal/desktop"_s, &portal,
+                                           QDBusConnection::ExportAllSlots |
+                                               QDBusConnection::ExportAllSignals));
+        ASSERT_TRUE(service.registerService(u"org.freedesktop.portal.Desktop"_s));
     }
 
     PrivateBus bus;
@@ -83,31 +84,28 @@ protected:
 
 TEST_F(PortalOnPrivateBus, readsTheSchemeAndFollowsChanges) {
     startPortal();
-    PortalColorScheme scheme(bus.connect(QStringLiteral("reader")));
+    PortalColorScheme scheme(bus.connect(u"reader"_s));
     QSignalSpy spy(&scheme, &DesktopColorSchemeSource::colorSchemeChanged);
     EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::Unknown); // the read is asynchronous
     ASSERT_TRUE(spy.wait(3000));
     EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::PreferDark);
 
-    emit portal.SettingChanged(QStringLiteral("org.freedesktop.appearance"),
-                               QStringLiteral("color-scheme"),
+    emit portal.SettingChanged(u"org.freedesktop.appearance"_s, u"color-scheme"_s,
                                QDBusVariant(QVariant::fromValue(2u)));
     ASSERT_TRUE(spy.wait(3000));
     EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::PreferLight);
 
     // Other settings and repeated values change nothing.
-    emit portal.SettingChanged(QStringLiteral("org.gnome.desktop.interface"),
-                               QStringLiteral("color-scheme"),
+    emit portal.SettingChanged(u"org.gnome.desktop.interface"_s, u"color-scheme"_s,
                                QDBusVariant(QVariant::fromValue(1u)));
-    emit portal.SettingChanged(QStringLiteral("org.freedesktop.appearance"),
-                               QStringLiteral("color-scheme"),
+    emit portal.SettingChanged(u"org.freedesktop.appearance"_s, u"color-scheme"_s,
                                QDBusVariant(QVariant::fromValue(2u)));
     EXPECT_FALSE(spy.wait(200));
     EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::PreferLight);
 }
 
 TEST_F(PortalOnPrivateBus, aBusWithoutAPortalLeavesTheSchemeUnknown) {
-    PortalColorScheme scheme(bus.connect(QStringLiteral("lonely-reader")));
+    PortalColorScheme scheme(bus.connect(u"lonely-reader"_s));
     QSignalSpy spy(&scheme, &DesktopColorSchemeSource::colorSchemeChanged);
     EXPECT_FALSE(spy.wait(200));
     EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::Unknown);

@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb;
 using namespace qb::sync;
 using namespace qb::sync::test;
@@ -20,15 +22,14 @@ QByteArray todoObject(const QString &uid, const QString &summary, const QByteArr
 
 HttpResponse noAnswer() {
     HttpResponse response;
-    response.error = QStringLiteral("The server cannot be reached: Connection refused");
+    response.error = u"The server cannot be reached: Connection refused"_s;
     return response;
 }
 
 // Moves a queued record's edit back in time, as if it had been made long before.
 void backdate(Device &device, const QUuid &id, int seconds) {
     sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(device.folder.filePath(QStringLiteral("Device.store")).toUtf8(), &db),
-              SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(device.folder.filePath(u"Device.store"_s).toUtf8(), &db), SQLITE_OK);
     const QByteArray sql = "UPDATE sync_pending SET changed_at = changed_at - " +
                            QByteArray::number(seconds * 1000LL) + " WHERE record_id = '" +
                            id.toString(QUuid::WithoutBraces).toLatin1() + "'";
@@ -40,38 +41,17 @@ void backdate(Device &device, const QUuid &id, int seconds) {
 
 class Engine : public ::testing::Test {
 protected:
-    std::unique_ptr<Device> device(const QString &password = QStringLiteral("secret")) {
+    std::unique_ptr<Device> device(const QString &password = u"secret"_s) {
         return std::make_unique<Device>(server, server.collectionUrl(), password);
     }
 
     FakeCalDav server;
 };
 
-TEST_F(Engine, aDeviceReceivesWhatAnotherSentAndBothQueuesEmpty) {
-    auto a = device();
-    auto b = device();
-    auto milk = a->tasks().add(QStringLiteral("Milk"), TodoList::Today);
-    a->tasks().addSubtask(milk, QStringLiteral("oat"));
-    ASSERT_TRUE(a->sync());
-    ASSERT_TRUE(b->sync());
-    const auto theirs = b->find(QStringLiteral("Milk"));
-    ASSERT_TRUE(theirs);
-    EXPECT_EQ(theirs->id(), milk->id());
-    ASSERT_EQ(theirs->subtaskCount(), 1);
-    EXPECT_EQ(theirs->subtasks().first()->title(), QStringLiteral("oat"));
-    EXPECT_EQ(a->pending(), 0);
-    EXPECT_EQ(b->pending(), 0);
-    // Nothing new: a round sends nothing.
-    const int puts = server.count("PUT");
-    ASSERT_TRUE(a->sync());
-    ASSERT_TRUE(b->sync());
-    EXPECT_EQ(server.count("PUT"), puts);
-}
-
 TEST_F(Engine, aServerGoingDownMidSyncLosesNothingAndDuplicatesNothing) {
     auto a = device();
     for (int i = 0; i < 30; ++i)
-        a->tasks().add(QStringLiteral("To-do %1").arg(i), TodoList::Later);
+        a->tasks().add(u"To-do %1"_s.arg(i), TodoList::Later);
     int puts = 0;
     server.intercept = [&puts](const HttpRequest &request) -> std::optional<HttpResponse> {
         if (request.method == "PUT" && ++puts > 10)
@@ -79,7 +59,7 @@ TEST_F(Engine, aServerGoingDownMidSyncLosesNothingAndDuplicatesNothing) {
         return std::nullopt;
     };
     EXPECT_FALSE(a->sync());
-    EXPECT_TRUE(a->engine->status().lastError.contains(QStringLiteral("cannot be reached")));
+    EXPECT_TRUE(a->engine->status().lastError.contains(u"cannot be reached"_s));
     EXPECT_EQ(server.objects.size(), 10);
     EXPECT_EQ(a->pending(), 20);
 
@@ -88,9 +68,8 @@ TEST_F(Engine, aServerGoingDownMidSyncLosesNothingAndDuplicatesNothing) {
     ASSERT_TRUE(a->sync());
     EXPECT_EQ(server.objects.size(), 30);
     for (int i = 0; i < 120; ++i)
-        server.store(
-            QStringLiteral("other-%1.ics").arg(i),
-            todoObject(QStringLiteral("other-%1").arg(i), QStringLiteral("Other %1").arg(i)));
+        server.store(u"other-%1.ics"_s.arg(i),
+                     todoObject(u"other-%1"_s.arg(i), u"Other %1"_s.arg(i)));
     auto b = device();
     int multigets = 0;
     server.intercept = [&multigets](const HttpRequest &request) -> std::optional<HttpResponse> {
@@ -109,9 +88,9 @@ TEST_F(Engine, aServerGoingDownMidSyncLosesNothingAndDuplicatesNothing) {
 
 TEST_F(Engine, aStormOfPreconditionFailuresIsBoundedAndTriedAgainLater) {
     auto a = device();
-    auto item = a->tasks().add(QStringLiteral("Stormy"), TodoList::Today);
+    auto item = a->tasks().add(u"Stormy"_s, TodoList::Today);
     ASSERT_TRUE(a->sync());
-    a->tasks().setTitle(item, QStringLiteral("Still stormy"));
+    a->tasks().setTitle(item, u"Still stormy"_s);
     server.intercept = [](const HttpRequest &request) -> std::optional<HttpResponse> {
         if (request.method != "PUT")
             return std::nullopt;
@@ -123,7 +102,7 @@ TEST_F(Engine, aStormOfPreconditionFailuresIsBoundedAndTriedAgainLater) {
     QSignalSpy finished(a->engine.get(), &SyncEngine::finished);
     EXPECT_FALSE(a->sync());
     EXPECT_EQ(server.count("PUT") - before, 3);
-    EXPECT_TRUE(a->engine->status().lastError.contains(QStringLiteral("kept refusing")));
+    EXPECT_TRUE(a->engine->status().lastError.contains(u"kept refusing"_s));
     EXPECT_EQ(a->pending(), 1);
 
     // The retry comes by itself once its delay has passed.
@@ -137,29 +116,27 @@ TEST_F(Engine, aStormOfPreconditionFailuresIsBoundedAndTriedAgainLater) {
     EXPECT_EQ(a->pending(), 0);
     auto b = device();
     ASSERT_TRUE(b->sync());
-    EXPECT_TRUE(b->find(QStringLiteral("Still stormy")));
+    EXPECT_TRUE(b->find(u"Still stormy"_s));
 }
 
 TEST_F(Engine, objectsThatCannotBeReadAreLeftAloneAndTheRestArrives) {
-    server.store(QStringLiteral("garbage.ics"), "this is not iCalendar");
-    server.store(QStringLiteral("event.ics"),
+    server.store(u"garbage.ics"_s, "this is not iCalendar");
+    server.store(u"event.ics"_s,
                  "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:e\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
-    server.store(QStringLiteral("huge.ics"),
-                 todoObject(QStringLiteral("huge"), QStringLiteral("Huge"),
+    server.store(u"huge.ics"_s,
+                 todoObject(u"huge"_s, u"Huge"_s,
                             "DESCRIPTION:" + QByteArray(maximumObjectSize, 'x') + "\r\n"));
-    server.store(QStringLiteral("good.ics"),
-                 todoObject(QStringLiteral("good"), QStringLiteral("Good")));
+    server.store(u"good.ics"_s, todoObject(u"good"_s, u"Good"_s));
     auto a = device();
     ASSERT_TRUE(a->sync());
     ASSERT_EQ(a->todos().size(), 1);
-    EXPECT_EQ(a->todos().first()->title(), QStringLiteral("Good"));
+    EXPECT_EQ(a->todos().first()->title(), u"Good"_s);
     // They stay on the server untouched.
     EXPECT_EQ(server.objects.size(), 4);
     EXPECT_EQ(server.count("PUT"), 0);
 
     // An answer that is not XML fails the round instead of reading half of it.
-    server.store(QStringLiteral("late.ics"),
-                 todoObject(QStringLiteral("late"), QStringLiteral("Late")));
+    server.store(u"late.ics"_s, todoObject(u"late"_s, u"Late"_s));
     server.intercept = [](const HttpRequest &request) -> std::optional<HttpResponse> {
         if (request.method != "REPORT")
             return std::nullopt;
@@ -169,7 +146,7 @@ TEST_F(Engine, objectsThatCannotBeReadAreLeftAloneAndTheRestArrives) {
         return broken;
     };
     EXPECT_FALSE(a->sync());
-    EXPECT_TRUE(a->engine->status().lastError.contains(QStringLiteral("could not be read")));
+    EXPECT_TRUE(a->engine->status().lastError.contains(u"could not be read"_s));
     EXPECT_EQ(a->todos().size(), 1);
 }
 
@@ -177,13 +154,13 @@ TEST_F(Engine, aForgottenTokenComparesEverythingWithoutDuplicates) {
     auto a = device();
     auto b = device();
     for (int i = 0; i < 5; ++i)
-        a->tasks().add(QStringLiteral("Item %1").arg(i), TodoList::Later);
+        a->tasks().add(u"Item %1"_s.arg(i), TodoList::Later);
     ASSERT_TRUE(a->sync());
     ASSERT_TRUE(b->sync());
     // While the server forgets: an edit here, one by another client there.
-    a->tasks().setTitle(a->find(QStringLiteral("Item 1")), QStringLiteral("Item one"));
-    const QUuid id = a->find(QStringLiteral("Item 3"))->id();
-    const QString name = StoreSide::uidFor(id) + QStringLiteral(".ics");
+    a->tasks().setTitle(a->find(u"Item 1"_s), u"Item one"_s);
+    const QUuid id = a->find(u"Item 3"_s)->id();
+    const QString name = StoreSide::uidFor(id) + u".ics"_s;
     QByteArray renamed =
         server.objects.value(QLatin1String(FakeCalDav::collectionPath) + name).data;
     server.store(name, renamed.replace("SUMMARY:", "SUMMARY:Renamed "));
@@ -191,19 +168,19 @@ TEST_F(Engine, aForgottenTokenComparesEverythingWithoutDuplicates) {
 
     ASSERT_TRUE(a->sync());
     EXPECT_EQ(a->todos().size(), 5);
-    EXPECT_TRUE(a->find(QStringLiteral("Item one")));
-    EXPECT_EQ(a->find(QStringLiteral("Renamed Item 3"))->id(), id);
+    EXPECT_TRUE(a->find(u"Item one"_s));
+    EXPECT_EQ(a->find(u"Renamed Item 3"_s)->id(), id);
     ASSERT_TRUE(b->sync());
     EXPECT_EQ(b->todos().size(), 5);
-    EXPECT_TRUE(b->find(QStringLiteral("Item one")));
+    EXPECT_TRUE(b->find(u"Item one"_s));
 }
 
 TEST_F(Engine, aRejectedPasswordStopsTryingUntilTheUserActs) {
-    auto a = device(QStringLiteral("wrong"));
-    a->tasks().add(QStringLiteral("Private"), TodoList::Today);
+    auto a = device(u"wrong"_s);
+    a->tasks().add(u"Private"_s, TodoList::Today);
     EXPECT_FALSE(a->sync());
     EXPECT_EQ(a->engine->status().lastError,
-              QStringLiteral("The server did not accept the user name or password."));
+              u"The server did not accept the user name or password."_s);
     const int requests = int(server.requests.size());
     a->engine->pushSoon();
     a->time.advance(1h);
@@ -212,58 +189,60 @@ TEST_F(Engine, aRejectedPasswordStopsTryingUntilTheUserActs) {
     EXPECT_EQ(a->pending(), 1);
 }
 
-TEST_F(Engine, bothSidesEditingMergePerFieldAndKeepTheLosingText) {
+TEST_F(Engine, bothSidesEditingMergePerFieldKeepTheLosingTextAndSettle) {
     auto a = device();
     auto b = device();
-    auto plan = a->tasks().add(QStringLiteral("Plan"), TodoList::Later);
+    auto plan = a->tasks().add(u"Plan"_s, TodoList::Later);
     ASSERT_TRUE(a->sync());
     ASSERT_TRUE(b->sync());
-    auto theirs = b->find(QStringLiteral("Plan"));
+    auto theirs = b->find(u"Plan"_s);
     ASSERT_TRUE(theirs);
 
-    a->tasks().setTitle(plan, QStringLiteral("Plan A"));
+    a->tasks().setTitle(plan, u"Plan A"_s);
     a->tasks().schedule(plan, *a->moment);
     backdate(*a, plan->id(), 3600);
-    b->tasks().setTitle(theirs, QStringLiteral("Plan B"));
-    b->tasks().setNotes(theirs, QStringLiteral("from B"));
+    b->tasks().setTitle(theirs, u"Plan B"_s);
+    b->tasks().setNotes(theirs, u"from B"_s);
     ASSERT_TRUE(a->sync());
     ASSERT_TRUE(b->sync());
     ASSERT_TRUE(a->sync());
 
     for (Device *d : {a.get(), b.get()}) {
-        const auto merged = d->find(QStringLiteral("Plan B"));
+        const auto merged = d->find(u"Plan B"_s);
         ASSERT_TRUE(merged);
-        EXPECT_EQ(merged->notes(),
-                  QStringLiteral("from B\n\n") + otherTitleNote(QStringLiteral("Plan A")));
+        EXPECT_EQ(merged->notes(), u"from B\n\n"_s + otherTitleNote(u"Plan A"_s));
         EXPECT_TRUE(merged->scheduledDate().isValid());
         EXPECT_EQ(d->pending(), 0);
     }
     // Both renames are in the log.
-    EXPECT_EQ(a->find(QStringLiteral("Plan B"))->changeCount(), 5);
+    EXPECT_EQ(a->find(u"Plan B"_s)->changeCount(), 5);
+    // Once both agree, a round sends nothing.
+    const int puts = server.count("PUT");
+    ASSERT_TRUE(a->sync());
+    ASSERT_TRUE(b->sync());
+    EXPECT_EQ(server.count("PUT"), puts);
 }
 
 TEST_F(Engine, anEditBeatsADeletionOnTheOtherSide) {
     auto a = device();
     auto b = device();
-    auto kept = a->tasks().add(QStringLiteral("Deleted here, edited there"), TodoList::Later);
-    auto back = a->tasks().add(QStringLiteral("Edited here, deleted there"), TodoList::Later);
+    auto kept = a->tasks().add(u"Deleted here, edited there"_s, TodoList::Later);
+    auto back = a->tasks().add(u"Edited here, deleted there"_s, TodoList::Later);
     ASSERT_TRUE(a->sync());
     ASSERT_TRUE(b->sync());
 
     a->tasks().remove(kept);
-    b->tasks().setNotes(b->find(QStringLiteral("Deleted here, edited there")), QStringLiteral("!"));
-    a->tasks().setNotes(back, QStringLiteral("still wanted"));
-    b->tasks().remove(b->find(QStringLiteral("Edited here, deleted there")));
+    b->tasks().setNotes(b->find(u"Deleted here, edited there"_s), u"!"_s);
+    a->tasks().setNotes(back, u"still wanted"_s);
+    b->tasks().remove(b->find(u"Edited here, deleted there"_s));
     ASSERT_TRUE(b->sync());
     ASSERT_TRUE(a->sync());
     ASSERT_TRUE(b->sync());
 
     for (Device *d : {a.get(), b.get()}) {
         ASSERT_EQ(d->todos().size(), 2);
-        EXPECT_EQ(d->find(QStringLiteral("Deleted here, edited there"))->notes(),
-                  QStringLiteral("!"));
-        EXPECT_EQ(d->find(QStringLiteral("Edited here, deleted there"))->notes(),
-                  QStringLiteral("still wanted"));
+        EXPECT_EQ(d->find(u"Deleted here, edited there"_s)->notes(), u"!"_s);
+        EXPECT_EQ(d->find(u"Edited here, deleted there"_s)->notes(), u"still wanted"_s);
     }
     EXPECT_EQ(server.objects.size(), 2);
 }

@@ -3,13 +3,14 @@
 #include <QPointer>
 #include <QTimer>
 #include <QXmlStreamReader>
-#include <QXmlStreamWriter>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace qb::sync::test {
 
 namespace {
 
-const QString tokenPrefix = QStringLiteral("fake:");
+const QString tokenPrefix = u"fake:"_s;
 
 HttpResponse status(int code, const QByteArray &body = {}) {
     HttpResponse response;
@@ -30,47 +31,44 @@ QStringList elementTexts(const QByteArray &xml, const QString &name) {
     return texts;
 }
 
+QByteArray escaped(const QString &text) {
+    return text.toHtmlEscaped().toUtf8();
+}
+
+QByteArray header(const HttpRequest &request, const QByteArray &name) {
+    for (const auto &[key, value] : request.headers) {
+        if (key == name)
+            return value;
+    }
+    return {};
+}
+
+const QByteArray multistatusStart = "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\" "
+                                    "xmlns:c=\"urn:ietf:params:xml:ns:caldav\">";
+
+// A 207 answer, one response per member.
 class Multistatus {
 public:
-    Multistatus()
-        : m_xml(&m_body) {
-        m_xml.writeStartDocument();
-        m_xml.writeNamespace(QStringLiteral("DAV:"), QStringLiteral("d"));
-        m_xml.writeNamespace(QStringLiteral("urn:ietf:params:xml:ns:caldav"), QStringLiteral("c"));
-        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("multistatus"));
-    }
     void member(const QString &path, const QString &etag, const QByteArray *data = nullptr) {
-        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("response"));
-        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("href"), path);
-        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("propstat"));
-        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("prop"));
-        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("getetag"), etag);
+        m_body += "<d:response><d:href>" + escaped(path) +
+                  "</d:href><d:propstat><d:prop><d:getetag>" + escaped(etag) + "</d:getetag>";
         if (data)
-            m_xml.writeTextElement(QStringLiteral("urn:ietf:params:xml:ns:caldav"),
-                                   QStringLiteral("calendar-data"), QString::fromUtf8(*data));
-        m_xml.writeEndElement();
-        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("status"),
-                               QStringLiteral("HTTP/1.1 200 OK"));
-        m_xml.writeEndElement();
-        m_xml.writeEndElement();
+            m_body +=
+                "<c:calendar-data>" + escaped(QString::fromUtf8(*data)) + "</c:calendar-data>";
+        m_body += "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>";
     }
     void gone(const QString &path) {
-        m_xml.writeStartElement(QStringLiteral("DAV:"), QStringLiteral("response"));
-        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("href"), path);
-        m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("status"),
-                               QStringLiteral("HTTP/1.1 404 Not Found"));
-        m_xml.writeEndElement();
+        m_body += "<d:response><d:href>" + escaped(path) +
+                  "</d:href><d:status>HTTP/1.1 404 Not Found</d:status></d:response>";
     }
     HttpResponse finish(const QString &token = {}) {
         if (!token.isEmpty())
-            m_xml.writeTextElement(QStringLiteral("DAV:"), QStringLiteral("sync-token"), token);
-        m_xml.writeEndDocument();
-        return status(207, m_body);
+            m_body += "<d:sync-token>" + escaped(token) + "</d:sync-token>";
+        return status(207, multistatusStart + m_body + "</d:multistatus>");
     }
 
 private:
     QByteArray m_body;
-    QXmlStreamWriter m_xml;
 };
 
 } // namespace
@@ -92,7 +90,7 @@ std::unique_ptr<HttpTransport> FakeCalDav::connection() {
 }
 
 QUrl FakeCalDav::collectionUrl() const {
-    return QUrl(QStringLiteral("https://dav.example") + QLatin1String(collectionPath));
+    return QUrl(u"https://dav.example"_s + QLatin1String(collectionPath));
 }
 
 int FakeCalDav::count(const QByteArray &method) const {
@@ -113,7 +111,7 @@ void FakeCalDav::changed(const QString &path) {
 
 void FakeCalDav::store(const QString &name, const QByteArray &data) {
     const QString path = QLatin1String(collectionPath) + name;
-    objects.insert(path, {data, QStringLiteral("\"e%1\"").arg(++m_etags)});
+    objects.insert(path, {data, u"\"e%1\""_s.arg(++m_etags)});
     changed(path);
 }
 
@@ -129,10 +127,7 @@ void FakeCalDav::forgetTokens() {
 
 HttpResponse FakeCalDav::answer(const HttpRequest &request) {
     const QByteArray expected = "Basic " + QByteArray("alice:" + password.toUtf8()).toBase64();
-    const auto authorization =
-        std::find_if(request.headers.begin(), request.headers.end(),
-                     [](const auto &header) { return header.first == "Authorization"; });
-    if (authorization == request.headers.end() || authorization->second != expected)
+    if (header(request, "Authorization") != expected)
         return status(401);
     const QString path = request.url.path();
     if (request.method == "REPORT")
@@ -149,9 +144,7 @@ HttpResponse FakeCalDav::answer(const HttpRequest &request) {
     if (request.method == "DELETE")
         return remove(request, path);
     if (request.method == "PROPFIND" && path == QLatin1String(collectionPath))
-        return status(207, "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\" "
-                           "xmlns:c=\"urn:ietf:params:xml:ns:caldav\"><d:response><d:href>" +
-                               QByteArray(collectionPath) +
+        return status(207, multistatusStart + "<d:response><d:href>" + QByteArray(collectionPath) +
                                "</d:href><d:propstat><d:prop><d:resourcetype><d:collection/>"
                                "<c:calendar/></d:resourcetype><d:displayname>Tasks</d:displayname>"
                                "<c:supported-calendar-component-set><c:comp name=\"VTODO\"/>"
@@ -163,7 +156,7 @@ HttpResponse FakeCalDav::answer(const HttpRequest &request) {
 HttpResponse FakeCalDav::report(const HttpRequest &request) {
     Multistatus reply;
     if (request.body.contains("sync-collection")) {
-        const QStringList tokens = elementTexts(request.body, QStringLiteral("sync-token"));
+        const QStringList tokens = elementTexts(request.body, u"sync-token"_s);
         const QString token = tokens.value(0);
         int since = 0;
         if (!token.isEmpty()) {
@@ -183,7 +176,7 @@ HttpResponse FakeCalDav::report(const HttpRequest &request) {
         return reply.finish(tokenPrefix + QString::number(m_version));
     }
     if (request.body.contains("calendar-multiget")) {
-        for (const QString &href : elementTexts(request.body, QStringLiteral("href"))) {
+        for (const QString &href : elementTexts(request.body, u"href"_s)) {
             const QString path = QUrl::fromPercentEncoding(href.toUtf8());
             if (objects.contains(path))
                 reply.member(path, objects[path].etag, &objects[path].data);
@@ -198,18 +191,13 @@ HttpResponse FakeCalDav::report(const HttpRequest &request) {
 }
 
 HttpResponse FakeCalDav::put(const HttpRequest &request, const QString &path) {
-    QByteArray ifMatch, ifNoneMatch;
-    for (const auto &[name, value] : request.headers) {
-        if (name == "If-Match")
-            ifMatch = value;
-        if (name == "If-None-Match")
-            ifNoneMatch = value;
-    }
+    const QByteArray ifMatch = header(request, "If-Match");
+    const QByteArray ifNoneMatch = header(request, "If-None-Match");
     const bool exists = objects.contains(path);
     if ((ifNoneMatch == "*" && exists) ||
         (!ifMatch.isEmpty() && (!exists || objects[path].etag.toUtf8() != ifMatch)))
         return status(exists || ifMatch.isEmpty() ? 412 : 404);
-    objects.insert(path, {request.body, QStringLiteral("\"e%1\"").arg(++m_etags)});
+    objects.insert(path, {request.body, u"\"e%1\""_s.arg(++m_etags)});
     changed(path);
     HttpResponse response = status(exists ? 204 : 201);
     response.headers.insert("etag", objects[path].etag.toUtf8());
@@ -219,10 +207,9 @@ HttpResponse FakeCalDav::put(const HttpRequest &request, const QString &path) {
 HttpResponse FakeCalDav::remove(const HttpRequest &request, const QString &path) {
     if (!objects.contains(path))
         return status(404);
-    for (const auto &[name, value] : request.headers) {
-        if (name == "If-Match" && objects[path].etag.toUtf8() != value)
-            return status(412);
-    }
+    const QByteArray ifMatch = header(request, "If-Match");
+    if (!ifMatch.isEmpty() && objects[path].etag.toUtf8() != ifMatch)
+        return status(412);
     objects.remove(path);
     changed(path);
     return status(204);

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb;
 using namespace qb::sync;
 
@@ -15,14 +17,14 @@ const QDateTime later = earlier.addSecs(60);
 
 ItemFields base() {
     ItemFields fields;
-    fields.title = QStringLiteral("Title");
-    fields.notes = QStringLiteral("Notes");
+    fields.title = u"Title"_s;
+    fields.notes = u"Notes"_s;
     fields.day = QDate(2024, 3, 10);
-    fields.ruleRaw = QStringLiteral(R"({"frequency":"daily","weekdays":[],"lastDay":false})");
+    fields.ruleRaw = uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s;
     fields.sortOrder = 1;
     fields.createdAt = earlier;
     static const QUuid created = QUuid::createUuid();
-    fields.log = {{created, QStringLiteral("created"), QString(), earlier}};
+    fields.log = {{created, u"created"_s, QString(), earlier}};
     return fields;
 }
 
@@ -35,8 +37,8 @@ LogEntry entry(const QString &kind, const QDateTime &at) {
 TEST(FieldMerge, aFieldChangedOnOneSideTakesThatSideWhicheverEditIsLater) {
     using Edit = std::function<void(ItemFields &)>;
     const QList<Edit> edits = {
-        [](ItemFields &f) { f.title = QStringLiteral("Renamed"); },
-        [](ItemFields &f) { f.notes = QStringLiteral("Other notes"); },
+        [](ItemFields &f) { f.title = u"Renamed"_s; },
+        [](ItemFields &f) { f.notes = u"Other notes"_s; },
         [](ItemFields &f) { f.day = QDate(2024, 4, 1); },
         [](ItemFields &f) { f.day.reset(); },
         [](ItemFields &f) {
@@ -59,43 +61,42 @@ TEST(FieldMerge, aFieldChangedOnOneSideTakesThatSideWhicheverEditIsLater) {
 
 TEST(FieldMerge, bothSidesChangingAFieldTakeTheLaterEditAndKeepTheOtherText) {
     ItemFields here = base(), there = base();
-    here.title = QStringLiteral("Here");
-    here.notes = QStringLiteral("Notes from here");
+    here.title = u"Here"_s;
+    here.notes = u"Notes from here"_s;
     here.sortOrder = 3;
-    there.title = QStringLiteral("There");
-    there.notes = QStringLiteral("Notes from there");
+    there.title = u"There"_s;
+    there.notes = u"Notes from there"_s;
     there.sortOrder = 4;
     there.day = QDate(2024, 5, 5);
 
     const ItemFields merged = mergeFields(ItemKind::Todo, base(), {here, earlier}, {there, later});
-    EXPECT_EQ(merged.title, QStringLiteral("There"));
+    EXPECT_EQ(merged.title, u"There"_s);
     EXPECT_EQ(merged.sortOrder, 4);
     EXPECT_EQ(merged.day, QDate(2024, 5, 5));
-    EXPECT_EQ(merged.notes, QStringLiteral("Notes from there\n\n") +
-                                otherNotesNote(QStringLiteral("Notes from here")) +
-                                QStringLiteral("\n\n") + otherTitleNote(QStringLiteral("Here")));
+    EXPECT_EQ(merged.notes, u"Notes from there\n\n"_s + otherNotesNote(u"Notes from here"_s) +
+                                u"\n\n"_s + otherTitleNote(u"Here"_s));
 
     // Without a version both agreed on, every difference is a change on both sides.
     ItemFields fresh = there;
-    fresh.title = QStringLiteral("Fresh");
+    fresh.title = u"Fresh"_s;
     const ItemFields unbased =
         mergeFields(ItemKind::Todo, std::nullopt, {fresh, later}, {there, earlier});
-    EXPECT_EQ(unbased.title, QStringLiteral("Fresh"));
-    EXPECT_TRUE(unbased.notes.endsWith(otherTitleNote(QStringLiteral("There"))));
+    EXPECT_EQ(unbased.title, u"Fresh"_s);
+    EXPECT_TRUE(unbased.notes.endsWith(otherTitleNote(u"There"_s)));
 
     // A subtask has no notes: both titles stay in the line.
     ItemFields step = base(), stepThere = base();
-    step.title = QStringLiteral("Buy bread");
-    stepThere.title = QStringLiteral("Buy rolls");
+    step.title = u"Buy bread"_s;
+    stepThere.title = u"Buy rolls"_s;
     EXPECT_EQ(mergeFields(ItemKind::Subtask, base(), {step, later}, {stepThere, earlier}).title,
-              QStringLiteral("Buy bread / Buy rolls"));
+              u"Buy bread / Buy rolls"_s);
 }
 
 TEST(FieldMerge, theLogKeepsEntriesAddedOnEitherSideAndDropsOnesRemovedOnEither) {
     ItemFields here = base(), there = base();
-    const LogEntry renamed = entry(QStringLiteral("titleEdited"), later);
-    const LogEntry scheduled = entry(QStringLiteral("scheduled"), later.addSecs(1));
-    const LogEntry undone = entry(QStringLiteral("notesEdited"), later);
+    const LogEntry renamed = entry(u"titleEdited"_s, later);
+    const LogEntry scheduled = entry(u"scheduled"_s, later.addSecs(1));
+    const LogEntry undone = entry(u"notesEdited"_s, later);
     ItemFields agreed = base();
     agreed.log.append(undone);
     here.log = {agreed.log.first(), renamed, undone};

@@ -4,10 +4,10 @@
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/syncledger.h"
+#include "storefixture.h"
 #include "sync/syncengine.h"
 #include "syncprinters.h"
 #include "tasks/taskstore.h"
-#include "tempstore.h"
 #include "virtualtime.h"
 
 #include <QSignalSpy>
@@ -25,35 +25,21 @@ class Device {
 public:
     Device(HttpTransport &transport, const QUrl &collection, const QString &password,
            const QString &zone = QStringLiteral("America/New_York"))
-        : calendar(QStringLiteral("en_US"), zone)
-        , m_transport(transport)
-        , m_collection(collection)
-        , m_password(password) {
-        open();
-    }
-
-    // Opens the store (again, after close) and binds it to the collection.
-    void open() {
+        : calendar(QStringLiteral("en_US"), zone) {
         ModelContainer::Configuration configuration;
         configuration.path = folder.filePath(QStringLiteral("Device.store"));
         auto opened = ModelContainer::open(configuration);
         EXPECT_TRUE(opened.ok()) << opened.message().toStdString();
         container = std::move(opened.value());
-        SyncLedger ledger(context());
-        EXPECT_TRUE(ledger.bind(m_collection.toString()).ok());
+        EXPECT_TRUE(SyncLedger(context()).bind(collection.toString()).ok());
         engine = std::make_unique<SyncEngine>(
-            *container, m_transport, SyncTarget{m_collection, QStringLiteral("alice"), m_password},
+            *container, transport, SyncTarget{collection, QStringLiteral("alice"), password},
             calendar, Clock::system(), [this] { return time.makeTimer(); });
-    }
-    void close() {
-        engine.reset();
-        container.reset();
     }
 
     ModelContext &context() { return container->mainContext(); }
-    TaskStore tasks() { return TaskStore(context(), environment()); }
-    TaskEnvironment environment() {
-        return TaskEnvironment{Clock([m = moment] { return *m; }), calendar, nullptr};
+    TaskStore tasks() {
+        return TaskStore(context(), {Clock([m = moment] { return *m; }), calendar, nullptr});
     }
 
     // One round; false when it failed or did not finish within five seconds.
@@ -71,12 +57,7 @@ public:
         request.sort = {{TodoSort::Field::CreatedAt, true}, {TodoSort::Field::Title, true}};
         return context().fetch(request).valueOr({});
     }
-    TodoItemPtr find(const QString &title) {
-        TodoFetch request;
-        request.predicate = TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
-        const auto found = context().fetch(request).valueOr({});
-        return found.size() == 1 ? found.first() : nullptr;
-    }
+    TodoItemPtr find(const QString &title) { return qb::test::only(context(), title); }
     int pending() { return SyncLedger(context()).pendingCount().valueOr(-1); }
 
     qb::test::TempFolder folder;
@@ -86,11 +67,6 @@ public:
         QDateTime(QDate(2024, 3, 9), QTime(15, 0), QTimeZone("America/New_York")).toUTC());
     std::unique_ptr<ModelContainer> container;
     std::unique_ptr<SyncEngine> engine;
-
-private:
-    HttpTransport &m_transport;
-    QUrl m_collection;
-    QString m_password;
 };
 
 } // namespace qb::sync::test

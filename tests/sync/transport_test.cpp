@@ -10,6 +10,8 @@
 
 #include <optional>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb::sync;
 using namespace std::chrono_literals;
 
@@ -38,9 +40,7 @@ public:
         m_server.listen(QHostAddress::LocalHost);
     }
 
-    QUrl url() const {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()));
-    }
+    QUrl url() const { return QUrl(u"http://127.0.0.1:%1/"_s.arg(m_server.serverPort())); }
 
 private:
     QTcpServer m_server;
@@ -74,14 +74,14 @@ TEST(NetworkTransportLimits, answersTooLargeOrNeverFinishedAreCutOff) {
     auto answer = sendAndWait(transport, announced.url());
     ASSERT_TRUE(answer.has_value());
     EXPECT_EQ(answer->status, 0);
-    EXPECT_EQ(answer->error, QStringLiteral("The server's answer is too large."));
+    EXPECT_EQ(answer->error, u"The server's answer is too large."_s);
 
     // An answer with no length that never ends: cut off at the cap.
     HostileServer endless("HTTP/1.1 207 Multi-Status\r\nConnection: close\r\n\r\n",
                           QByteArray(64 * 1024, '<'));
     answer = sendAndWait(transport, endless.url());
     ASSERT_TRUE(answer.has_value());
-    EXPECT_EQ(answer->error, QStringLiteral("The server's answer is too large."));
+    EXPECT_EQ(answer->error, u"The server's answer is too large."_s);
     EXPECT_TRUE(answer->body.isEmpty());
 
     // A server that takes the request and never answers: given up after the stall limit.
@@ -91,6 +91,6 @@ TEST(NetworkTransportLimits, answersTooLargeOrNeverFinishedAreCutOff) {
     waited.start();
     answer = sendAndWait(impatient, silent.url());
     ASSERT_TRUE(answer.has_value());
-    EXPECT_EQ(answer->error, QStringLiteral("The server stopped answering."));
+    EXPECT_EQ(answer->error, u"The server stopped answering."_s);
     EXPECT_LT(waited.elapsed(), 5000);
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 using namespace qb;
 using namespace qb::sync;
 
@@ -31,8 +33,8 @@ VTodo read(const QByteArray &text) {
 WriteOptions options(ItemKind kind = ItemKind::Todo) {
     WriteOptions options;
     options.kind = kind;
-    options.uid = QStringLiteral("U-1");
-    options.parentUid = QStringLiteral("P-1");
+    options.uid = u"U-1"_s;
+    options.parentUid = u"P-1"_s;
     options.now = QDateTime(QDate(2024, 3, 12), QTime(9, 0), Qt::UTC);
     options.localZone = newYork;
     return options;
@@ -44,7 +46,7 @@ QDateTime utc(int y, int m, int d, int h = 0, int min = 0, int s = 0) {
 
 ItemFields richFields() {
     ItemFields fields;
-    fields.title = QStringLiteral("Call Ann; then Bob, \\ maybe");
+    fields.title = u"Call Ann; then Bob, \\ maybe"_s;
     fields.notes = QStringLiteral("Line one\nLine two with ü and a very long tail that goes well "
                                   "past the seventy-five octets a content line may hold 🙂");
     fields.day = QDate(2024, 3, 10);
@@ -57,11 +59,11 @@ ItemFields richFields() {
     fields.sortOrder = 2.5;
     fields.createdAt = utc(2024, 3, 1, 8);
     fields.log = {
-        {QUuid::createUuid(), QStringLiteral("created"), QString(),
+        {QUuid::createUuid(), u"created"_s, QString(),
          QDateTime::fromMSecsSinceEpoch(1709280000123, Qt::UTC)},
-        {QUuid::createUuid(), QStringLiteral("titleEdited"), QStringLiteral("A → B, C; D"),
+        {QUuid::createUuid(), u"titleEdited"_s, u"A → B, C; D"_s,
          QDateTime::fromMSecsSinceEpoch(1709280001456, Qt::UTC)},
-        {QUuid::createUuid(), QStringLiteral("kind;of:\"odd\""), QStringLiteral(""),
+        {QUuid::createUuid(), u"kind;of:\"odd\""_s, u""_s,
          QDateTime::fromMSecsSinceEpoch(1709280002789, Qt::UTC)},
     };
     return fields;
@@ -89,7 +91,7 @@ TEST(VTodoText, aNewObjectReadsBackAsWritten) {
     const ItemFields fields = richFields();
     const QByteArray text = writeVTodo({}, fields, options());
     const VTodo back = read(text);
-    EXPECT_EQ(back.uid, QStringLiteral("U-1"));
+    EXPECT_EQ(back.uid, u"U-1"_s);
     EXPECT_TRUE(back.parentUid.isEmpty());
     EXPECT_EQ(back.fields, fields);
     EXPECT_TRUE(text.contains("DUE;VALUE=DATE:20240310\r\n"));
@@ -100,24 +102,24 @@ TEST(VTodoText, aNewObjectReadsBackAsWritten) {
 
     // Subtasks carry their parent and none of a to-do's other fields.
     ItemFields step;
-    step.title = QStringLiteral("Step");
+    step.title = u"Step"_s;
     step.sortOrder = 1.5;
     step.createdAt = utc(2024, 3, 2);
     const QByteArray child = writeVTodo({}, step, options(ItemKind::Subtask));
-    EXPECT_EQ(read(child).parentUid, QStringLiteral("P-1"));
+    EXPECT_EQ(read(child).parentUid, u"P-1"_s);
     EXPECT_EQ(read(child).fields.sortOrder, 1.5);
 }
 
 TEST(VTodoText, anEditRewritesOnlyWhatChangedAndKeepsTheRestByteForByte) {
     const VTodo was = read(foreignObject);
-    EXPECT_EQ(was.fields.title, QStringLiteral("Buy milk"));
+    EXPECT_EQ(was.fields.title, u"Buy milk"_s);
     EXPECT_EQ(was.fields.sortOrder, 559033.419);
     EXPECT_EQ(was.sequence, 4);
     // Nothing changed: the very same bytes.
     EXPECT_EQ(writeVTodo(foreignObject, was.fields, options()), foreignObject);
 
     ItemFields edited = was.fields;
-    edited.title = QStringLiteral("Buy oat milk");
+    edited.title = u"Buy oat milk"_s;
     edited.completed = true;
     edited.completedAt = utc(2024, 3, 12, 8);
     const QByteArray text = writeVTodo(foreignObject, edited, options());
@@ -213,7 +215,7 @@ TEST(VTodoText, repeatRulesMapBothWaysAndOthersStayVerbatim) {
     ASSERT_TRUE(approximate.has_value());
     EXPECT_EQ(approximate->frequency, RecurrenceRule::Frequency::Weekly);
     EXPECT_EQ(approximate->weekdays, QList{1});
-    fields.title = QStringLiteral("renamed here");
+    fields.title = u"renamed here"_s;
     fields.day = QDate(2024, 3, 25);
     const QByteArray renamed = writeVTodo(biweekly, fields, options());
     EXPECT_TRUE(renamed.contains("RRULE:FREQ=WEEKLY;INTERVAL=2;BYDAY=MO;UNTIL=20241231\r\n"));
@@ -228,24 +230,20 @@ TEST(VTodoText, repeatRulesMapBothWaysAndOthersStayVerbatim) {
 }
 
 TEST(VTodoText, aChildNamesItsParentWithOrWithoutARelationType) {
-    EXPECT_EQ(read(wrap("RELATED-TO;RELTYPE=PARENT:p-9")).parentUid, QStringLiteral("p-9"));
-    EXPECT_EQ(read(wrap("RELATED-TO:p-9")).parentUid, QStringLiteral("p-9"));
-    EXPECT_TRUE(read(wrap("RELATED-TO;RELTYPE=CHILD:c-1")).parentUid.isEmpty());
-    EXPECT_EQ(read(wrap("RELATED-TO;RELTYPE=SIBLING:s\nRELATED-TO;RELTYPE=PARENT:p")).parentUid,
-              QStringLiteral("p"));
+    for (const auto &[lines, parent] :
+         {std::pair{"RELATED-TO;RELTYPE=PARENT:p-9", "p-9"},
+          {"RELATED-TO:p-9", "p-9"},
+          {"RELATED-TO;RELTYPE=CHILD:c-1", ""},
+          {"RELATED-TO;RELTYPE=SIBLING:s\nRELATED-TO;RELTYPE=PARENT:p", "p"}})
+        EXPECT_EQ(read(wrap(lines)).parentUid, QLatin1String(parent)) << lines;
 }
 
 TEST(VTodoText, refusesWhatIsNotAReadableToDo) {
-    EXPECT_FALSE(readVTodo("garbage\r\n", newYork).ok());
-    EXPECT_FALSE(
-        readVTodo(crlf("BEGIN:VCALENDAR\nBEGIN:VEVENT\nUID:e\nEND:VEVENT\nEND:VCALENDAR\n"),
-                  newYork)
-            .ok());
-    EXPECT_FALSE(readVTodo(crlf("BEGIN:VCALENDAR\nBEGIN:VTODO\nSUMMARY:x\nEND:VTODO\n"
-                                "END:VCALENDAR\n"),
-                           newYork)
-                     .ok());
-    const QByteArray huge = wrap("DESCRIPTION:" + QByteArray(maximumObjectSize, 'x'));
-    EXPECT_FALSE(readVTodo(huge, newYork).ok());
-    EXPECT_FALSE(readVTodo(crlf("BEGIN:VCALENDAR\nBEGIN:VTODO\nUID:t\nSUMMARY:cut"), newYork).ok());
+    for (const QByteArray &text :
+         {QByteArray("garbage\r\n"),
+          crlf("BEGIN:VCALENDAR\nBEGIN:VEVENT\nUID:e\nEND:VEVENT\nEND:VCALENDAR\n"),
+          crlf("BEGIN:VCALENDAR\nBEGIN:VTODO\nSUMMARY:x\nEND:VTODO\nEND:VCALENDAR\n"),
+          wrap("DESCRIPTION:" + QByteArray(maximumObjectSize, 'x')),
+          crlf("BEGIN:VCALENDAR\nBEGIN:VTODO\nUID:t\nSUMMARY:cut")})
+        EXPECT_FALSE(readVTodo(text, newYork).ok()) << text.left(60).toStdString();
 }

@@ -25,12 +25,7 @@ protected:
     void setClock(const QDateTime &to) { *moment = to.toUTC(); }
     QDateTime clockNow() const { return *moment; }
 
-    TodoItemPtr find(const QString &title) {
-        TodoFetch request;
-        request.predicate = TodoPredicate::textEquals(TodoPredicate::TextField::Title, title);
-        const auto found = context().fetch(request).valueOr({});
-        return found.size() == 1 ? found.first() : nullptr;
-    }
+    TodoItemPtr find(const QString &title) { return only(context(), title); }
 
     std::shared_ptr<QDateTime> moment = std::make_shared<QDateTime>(now());
     RecordingWidgetHost host;
