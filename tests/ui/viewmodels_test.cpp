@@ -108,4 +108,15 @@ TEST_F(MainWindow, openingAToDoShowsItSelectedWhereItLivesAndAnUnknownIdChangesN
         EXPECT_EQ(state->perspective(), QStringLiteral("done"));
         EXPECT_EQ(state->selectedTodo(), finished.get());
     }
+
+    // A selection deleted meanwhile marks no row, not even its restored copy, while the
+    // detail pane says nothing is selected.
+    ASSERT_TRUE(state->openTodo(overdue->id().toString()));
+    const auto snapshot = store().remove(overdue);
+    ASSERT_TRUE(snapshot);
+    EXPECT_FALSE(state->hasLiveSelection());
+    EXPECT_TRUE(state->selectedTodoId().isEmpty());
+    store().restore(*snapshot);
+    EXPECT_FALSE(state->hasLiveSelection());
+    EXPECT_TRUE(state->selectedTodoId().isEmpty());
 }

@@ -91,8 +91,10 @@ QObject *MainWindowState::selectedTodo() const {
     return exposeToQml(m_selectedTodo);
 }
 
+// Empty for a selection deleted meanwhile, as the detail pane then shows none: its restored
+// copy (a new object with the same id) is not the selection either.
 QString MainWindowState::selectedTodoId() const {
-    return m_selectedTodo ? m_selectedTodo->id().toString(QUuid::WithoutBraces) : QString();
+    return hasLiveSelection() ? m_selectedTodo->id().toString(QUuid::WithoutBraces) : QString();
 }
 
 void MainWindowState::navigateTo(QObject *todo) {
