@@ -37,10 +37,6 @@ TodoPredicate TodoPredicate::textEquals(TextField field, const QString &text) {
     return TodoPredicate(TextEquals{field, text});
 }
 
-TodoPredicate TodoPredicate::textContains(TextField field, const QString &text) {
-    return TodoPredicate(TextContains{field, text});
-}
-
 TodoPredicate TodoPredicate::notRecord(const TodoItem &item) {
     return TodoPredicate(NotRecord{item.storageKey()});
 }

@@ -85,11 +85,6 @@ struct Compiler {
         clause.text += column(n.field) + QStringLiteral(" = ?");
         clause.values.append(n.text);
     }
-    void add(const TodoPredicate::TextContains &n) {
-        clause.text += QStringLiteral("qb_contains(%1, ?)").arg(column(n.field));
-        clause.values.append(n.text);
-        clause.matchesText = true;
-    }
     void add(const TodoPredicate::TextContainsAny &n) {
         if (n.fields.isEmpty()) {
             clause.text += QStringLiteral("0");

@@ -12,7 +12,7 @@ namespace qb::sql {
 struct Clause {
     QString text;
     QList<Value> values;
-    // Tests text with qb_contains, which no index can answer.
+    // Tests text with qb_contains_any, which no index can answer.
     bool matchesText = false;
 };
 

@@ -10,7 +10,7 @@ namespace qb::sql {
 
 namespace {
 
-// Shared by the functions of one connection, so the locale's fold is built once.
+// Kept with the connection's function, so the locale's fold is built once.
 struct SearchLocale {
     QString localeId;
     std::shared_ptr<PrimaryFold> fold;
@@ -23,7 +23,6 @@ struct SearchLocale {
         return fold;
     }
 };
-using SharedSearchLocale = std::shared_ptr<SearchLocale>;
 
 // The stores keep text as UTF-8, so asking for UTF-8 costs no conversion.
 bool matchesValue(const TextMatcher &matcher, sqlite3_value *value) {
@@ -44,7 +43,7 @@ template <typename Test>
 void withMatcher(sqlite3_context *context, sqlite3_value **argv, int queryArgument, Test test) {
     auto *matcher = static_cast<TextMatcher *>(sqlite3_get_auxdata(context, queryArgument));
     if (!matcher) {
-        SearchLocale &locale = **static_cast<SharedSearchLocale *>(sqlite3_user_data(context));
+        SearchLocale &locale = *static_cast<SearchLocale *>(sqlite3_user_data(context));
         auto created = std::make_unique<TextMatcher>(textArgument(argv[queryArgument]),
                                                      locale.localeId, locale.primaryFold());
         matcher = created.get();
@@ -59,16 +58,6 @@ void withMatcher(sqlite3_context *context, sqlite3_value **argv, int queryArgume
         }
     }
     sqlite3_result_int(context, test(*matcher) ? 1 : 0);
-}
-
-// qb_contains(text, query)
-void contains(sqlite3_context *context, int argc, sqlite3_value **argv) {
-    if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_int(context, 0);
-        return;
-    }
-    withMatcher(context, argv, 1,
-                [&](const TextMatcher &matcher) { return matchesValue(matcher, argv[0]); });
 }
 
 // qb_contains_any(query, text, …): one call per row however many columns are searched.
@@ -89,17 +78,12 @@ void containsAny(sqlite3_context *context, int argc, sqlite3_value **argv) {
 } // namespace
 
 bool registerSearchFunction(Database &db, const QString &localeId) {
-    const auto shared = std::make_shared<SearchLocale>(SearchLocale{localeId, nullptr, false});
-    const auto add = [&](const char *name, int arguments, auto function) {
-        auto locale = std::make_unique<SharedSearchLocale>(shared);
-        return sqlite3_create_function_v2(
-                   db.handle(), name, arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                   locale.release(), function, nullptr, nullptr,
-                   [](void *p) { delete static_cast<SharedSearchLocale *>(p); }) == SQLITE_OK;
-    };
-    const bool single = add("qb_contains", 2, contains);
-    const bool any = add("qb_contains_any", -1, containsAny);
-    return single && any;
+    auto locale = std::make_unique<SearchLocale>(SearchLocale{localeId, nullptr, false});
+    // SQLite owns the locale from here, even when registering fails.
+    return sqlite3_create_function_v2(
+               db.handle(), "qb_contains_any", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+               locale.release(), containsAny, nullptr, nullptr,
+               [](void *p) { delete static_cast<SearchLocale *>(p); }) == SQLITE_OK;
 }
 
 } // namespace qb::sql

@@ -42,12 +42,8 @@ public:
         TextField field;
         QString text;
     };
-    // Locale-aware containment: case- and diacritic-insensitive.
-    struct TextContains {
-        TextField field;
-        QString text;
-    };
-    // Any of the fields contains the text (one test per row, not one per field).
+    // Any of the fields contains the text, locale-aware: case- and diacritic-insensitive (one
+    // test per row, not one per field).
     struct TextContainsAny {
         QList<TextField> fields;
         QString text;
@@ -70,9 +66,9 @@ public:
     struct Not;
     struct And;
     struct Or;
-    using Node = std::variant<Constant, Completed, DateBefore, DateAtOrAfter, DateAbsent,
-                              TextEquals, TextContains, TextContainsAny, IdEquals, NotRecord,
-                              IdPrefix, SubtaskIdPrefix, Not, And, Or>;
+    using Node =
+        std::variant<Constant, Completed, DateBefore, DateAtOrAfter, DateAbsent, TextEquals,
+                     TextContainsAny, IdEquals, NotRecord, IdPrefix, SubtaskIdPrefix, Not, And, Or>;
     struct Not {
         std::shared_ptr<const Node> operand;
     };
@@ -92,7 +88,6 @@ public:
                                        const QDateTime &fallback);
     static TodoPredicate dateAbsent(DateField field);
     static TodoPredicate textEquals(TextField field, const QString &text);
-    static TodoPredicate textContains(TextField field, const QString &text);
     static TodoPredicate textContainsAny(const QList<TextField> &fields, const QString &text);
     static TodoPredicate idEquals(const QUuid &id);
     // Answered from any index (the row key is in every index entry), unlike !idEquals.
