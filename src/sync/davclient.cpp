@@ -49,7 +49,9 @@ std::optional<DavError> DavClient::errorOf(const HttpResponse &response) {
     if (status == 404 || status == 410)
         return DavError{DavError::Kind::Missing,
                         QStringLiteral("The list was not found on the server."), status};
-    if (status >= 500)
+    // "Not Implemented" is a server without the method or report asked for, not one in trouble:
+    // the caller may fall back to another way.
+    if (status >= 500 && status != 501)
         return DavError{DavError::Kind::Server,
                         QStringLiteral("The server reported an error (%1).").arg(status), status};
     return DavError{DavError::Kind::Unsupported,

@@ -175,6 +175,34 @@ TEST_F(Engine, aForgottenTokenComparesEverythingWithoutDuplicates) {
     EXPECT_TRUE(b->find(u"Item one"_s));
 }
 
+// Servers without sync-collection refuse the report with 403 (as RFC 3253 has it) or 501:
+// the list is then compared by entity tags, and still each change travels once.
+TEST_F(Engine, aServerWithoutSyncCollectionIsComparedByEntityTags) {
+    int refusal = 0;
+    server.intercept = [&refusal](const HttpRequest &request) -> std::optional<HttpResponse> {
+        if (request.method != "REPORT" || !request.body.contains("sync-collection"))
+            return std::nullopt;
+        HttpResponse refused;
+        refused.status = refusal;
+        return refused;
+    };
+    for (const int status : {403, 501}) {
+        refusal = status;
+        auto a = device();
+        auto b = device();
+        const QString title = u"Sent past a %1"_s.arg(status);
+        a->tasks().add(title, TodoList::Later);
+        ASSERT_TRUE(a->sync()) << a->engine->status().lastError.toStdString();
+        ASSERT_TRUE(b->sync()) << b->engine->status().lastError.toStdString();
+        EXPECT_TRUE(b->find(title)) << status;
+        const int puts = server.count("PUT");
+        ASSERT_TRUE(a->sync());
+        ASSERT_TRUE(b->sync());
+        EXPECT_EQ(server.count("PUT"), puts) << status;
+        EXPECT_EQ(b->todos().size(), a->todos().size()) << status;
+    }
+}
+
 TEST_F(Engine, aRejectedPasswordStopsTryingUntilTheUserActs) {
     auto a = device(u"wrong"_s);
     a->tasks().add(u"Private"_s, TodoList::Today);
