@@ -171,11 +171,6 @@ const QList<ChangeEntryPtr> &TodoItem::changes() const {
     return m_changes ? *m_changes : none;
 }
 
-bool TodoItem::hasChangeCollection() const {
-    ensureChangesLoaded();
-    return m_changes.has_value();
-}
-
 void TodoItem::createSubtaskCollection() {
     ensureSubtasksLoaded();
     if (!m_subtasks) {

@@ -70,7 +70,6 @@ public:
     const QList<SubtaskPtr> &subtasks() const;
     bool hasSubtaskCollection() const;
     const QList<ChangeEntryPtr> &changes() const;
-    bool hasChangeCollection() const;
 
     // Makes an absent subtask collection present and empty.
     void createSubtaskCollection();

@@ -21,7 +21,6 @@ class UndoCenter : public QObject {
     Q_PROPERTY(QString message READ message NOTIFY pendingChanged)
     Q_PROPERTY(QString systemImage READ systemImage NOTIFY pendingChanged)
     Q_PROPERTY(QUuid pendingId READ pendingId NOTIFY pendingChanged)
-    Q_PROPERTY(int lifetimeMs READ lifetimeMs CONSTANT)
     Q_PROPERTY(double springResponse MEMBER springResponseSeconds CONSTANT)
     Q_PROPERTY(double springDamping MEMBER springDampingFraction CONSTANT)
 
@@ -46,7 +45,6 @@ public:
     QString message() const { return m_pending ? m_pending->message : QString(); }
     QString systemImage() const { return m_pending ? m_pending->systemImage : QString(); }
     QUuid pendingId() const { return m_pending ? m_pending->id : QUuid(); }
-    int lifetimeMs() const { return int(lifetime.count()); }
 
     void offer(Action action);
     Q_INVOKABLE void dismiss();
