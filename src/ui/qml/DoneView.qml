@@ -27,11 +27,7 @@ FocusScope {
         model: rows
         // Space reopens, as the circle does.
         onCompleteRequested: (todo) => rows.reopen(todo)
-        onContextMenuRequested: (todo, row, x, y) => {
-            const menu = contextMenu.get()
-            menu.todo = todo
-            menu.popup(row, x, y)
-        }
+        onContextMenuRequested: (todo, row, x, y) => contextMenu.get().show(row, x, y, todo)
         header: Item { height: Theme.listTopSpacer; width: 1 }
         section.property: "section"
         section.delegate: SectionHeader {

@@ -61,12 +61,6 @@ FocusScope {
         onTriggered: attempt()
     }
 
-    function openContextMenu(todo, item, x, y) {
-        const menu = contextMenu.get()
-        menu.todo = todo
-        menu.popup(item, x, y)
-    }
-
     LazyPopup {
         id: contextMenu
         sourceComponent: TodoContextMenu {
@@ -84,7 +78,7 @@ FocusScope {
         model: rows
         spacing: 0
         onCompleteRequested: (todo) => QuillbrookApp.completions.start(todo)
-        onContextMenuRequested: (todo, row, x, y) => root.openContextMenu(todo, row, x, y)
+        onContextMenuRequested: (todo, row, x, y) => contextMenu.get().show(row, x, y, todo)
         onMoveRequested: (step) => root.moveCurrent(step)
 
         // The index of the main row a drag would drop before, or -1.

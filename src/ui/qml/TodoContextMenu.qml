@@ -12,6 +12,11 @@ AppMenu {
     // Complete (or reopen) as the row's circle does.
     signal completeRequested(var todo)
 
+    function show(target, x, y, forTodo) {
+        todo = forTodo
+        popup(target, x, y)
+    }
+
     WhenMenuModel {
         id: when
         context: QuillbrookApp.context
