@@ -37,7 +37,6 @@ protected:
         return timeouts;
     }
 
-    // What a crashed instance leaves: a socket file nobody listens on.
     void leaveStaleSocket() const {
         const int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
         ASSERT_GE(descriptor, 0);
@@ -73,7 +72,10 @@ TEST_F(SingleInstanceTest, theFirstClaimListensOnASocketOnlyItsUserCanOpenUntilI
     EXPECT_EQ(next.claim({}), Role::Primary);
 }
 
-TEST_F(SingleInstanceTest, aLaterClaimHandsItsUrlsToTheRunningInstanceInOrder) {
+// A crashed instance leaves a socket file nobody listens on: the next start takes over, and later
+// starts hand it their URLs in order.
+TEST_F(SingleInstanceTest, aStaleSocketIsReplacedAndLaterClaimsHandOverTheirUrls) {
+    leaveStaleSocket();
     SingleInstance first(socket(), quick());
     ASSERT_EQ(first.claim({}), Role::Primary);
     QSignalSpy asked(&first, &SingleInstance::activationRequested);
@@ -90,16 +92,6 @@ TEST_F(SingleInstanceTest, aLaterClaimHandsItsUrlsToTheRunningInstanceInOrder) {
     EXPECT_EQ(third.claim({}), Role::Forwarded);
     ASSERT_EQ(asked.count(), 2);
     EXPECT_TRUE(asked.last().first().toStringList().isEmpty());
-}
-
-TEST_F(SingleInstanceTest, aStaleSocketFromACrashedInstanceIsReplaced) {
-    leaveStaleSocket();
-    SingleInstance restarted(socket(), quick());
-    EXPECT_EQ(restarted.claim({}), Role::Primary);
-    QSignalSpy asked(&restarted, &SingleInstance::activationRequested);
-    SingleInstance later(socket(), quick());
-    EXPECT_EQ(later.claim({u"quillbrook://today"_s}), Role::Forwarded);
-    EXPECT_EQ(asked.count(), 1);
 }
 
 TEST_F(SingleInstanceTest, aListenerThatNeverAnswersOrHangsUpLeavesItUnanswered) {
@@ -154,7 +146,7 @@ TEST_F(SingleInstanceTest, strayAndSlowClientsAreDroppedWithoutActivation) {
     EXPECT_EQ(asked.count(), 1);
 }
 
-TEST_F(SingleInstanceTest, aClaimWaitsForTheLockAndGivesUpWhenItIsHeld) {
+TEST_F(SingleInstanceTest, aClaimIsUnavailableWhileTheLockIsHeldOrWithoutItsFolder) {
     QLockFile held(socket() + u".lock"_s);
     ASSERT_TRUE(held.lock());
     SingleInstance blocked(socket(), quick());
@@ -163,9 +155,7 @@ TEST_F(SingleInstanceTest, aClaimWaitsForTheLockAndGivesUpWhenItIsHeld) {
     EXPECT_TRUE(blocked.errorString().contains(u"lock"_s));
     held.unlock();
     EXPECT_EQ(blocked.claim({}), Role::Primary);
-}
 
-TEST_F(SingleInstanceTest, aSocketInAFolderThatCannotBeUsedIsUnavailable) {
     SingleInstance nowhere(m_folder.filePath(u"missing/app.socket"_s), quick());
     EXPECT_EQ(nowhere.claim({}), Role::Unavailable);
     EXPECT_FALSE(nowhere.errorString().isEmpty());
