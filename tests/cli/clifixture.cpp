@@ -46,7 +46,7 @@ QProcessEnvironment CliClient::environment() const {
 namespace {
 
 CliRun finished(QProcess &process) {
-    process.waitForFinished(60000);
+    process.waitForFinished(120000);
     CliRun result;
     result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     result.out = process.readAllStandardOutput();
@@ -68,11 +68,10 @@ CliRun CliClient::run(const QStringList &args, const QByteArray &input) const {
     return finished(process);
 }
 
-CliRun CliClient::runReading(const QStringList &args, const QString &inputFile) const {
+CliRun CliClient::shell(const QString &script, const QStringList &args) const {
     QProcess process;
     process.setProcessEnvironment(environment());
-    process.setStandardInputFile(inputFile);
-    process.start(QStringLiteral(QB_CLI_PATH), args);
+    process.start(u"/bin/bash"_s, QStringList{u"-c"_s, script, QStringLiteral(QB_CLI_PATH)} + args);
     return finished(process);
 }
 

@@ -36,8 +36,9 @@ public:
 
     QProcessEnvironment environment() const;
     CliRun run(const QStringList &args, const QByteArray &input = {}) const;
-    // With standard input read from a file (/dev/zero, say).
-    CliRun runReading(const QStringList &args, const QString &inputFile) const;
+    // A bash script run with this client's environment, the client's path as $0 and `args` as
+    // $1…: for redirections, limits and bytes QProcess cannot pass.
+    CliRun shell(const QString &script, const QStringList &args = {}) const;
     // Runs with --json and expects success.
     QJsonValue json(const QStringList &args, const QByteArray &input = {}) const;
     // Adds a to-do and returns its id.

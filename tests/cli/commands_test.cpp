@@ -80,7 +80,7 @@ TEST_F(EditCommands, notesFromStandardInputAreKeptExactlyUpToTheirLimit) {
     EXPECT_EQ(longer.status, 1);
     EXPECT_TRUE(longer.err.contains("standard input is longer than 4 MiB, the limit for notes"))
         << longer.err.toStdString();
-    const CliRun endless = runReading({u"notes"_s, id, u"-"_s}, u"/dev/zero"_s);
+    const CliRun endless = shell(u"exec \"$0\" notes \"$1\" - < /dev/zero"_s, {id});
     EXPECT_EQ(endless.status, 1);
     EXPECT_TRUE(endless.err.contains("longer than 4 MiB"));
     EXPECT_EQ(exportText(), before);

@@ -19,19 +19,15 @@ namespace {
 
 QString integrityCheck(const QString &path) {
     sqlite3 *raw = nullptr;
-    const int opened =
-        sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     const std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close);
-    if (opened != SQLITE_OK)
-        return u"cannot open: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(raw)));
-    sqlite3_stmt *raw_statement = nullptr;
-    sqlite3_prepare_v2(raw, "PRAGMA integrity_check", -1, &raw_statement, nullptr);
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> statement(raw_statement,
-                                                                           sqlite3_finalize);
     QString result;
-    while (statement && sqlite3_step(raw_statement) == SQLITE_ROW)
-        result += QString::fromUtf8(
-            reinterpret_cast<const char *>(sqlite3_column_text(raw_statement, 0)));
+    const auto collect = [](void *out, int, char **values, char **) {
+        *static_cast<QString *>(out) += QString::fromUtf8(values[0]);
+        return 0;
+    };
+    if (sqlite3_exec(raw, "PRAGMA integrity_check", collect, &result, nullptr) != SQLITE_OK)
+        return u"cannot check: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(raw)));
     return result;
 }
 

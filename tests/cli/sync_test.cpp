@@ -138,15 +138,8 @@ TEST_F(CliAlone, withoutTheSyncProgramSyncNamesThePackageAndTheRestWorks) {
     const QString alone = home.filePath(u"bin/quillbrook-cli"_s);
     ASSERT_TRUE(QDir().mkpath(QFileInfo(alone).path()));
     ASSERT_TRUE(QFile::copy(QStringLiteral(QB_CLI_PATH), alone));
-    const auto runAlone = [&](const QStringList &args) {
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(alone, args);
-        EXPECT_TRUE(process.waitForFinished(30000));
-        return std::pair{process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
-    };
-    const auto [status, error] = runAlone({u"sync"_s, u"status"_s});
-    EXPECT_EQ(status, 4);
-    EXPECT_TRUE(error.contains(u"quillbrook package"_s)) << error.toStdString();
-    EXPECT_EQ(runAlone({u"add"_s, u"Still here"_s}).first, 0);
+    const CliRun sync = shell(u"exec \"$1\" sync status"_s, {alone});
+    EXPECT_EQ(sync.status, 4);
+    EXPECT_TRUE(sync.err.contains("quillbrook package")) << sync.err.toStdString();
+    EXPECT_EQ(shell(u"exec \"$1\" add 'Still here'"_s, {alone}).status, 0);
 }

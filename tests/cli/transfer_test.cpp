@@ -1,7 +1,6 @@
 #include "clifixture.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QUuid>
 
 using namespace Qt::Literals::StringLiterals;
@@ -204,7 +203,7 @@ TEST_F(Transfer, aMalformedFileChangesNothing) {
 
     // Input that never ends is judged by its first byte, from a file or standard input.
     for (const QString &source : {u"/dev/zero"_s, u"-"_s}) {
-        const CliRun endless = runReading({u"import"_s, source}, u"/dev/zero"_s);
+        const CliRun endless = shell(u"exec \"$0\" import \"$1\" < /dev/zero"_s, {source});
         EXPECT_EQ(endless.status, 1);
         EXPECT_TRUE(endless.err.contains("not JSON (a NUL byte at byte 0)"));
     }
@@ -269,27 +268,21 @@ TEST_F(Transfer, aFullDiskLeavesTheStoreAsItWasAndIsReported) {
     for (const QString &suffix : {QString(), u"-wal"_s})
         stored = std::max(stored, QFileInfo(storePath() + suffix).size());
     const auto limited = [&](qint64 kib, const QString &command) {
-        QProcess shell;
-        shell.setProcessEnvironment(environment());
-        shell.start(u"/bin/bash"_s,
-                    {u"-c"_s, u"trap '' XFSZ; ulimit -f %1; %2"_s.arg(kib).arg(command),
-                     QStringLiteral(QB_CLI_PATH), file, home.filePath(u"out"_s)});
-        shell.waitForFinished(60000);
-        return std::pair(shell.exitCode(), shell.readAllStandardError());
+        return shell(u"trap '' XFSZ; ulimit -f %1; %2"_s.arg(kib).arg(command),
+                     {file, home.filePath(u"out"_s)});
     };
-    const auto [importStatus, importError] =
-        limited(stored / 1024 + 256, u"exec \"$0\" import \"$1\""_s);
-    EXPECT_EQ(importStatus, 3);
-    EXPECT_TRUE(importError.startsWith("quillbrook-cli: cannot save to the store"))
-        << importError.toStdString();
+    const CliRun full = limited(stored / 1024 + 256, u"exec \"$0\" import \"$1\""_s);
+    EXPECT_EQ(full.status, 3);
+    EXPECT_TRUE(full.err.startsWith("quillbrook-cli: cannot save to the store"))
+        << full.err.toStdString();
     EXPECT_EQ(exportText(), before);
     // With room again, the same import goes through.
     EXPECT_EQ(json({u"import"_s, file})[u"imported"].toInt(), 3000);
 
     // An export that cannot be written whole is not reported as done.
-    const auto [exportStatus, exportError] = limited(64, u"exec \"$0\" export > \"$2\""_s);
-    EXPECT_EQ(exportStatus, 1);
-    EXPECT_TRUE(exportError.contains("cannot write standard output")) << exportError.toStdString();
+    const CliRun cut = limited(64, u"exec \"$0\" export > \"$2\""_s);
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_TRUE(cut.err.contains("cannot write standard output")) << cut.err.toStdString();
 }
 
 TEST_F(Transfer, importAndExportHoldOneToDoAtATime) {
@@ -308,12 +301,9 @@ TEST_F(Transfer, importAndExportHoldOneToDoAtATime) {
     };
     // Peak resident memory in bytes, as GNU time reports it (in KiB).
     const auto peak = [this](const CliClient &client, const QString &command, const QString &file) {
-        QProcess shell;
-        shell.setProcessEnvironment(client.environment());
-        shell.start(u"/bin/bash"_s, {u"-c"_s, u"/usr/bin/time -f %M -o \"$2\" %1"_s.arg(command),
-                                     QStringLiteral(QB_CLI_PATH), file, home.filePath(u"rss"_s)});
-        shell.waitForFinished(120000);
-        EXPECT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+        const CliRun measured = client.shell(u"/usr/bin/time -f %M -o \"$2\" %1"_s.arg(command),
+                                             {file, home.filePath(u"rss"_s)});
+        EXPECT_EQ(measured.status, 0) << measured.err.toStdString();
         QFile report(home.filePath(u"rss"_s));
         return report.open(QIODevice::ReadOnly) ? report.readAll().trimmed().toLongLong() * 1024
                                                 : 0;

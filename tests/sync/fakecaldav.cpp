@@ -115,12 +115,6 @@ void FakeCalDav::store(const QString &name, const QByteArray &data) {
     changed(path);
 }
 
-void FakeCalDav::erase(const QString &name) {
-    const QString path = QLatin1String(collectionPath) + name;
-    objects.remove(path);
-    changed(path);
-}
-
 void FakeCalDav::forgetTokens() {
     m_forgottenBefore = m_version + 1;
 }

@@ -30,7 +30,6 @@ public:
 
     // Direct access, as another client would change things.
     void store(const QString &name, const QByteArray &data);
-    void erase(const QString &name);
     // The server loses every sync token it handed out.
     void forgetTokens();
 
