@@ -3,6 +3,7 @@
 #include "sqlite.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -278,6 +279,25 @@ int compareVersions(const QString &a, const QString &b) {
             return l < r ? -1 : 1;
     }
     return 0;
+}
+
+bool headerShowsCurrentStore(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArrayView("SQLite format 3", 16)))
+        return false;
+    const auto byte = [&header](int at) { return quint32(quint8(header[at])); };
+    const auto bigEndian = [&byte](int at) {
+        return byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
+    };
+    const quint32 pageField = byte(16) << 8 | byte(17);
+    const qint64 pageSize = pageField == 1 ? 65536 : pageField; // 65536 does not fit the field
+    constexpr quint32 walMode = 2;
+    return pageSize >= 512 && (pageSize & (pageSize - 1)) == 0 && file.size() % pageSize == 0 &&
+           byte(18) == walMode && byte(19) == walMode && bigEndian(60) == layoutVersion &&
+           !QFileInfo::exists(path + QStringLiteral("-journal"));
 }
 
 Status checkStoreFile(const QString &path) {

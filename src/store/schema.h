@@ -21,6 +21,12 @@ inline constexpr auto version = "1.0.0";
 // quick_check. A refusal says what is wrong, where the file is, and that it was left untouched.
 Status checkStoreFile(const QString &path);
 
+// Whether the first bytes of the file at `path` show a store as this build leaves it: a whole
+// number of pages, in log mode, at this build's layout, with no rollback journal beside it to
+// replay. Such a file can skip checkStoreFile, since prepare() still refuses a file it cannot
+// open before writing anything; anything else is checked first.
+bool headerShowsCurrentStore(const QString &path);
+
 // Turns the log on, creates the tables in an empty database and brings a store's indexes up to
 // date, and adds the tables added since. For a file that passed checkStoreFile; refuses, before
 // writing, one that is no longer such a store.
