@@ -32,6 +32,11 @@ bool headerShowsCurrentStore(const QString &path);
 // writing, one that is no longer such a store.
 Status prepare(sql::Database &db);
 
+// Creates (bound) or drops the triggers that queue each write of a to-do, subtask or log line
+// for sync, within the caller's transaction. A store bound to no collection carries none, so
+// neither its writes nor each connection's parse of the schema pay for them.
+Status setSyncQueueTriggers(sql::Database &db, bool bound);
+
 // Copies into `db` the to-dos of the store at `otherPath` whose ids `db` lacks, with their
 // subtasks and change entries, in one transaction. Returns how many to-dos were copied.
 Result<int> copyMissingTodos(sql::Database &db, const QString &otherPath);
