@@ -5,7 +5,6 @@
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -84,21 +83,6 @@ TEST_F(OnPrivateBus, eachReloadIsSignalledWithItsSnapshotPathAndTheNameCanBeLook
     host.reset();
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return !widget.interface()->isServiceRegistered(service).value(); }, 3000));
-}
-
-TEST(DBusWidgetHostWithoutBus, publishesNothingAndReloadsQuietly) {
-    const QDBusConnection none =
-        QDBusConnection::connectToBus(u"unix:path=/nonexistent/quillbrook-bus"_s, u"no-bus"_s);
-    ASSERT_FALSE(none.isConnected());
-    {
-        DBusWidgetHost host(snapshot, none);
-        QSignalSpy reloaded(&host, &DBusWidgetHost::Reloaded);
-        EXPECT_FALSE(host.isPublished());
-        EXPECT_FALSE(host.ownsServiceName());
-        host.reloadAllTimelines();
-        EXPECT_EQ(reloaded.count(), 0);
-    }
-    QDBusConnection::disconnectFromBus(u"no-bus"_s);
 }
 
 #include "dbuswidgethost_test.moc"

@@ -15,13 +15,6 @@ QByteArray word(quint32 value) {
 
 } // namespace
 
-TEST(InstanceProtocol, framesEachUrlAsABigEndianLengthAndUtf8) {
-    const QByteArray expected = "QBU1" + word(2) + word(16) + "quillbrook://new" + word(6) +
-                                QByteArray("\xC3\xBC/\xE2\x9C\x93");
-    EXPECT_EQ(encode({u"quillbrook://new"_s, QStringLiteral(u"ü/✓")}), expected);
-    EXPECT_EQ(encode({}), "QBU1" + word(0));
-}
-
 TEST(InstanceProtocol, aRequestArrivingByteByByteIsCompleteOnlyWithItsLastByte) {
     const QStringList urls{u"quillbrook://today"_s, QString(), QStringLiteral(u"x://ü?q=😀#frag"),
                            u"quillbrook://new"_s};
