@@ -102,15 +102,7 @@ TEST_F(Transfer, everyDayFromYearOneToNineThousandNineHundredNinetyNineRoundTrip
 
 // Derived fields are the export's reading aid: an import recomputes them from the stored ones.
 TEST_F(Transfer, importIgnoresDerivedFieldsAndReadsMomentsInAnyOffset) {
-    const QByteArray file = R"({"formatVersion": 1, "todos": [{
-        "id": "0f0f0f0f-1111-4222-8333-444455556666", "title": "Old", "displayTitle": "ignored",
-        "notes": "  ", "isCompleted": false, "completedAt": null,
-        "scheduledDate": "2031-02-03T05:00:00Z", "listRaw": "inbox", "sortOrder": 2.5,
-        "createdAt": "2020-01-01T00:00:00.001+01:00", "recurrenceRuleRaw": "{broken",
-        "repeat": "ignored", "hasNotes": true, "subtaskProgress": [9, 9], "subtasks": [],
-        "changes": [{"id": "aaaaaaaa-1111-4222-8333-444455556666", "kindRaw": "teleported",
-           "kindTitle": "ignored", "detail": "to Mars", "timestamp": "2020-01-02T00:00:00Z"}]}]})";
-    ASSERT_EQ(run({u"import"_s, writeFile(u"old.json"_s, file)}).status, 0);
+    ASSERT_EQ(run({u"import"_s, QStringLiteral(QB_CLI_DATA "/derived.json")}).status, 0);
     const QJsonObject shown = json({u"show"_s, u"0F0F0F0F"_s}).toObject();
     const QJsonObject expected{{u"displayTitle"_s, u"Old"_s},
                                {u"hasNotes"_s, false},

@@ -82,7 +82,6 @@ def main():
         found = []
         for todo in calendar.todos(include_completed=True):
             component = todo.icalendar_component
-            alarms = [c for c in component.subcomponents if c.name == "VALARM"]
             relations = component.get("RELATED-TO")
             if relations is not None and not isinstance(relations, list):
                 relations = [relations]
@@ -94,8 +93,6 @@ def main():
                 "due": component["DUE"].to_ical().decode() if "DUE" in component else "",
                 "parents": [str(r) for r in relations or []],
                 "categories": todo.data.count("CATEGORIES:Errands,Home"),
-                "alarms": len(alarms),
-                "order": str(component.get("X-APPLE-SORT-ORDER", "")),
             })
         json.dump(sorted(found, key=lambda t: t["uid"]), sys.stdout)
     else:

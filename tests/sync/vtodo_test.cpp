@@ -3,6 +3,8 @@
 #include "sync/vtodo.h"
 #include "syncprinters.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -71,19 +73,11 @@ ItemFields richFields() {
 
 // A to-do as another client writes it: folded lines, parameters, alarms, a time zone and an
 // override of one occurrence, none of which we use.
-const QByteArray foreignObject =
-    crlf("BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Other Client//EN\nX-WR-CALNAME:Home\n"
-         "BEGIN:VTIMEZONE\nTZID:Europe/Berlin\nBEGIN:STANDARD\nDTSTART:19701025T030000\n"
-         "TZOFFSETFROM:+0200\nTZOFFSETTO:+0100\nEND:STANDARD\nEND:VTIMEZONE\n"
-         "BEGIN:VTODO\nUID:foreign-1\nDTSTAMP:20240301T120000Z\nSEQUENCE:4\nSUMMARY:Buy milk\n"
-         "CATEGORIES:Errands,Home\nPRIORITY:5\nX-OTHER-APP;X-FLAG=\"a:b\";X-N=2:keep\\, me\n"
-         "ATTACH;FMTTYPE=text/plain:https://example.org/a-very-long-attachment-address/that/is/\n"
-         " folded/onto/a/second/line.txt\n"
-         "DUE;TZID=Europe/Berlin:20240310T003000\nX-APPLE-SORT-ORDER:559033419\n"
-         "BEGIN:VALARM\nTRIGGER;RELATED=END:PT0S\nACTION:DISPLAY\nDESCRIPTION:Reminder\n"
-         "END:VALARM\nEND:VTODO\n"
-         "BEGIN:VTODO\nUID:foreign-1\nRECURRENCE-ID:20240317T003000\nSUMMARY:Override\nEND:VTODO\n"
-         "END:VCALENDAR\n");
+QByteArray foreignObject() {
+    QFile file(QStringLiteral(QB_SYNC_TEST_DIR "/data/foreign.ics"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
 
 } // namespace
 
@@ -111,18 +105,19 @@ TEST(VTodoText, aNewObjectReadsBackAsWritten) {
 }
 
 TEST(VTodoText, anEditRewritesOnlyWhatChangedAndKeepsTheRestByteForByte) {
-    const VTodo was = read(foreignObject);
+    const QByteArray foreign = foreignObject();
+    const VTodo was = read(foreign);
     EXPECT_EQ(was.fields.title, u"Buy milk"_s);
     EXPECT_EQ(was.fields.sortOrder, 559033.419);
     EXPECT_EQ(was.sequence, 4);
     // Nothing changed: the very same bytes.
-    EXPECT_EQ(writeVTodo(foreignObject, was.fields, options()), foreignObject);
+    EXPECT_EQ(writeVTodo(foreign, was.fields, options()), foreign);
 
     ItemFields edited = was.fields;
     edited.title = u"Buy oat milk"_s;
     edited.completed = true;
     edited.completedAt = utc(2024, 3, 12, 8);
-    const QByteArray text = writeVTodo(foreignObject, edited, options());
+    const QByteArray text = writeVTodo(foreign, edited, options());
     for (const char *kept :
          {"X-WR-CALNAME:Home\r\n", "CATEGORIES:Errands,Home\r\n", "PRIORITY:5\r\n",
           "X-OTHER-APP;X-FLAG=\"a:b\";X-N=2:keep\\, me\r\n",
