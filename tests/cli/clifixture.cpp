@@ -110,11 +110,7 @@ QByteArray CliClient::exportText() const {
 QString CliClient::startOfToday(int days) {
     const QTimeZone newYork(zone);
     const QDate today = QDateTime::currentDateTimeUtc().toTimeZone(newYork).date();
-    const QDateTime local(today.addDays(days), QTime(0, 0), newYork);
-    const int offset = local.offsetFromUtc();
-    return local.toString(u"yyyy-MM-dd'T'HH:mm:ss.zzz"_s) +
-           u"%1%2:00"_s.arg(QChar(offset < 0 ? u'-' : u'+'))
-               .arg(std::abs(offset) / 3600, 2, 10, QLatin1Char('0'));
+    return QDateTime(today.addDays(days), QTime(0, 0), newYork).toString(Qt::ISODateWithMs);
 }
 
 QByteArray exportOf(const QList<QJsonObject> &todos) {
