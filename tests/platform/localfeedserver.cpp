@@ -26,8 +26,8 @@ QUrl LocalFeedServer::url(const QString &path) const {
 void LocalFeedServer::answer(QTcpSocket *socket) {
     if (!socket->canReadLine())
         return;
+    QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
     const QList<QByteArray> requestLine = socket->readLine().split(' ');
-    socket->readAll(); // headers are of no interest
     const QString path = requestLine.size() > 1 ? QString::fromLatin1(requestLine[1]) : QString();
     const auto route = m_routes.constFind(path);
     if (route == m_routes.cend()) {
@@ -41,7 +41,11 @@ void LocalFeedServer::answer(QTcpSocket *socket) {
     if (route->announceLength)
         head += "Content-Length: " + QByteArray::number(route->body.size()) + "\r\n";
     socket->write(head + "\r\n" + route->body);
-    socket->disconnectFromHost();
+    if (route->endless)
+        QObject::connect(socket, &QTcpSocket::bytesWritten, socket,
+                         [socket, body = route->body] { socket->write(body); });
+    else
+        socket->disconnectFromHost();
 }
 
 } // namespace qb::test

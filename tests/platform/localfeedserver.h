@@ -9,7 +9,8 @@
 
 namespace qb::test {
 
-// A tiny HTTP/1.0 server on 127.0.0.1 with a free port, serving canned responses by path.
+// A tiny HTTP server on 127.0.0.1 with a free port, serving canned responses by path: once per
+// connection, once the request line is in.
 class LocalFeedServer {
 public:
     struct Response {
@@ -17,6 +18,8 @@ public:
         QByteArray body{};
         bool announceLength = true;
         bool neverAnswer = false;
+        // The body again and again for as long as the client takes it: an answer that never ends.
+        bool endless = false;
     };
 
     LocalFeedServer();
