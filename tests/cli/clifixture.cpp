@@ -113,33 +113,29 @@ QString CliClient::startOfToday(int days) {
     return QDateTime(today.addDays(days), QTime(0, 0), newYork).toString(Qt::ISODateWithMs);
 }
 
-QByteArray exportOf(const QList<QJsonObject> &todos) {
-    const QJsonObject defaults{{u"title"_s, u"t"_s},
-                               {u"notes"_s, QString()},
-                               {u"isCompleted"_s, false},
-                               {u"completedAt"_s, QJsonValue::Null},
-                               {u"scheduledDate"_s, QJsonValue::Null},
-                               {u"listRaw"_s, u"later"_s},
-                               {u"sortOrder"_s, 1},
-                               {u"createdAt"_s, u"2024-01-01T09:00:00.000-05:00"_s},
-                               {u"recurrenceRuleRaw"_s, QJsonValue::Null},
-                               {u"subtasks"_s, QJsonArray()},
-                               {u"changes"_s, QJsonArray()}};
-    QJsonArray list;
-    for (QJsonObject todo : todos) {
-        for (auto it = defaults.begin(); it != defaults.end(); ++it) {
-            if (!todo.contains(it.key()))
-                todo.insert(it.key(), it.value());
-        }
-        list.append(todo);
-    }
-    return QJsonDocument(QJsonObject{{u"formatVersion"_s, 1}, {u"todos"_s, list}})
-        .toJson(QJsonDocument::Compact);
+QByteArray todoText(const QByteArray &id, const QByteArrayList &subtaskIds,
+                    const QByteArrayList &changeIds, const QByteArray &title,
+                    const QByteArray &notes) {
+    QByteArrayList subtasks, changes;
+    for (const QByteArray &subtask : subtaskIds)
+        subtasks.append(R"({"id": ")" + subtask + R"(", "title": "step", "isCompleted": false,
+            "sortOrder": 1, "createdAt": "2020-01-01T00:00:00.000Z"})");
+    for (const QByteArray &change : changeIds)
+        changes.append(R"({"id": ")" + change + R"(", "kindRaw": "created", "detail": null,
+            "timestamp": "2020-01-01T00:00:00.000Z"})");
+    return R"({"id": ")" + id + R"(", "title": ")" + title + R"(", "notes": ")" + notes +
+           R"(", "isCompleted": false, "completedAt": null, "scheduledDate": null,
+        "listRaw": "later", "sortOrder": 1, "createdAt": "2020-01-01T00:00:00.000Z",
+        "recurrenceRuleRaw": null, "subtasks": [)" +
+           subtasks.join(", ") + R"(], "changes": [)" + changes.join(", ") + "]}";
 }
 
-QJsonObject newTodo(const QString &title) {
-    return {{u"id"_s, QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()},
-            {u"title"_s, title}};
+QByteArray exportFile(const QByteArrayList &todos) {
+    return R"({"formatVersion": 1, "todos": [)" + todos.join(",\n") + "]}\n";
+}
+
+QByteArray newId() {
+    return QUuid::createUuid().toByteArray(QUuid::WithoutBraces).toUpper();
 }
 
 QStringList titles(const QJsonArray &todos) {

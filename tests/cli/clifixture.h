@@ -59,10 +59,13 @@ public:
 
 class CliFixture : public ::testing::Test, public CliClient {};
 
-// An export file of the given to-dos, each filled up with plain values for the fields it lacks.
-QByteArray exportOf(const QList<QJsonObject> &todos);
-// A to-do for exportOf with a new id.
-QJsonObject newTodo(const QString &title);
+// One to-do of an export file with the given ids, title and notes, its other fields plain.
+QByteArray todoText(const QByteArray &id, const QByteArrayList &subtaskIds = {},
+                    const QByteArrayList &changeIds = {}, const QByteArray &title = "ok",
+                    const QByteArray &notes = {});
+QByteArray exportFile(const QByteArrayList &todos);
+// A new id, written as the client writes ids.
+QByteArray newId();
 
 QStringList titles(const QJsonArray &todos);
 QStringList ids(const QJsonArray &todos);

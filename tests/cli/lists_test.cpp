@@ -56,11 +56,9 @@ using IdNames = CliFixture;
 TEST_F(IdNames, acceptFullIdsAndUniquePrefixesOnly) {
     const QString one = u"ABCD0000-0000-4000-8000-000000000001"_s;
     const QString two = u"abcd1111-0000-4000-8000-000000000002"_s;
-    ASSERT_EQ(run({u"import"_s,
-                   writeFile(u"ids.json"_s, exportOf({{{u"id"_s, one}, {u"title"_s, u"one"_s}},
-                                                      {{u"id"_s, two}, {u"title"_s, u"two"_s}}}))})
-                  .status,
-              0);
+    const QByteArray file = exportFile(
+        {todoText(one.toLatin1(), {}, {}, "one"), todoText(two.toLatin1(), {}, {}, "two")});
+    ASSERT_EQ(run({u"import"_s, writeFile(u"ids.json"_s, file)}).status, 0);
     // Letter case and prefixes are the store's matching; the client only passes names on.
     EXPECT_EQ(json({u"show"_s, u"abcd0"_s})[u"title"], u"one"_s);
     EXPECT_EQ(json({u"show"_s, two})[u"title"], u"two"_s);

@@ -44,13 +44,12 @@ QHash<QString, bool> exportedStates(const CliClient &client) {
 // the search index): a few hundred fill the log past the 1,000 pages at which the commit itself
 // copies it into the store file.
 QByteArray importFile(int count, QStringList &ids) {
-    QList<QJsonObject> todos;
+    QByteArrayList todos;
     for (int i = 0; i < count; ++i) {
-        todos.append(newTodo(u"imported %1"_s.arg(i)));
-        todos.last().insert(u"notes"_s, QString(7000, u'n'));
-        ids.append(todos.last().value(u"id"_s).toString());
+        ids.append(QString::fromLatin1(newId()));
+        todos.append(todoText(ids.last().toLatin1(), {}, {}, "imported", QByteArray(7000, 'n')));
     }
-    return exportOf(todos);
+    return exportFile(todos);
 }
 
 } // namespace

@@ -19,10 +19,10 @@ namespace {
 const QByteArray password = QByteArrayLiteral("secret\n");
 
 QByteArray bulkImport(int count) {
-    QList<QJsonObject> todos;
+    QByteArrayList todos;
     for (int i = 0; i < count; ++i)
-        todos.append(newTodo(u"Bulk %1"_s.arg(i)));
-    return exportOf(todos);
+        todos.append(todoText(newId(), {}, {}, "Bulk " + QByteArray::number(i)));
+    return exportFile(todos);
 }
 
 } // namespace

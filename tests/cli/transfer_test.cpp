@@ -1,36 +1,10 @@
 #include "clifixture.h"
 
 #include <QFileInfo>
-#include <QUuid>
 
 using namespace Qt::Literals::StringLiterals;
 
 using namespace qb::test;
-
-namespace {
-
-// One to-do of an export file with the given ids, its other fields plain.
-QByteArray todoText(const QByteArray &id, const QByteArrayList &subtaskIds = {},
-                    const QByteArrayList &changeIds = {}, const QByteArray &title = "ok") {
-    QByteArrayList subtasks, changes;
-    for (const QByteArray &subtask : subtaskIds)
-        subtasks.append(R"({"id": ")" + subtask + R"(", "title": "step", "isCompleted": false,
-            "sortOrder": 1, "createdAt": "2020-01-01T00:00:00.000Z"})");
-    for (const QByteArray &change : changeIds)
-        changes.append(R"({"id": ")" + change + R"(", "kindRaw": "created", "detail": null,
-            "timestamp": "2020-01-01T00:00:00.000Z"})");
-    return R"({"id": ")" + id + R"(", "title": ")" + title + R"(", "notes": "",
-        "isCompleted": false, "completedAt": null, "scheduledDate": null, "listRaw": "later",
-        "sortOrder": 1, "createdAt": "2020-01-01T00:00:00.000Z", "recurrenceRuleRaw": null,
-        "subtasks": [)" +
-           subtasks.join(", ") + R"(], "changes": [)" + changes.join(", ") + "]}";
-}
-
-QByteArray exportFile(const QByteArrayList &todos) {
-    return R"({"formatVersion": 1, "todos": [)" + todos.join(",\n") + "]}\n";
-}
-
-} // namespace
 
 using Transfer = CliFixture;
 
@@ -251,8 +225,7 @@ TEST_F(Transfer, aFullDiskLeavesTheStoreAsItWasAndIsReported) {
     const QByteArray before = exportText();
     QByteArrayList todos;
     for (int i = 0; i < 3000; ++i)
-        todos.append(todoText(QUuid::createUuid().toByteArray(QUuid::WithoutBraces), {}, {},
-                              QByteArray(200, 'x')));
+        todos.append(todoText(newId(), {}, {}, QByteArray(200, 'x')));
     const QString file = writeFile(u"many.json"_s, exportFile(todos));
     // No file the client writes may grow past what the store holds now plus a little: the
     // import runs out of room half way, as on a full disk.
@@ -287,8 +260,7 @@ TEST_F(Transfer, importAndExportHoldOneToDoAtATime) {
         QByteArrayList todos;
         const QByteArray notes(16 * 1024, 'n');
         for (int i = 0; i < count; ++i)
-            todos.append(todoText(QUuid::createUuid().toByteArray(QUuid::WithoutBraces))
-                             .replace("\"notes\": \"\"", "\"notes\": \"" + notes + '"'));
+            todos.append(todoText(newId(), {}, {}, "ok", notes));
         return writeFile(u"todos%1.json"_s.arg(count), exportFile(todos));
     };
     // Peak resident memory in bytes, as GNU time reports it (in KiB).
