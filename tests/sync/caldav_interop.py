@@ -88,9 +88,7 @@ def main():
             found.append({
                 "uid": str(component.get("UID")),
                 "summary": str(component.get("SUMMARY", "")),
-                "status": str(component.get("STATUS", "")),
                 "rrule": component["RRULE"].to_ical().decode() if "RRULE" in component else "",
-                "due": component["DUE"].to_ical().decode() if "DUE" in component else "",
                 "parents": [str(r) for r in relations or []],
                 "categories": todo.data.count("CATEGORIES:Errands,Home"),
             })
