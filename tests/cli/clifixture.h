@@ -53,6 +53,9 @@ public:
     // "2026-12-06T00:00:00.000-05:00" of the current day, or `days` after it, as the client
     // formats it.
     static QString startOfToday(int days = 0);
+    // A rule every client command accepts.
+    static inline const QString dailyRule =
+        QStringLiteral(R"({"frequency":"daily","weekdays":[],"lastDay":false})");
 
     QTemporaryDir home;
 };

@@ -6,17 +6,6 @@ using namespace Qt::Literals::StringLiterals;
 
 using namespace qb::test;
 
-namespace {
-
-QStringList kinds(const QJsonValue &todo) {
-    QStringList result;
-    for (const auto &change : todo[u"changes"].toArray())
-        result.append(change[u"kindRaw"].toString());
-    return result;
-}
-
-} // namespace
-
 using AddCommand = CliFixture;
 
 TEST_F(AddCommand, addsToTodayLaterOrAGivenDayWithLineBreaksAsSpaces) {
@@ -85,15 +74,16 @@ TEST_F(EditCommands, eachEditPrintsTheStoredToDo) {
               u"2031-01-02T00:00:00.000-05:00"_s);
     EXPECT_EQ(json({u"move"_s, id, u"later"_s})[u"scheduledDate"], QJsonValue());
     EXPECT_EQ(json({u"move"_s, id, u"today"_s})[u"scheduledDate"], startOfToday());
-    const QString daily = uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s;
-    EXPECT_EQ(json({u"repeat"_s, id, daily})[u"repeat"], u"Every day"_s);
+    EXPECT_EQ(json({u"repeat"_s, id, dailyRule})[u"repeat"], u"Every day"_s);
     EXPECT_EQ(json({u"repeat"_s, id, u"none"_s})[u"repeat"], QJsonValue());
 
     json({u"complete"_s, id});
     EXPECT_TRUE(json({u"complete"_s, id})[u"completedAt"].isString());
     json({u"reopen"_s, id});
     json({u"reopen"_s, id});
-    const QStringList log = kinds(json({u"show"_s, id}));
+    QStringList log;
+    for (const auto &change : json({u"show"_s, id})[u"changes"].toArray())
+        log.append(change[u"kindRaw"].toString());
     EXPECT_EQ(log.filter(QRegularExpression(u"^(completed|reopened)$"_s)),
               (QStringList{u"reopened"_s, u"completed"_s}));
 

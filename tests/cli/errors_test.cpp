@@ -52,11 +52,11 @@ TEST_F(Errors, badInputExitsWithOneAndChangesNothing) {
         {{u"schedule"_s, id, u"2026-02-30"_s}, "no such day"},
         {{u"schedule"_s, id, u"next week"_s}, "not a day"},
         {{u"add"_s, u"--date"_s, u"2026-13-01"_s, u"x"_s}, "no such day"},
+        {{u"add"_s, u"--date"_s, u"0000-12-31"_s, u"x"_s}, "1 to 9999"},
         {{u"repeat"_s, id, rule}, "not a repeat rule"},
         {{u"rule"_s, u"describe"_s, u"[]"_s}, "not a repeat rule"},
-        {{u"rule"_s, u"next"_s, uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s,
-          u"--from"_s, u"2026-01-01T25:00"_s},
-         "not a date-time"},
+        {{u"rule"_s, u"next"_s, dailyRule, u"--from"_s, u"2026-01-01T25:00"_s}, "not a date-time"},
+        {{u"rule"_s, u"next"_s, dailyRule, u"--from"_s, u"0000-06-01T12:00:00Z"_s}, "1 to 9999"},
         {{u"rename"_s, u"0000"_s, u"x"_s}, "no to-do"},
         {{u"reorder"_s, u"today"_s, u"5"_s, u"0"_s}, "FROM"},
         {{u"import"_s, home.filePath(u"missing.json"_s)}, "cannot read"},
@@ -85,10 +85,7 @@ TEST_F(Errors, aStoreThatCannotBeOpenedStopsWithTheFatalMessageAndThree) {
     garbage.close();
     expectError(run({u"list"_s, u"today"_s}), 3, "Unable to create a local ModelContainer: ");
     // Rules need no store, so they still work.
-    EXPECT_EQ(
-        run({u"rule"_s, u"describe"_s, uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s})
-            .status,
-        0);
+    EXPECT_EQ(run({u"rule"_s, u"describe"_s, dailyRule}).status, 0);
     QFile check(storePath());
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray(4096, 'x'));

@@ -4,16 +4,9 @@ using namespace Qt::Literals::StringLiterals;
 
 using namespace qb::test;
 
-namespace {
-
-QString idOf(const QJsonValue &value) {
-    return value[u"id"].toString();
-}
-
-} // namespace
-
 class SubtaskCommands : public CliFixture {
 protected:
+    static QString idOf(const QJsonValue &value) { return value[u"id"].toString(); }
     QJsonObject subtask(const QStringList &args) {
         return json(QStringList{u"subtask"_s} + args).toObject();
     }

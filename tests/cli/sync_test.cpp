@@ -14,21 +14,10 @@ using namespace Qt::Literals::StringLiterals;
 using namespace qb::test;
 using qb::tools::RadicaleServer;
 
-namespace {
-
-const QByteArray password = QByteArrayLiteral("secret\n");
-
-QByteArray bulkImport(int count) {
-    QByteArrayList todos;
-    for (int i = 0; i < count; ++i)
-        todos.append(todoText(newId(), {}, {}, "Bulk " + QByteArray::number(i)));
-    return exportFile(todos);
-}
-
-} // namespace
-
 class CliSync : public CliFixture {
 protected:
+    static inline const QByteArray password = QByteArrayLiteral("secret\n");
+
     void SetUp() override { ASSERT_TRUE(server.isRunning()) << server.failure().toStdString(); }
 
     CliRun login(const CliClient &client, const QByteArray &secret = password,
@@ -104,7 +93,10 @@ TEST_F(CliSync, signsInSyncsReportsAndSignsOut) {
 // is doubled and the queue picks up where it stopped.
 TEST_F(CliSync, aClientKilledMidSyncLeavesNoDuplicatesAndResumes) {
     constexpr int count = 300;
-    ASSERT_EQ(run({u"import"_s, writeFile(u"bulk.json"_s, bulkImport(count))}).status, 0);
+    QByteArrayList bulk;
+    for (int i = 0; i < count; ++i)
+        bulk.append(todoText(newId(), {}, {}, "Bulk " + QByteArray::number(i)));
+    ASSERT_EQ(run({u"import"_s, writeFile(u"bulk.json"_s, exportFile(bulk))}).status, 0);
     ASSERT_EQ(login(*this).status, 0);
 
     killSyncOnce(*this, [&] { return server.objectCount() >= count / 5; });
