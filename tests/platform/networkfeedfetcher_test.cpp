@@ -38,9 +38,7 @@ protected:
 
     // Fetches and runs the event loop until the completion, which must come exactly once.
     FetchResult fetch(const QUrl &url) {
-        NetworkFeedFetcher::Limits limits;
-        limits.timeout = 250ms;
-        NetworkFeedFetcher fetcher(limits);
+        NetworkFeedFetcher fetcher({.timeout = 250ms});
         int calls = 0;
         FetchResult result;
         fetcher.fetch(url, [&](const FetchResult &r) {
@@ -96,11 +94,9 @@ TEST_F(NetworkFeedFetcherTest, eachFailureHasItsOwnMessageAndNoBody) {
 }
 
 TEST_F(NetworkFeedFetcherTest, destroyingTheFetcherDropsThePendingCompletion) {
-    NetworkFeedFetcher::Limits limits;
-    limits.timeout = 50ms;
     bool called = false;
     {
-        NetworkFeedFetcher fetcher(limits);
+        NetworkFeedFetcher fetcher({.timeout = 50ms});
         fetcher.fetch(server.url("/slow"), [&](const FetchResult &) { called = true; });
         QTest::qWait(10);
     }

@@ -29,12 +29,7 @@ protected:
 
     // Short waits: every peer here is in this process and answers at once or never.
     static SingleInstance::Timeouts quick() {
-        SingleInstance::Timeouts timeouts;
-        timeouts.lock = 200ms;
-        timeouts.connect = 200ms;
-        timeouts.answer = 300ms;
-        timeouts.request = 200ms;
-        return timeouts;
+        return {.lock = 200ms, .connect = 200ms, .answer = 300ms, .request = 200ms};
     }
 
     void leaveStaleSocket() const {
