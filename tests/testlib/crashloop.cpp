@@ -58,10 +58,14 @@ QStringList contentsOf(const QString &path) {
     return rows;
 }
 
-std::unique_ptr<ModelContainer> open(const QString &path) {
+auto openAt(const QString &path) {
     ModelContainer::Configuration configuration;
     configuration.path = path;
-    auto container = ModelContainer::open(configuration);
+    return ModelContainer::open(configuration);
+}
+
+std::unique_ptr<ModelContainer> open(const QString &path) {
+    auto container = openAt(path);
     EXPECT_TRUE(container.ok()) << qPrintable(container.message());
     return container ? std::move(container.value()) : nullptr;
 }
@@ -69,13 +73,8 @@ std::unique_ptr<ModelContainer> open(const QString &path) {
 } // namespace
 
 StoreInspection inspectStore(const QString &path) {
-    {
-        ModelContainer::Configuration configuration;
-        configuration.path = path;
-        auto container = ModelContainer::open(configuration);
-        if (!container)
-            return {QStringLiteral("refused: ") + container.message(), {}};
-    }
+    if (auto container = openAt(path); !container)
+        return {QStringLiteral("refused: ") + container.message(), {}};
     QStringList rows = contentsOf(path);
     if (!rows.isEmpty() && (rows.first().startsWith(QStringLiteral("quick_check: ")) ||
                             rows.first().startsWith(QStringLiteral("cannot open: "))))
