@@ -8,7 +8,7 @@ using namespace qb::test;
 
 using AddCommand = CliFixture;
 
-TEST_F(AddCommand, addsToTodayLaterOrAGivenDayWithLineBreaksAsSpaces) {
+TEST_F(AddCommand, addsToTodayLaterOrAGivenDayAndPrintsOneLine) {
     const auto dayOf = [&](const QStringList &options) {
         return json(QStringList{u"add"_s} + options + QStringList{u"x"_s})[u"scheduledDate"];
     };
@@ -24,9 +24,8 @@ TEST_F(AddCommand, addsToTodayLaterOrAGivenDayWithLineBreaksAsSpaces) {
     EXPECT_EQ(json({u"add"_s, u"  Call\nmum\r\nand\u2028dad  "_s})[u"title"],
               u"Call mum and dad"_s);
     EXPECT_EQ(json({u"add"_s, QString()})[u"title"], QString());
-}
 
-TEST_F(AddCommand, printsOneHumanLineAndRefreshesTheWidgetSnapshot) {
+    // Without --json: one line for people, and the widget's snapshot follows.
     const CliRun result = run({u"add"_s, u"Water plants"_s});
     ASSERT_EQ(result.status, 0);
     EXPECT_TRUE(QRegularExpression(u"^[0-9A-F]{8}  \\[ \\] Water plants  \\(Today\\)\n$"_s)
