@@ -103,15 +103,6 @@ public:
         }
         return result;
     }
-    Q_INVOKABLE QStringList titles(bool completed) {
-        QStringList result;
-        for (const auto &item : all()) {
-            if (item->isCompleted() == completed)
-                result.append(item->title());
-        }
-        return result;
-    }
-    Q_INVOKABLE int count() { return int(all().size()); }
     // Days from today to the to-do's day; undefined for an undated one.
     Q_INVOKABLE QVariant dayOffset(QObject *todo) {
         const auto item = shared(todo);
@@ -121,14 +112,12 @@ public:
         return int(
             m_runtime.environment().today().daysTo(calendar.startOfDay(item->scheduledDate())));
     }
-    // The to-dos titled `title`, oldest first.
-    Q_INVOKABLE QList<QObject *> titled(const QString &title) {
+    // Every to-do, oldest first.
+    Q_INVOKABLE QList<QObject *> todos() {
         QList<QObject *> found;
         for (const auto &item : all()) {
-            if (item->title() == title) {
-                m_held.append(item);
-                found.append(qb::exposeToQml(item));
-            }
+            m_held.append(item);
+            found.append(qb::exposeToQml(item));
         }
         return found;
     }

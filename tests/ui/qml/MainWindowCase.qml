@@ -151,7 +151,8 @@ TestCase {
         const field = draftField()
         return field !== null && field.visible
     }
-    function openTitles() { return Store.titles(false) }
+    function openTitles() { return Store.todos().filter(t => !t.isCompleted).map(t => t.title) }
+    function titled(title) { return Store.todos().filter(t => t.title === title) }
 
     function init() {
         Store.reset()

@@ -23,7 +23,7 @@ MainWindowCase {
         typeAndReturn("Water the ferns")
         tryVerify(() => !draftOpen())
         verify(listHasKeyboard(), "the keyboard is back in the list")
-        const todo = Store.titled("Water the ferns")[0]
+        const todo = titled("Water the ferns")[0]
         verify(todo)
 
         // Select it; the detail follows.
@@ -130,7 +130,7 @@ MainWindowCase {
         tryVerify(() => dialog.opened)
         keyClick(Qt.Key_Escape)
         tryVerify(() => !dialog.visible)
-        compare(Store.count(), 3)
+        compare(Store.todos().length, 3)
         keyClick(Qt.Key_Delete)
         tryVerify(() => dialog.opened)
         keyClick(Qt.Key_Return)

@@ -42,8 +42,8 @@ MainWindowCase {
             keyClick(Qt.Key_W, Qt.ControlModifier)
         else
             mouseClick(rowTitled("Existing"))
-        tryVerify(() => Store.titled("Typed").length === 1, 1000)
-        compare(Store.dayOffset(Store.titled("Typed")[0]), data.list === "later" ? undefined : 0)
+        tryVerify(() => titled("Typed").length === 1, 1000)
+        compare(Store.dayOffset(titled("Typed")[0]), data.list === "later" ? undefined : 0)
         tryCompare(window, "visible", data.tag !== "close")
         if (data.tag === "close")
             return
@@ -60,7 +60,7 @@ MainWindowCase {
     function test_newToDoOnDoneAddsToTodayAndItsUndoTakesItBack() {
         openWindow("done")
         keyClick(Qt.Key_N, Qt.ControlModifier)
-        tryVerify(() => Store.count() === 1)
+        tryVerify(() => Store.todos().length === 1)
         compare(openTitles(), [""])
         tryVerify(toastShowing)
         compare(find("undoMessage").text, "Added to Today")
@@ -69,7 +69,7 @@ MainWindowCase {
         compare(find("badge-today").text, "1")
 
         mouseClick(find("undoButton"))
-        compare(Store.count(), 0)
+        compare(Store.todos().length, 0)
         tryVerify(() => !find("undoBar").parent.visible)
         verify(!find("badge-today").visible, "a badge counting nothing hides")
     }
@@ -82,7 +82,7 @@ MainWindowCase {
         tryVerify(toastShowing)
         mouseClick(find("searchField"))
         keyClick(Qt.Key_Z, Qt.ControlModifier)
-        compare(Store.count(), 1)
+        compare(Store.todos().length, 1)
         verify(QuillbrookApp.undoCenter.hasPending)
         typeText("x")
         compare(find("contentTitle").text, "Quick Find")
@@ -91,7 +91,7 @@ MainWindowCase {
         compare(find("searchField").text, "")
         verify(listHasKeyboard())
         keyClick(Qt.Key_Z, Qt.ControlModifier)
-        compare(Store.count(), 0)
+        compare(Store.todos().length, 0)
         verify(!QuillbrookApp.undoCenter.hasPending)
     }
 
@@ -107,7 +107,7 @@ MainWindowCase {
         keyClick(Qt.Key_Escape)
         tryVerify(() => !draftOpen())
         verify(listHasKeyboard())
-        compare(Store.count(), 0)
+        compare(Store.todos().length, 0)
         tryVerify(() => placard().visible)
 
         Store.add("Something", 0)

@@ -127,7 +127,7 @@ MainWindowCase {
         compare(destructivePixels(grabImage(window.contentItem), row), 0)
         // The place where Delete stood opens the to-do; it deletes nothing.
         mouseClick(row, row.width - 20, row.height / 2)
-        compare(Store.count(), 1)
+        compare(Store.todos().length, 1)
         verify(!showing("deleteConfirmation"))
 
         // Swiped open again, Delete asks, then deletes.
@@ -139,7 +139,7 @@ MainWindowCase {
         compare(dialog.title, "Delete this to-do?")
         mouseClick(find("deleteButton"))
         tryVerify(() => !dialog.visible)
-        compare(Store.count(), 0)
+        compare(Store.todos().length, 0)
         tryCompare(list(), "count", 0)
     }
 
@@ -183,7 +183,7 @@ MainWindowCase {
         tryVerify(() => todo.isCompleted, 2000)
         compare(Store.completions(todo), 1)
         // The repeat's next one takes its place; delete it from its menu.
-        const next = Store.titled("Water plants").filter(t => !t.isCompleted)[0]
+        const next = titled("Water plants").filter(t => !t.isCompleted)[0]
         Store.schedule(next, 0)
         choose(["Delete…"])
         const dialog = find("deleteConfirmation")
