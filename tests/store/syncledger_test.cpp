@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 using namespace qb;
+using qb::test::only;
 using qb::test::StoreFixture;
 
 namespace {
@@ -174,7 +175,6 @@ TEST_F(Ledger, anOlderStoreGainsTheTablesWhenOpened) {
     };
     sqlite3_exec(db, "SELECT name FROM sqlite_schema WHERE type = 'trigger'", collect, &drops,
                  nullptr);
-    EXPECT_FALSE(drops.isEmpty());
     drops += "DROP TABLE sync_pending; DROP TABLE sync_resource; DROP TABLE sync_meta;"
              "PRAGMA user_version = 0;";
     EXPECT_EQ(sqlite3_exec(db, drops.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
@@ -182,6 +182,28 @@ TEST_F(Ledger, anOlderStoreGainsTheTablesWhenOpened) {
 
     openStore();
     bind();
+    auto l = ledger();
+    EXPECT_EQ(queuedIds(l), QList{item->id()});
+}
+
+// Bringing a bound store to this build's layout keeps its queue filling.
+TEST_F(Ledger, aBoundStoreFromAnEarlierLayoutGoesOnQueueing) {
+    auto item = savedTodo(QStringLiteral("old"));
+    bind();
+    {
+        auto l = ledger();
+        l.unqueue(item->id());
+        ASSERT_TRUE(l.commit().ok());
+    }
+    closeStore();
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "PRAGMA user_version = 1", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    openStore();
+    only(context(), QStringLiteral("old"))->setTitle(QStringLiteral("edited"));
+    ASSERT_TRUE(context().save().ok());
     auto l = ledger();
     EXPECT_EQ(queuedIds(l), QList{item->id()});
 }
