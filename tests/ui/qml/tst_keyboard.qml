@@ -62,18 +62,14 @@ MainWindowCase {
         tryVerify(() => !repeat.visible)
         tryVerify(() => focused() === find("repeatButton"))
 
-        // A subtask added, emptied and deleted with the Delete key.
+        // A subtask added; its row joins the Tab chain once the list has laid it out. (Emptied,
+        // the Delete key deletes it: the subtask cases' matter.)
         tabTo("addSubtaskField")
         typeAndReturn("Buy soil")
         compare(Store.subtaskTitles(todo), ["Buy soil"])
-        // The new row joins the Tab chain once the list has laid it out.
         waitForItemPolished(find("subtaskList"))
         tabTo("subtaskField", true)
         compare(focused().text, "Buy soil")
-        keyClick(Qt.Key_A, Qt.ControlModifier)
-        keyClick(Qt.Key_Backspace)
-        keyClick(Qt.Key_Delete)
-        compare(Store.subtaskTitles(todo), [])
 
         // Complete it from the list with Space; it leaves Today.
         keyClick(Qt.Key_1, Qt.ControlModifier)
