@@ -120,20 +120,14 @@ MainWindowCase {
         verify(listHasKeyboard())
         compare(listTitles(), ["Two", "Uno", "Three"])
 
-        // Delete asks; Escape cancels; Return confirms, with its undo offer.
+        // Delete asks; Escape cancels and gives the keyboard back to the list. (Return confirms:
+        // the end-to-end case's delete.)
         keyClick(Qt.Key_Delete)
         const dialog = find("deleteConfirmation")
         tryVerify(() => dialog.opened)
         keyClick(Qt.Key_Escape)
         tryVerify(() => !dialog.visible)
         compare(Store.todos().length, 3)
-        keyClick(Qt.Key_Delete)
-        tryVerify(() => dialog.opened)
-        keyClick(Qt.Key_Return)
-        tryVerify(() => !dialog.visible)
-        // Made within the same millisecond, the two have no creation order to list them by.
-        compare(openTitles().sort(), ["Three", "Two"])
-        compare(QuillbrookApp.undoCenter.message, "Deleted “Uno”")
         tryVerify(listHasKeyboard)
 
         // The Menu key opens the row's context menu; Escape closes it.
