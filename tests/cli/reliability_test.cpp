@@ -91,16 +91,11 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
     for (int i = 0; i < 400 && goOn(); ++i) {
         QStringList args{u"--json"_s};
         QStringList ids;
-        enum {
-            Add,
-            Complete,
-            Import
-        } kind = i % 3 == 0          ? Import
-                 : random() % 3 == 0 ? Complete
-                                     : Add;
-        if (kind == Import) {
+        const bool importing = i % 3 == 0;
+        const bool completing = !importing && random() % 3 == 0;
+        if (importing) {
             args << u"import"_s << writeFile(u"import.json"_s, importFile(importSize, ids));
-        } else if (kind == Complete) {
+        } else if (completing) {
             args << u"complete"_s << added[int(random() % added.size())];
         } else {
             args << u"add"_s << u"task %1"_s.arg(i);
@@ -111,16 +106,16 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
         ASSERT_TRUE(process.waitForStarted());
         // Another client reads while the import writes, as a launcher or the app would.
         QProcess reader;
-        if (kind == Import) {
+        if (importing) {
             reader.setProcessEnvironment(environment());
             reader.start(QStringLiteral(QB_CLI_PATH), {u"list"_s, u"today"_s});
         }
         // Anywhere from start-up to the last write; some runs are left to finish.
-        const int window = kind == Import ? importWindow : addWindow;
+        const int window = importing ? importWindow : addWindow;
         const bool finished = process.waitForFinished(int(random() % window));
         if (!finished)
             process.kill();
-        if (kind == Import) {
+        if (importing) {
             ASSERT_TRUE(reader.waitForFinished(30000));
             EXPECT_EQ(reader.exitCode(), 0)
                 << "reading during an import: " << reader.readAllStandardError().toStdString();
@@ -137,12 +132,12 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
             << process.readAllStandardError().toStdString();
         killedLast = false;
         const QJsonObject reply = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-        if (kind == Import) {
+        if (importing) {
             ASSERT_EQ(reply.value(u"imported"_s).toInt(), importSize);
             imported += ids;
             ++imports;
         } else {
-            (kind == Add ? added : completed).append(reply.value(u"id"_s).toString());
+            (completing ? completed : added).append(reply.value(u"id"_s).toString());
         }
     }
     RecordProperty("kills", kills);
