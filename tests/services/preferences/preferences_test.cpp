@@ -159,8 +159,9 @@ private:
 
 } // namespace
 
-// The combination is the rule's own test; here, that either side's change is followed.
-TEST_F(PreferencesTest, effectiveSchemeFollowsPreferenceAndDesktop) {
+// A fixed appearance ignores the desktop; System follows its preference, or without one the
+// undecided scheme. Either side's change is followed.
+TEST_F(PreferencesTest, effectiveSchemeCombinesAndFollowsPreferenceAndDesktop) {
     Preferences preferences(path());
     FakeDesktop desktop;
     EffectiveColorScheme effective(&preferences, &desktop);
@@ -172,9 +173,17 @@ TEST_F(PreferencesTest, effectiveSchemeFollowsPreferenceAndDesktop) {
     EXPECT_TRUE(effective.isDark());
     desktop.set(DesktopColorScheme::PreferLight); // no change of the outcome, no notice
     EXPECT_EQ(spy.count(), 2);
+    preferences.setAppearance(Appearance::Light);
+    desktop.set(DesktopColorScheme::PreferDark);
+    EXPECT_FALSE(effective.isDark());
+    preferences.setAppearance(Appearance::System);
+    desktop.set(DesktopColorScheme::NoPreference);
+    EXPECT_FALSE(effective.isDark());
+    effective.setUndecidedScheme(ColorScheme::Dark);
+    EXPECT_TRUE(effective.isDark());
 
     EffectiveColorScheme withoutDesktop(&preferences, nullptr);
-    preferences.setAppearance(Appearance::System);
+    EXPECT_EQ(withoutDesktop.colorScheme(), ColorScheme::Light);
     withoutDesktop.setUndecidedScheme(ColorScheme::Dark);
     EXPECT_EQ(withoutDesktop.colorScheme(), ColorScheme::Dark);
 }

@@ -38,7 +38,8 @@ protected:
 } // namespace
 
 // One check at a time; a newer release or a failure is the outcome, and checking resumes.
-TEST_F(UpdaterTest, aUserCheckReportsItsOutcomeAndChecksOneAtATime) {
+// Destroyed mid-check, the updater drops the fetch.
+TEST_F(UpdaterTest, aUserCheckReportsItsOutcomeChecksOneAtATimeAndEndsWithTheUpdater) {
     auto updater = makeUpdater();
     QSignalSpy canCheck(updater.get(), &Updater::canCheckForUpdatesChanged);
     QSignalSpy finished(updater.get(), &Updater::checkFinished);
@@ -62,6 +63,10 @@ TEST_F(UpdaterTest, aUserCheckReportsItsOutcomeAndChecksOneAtATime) {
     ASSERT_NE(failed, nullptr);
     EXPECT_EQ(failed->message, u"The update server did not answer in time.");
     EXPECT_TRUE(updater->checkForUpdates());
+
+    updater.reset();
+    EXPECT_TRUE(fetcher->destroyed);
+    EXPECT_FALSE(fetcher->pending);
 }
 
 TEST_F(UpdaterTest, withoutAUsableFeedNothingEverChecks) {
@@ -75,7 +80,7 @@ TEST_F(UpdaterTest, withoutAUsableFeedNothingEverChecks) {
     EXPECT_TRUE(fetcher->requested.isEmpty());
 }
 
-TEST_F(UpdaterTest, checksShortlyAfterStartThenDaily) {
+TEST_F(UpdaterTest, checksShortlyAfterStartThenDailyAndNeverTwiceAtOnce) {
     auto updater = makeUpdater();
     QSignalSpy finished(updater.get(), &Updater::checkFinished);
     EXPECT_FALSE(timer->action); // nothing before start()
@@ -92,31 +97,20 @@ TEST_F(UpdaterTest, checksShortlyAfterStartThenDaily) {
 
     ASSERT_TRUE(test::fire(*timer));
     EXPECT_EQ(fetcher->requested.size(), 2);
-}
-
-TEST_F(UpdaterTest, aDailyCheckDuringAUserCheckWaitsForItsEnd) {
-    auto updater = makeUpdater();
-    updater->start();
-    updater->checkForUpdates();
-    ASSERT_TRUE(test::fire(*timer)); // due while the user's check runs
-    EXPECT_EQ(fetcher->requested.size(), 1);
     test::answer(*fetcher, {feedWithVersion2, {}});
-    EXPECT_EQ(timer->delay, 24h);
-    EXPECT_TRUE(timer->action);
-}
 
-TEST_F(UpdaterTest, destroyingTheUpdaterMidCheckDropsTheFetch) {
-    auto updater = makeUpdater();
+    // A daily check due while the user's check runs waits for its end.
     updater->checkForUpdates();
-    updater.reset();
-    EXPECT_TRUE(fetcher->destroyed);
-    EXPECT_FALSE(fetcher->pending);
+    ASSERT_TRUE(test::fire(*timer));
+    EXPECT_EQ(fetcher->requested.size(), 3);
+    EXPECT_FALSE(timer->action);
+    test::answer(*fetcher, {feedWithVersion2, {}});
+    EXPECT_TRUE(timer->action);
 }
 
 TEST(UpdaterConfig, preferencesCanOverrideTheFeed) {
     test::TempFolder folder;
     const QString path = folder.filePath(QStringLiteral("prefs.conf"));
-    EXPECT_EQ(UpdaterConfig::forThisBuild(Preferences(path)).currentVersion, QB_VERSION);
     QSettings(path, QSettings::IniFormat)
         .setValue("updateFeedUrl", "https://quillbrook.example/beta.xml");
     EXPECT_EQ(UpdaterConfig::forThisBuild(Preferences(path)).feedUrl.toString(),
