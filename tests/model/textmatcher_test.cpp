@@ -55,6 +55,8 @@ TEST(TextMatcher, rangesAreEveryMatchInUtf16Units) {
     // A decomposed accent belongs to the match it follows.
     EXPECT_EQ(matcher.ranges(u"cafe\u0301 noir"_s), (QList<Range>{{0, 5}}));
     EXPECT_TRUE(matcher.ranges(u"tea"_s).isEmpty());
+    // Matches do not overlap.
+    EXPECT_EQ(TextMatcher(u"aa"_s, u"en_US"_s).ranges(u"aaaa"_s), (QList<Range>{{0, 2}, {2, 2}}));
     EXPECT_TRUE(matcher.matches(u"CAFE"_s));
     EXPECT_TRUE(TextMatcher(QString(), u"en_US"_s).ranges(u"anything"_s).isEmpty());
 }

@@ -1,5 +1,6 @@
 #include "faultvfs.h"
 #include "store/syncledger.h"
+#include "storefiles.h"
 #include "storefixture.h"
 
 #include <sqlite3.h>
@@ -7,20 +8,12 @@
 using namespace qb;
 using qb::test::StoreFixture;
 
-namespace {
-
-QList<QUuid> queuedIds(SyncLedger &ledger) {
-    QList<QUuid> ids;
-    for (const PendingChange &change : ledger.pending().valueOr({}))
-        ids.append(change.recordId);
-    return ids;
-}
-
-} // namespace
-
 class Ledger : public StoreFixture {
 protected:
     SyncLedger ledger() { return SyncLedger(context()); }
+    static QList<QUuid> queued(SyncLedger &ledger) {
+        return qb::test::each(ledger.pending().valueOr({}), &PendingChange::recordId);
+    }
 
     TodoItemPtr savedTodo(const QString &title) {
         auto item = addTodo(title);
@@ -50,7 +43,7 @@ TEST_F(Ledger, queuesNothingWhileUnboundAndEverythingOnceBound) {
 
     bind();
     // The to-do comes before its subtask, dated by its last logged change.
-    EXPECT_EQ(queuedIds(l), (QList{item->id(), subtask->id()}));
+    EXPECT_EQ(queued(l), (QList{item->id(), subtask->id()}));
     EXPECT_EQ(l.pendingChange(item->id()).value()->changedAt, now());
     EXPECT_EQ(l.collection().value(), QStringLiteral("https://dav.example/tasks/"));
 }
@@ -70,7 +63,7 @@ TEST_F(Ledger, queuesEveryWriteOfAnyConnectionWhileBound) {
     context().insert(entry);
     item->addChange(entry);
     ASSERT_TRUE(context().save().ok());
-    EXPECT_EQ(queuedIds(l), QList{item->id()});
+    EXPECT_EQ(queued(l), QList{item->id()});
     EXPECT_EQ(l.locate(item->id()).value().kind, RecordLocation::Kind::Todo);
     const RecordLocation found = l.locate(subtask->id()).value();
     EXPECT_EQ(found.kind, RecordLocation::Kind::Subtask);
@@ -82,12 +75,12 @@ TEST_F(Ledger, queuesEveryWriteOfAnyConnectionWhileBound) {
                                              0, now());
     other->insert(theirs);
     ASSERT_TRUE(other->save().ok());
-    EXPECT_TRUE(queuedIds(l).contains(theirs->id()));
+    EXPECT_TRUE(queued(l).contains(theirs->id()));
 
     // Deleting a to-do queues its subtasks too, and neither is found any more.
     context().remove(item);
     ASSERT_TRUE(context().save().ok());
-    EXPECT_TRUE(queuedIds(l).contains(subtask->id()));
+    EXPECT_TRUE(queued(l).contains(subtask->id()));
     EXPECT_EQ(l.locate(item->id()).value().kind, RecordLocation::Kind::Missing);
     EXPECT_EQ(l.locate(subtask->id()).value().kind, RecordLocation::Kind::Missing);
 }
@@ -152,7 +145,7 @@ TEST_F(Ledger, rebindingStartsOverAndUnbindingStopsTheQueue) {
     ASSERT_TRUE(l.bind(QStringLiteral("https://other.example/list/")).ok());
     EXPECT_FALSE(l.resource(item->id()).value().has_value());
     EXPECT_TRUE(l.value(QStringLiteral("token")).value().isNull());
-    EXPECT_EQ(queuedIds(l), QList{item->id()});
+    EXPECT_EQ(queued(l), QList{item->id()});
 
     ASSERT_TRUE(l.unbind().ok());
     item->setTitle(QStringLiteral("after sign-out"));
@@ -165,23 +158,16 @@ TEST_F(Ledger, rebindingStartsOverAndUnbindingStopsTheQueue) {
 TEST_F(Ledger, anOlderStoreGainsTheTablesWhenOpened) {
     auto item = savedTodo(QStringLiteral("old"));
     closeStore();
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
     QByteArray drops;
-    const auto collect = [](void *sql, int, char **values, char **) {
-        *static_cast<QByteArray *>(sql) += QByteArray("DROP TRIGGER ") + values[0] + ';';
-        return 0;
-    };
-    sqlite3_exec(db, "SELECT name FROM sqlite_schema WHERE type = 'trigger'", collect, &drops,
-                 nullptr);
+    for (const QString &trigger :
+         qb::test::runSql(path(), "SELECT name FROM sqlite_schema WHERE type = 'trigger'"))
+        drops += "DROP TRIGGER " + trigger.toUtf8() + ';';
     EXPECT_FALSE(drops.isEmpty());
-    drops += "DROP TABLE sync_pending; DROP TABLE sync_resource; DROP TABLE sync_meta;"
-             "PRAGMA user_version = 0;";
-    EXPECT_EQ(sqlite3_exec(db, drops.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    qb::test::runSql(path(), drops + "DROP TABLE sync_pending; DROP TABLE sync_resource; "
+                                     "DROP TABLE sync_meta; PRAGMA user_version = 0;");
 
     openStore();
     bind();
     auto l = ledger();
-    EXPECT_EQ(queuedIds(l), QList{item->id()});
+    EXPECT_EQ(queued(l), QList{item->id()});
 }
