@@ -3,6 +3,7 @@
 #include "sqlite.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -77,7 +78,8 @@ const char *const indexUpdates[] = {
 
 // The sync bookkeeping, added after stores of this schema were in use and created on every
 // open like the indexes above: older builds never read these tables, and the triggers that fill
-// the queue are plain SQL, so edits made by an older build are queued too.
+// the queue while the store is bound are plain SQL, so edits made by an older build are queued
+// too.
 const char *const syncTables[] = {
     // The collection the store is bound to ("collection"), its sync token and the last outcome.
     R"(CREATE TABLE IF NOT EXISTS sync_meta (
@@ -99,31 +101,38 @@ const char *const syncTables[] = {
         seq INTEGER NOT NULL))",
 };
 
-// One trigger per table and statement kind; `recordId` is the queued id as an expression over
+// One trigger per table and statement kind: `recordId` is the queued id as an expression over
 // NEW or OLD, `source` the rows it is read from (empty when it needs none).
-QString queueTrigger(const QString &table, const QString &event, const QString &recordId,
-                     const QString &source = {}) {
-    return QStringLiteral(
-               "CREATE TRIGGER IF NOT EXISTS sync_queue_%1_%2 AFTER %3 ON %1 "
-               "WHEN EXISTS (SELECT 1 FROM sync_meta WHERE key = 'collection') BEGIN "
-               "INSERT OR REPLACE INTO sync_pending(record_id, changed_at, seq) SELECT %4, "
-               "CAST((julianday('now') - 2440587.5) * 86400000 AS INTEGER), "
-               "(SELECT coalesce(max(seq), 0) + 1 FROM sync_pending)%5; END")
-        .arg(table, event.toLower(), event, recordId, source);
-}
+struct QueueTrigger {
+    QString table;
+    QString event;
+    QString recordId;
+    QString source;
 
-QStringList queueTriggers() {
-    QStringList triggers;
+    QString name() const { return QStringLiteral("sync_queue_%1_%2").arg(table, event.toLower()); }
+    QString creation() const {
+        return QStringLiteral(
+                   "CREATE TRIGGER IF NOT EXISTS %1 AFTER %2 ON %3 "
+                   "WHEN EXISTS (SELECT 1 FROM sync_meta WHERE key = 'collection') BEGIN "
+                   "INSERT OR REPLACE INTO sync_pending(record_id, changed_at, seq) SELECT %4, "
+                   "CAST((julianday('now') - 2440587.5) * 86400000 AS INTEGER), "
+                   "(SELECT coalesce(max(seq), 0) + 1 FROM sync_pending)%5; END")
+            .arg(name(), event, table, recordId, source);
+    }
+};
+
+QList<QueueTrigger> queueTriggers() {
+    QList<QueueTrigger> triggers;
     for (const QString &table : {QStringLiteral("todo_item"), QStringLiteral("subtask")}) {
-        triggers << queueTrigger(table, QStringLiteral("INSERT"), QStringLiteral("NEW.id"))
-                 << queueTrigger(table, QStringLiteral("UPDATE"), QStringLiteral("NEW.id"))
-                 << queueTrigger(table, QStringLiteral("DELETE"), QStringLiteral("OLD.id"));
+        triggers.append({table, QStringLiteral("INSERT"), QStringLiteral("NEW.id"), {}});
+        triggers.append({table, QStringLiteral("UPDATE"), QStringLiteral("NEW.id"), {}});
+        triggers.append({table, QStringLiteral("DELETE"), QStringLiteral("OLD.id"), {}});
     }
     // A change-log line travels with its to-do.
     for (const auto &[event, row] : {std::pair{QStringLiteral("INSERT"), QStringLiteral("NEW")},
                                      std::pair{QStringLiteral("DELETE"), QStringLiteral("OLD")}}) {
-        triggers << queueTrigger(QStringLiteral("change_entry"), event, QStringLiteral("id"),
-                                 QStringLiteral(" FROM todo_item WHERE pk = %1.item_pk").arg(row));
+        triggers.append({QStringLiteral("change_entry"), event, QStringLiteral("id"),
+                         QStringLiteral(" FROM todo_item WHERE pk = %1.item_pk").arg(row)});
     }
     return triggers;
 }
@@ -133,7 +142,8 @@ Result<qint64> readInteger(sql::Database &db, const QString &query);
 // Which of the updates above a store has had, kept in the file header's user version: with
 // every one of them in place, opening reads one number instead of running each statement
 // again, parsing it and taking the write lock for it. Raise it whenever the lists change.
-constexpr qint64 layoutVersion = 1;
+// 2: the queue triggers exist only while the store is bound.
+constexpr qint64 layoutVersion = 2;
 
 Status upgrade(sql::Database &db) {
     if (const auto layout = readInteger(db, QStringLiteral("PRAGMA user_version"));
@@ -147,12 +157,29 @@ Status upgrade(sql::Database &db) {
         if (auto status = db.exec(QString::fromUtf8(statement)); !status)
             return status;
     }
-    for (const QString &statement : queueTriggers()) {
+    const auto bound =
+        readInteger(db, QStringLiteral("SELECT count(*) FROM sync_meta WHERE key = 'collection'"));
+    if (!bound)
+        return Status::failure(bound.message());
+    if (auto status = setSyncQueueTriggers(db, bound.value() > 0); !status)
+        return status;
+    return db.exec(QStringLiteral("PRAGMA user_version = %1").arg(layoutVersion));
+}
+
+} // namespace
+
+Status setSyncQueueTriggers(sql::Database &db, bool bound) {
+    for (const QueueTrigger &trigger : queueTriggers()) {
+        const QString statement =
+            bound ? trigger.creation()
+                  : QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(trigger.name());
         if (auto status = db.exec(statement); !status)
             return status;
     }
-    return db.exec(QStringLiteral("PRAGMA user_version = %1").arg(layoutVersion));
+    return Status::success();
 }
+
+namespace {
 
 Result<qint64> readInteger(sql::Database &db, const QString &query) {
     auto statement = db.prepare(query);
@@ -278,6 +305,25 @@ int compareVersions(const QString &a, const QString &b) {
             return l < r ? -1 : 1;
     }
     return 0;
+}
+
+bool headerShowsCurrentStore(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith(QByteArrayView("SQLite format 3", 16)))
+        return false;
+    const auto byte = [&header](int at) { return quint32(quint8(header[at])); };
+    const auto bigEndian = [&byte](int at) {
+        return byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
+    };
+    const quint32 pageField = byte(16) << 8 | byte(17);
+    const qint64 pageSize = pageField == 1 ? 65536 : pageField; // 65536 does not fit the field
+    constexpr quint32 walMode = 2;
+    return pageSize >= 512 && (pageSize & (pageSize - 1)) == 0 && file.size() % pageSize == 0 &&
+           byte(18) == walMode && byte(19) == walMode && bigEndian(60) == layoutVersion &&
+           !QFileInfo::exists(path + QStringLiteral("-journal"));
 }
 
 Status checkStoreFile(const QString &path) {

@@ -21,10 +21,21 @@ inline constexpr auto version = "1.0.0";
 // quick_check. A refusal says what is wrong, where the file is, and that it was left untouched.
 Status checkStoreFile(const QString &path);
 
+// Whether the first bytes of the file at `path` show a store as this build leaves it: a whole
+// number of pages, in log mode, at this build's layout, with no rollback journal beside it to
+// replay. Such a file can skip checkStoreFile, since prepare() still refuses a file it cannot
+// open before writing anything; anything else is checked first.
+bool headerShowsCurrentStore(const QString &path);
+
 // Turns the log on, creates the tables in an empty database and brings a store's indexes up to
 // date, and adds the tables added since. For a file that passed checkStoreFile; refuses, before
 // writing, one that is no longer such a store.
 Status prepare(sql::Database &db);
+
+// Creates (bound) or drops the triggers that queue each write of a to-do, subtask or log line
+// for sync, within the caller's transaction. A store bound to no collection carries none, so
+// neither its writes nor each connection's parse of the schema pay for them.
+Status setSyncQueueTriggers(sql::Database &db, bool bound);
 
 // Copies into `db` the to-dos of the store at `otherPath` whose ids `db` lacks, with their
 // subtasks and change entries, in one transaction. Returns how many to-dos were copied.

@@ -92,6 +92,10 @@ Database::~Database() {
     sqlite3_close_v2(m_db);
 }
 
+void Database::keepLogOnClose() {
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+}
+
 Result<std::unique_ptr<Database>> Database::open(const QString &path, Access access) {
     sqlite3 *db = nullptr;
     const int flags = access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;

@@ -77,6 +77,9 @@ public:
     bool fileHasMoved() const;
     // The extended result code of the last failed call (SQLITE_CORRUPT, SQLITE_NOTADB, …).
     int lastErrorCode() const;
+    // Closing leaves the log as it is instead of copying it into the file: for a connection
+    // that found the file is not one to write to.
+    void keepLogOnClose();
     sqlite3 *handle() const { return m_db; }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "predicatesql.h"
 #include "rows.h"
+#include "schema.h"
 #include "sqlite.h"
 #include "store/modelcontext.h"
 
@@ -208,6 +209,8 @@ Status SyncLedger::bind(const QString &collection) {
                              {collectionKey, collection});
             !status)
             return status;
+        if (auto status = schema::setSyncQueueTriggers(db, true); !status)
+            return status;
         // To-dos first, so a subtask never reaches the server before its parent.
         if (auto status = runStatement(
                 db, QStringLiteral("INSERT INTO sync_pending(record_id, changed_at, seq) "
@@ -232,7 +235,7 @@ Status SyncLedger::unbind() {
             if (auto status = runStatement(db, QString::fromLatin1(statement)); !status)
                 return status;
         }
-        return Status::success();
+        return schema::setSyncQueueTriggers(db, false);
     });
     return commit();
 }

@@ -151,24 +151,29 @@ TEST(RefusedStoreFile, aFolderOrAnUnreadableFileIsRefused) {
     QFile::setPermissions(unreadable, QFile::ReadOwner | QFile::WriteOwner);
 }
 
-// Refused before SQLite could copy the other program's log into its file.
+// Refused before SQLite could copy the other program's log into its file, also when the file's
+// header reads like a store's (same layout number, log mode), which the opening takes on trust.
 TEST(RefusedStoreFile, otherApplicationsDatabaseWithPagesInItsLog) {
-    test::TempFolder folder;
-    const QString path = folder.filePath(QStringLiteral("Quillbrook.store"));
-    const QString original = folder.filePath(QStringLiteral("other.db"));
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(original.toUtf8().constData(), &db), SQLITE_OK);
-    sqlite3_exec(db,
-                 "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; CREATE TABLE "
-                 "notes(body TEXT); INSERT INTO notes VALUES ('x')",
-                 nullptr, nullptr, nullptr);
-    // Copied while open: the log still holds the pages, as after a crash.
-    for (const QString &suffix : {QString(), QStringLiteral("-wal")})
-        ASSERT_TRUE(QFile::copy(original + suffix, path + suffix));
-    sqlite3_close(db);
-    const QByteArray log = fileDigest(path + QStringLiteral("-wal"));
-    expectRefusedAndUntouched(path);
-    EXPECT_EQ(fileDigest(path + QStringLiteral("-wal")), log);
+    for (const char *layout : {"PRAGMA user_version = 0", "PRAGMA user_version = 1"}) {
+        SCOPED_TRACE(layout);
+        test::TempFolder folder;
+        const QString path = folder.filePath(QStringLiteral("Quillbrook.store"));
+        const QString original = folder.filePath(QStringLiteral("other.db"));
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(original.toUtf8().constData(), &db), SQLITE_OK);
+        sqlite3_exec(db, layout, nullptr, nullptr, nullptr);
+        sqlite3_exec(db,
+                     "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; CREATE TABLE "
+                     "notes(body TEXT); INSERT INTO notes VALUES ('x')",
+                     nullptr, nullptr, nullptr);
+        // Copied while open: the log still holds the pages, as after a crash.
+        for (const QString &suffix : {QString(), QStringLiteral("-wal")})
+            ASSERT_TRUE(QFile::copy(original + suffix, path + suffix));
+        sqlite3_close(db);
+        const QByteArray log = fileDigest(path + QStringLiteral("-wal"));
+        expectRefusedAndUntouched(path);
+        EXPECT_EQ(fileDigest(path + QStringLiteral("-wal")), log);
+    }
 }
 
 // As a copy of the log into the store file leaves it when cut off after its first page: the

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 using namespace qb;
+using qb::test::only;
 using qb::test::StoreFixture;
 
 class Ledger : public StoreFixture {
@@ -158,16 +159,30 @@ TEST_F(Ledger, rebindingStartsOverAndUnbindingStopsTheQueue) {
 TEST_F(Ledger, anOlderStoreGainsTheTablesWhenOpened) {
     auto item = savedTodo(QStringLiteral("old"));
     closeStore();
-    QByteArray drops;
-    for (const QString &trigger :
-         qb::test::runSql(path(), "SELECT name FROM sqlite_schema WHERE type = 'trigger'"))
-        drops += "DROP TRIGGER " + trigger.toUtf8() + ';';
-    EXPECT_FALSE(drops.isEmpty());
-    qb::test::runSql(path(), drops + "DROP TABLE sync_pending; DROP TABLE sync_resource; "
-                                     "DROP TABLE sync_meta; PRAGMA user_version = 0;");
+    qb::test::runSql(path(), "DROP TABLE sync_pending; DROP TABLE sync_resource; "
+                             "DROP TABLE sync_meta; PRAGMA user_version = 0;");
 
     openStore();
     bind();
+    auto l = ledger();
+    EXPECT_EQ(queued(l), QList{item->id()});
+}
+
+// Bringing a bound store to this build's layout keeps its queue filling.
+TEST_F(Ledger, aBoundStoreFromAnEarlierLayoutGoesOnQueueing) {
+    auto item = savedTodo(QStringLiteral("old"));
+    bind();
+    {
+        auto l = ledger();
+        l.unqueue(item->id());
+        ASSERT_TRUE(l.commit().ok());
+    }
+    closeStore();
+    qb::test::runSql(path(), "PRAGMA user_version = 1");
+
+    openStore();
+    only(context(), QStringLiteral("old"))->setTitle(QStringLiteral("edited"));
+    ASSERT_TRUE(context().save().ok());
     auto l = ledger();
     EXPECT_EQ(queued(l), QList{item->id()});
 }
