@@ -34,7 +34,7 @@ protected:
     }
 };
 
-TEST_F(Ledger, queuesNothingWhileUnboundAndEverythingOnceBound) {
+TEST_F(Ledger, bindingQueuesEverythingRebindingStartsOverAndUnbindingStops) {
     auto item = savedTodo(QStringLiteral("before"));
     auto subtask = savedSubtask(item, QStringLiteral("step"));
     item->setTitle(QStringLiteral("edited"));
@@ -47,6 +47,22 @@ TEST_F(Ledger, queuesNothingWhileUnboundAndEverythingOnceBound) {
     EXPECT_EQ(queued(l), (QList{item->id(), subtask->id()}));
     EXPECT_EQ(l.pendingChange(item->id()).value()->changedAt, now());
     EXPECT_EQ(l.collection().value(), QStringLiteral("https://dav.example/tasks/"));
+
+    for (const PendingChange &change : l.pending().valueOr({}))
+        l.settle(change);
+    l.record({item->id(), QStringLiteral("U"), QStringLiteral("/old/1.ics"), {}, "x"});
+    l.setValue(QStringLiteral("token"), QStringLiteral("t1"));
+    ASSERT_TRUE(l.commit().ok());
+    ASSERT_TRUE(l.bind(QStringLiteral("https://other.example/list/")).ok());
+    EXPECT_FALSE(l.resource(item->id()).value().has_value());
+    EXPECT_TRUE(l.value(QStringLiteral("token")).value().isNull());
+    EXPECT_EQ(queued(l), (QList{item->id(), subtask->id()}));
+
+    ASSERT_TRUE(l.unbind().ok());
+    item->setTitle(QStringLiteral("after sign-out"));
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_EQ(l.pendingCount().value(), 0);
+    EXPECT_TRUE(l.collection().value().isEmpty());
 }
 
 TEST_F(Ledger, queuesEveryWriteOfAnyConnectionWhileBound) {
@@ -133,26 +149,6 @@ TEST_F(Ledger, bookkeepingCommitsWithTheRecordsOrNotAtAll) {
     EXPECT_EQ(l.entityTags(QString(), 10).value(),
               (QList{std::pair{QStringLiteral("/t/1.ics"), QStringLiteral("\"e1\"")}}));
     EXPECT_TRUE(l.entityTags(QStringLiteral("/t/1.ics"), 10).value().isEmpty());
-}
-
-TEST_F(Ledger, rebindingStartsOverAndUnbindingStopsTheQueue) {
-    auto item = savedTodo(QStringLiteral("one"));
-    bind();
-    auto l = ledger();
-    l.record({item->id(), QStringLiteral("U"), QStringLiteral("/old/1.ics"), {}, "x"});
-    l.setValue(QStringLiteral("token"), QStringLiteral("t1"));
-    ASSERT_TRUE(l.commit().ok());
-
-    ASSERT_TRUE(l.bind(QStringLiteral("https://other.example/list/")).ok());
-    EXPECT_FALSE(l.resource(item->id()).value().has_value());
-    EXPECT_TRUE(l.value(QStringLiteral("token")).value().isNull());
-    EXPECT_EQ(queued(l), QList{item->id()});
-
-    ASSERT_TRUE(l.unbind().ok());
-    item->setTitle(QStringLiteral("after sign-out"));
-    ASSERT_TRUE(context().save().ok());
-    EXPECT_EQ(l.pendingCount().value(), 0);
-    EXPECT_TRUE(l.collection().value().isEmpty());
 }
 
 // A store written before the sync tables existed opens and gains them.

@@ -275,12 +275,3 @@ TEST_F(SaveFailures, savingAtQuitRetriesWhatAFailedSaveLeft) {
     store().saveUnsavedChanges();
     EXPECT_EQ(host.reloads, 1);
 }
-
-TEST_F(SaveFailures, everySuccessfulSaveRefreshesTheWidgetExactlyOnce) {
-    auto store = this->store();
-    auto item = store.add(QStringLiteral("w"), TodoList::Today);
-    store.setTitle(item, QStringLiteral("w2"));
-    store.schedule(item, at(2024, 3, 11));
-    store.toggleCompletion(item);
-    EXPECT_EQ(host.reloads, 4);
-}
