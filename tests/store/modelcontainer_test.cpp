@@ -26,12 +26,6 @@ using qb::test::runSql;
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // Opening must fail with a description of where the file is and that it was kept, and leave
 // the file exactly as it was.
 void expectRefusedAndUntouched(const QString &path) {
@@ -100,7 +94,9 @@ TEST(RefusedStoreFile, damagedForeignOrNewerFilesAreLeftAsTheyWere) {
              QRandomGenerator generator(42);
              for (auto &byte : noise)
                  byte = char(generator.bounded(256));
-             writeFile(path, noise);
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write(noise);
          }},
         {"cut to half its size",
          [](const QString &path) {

@@ -7,7 +7,7 @@
 
 using namespace qb;
 
-TEST(Version, comparesComponentsNumerically) {
+TEST(Version, comparesComponentsNumericallyIgnoringPaddingZerosAndWhiteSpace) {
     const std::pair<const char *, const char *> ordered[] = {
         {"1.9", "1.10"},
         {"1.2", "1.2.1"},
@@ -21,9 +21,7 @@ TEST(Version, comparesComponentsNumerically) {
             << older << " < " << newer;
         EXPECT_GT(compareVersions(QString::fromLatin1(newer), QString::fromLatin1(older)), 0);
     }
-}
-
-TEST(Version, equalVersionsIgnorePaddingZerosAndWhitespace) {
+    // Equal versions ignore padding zeros and white space.
     EXPECT_EQ(compareVersions(u"1.2", u"1.2.0"), 0);
     EXPECT_EQ(compareVersions(u"1.02", u"1.2"), 0);
     EXPECT_EQ(compareVersions(u" 3.1 ", u"3.1"), 0);

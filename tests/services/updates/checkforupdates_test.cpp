@@ -1,7 +1,6 @@
-#include "scriptedfetcher.h"
+#include "updaterfixture.h"
 
 #include "updates/checkforupdatesviewmodel.h"
-#include "updates/updater.h"
 
 #include <QSignalSpy>
 
@@ -12,30 +11,15 @@ using namespace std::chrono_literals;
 
 namespace {
 
-QByteArray feedOf(const QString &item) {
-    return (QStringLiteral(R"(<rss version="2.0" xmlns:qb="https://quillbrook.example/a">)"
-                           "<channel>%1</channel></rss>")
-                .arg(item))
-        .toUtf8();
-}
-
-const QByteArray feedWithVersion2 = feedOf(QStringLiteral(
-    "<item><qb:version>200</qb:version><qb:shortVersionString>2.0</qb:shortVersionString>"
-    "<qb:releaseNotesLink>https://quillbrook.example/notes/2.0</qb:releaseNotesLink>"
-    R"(<enclosure url="https://quillbrook.example/2.0.tar.gz"/></item>)"));
 const QByteArray feedWithRunningVersion =
-    feedOf(QStringLiteral("<item><qb:version>1.5</qb:version></item>"));
+    test::feedOf(QStringLiteral("<item><qb:version>1.5</qb:version></item>"));
 
-class CheckForUpdates : public ::testing::Test {
+using test::feedWithVersion2;
+
+class CheckForUpdates : public test::UpdaterFixture {
 protected:
     void SetUp() override {
-        UpdaterConfig config;
-        config.feedUrl = QUrl(QStringLiteral("https://quillbrook.example/feed"));
-        config.currentVersion = QStringLiteral("1.5");
-        config.firstCheckDelay = 30s;
-        updater =
-            std::make_unique<Updater>(config, std::make_unique<test::ScriptedFetcher>(fetcher),
-                                      std::make_unique<test::ManualTimer>(timer));
+        updater = makeUpdater();
         viewModel = std::make_unique<CheckForUpdatesViewModel>(updater.get());
         finished = std::make_unique<QSignalSpy>(viewModel.get(),
                                                 &CheckForUpdatesViewModel::userCheckFinished);
@@ -49,9 +33,6 @@ protected:
         test::answer(*fetcher, result);
     }
 
-    std::shared_ptr<test::ScriptedFetcher::State> fetcher =
-        std::make_shared<test::ScriptedFetcher::State>();
-    std::shared_ptr<test::ManualTimer::State> timer = std::make_shared<test::ManualTimer::State>();
     std::unique_ptr<Updater> updater;
     std::unique_ptr<CheckForUpdatesViewModel> viewModel;
     std::unique_ptr<QSignalSpy> finished;

@@ -1,7 +1,6 @@
-#include "scriptedfetcher.h"
+#include "updaterfixture.h"
 
 #include "preferences/preferences.h"
-#include "updates/updater.h"
 
 #include "tempstore.h"
 
@@ -12,30 +11,8 @@
 using namespace qb;
 using namespace std::chrono_literals;
 
-namespace {
-
-const QByteArray feedWithVersion2 = R"(<rss version="2.0" xmlns:qb="https://quillbrook.example/a">
-<channel><item><qb:version>2.0</qb:version><qb:shortVersionString>2.0</qb:shortVersionString>
-<enclosure url="https://quillbrook.example/2.0.tar.gz"/></item></channel></rss>)";
-
-class UpdaterTest : public ::testing::Test {
-protected:
-    std::unique_ptr<Updater> makeUpdater(const QString &feed = "https://quillbrook.example/feed") {
-        UpdaterConfig config;
-        config.feedUrl = QUrl(feed);
-        config.currentVersion = QStringLiteral("1.5");
-        config.firstCheckDelay = 30s;
-        config.checkInterval = 24h;
-        return std::make_unique<Updater>(config, std::make_unique<test::ScriptedFetcher>(fetcher),
-                                         std::make_unique<test::ManualTimer>(timer));
-    }
-
-    std::shared_ptr<test::ScriptedFetcher::State> fetcher =
-        std::make_shared<test::ScriptedFetcher::State>();
-    std::shared_ptr<test::ManualTimer::State> timer = std::make_shared<test::ManualTimer::State>();
-};
-
-} // namespace
+using UpdaterTest = test::UpdaterFixture;
+using test::feedWithVersion2;
 
 // One check at a time; a newer release or a failure is the outcome, and checking resumes.
 // Destroyed mid-check, the updater drops the fetch.
