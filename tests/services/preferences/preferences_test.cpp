@@ -52,8 +52,10 @@ TEST_F(PreferencesTest, readingWritesNothingAndUnknownStoredStringsReadAsDefault
         settings.setValue("openTo", "sometimes");
         settings.setValue("MainWindow1/macPerspective", "Done");
         settings.setValue("MainWindow2/macPerspective", QStringList{"done", "later"});
+        settings.setValue("keepInTray", "no");
     }
     Preferences preferences(path());
+    EXPECT_TRUE(preferences.keepInTray()); // on unless stored off
     EXPECT_EQ(preferences.appearance(), Appearance::System);
     EXPECT_EQ(preferences.openTo(), OpenTo::LastUsed);
     EXPECT_EQ(preferences.storedPerspective(0), AppTab::Today);
@@ -83,8 +85,11 @@ TEST_F(PreferencesTest, writesAtOnceAndNotifiesEveryObjectOnTheSameFileOfRealCha
 
     settingsWindow.setAppearance(Appearance::Light);
     settingsWindow.setOpenToRaw(QStringLiteral("later"));
+    settingsWindow.setKeepInTray(false);
     EXPECT_TRUE(fileContents().contains("appearance=light"));
     EXPECT_TRUE(fileContents().contains("openTo=later"));
+    EXPECT_TRUE(fileContents().contains("keepInTray=false"));
+    EXPECT_FALSE(mainWindow.keepInTray());
     EXPECT_EQ(mainSpy.count(), 1);
     EXPECT_EQ(mainWindow.appearance(), Appearance::Light);
     EXPECT_EQ(mainWindow.openTo(), OpenTo::Later);
@@ -130,17 +135,6 @@ TEST_F(PreferencesTest, remembersThePerspectivePerWindow) {
     EXPECT_EQ(reopened.storedPerspectiveRaw(1), u"done");
     EXPECT_EQ(reopened.storedPerspective(2), AppTab::Today);
     EXPECT_TRUE(fileContents().contains("macPerspective=done"));
-}
-
-// On unless stored off; text that is not a switch reads as the default.
-TEST_F(PreferencesTest, keepInTrayIsOnUntilStoredOff) {
-    Preferences preferences(path());
-    EXPECT_TRUE(preferences.keepInTray());
-    preferences.setKeepInTray(false);
-    EXPECT_TRUE(fileContents().contains("keepInTray=false"));
-    EXPECT_FALSE(Preferences(path()).keepInTray());
-    replaceFileAtomically("[General]\nkeepInTray=no\n");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return preferences.keepInTray(); }, 2000));
 }
 
 namespace {
