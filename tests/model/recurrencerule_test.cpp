@@ -46,23 +46,6 @@ const RecurrenceRule daily = rule(Frequency::Daily);
 
 // JSON form ----------------------------------------------------------------------------------
 
-TEST(RecurrenceRule, writesCompactJsonWithKeysInFixedOrderAndReadsItBack) {
-    const std::pair<RecurrenceRule, const char *> cases[] = {
-        {daily, R"({"frequency":"daily","weekdays":[],"lastDay":false})"},
-        {weekly({5, 0, 3}), R"({"frequency":"weekly","weekdays":[5,0,3],"lastDay":false})"},
-        {monthlyOn(31), R"({"frequency":"monthly","weekdays":[],"dayOfMonth":31,"lastDay":false})"},
-        {monthlyOn(std::nullopt, true), R"({"frequency":"monthly","weekdays":[],"lastDay":true})"},
-        {yearlyOn(0, std::nullopt),
-         R"({"frequency":"yearly","weekdays":[],"lastDay":false,"month":0})"},
-        {rule(Frequency::Daily, {2}, 4, true, 6),
-         R"({"frequency":"daily","weekdays":[2],"dayOfMonth":4,"lastDay":true,"month":6})"},
-    };
-    for (const auto &[rule, json] : cases) {
-        EXPECT_EQ(rule.toJson(), QByteArray(json));
-        EXPECT_EQ(RecurrenceRule::fromJson(rule.toJson()), rule);
-    }
-}
-
 TEST(RecurrenceRule, readsAnyKeyOrderNullsAndOutOfRangeNumbersAsStored) {
     EXPECT_EQ(RecurrenceRule::fromJson(R"( { "month" : 11, "lastDay" : true,
         "extra" : {"nested": [1, 2]}, "weekdays" : [ ], "frequency" : "yearly" } )"),
@@ -104,7 +87,8 @@ TEST(RecurrenceRule, rejectsTextsThatAreNotAWholeWellTypedRule) {
 // Description --------------------------------------------------------------------------------
 
 // Each line of the golden file is "locale | rule as stored, or none | description"; the test
-// writes the descriptions it gets into the same layout and compares the whole text.
+// writes each rule back as it would store it, with the description it gets, into the same
+// layout and compares the whole text: stored rules are compact, with keys in a fixed order.
 TEST(RecurrenceRule, descriptionsMatchTheGoldenFile) {
     QFile file(QStringLiteral(QB_MODEL_DATA "/ruledescriptions.txt"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
@@ -117,8 +101,8 @@ TEST(RecurrenceRule, descriptionsMatchTheGoldenFile) {
         const auto rule =
             fields[1] == u"none"_s ? std::nullopt : RecurrenceRule::fromJson(fields[1].toUtf8());
         EXPECT_TRUE(rule || fields[1] == u"none"_s) << line.toStdString();
-        described +=
-            fields[0] + u" | "_s + fields[1] + u" | "_s + description(rule, calendar) + u'\n';
+        described += fields[0] + u" | "_s + (rule ? QString::fromUtf8(rule->toJson()) : fields[1]) +
+                     u" | "_s + description(rule, calendar) + u'\n';
     }
     EXPECT_EQ(described, golden);
 }
