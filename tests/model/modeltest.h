@@ -5,8 +5,11 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QFile>
 #include <QString>
 #include <QTimeZone>
+
+#include <gtest/gtest.h>
 
 #include <ostream>
 
@@ -31,6 +34,31 @@ inline QDateTime wallClock(const Calendar &calendar, int year, int month, int da
                            int minute = 0) {
     const QTimeZone zone(calendar.timeZoneId().toUtf8());
     return QDateTime(QDate(year, month, day), QTime(hour, minute), zone).toUTC();
+}
+
+// The calendar a golden file's locale field names: "de" is Berlin's, any other New York's.
+inline Calendar calendarFor(const QString &locale) {
+    return locale == QStringLiteral("de") ? berlin() : newYork();
+}
+
+// A golden file of lines "field | field | ...": its whole text, and the fields of each line
+// that has `fields` of them (any other line fails the test and is left out).
+struct GoldenTable {
+    QString text;
+    QList<QStringList> rows;
+};
+inline GoldenTable readGolden(const QString &path, qsizetype fields) {
+    GoldenTable table;
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text)) << path.toStdString();
+    table.text = QString::fromUtf8(file.readAll());
+    for (const QString &line : table.text.split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList row = line.split(QStringLiteral(" | "));
+        EXPECT_EQ(row.size(), fields) << line.toStdString();
+        if (row.size() == fields)
+            table.rows.append(row);
+    }
+    return table;
 }
 
 inline QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0) {

@@ -3,8 +3,6 @@
 #include "model/calendar.h"
 #include "modeltest.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 namespace qb {
@@ -90,21 +88,17 @@ TEST(RecurrenceRule, rejectsTextsThatAreNotAWholeWellTypedRule) {
 // writes each rule back as it would store it, with the description it gets, into the same
 // layout and compares the whole text: stored rules are compact, with keys in a fixed order.
 TEST(RecurrenceRule, descriptionsMatchTheGoldenFile) {
-    QFile file(QStringLiteral(QB_MODEL_DATA "/ruledescriptions.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QString golden = QString::fromUtf8(file.readAll());
+    const auto golden = test::readGolden(QStringLiteral(QB_MODEL_DATA "/ruledescriptions.txt"), 3);
     QString described;
-    for (const QString &line : golden.split(u'\n', Qt::SkipEmptyParts)) {
-        const QStringList fields = line.split(u" | "_s);
-        ASSERT_EQ(fields.size(), 3) << line.toStdString();
-        const Calendar calendar = fields[0] == u"de"_s ? test::berlin() : test::newYork();
+    for (const QStringList &fields : golden.rows) {
+        const Calendar calendar = test::calendarFor(fields[0]);
         const auto rule =
             fields[1] == u"none"_s ? std::nullopt : RecurrenceRule::fromJson(fields[1].toUtf8());
-        EXPECT_TRUE(rule || fields[1] == u"none"_s) << line.toStdString();
+        EXPECT_TRUE(rule || fields[1] == u"none"_s) << fields[1].toStdString();
         described += fields[0] + u" | "_s + (rule ? QString::fromUtf8(rule->toJson()) : fields[1]) +
                      u" | "_s + description(rule, calendar) + u'\n';
     }
-    EXPECT_EQ(described, golden);
+    EXPECT_EQ(described, golden.text);
 }
 
 // Next date ----------------------------------------------------------------------------------
