@@ -44,15 +44,8 @@ TEST(DayLabels, nameTheDayRelativeToNowOrFormatIt) {
     QString labelled;
     for (const QStringList &fields : golden.rows) {
         const Calendar calendar = test::calendarFor(fields[0]);
-        const auto moment = [&](const QString &text) {
-            const QDateTime read = QDateTime::fromString(text, u"yyyy-MM-dd HH:mm"_s);
-            const QDate d = read.date();
-            return read.isValid() ? wallClock(calendar, d.year(), d.month(), d.day(),
-                                              read.time().hour(), read.time().minute())
-                                  : QDateTime();
-        };
-        const QDateTime now = moment(fields[1]);
-        const QDateTime day = moment(fields[2]);
+        const QDateTime now = wallClock(calendar, fields[1]);
+        const QDateTime day = wallClock(calendar, fields[2]);
         labelled += fields.mid(0, 3).join(u" | "_s) + u" | "_s + dayLabel(day, now, calendar) +
                     u" | "_s + shortDayLabel(day, now, calendar) + u'\n';
     }

@@ -61,6 +61,20 @@ inline GoldenTable readGolden(const QString &path, qsizetype fields) {
     return table;
 }
 
+// The same from the text "yyyy-MM-dd HH:mm", as golden files write it; no moment for any other
+// text. `wallClockText` writes a moment so.
+inline QDateTime wallClock(const Calendar &calendar, const QString &text) {
+    const QDateTime read = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm"));
+    const QDate d = read.date();
+    return read.isValid() ? wallClock(calendar, d.year(), d.month(), d.day(), read.time().hour(),
+                                      read.time().minute())
+                          : QDateTime();
+}
+inline QString wallClockText(const Calendar &calendar, const QDateTime &moment) {
+    return moment.toTimeZone(QTimeZone(calendar.timeZoneId().toUtf8()))
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
 inline QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0) {
     return QDateTime(QDate(year, month, day), QTime(hour, minute), Qt::UTC);
 }

@@ -17,6 +17,7 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 using Frequency = RecurrenceRule::Frequency;
 using test::wallClock;
+using test::wallClockText;
 constexpr bool including = true;
 constexpr bool excluding = false;
 
@@ -103,44 +104,23 @@ TEST(RecurrenceRule, descriptionsMatchTheGoldenFile) {
 
 // Next date ----------------------------------------------------------------------------------
 
-// Results are local midnights in New York, so the cases that land on or cross 2024-03-10 and
-// 2024-11-03 also check the daylight-saving arithmetic. 2024-03-05 is a Tuesday. Ordinary rules
-// from every day of a year are the next test's; these are the edges and the stored values out
-// of range.
+// Each line of the golden file is "rule as stored | from | including or excluding | next date",
+// times on New York's wall clock. The results are local midnights, so the cases that land on
+// or cross 2024-03-10 and 2024-11-03 also check the daylight-saving arithmetic; 2024-03-05 is
+// a Tuesday. Ordinary rules from every day of a year are the next test's; these are the edges
+// and the stored values out of range.
 TEST(RecurrenceRule, nextDateIsTheStartOfTheExpectedDay) {
-    const struct {
-        RecurrenceRule rule;
-        QDateTime from;
-        bool includingStart;
-        QDate expected;
-    } cases[] = {
-        {daily, {{2024, 3, 9}, {23, 30}}, excluding, {2024, 3, 10}},
-        {daily, {{2024, 11, 3}, {23, 30}}, excluding, {2024, 11, 4}},
-        {weekly({}), {{2024, 3, 5}, {15, 0}}, excluding, {2024, 3, 12}},
-        {weekly({6}), {{2024, 3, 10}, {0, 0}}, including, {2024, 3, 16}},
-        {weekly({7, 9, -1}), {{2024, 3, 5}, {15, 0}}, excluding, {2024, 3, 12}},
-        {weekly({8, 3}), {{2024, 3, 5}, {15, 0}}, excluding, {2024, 3, 6}},
-        {monthlyOn(10, true), {{2024, 4, 30}, {15, 0}}, including, {2024, 4, 30}},
-        {monthlyOn(std::nullopt), {{2024, 3, 15}, {15, 0}}, excluding, {2024, 4, 1}},
-        {monthlyOn(3), {{2024, 10, 20}, {15, 0}}, excluding, {2024, 11, 3}},
-        {monthlyOn(-4), {{2024, 3, 1}, {15, 0}}, including, {2024, 3, 1}},
-        {monthlyOn(400), {{2024, 2, 1}, {15, 0}}, including, {2024, 2, 29}},
-        {yearlyOn(std::nullopt, std::nullopt), {{2024, 6, 1}, {15, 0}}, excluding, {2025, 1, 1}},
-        {yearlyOn(2, 14), {{2024, 1, 20}, {15, 0}}, excluding, {2024, 3, 14}},
-        {yearlyOn(-1, 5), {{2024, 6, 1}, {15, 0}}, excluding, {2025, 1, 5}},
-        {yearlyOn(5, 0), {{2024, 6, 1}, {15, 0}}, excluding, {2025, 6, 1}},
-    };
+    const auto golden = test::readGolden(QStringLiteral(QB_MODEL_DATA "/nextdates.txt"), 4);
     const Calendar calendar = test::newYork();
-    for (const auto &c : cases) {
-        const QDate d = c.from.date();
-        const QTime t = c.from.time();
-        const QDateTime from =
-            wallClock(calendar, d.year(), d.month(), d.day(), t.hour(), t.minute());
-        EXPECT_EQ(c.rule.nextDate(from, c.includingStart, calendar),
-                  wallClock(calendar, c.expected.year(), c.expected.month(), c.expected.day()))
-            << c.rule.toJson().toStdString() << " from " << d.toString(Qt::ISODate).toStdString()
-            << (c.includingStart ? " including" : " excluding");
+    QString found;
+    for (const QStringList &fields : golden.rows) {
+        const auto rule = RecurrenceRule::fromJson(fields[0].toUtf8());
+        ASSERT_TRUE(rule) << fields[0].toStdString();
+        const QDateTime next =
+            rule->nextDate(wallClock(calendar, fields[1]), fields[2] == u"including"_s, calendar);
+        found += fields.mid(0, 3).join(u" | "_s) + u" | "_s + wallClockText(calendar, next) + u'\n';
     }
+    EXPECT_EQ(found, golden.text);
 }
 
 // Every rule finds its day within a week, two months or two years of the start, far inside the
