@@ -126,8 +126,8 @@ TEST_F(Detail, emptyFieldsGoShortlyAfterFocusLeavesButANamedSubtaskNever) {
     EXPECT_EQ(namedRow->draft(), QStringLiteral("first"));
 }
 
-// Picking and its undo are the header-menu and keyboard journeys' matter; the label also
-// moves on by itself.
+// Picking and its undo are the keyboard journey's and the context menu's matter; the label
+// also moves on by itself.
 TEST_F(Detail, theWhenButtonsLabelFollowsTheDayTurning) {
     WhenMenuModel when;
     openMenu(when);

@@ -12,16 +12,14 @@
 #include "store/modelcontext.h"
 #include "store/persistence.h"
 #include "tasks/undocenter.h"
+#include "temphome.h"
 #include "viewmodels/completionqueue.h"
 
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QQmlEngine>
 #include <QQmlExtensionPlugin>
 #include <QQuickStyle>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtQuickTest>
 
 #include <memory>
@@ -105,15 +103,6 @@ public:
         }
         return result;
     }
-    Q_INVOKABLE QStringList titles(bool completed) {
-        QStringList result;
-        for (const auto &item : all()) {
-            if (item->isCompleted() == completed)
-                result.append(item->title());
-        }
-        return result;
-    }
-    Q_INVOKABLE int count() { return int(all().size()); }
     // Days from today to the to-do's day; undefined for an undated one.
     Q_INVOKABLE QVariant dayOffset(QObject *todo) {
         const auto item = shared(todo);
@@ -123,14 +112,12 @@ public:
         return int(
             m_runtime.environment().today().daysTo(calendar.startOfDay(item->scheduledDate())));
     }
-    // The to-dos titled `title`, oldest first.
-    Q_INVOKABLE QList<QObject *> titled(const QString &title) {
+    // Every to-do, oldest first.
+    Q_INVOKABLE QList<QObject *> todos() {
         QList<QObject *> found;
         for (const auto &item : all()) {
-            if (item->title() == title) {
-                m_held.append(item);
-                found.append(qb::exposeToQml(item));
-            }
+            m_held.append(item);
+            found.append(qb::exposeToQml(item));
         }
         return found;
     }
@@ -160,57 +147,20 @@ private:
     QList<qb::TodoItemPtr> m_held;
 };
 
-// The update feed the app checks: a local file the QML cases write before each check.
-class FeedProbe : public QObject {
-    Q_OBJECT
-
-public:
-    explicit FeedProbe(QString path)
-        : m_path(std::move(path)) {}
-
-    QUrl url() const { return QUrl::fromLocalFile(m_path); }
-
-    // A feed listing one release, with release notes and a download. (No raw strings in this
-    // file: moc reads it.)
-    Q_INVOKABLE void offer(const QString &version) {
-        QFile file(m_path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            file.write(
-                QStringLiteral("<rss version=\"2.0\" xmlns:qb=\"https://quillbrook.example/a\">"
-                               "<channel><item><qb:version>%1</qb:version>"
-                               "<qb:releaseNotesLink>https://quillbrook.example/notes"
-                               "</qb:releaseNotesLink>"
-                               "<enclosure url=\"https://quillbrook.example/download\"/>"
-                               "</item></channel></rss>")
-                    .arg(version)
-                    .toUtf8());
-    }
-
-private:
-    QString m_path;
-};
-
 class Setup : public QObject {
     Q_OBJECT
 
 public:
-    Setup() {
-        for (const char *variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"}) {
-            const QString folder = m_home.filePath(QString::fromLatin1(variable));
-            QDir().mkpath(folder);
-            qputenv(variable, QFile::encodeName(folder));
-        }
-    }
-
 public slots:
     void applicationAvailable() {
         QGuiApplication::setOrganizationName(QStringLiteral("Quillbrook"));
         QGuiApplication::setApplicationName(QStringLiteral("Quillbrook"));
         QQuickStyle::setStyle(QStringLiteral("Basic"));
-        // Read once when the updater is made: checks go to the probe's file.
-        m_feed = std::make_unique<FeedProbe>(m_home.filePath(QStringLiteral("appcast.xml")));
+        // Read once when the updater is made: checks go to a feed offering version 99.1.
         QSettings(qb::Preferences::standardFilePath(), QSettings::IniFormat)
-            .setValue(QStringLiteral("updateFeedUrl"), m_feed->url().toString());
+            .setValue(QStringLiteral("updateFeedUrl"),
+                      QUrl::fromLocalFile(QStringLiteral(QUICK_TEST_SOURCE_DIR "/data/appcast.xml"))
+                          .toString());
         m_runtime = std::make_unique<qb::AppRuntime>(
             QStringList{QStringLiteral("quillbrook")}, qb::persistence::storeFolder(),
             qb::Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York")),
@@ -219,20 +169,17 @@ public slots:
             [] { return std::make_unique<ShortenedTimer>(); });
         m_probe = std::make_unique<StoreProbe>(*m_runtime);
         qmlRegisterSingletonInstance("QuillbrookTest", 1, 0, "Store", m_probe.get());
-        qmlRegisterSingletonInstance("QuillbrookTest", 1, 0, "UpdateFeed", m_feed.get());
     }
     void qmlEngineAvailable(QQmlEngine *engine) { engine->addImportPath(QStringLiteral("qrc:/")); }
     void cleanupTestCase() {
         m_probe.reset();
         m_runtime.reset();
-        m_feed.reset();
     }
 
 private:
-    QTemporaryDir m_home;
+    qb::test::TemporaryHome m_home;
     std::unique_ptr<qb::AppRuntime> m_runtime;
     std::unique_ptr<StoreProbe> m_probe;
-    std::unique_ptr<FeedProbe> m_feed;
 };
 
 } // namespace

@@ -84,10 +84,7 @@ protected:
 };
 
 TEST_F(SyncView, signingInSaysWhyNotOrShowsTheAccountAndSigningOutForgetsIt) {
-    EXPECT_TRUE(model.isAvailable());
-    EXPECT_FALSE(model.isConfigured());
     EXPECT_EQ(model.statusText(), QStringLiteral("Not signed in"));
-    EXPECT_TRUE(model.note().contains(QStringLiteral("CalDAV")));
     addTodo(QStringLiteral("Before signing in"));
     ASSERT_TRUE(context().save().ok());
 

@@ -101,6 +101,10 @@ TEST_F(MainWindow, openingAToDoShowsItSelectedWhereItLivesAndAnUnknownIdChangesN
         EXPECT_EQ(state->selectedTodo(), item.get());
         EXPECT_FALSE(state->searching());
     }
+    // Another perspective chosen shows no selection.
+    state->setPerspective(QStringLiteral("today"));
+    EXPECT_EQ(state->selectedTodo(), nullptr);
+    ASSERT_TRUE(state->openTodo(finished->id().toString()));
     const QString gone = tonight->id().toString();
     store().remove(tonight);
     for (const QString &id : {gone, QStringLiteral("nonsense"), QString()}) {

@@ -121,9 +121,10 @@ TestCase {
         }, 2000, "no row titled " + title)
         return found
     }
-    // Drags the row to the left far enough to uncover its Delete button.
-    function swipeLeft(row) {
-        const x = row.width * 0.6
+    // Drags the row to the left far enough to uncover its Delete button, from `start` (a
+    // fraction of its width, 0.6 unless given).
+    function swipeLeft(row, start) {
+        const x = row.width * (start || 0.6)
         const y = row.height / 2
         mousePress(row, x, y)
         for (let step = 1; step <= 6; ++step)
@@ -145,14 +146,13 @@ TestCase {
         for (let i = 0; i < text.length; ++i)
             keyClick(text[i])
     }
-    function newToDoKey() { keyClick(Qt.Key_N, Qt.ControlModifier) }
-    function undoKey() { keyClick(Qt.Key_Z, Qt.ControlModifier) }
     function draftField() { return findChild(window.contentItem, "draftField") }
     function draftOpen() {
         const field = draftField()
         return field !== null && field.visible
     }
-    function openTitles() { return Store.titles(false) }
+    function openTitles() { return Store.todos().filter(t => !t.isCompleted).map(t => t.title) }
+    function titled(title) { return Store.todos().filter(t => t.title === title) }
 
     function init() {
         Store.reset()

@@ -23,7 +23,7 @@ MainWindowCase {
         typeAndReturn("Water the ferns")
         tryVerify(() => !draftOpen())
         verify(listHasKeyboard(), "the keyboard is back in the list")
-        const todo = Store.titled("Water the ferns")[0]
+        const todo = titled("Water the ferns")[0]
         verify(todo)
 
         // Select it; the detail follows.
@@ -62,18 +62,14 @@ MainWindowCase {
         tryVerify(() => !repeat.visible)
         tryVerify(() => focused() === find("repeatButton"))
 
-        // A subtask added, emptied and deleted with the Delete key.
+        // A subtask added; its row joins the Tab chain once the list has laid it out. (Emptied,
+        // the Delete key deletes it: the subtask cases' matter.)
         tabTo("addSubtaskField")
         typeAndReturn("Buy soil")
         compare(Store.subtaskTitles(todo), ["Buy soil"])
-        // The new row joins the Tab chain once the list has laid it out.
         waitForItemPolished(find("subtaskList"))
         tabTo("subtaskField", true)
         compare(focused().text, "Buy soil")
-        keyClick(Qt.Key_A, Qt.ControlModifier)
-        keyClick(Qt.Key_Backspace)
-        keyClick(Qt.Key_Delete)
-        compare(Store.subtaskTitles(todo), [])
 
         // Complete it from the list with Space; it leaves Today.
         keyClick(Qt.Key_1, Qt.ControlModifier)
@@ -124,20 +120,14 @@ MainWindowCase {
         verify(listHasKeyboard())
         compare(listTitles(), ["Two", "Uno", "Three"])
 
-        // Delete asks; Escape cancels; Return confirms, with its undo offer.
+        // Delete asks; Escape cancels and gives the keyboard back to the list. (Return confirms:
+        // the end-to-end case's delete.)
         keyClick(Qt.Key_Delete)
         const dialog = find("deleteConfirmation")
         tryVerify(() => dialog.opened)
         keyClick(Qt.Key_Escape)
         tryVerify(() => !dialog.visible)
-        compare(Store.count(), 3)
-        keyClick(Qt.Key_Delete)
-        tryVerify(() => dialog.opened)
-        keyClick(Qt.Key_Return)
-        tryVerify(() => !dialog.visible)
-        // Made within the same millisecond, the two have no creation order to list them by.
-        compare(openTitles().sort(), ["Three", "Two"])
-        compare(QuillbrookApp.undoCenter.message, "Deleted “Uno”")
+        compare(Store.todos().length, 3)
         tryVerify(listHasKeyboard)
 
         // The Menu key opens the row's context menu; Escape closes it.

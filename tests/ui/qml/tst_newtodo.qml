@@ -7,15 +7,14 @@ import QuillbrookTest
 MainWindowCase {
     name: "NewToDo"
 
+    // Ctrl+N opens it in the keyboard journey and on Done.
     function openDraft() {
-        newToDoKey()
+        mouseClick(find("newTodoButton"))
         tryVerify(() => draftOpen() && draftField().activeFocus)
         // Let the focus attempts run out, as a user's next click would.
         wait(550)
     }
 
-    // The draft row's text is kept (committed) whatever ends the editing; the row itself
-    // shows where the list is long.
     function test_onALongListTheDraftRowScrollsIntoView() {
         for (let i = 0; i < 40; ++i)
             Store.add("Errand " + i, 0)
@@ -26,88 +25,60 @@ MainWindowCase {
         verify(top >= 0 && top + field.height <= list().height, "the draft row is at " + top)
     }
 
-    function test_textTypedIntoADraftIsCommittedWhenThePerspectiveChanges() {
-        openWindow("today")
-        openDraft()
-        typeText("Keep me")
-        keyClick(Qt.Key_2, Qt.ControlModifier)
-        compare(openTitles(), ["Keep me"])
-        keyClick(Qt.Key_1, Qt.ControlModifier)
-        verify(rowTitled("Keep me"))
-        verify(!draftOpen())
+    // Whatever ends the editing: another perspective, the window closing, a click on another
+    // row. On Later the draft makes an undated to-do; on Today it is the keyboard journey's.
+    function test_textTypedIntoADraftIsCommittedWhateverEndsTheEditing_data() {
+        return [ { tag: "perspective", list: "today" }, { tag: "close", list: "later" },
+                 { tag: "click", list: "today" } ]
     }
-
-    function test_textTypedIntoADraftIsCommittedWhenTheWindowCloses() {
-        openWindow("later")
-        openDraft()
-        typeText("Before closing")
-        keyClick(Qt.Key_W, Qt.ControlModifier)
-        tryVerify(() => !window.visible)
-        compare(openTitles(), ["Before closing"])
-    }
-
-    function test_aClickOnAnotherRowEndsEditingAndCommits() {
+    function test_textTypedIntoADraftIsCommittedWhateverEndsTheEditing(data) {
         Store.add("Existing", 0)
-        openWindow("today")
+        openWindow(data.list)
         openDraft()
         typeText("Typed")
-        mouseClick(rowTitled("Existing"))
-        verify(!draftField().activeFocus)
-        tryVerify(() => Store.count() === 2, 1000)
+        if (data.tag === "perspective")
+            keyClick(Qt.Key_2, Qt.ControlModifier)
+        else if (data.tag === "close")
+            keyClick(Qt.Key_W, Qt.ControlModifier)
+        else
+            mouseClick(rowTitled("Existing"))
+        tryVerify(() => titled("Typed").length === 1, 1000)
+        compare(Store.dayOffset(titled("Typed")[0]), data.list === "later" ? undefined : 0)
+        tryCompare(window, "visible", data.tag !== "close")
+        if (data.tag === "close")
+            return
+        keyClick(Qt.Key_1, Qt.ControlModifier)
+        verify(rowTitled("Typed"))
         tryVerify(() => !draftOpen())
     }
 
-    function toastShowing() {
-        const bar = find("undoBar")
-        return QuillbrookApp.undoCenter.hasPending && bar.opacity > 0.99
-    }
-
-    // On Today it is the keyboard journey's first step.
-    function test_newToDoOnLaterAddsAnUndatedToDo() {
-        openWindow("later")
-        mouseClick(find("newTodoButton"))
-        tryVerify(() => draftOpen() && draftField().activeFocus)
-        typeText("Fresh")
-        keyClick(Qt.Key_Return)
-        tryVerify(() => !draftOpen())
-        verify(isNaN(rowTitled("Fresh").todo.scheduledDate.getTime()))
-        compare(Store.count(), 1)
-    }
-
-    function test_newToDoOnDoneAddsToTodayAndItsUndoTakesItBack() {
+    // New To-Do on Done adds an untitled to-do to Today, with an offer to undo it. In the search
+    // field the undo key edits the text; once Escape ends the search it takes back the addition.
+    function test_newToDoOnDoneIsUndoneByTheUndoKeyOnlyOnceEscapeEndsTheSearch() {
         openWindow("done")
-        newToDoKey()
-        tryVerify(() => Store.count() === 1)
-        compare(openTitles(), [""])
-        tryVerify(toastShowing)
+        keyClick(Qt.Key_N, Qt.ControlModifier)
+        tryVerify(() => QuillbrookApp.undoCenter.hasPending && find("undoBar").opacity > 0.99)
         compare(find("undoMessage").text, "Added to Today")
+        compare(openTitles(), [""])
         compare(find("contentTitle").text, "Done")
         verify(!draftOpen())
-        compare(findChild(find("sidebar-today"), "badge-today").text, "1")
+        compare(find("badge-today").text, "1")
 
-        mouseClick(find("undoButton"))
-        compare(Store.count(), 0)
-        tryVerify(() => !find("undoBar").parent.visible)
-    }
-
-    // In the search field the undo key edits the text; once Escape ends the search it takes
-    // back the addition.
-    function test_theUndoKeyEditsTheSearchTextUntilEscapeEndsTheSearch() {
-        openWindow("done")
-        newToDoKey()
-        tryVerify(toastShowing)
         mouseClick(find("searchField"))
-        undoKey()
-        compare(Store.count(), 1)
+        keyClick(Qt.Key_Z, Qt.ControlModifier)
+        compare(Store.todos().length, 1)
         verify(QuillbrookApp.undoCenter.hasPending)
         typeText("x")
         compare(find("contentTitle").text, "Quick Find")
+        tryCompare(find("noResults"), "title", "No Results for “x”")
         keyClick(Qt.Key_Escape)
         compare(find("searchField").text, "")
         verify(listHasKeyboard())
-        undoKey()
-        compare(Store.count(), 0)
+        keyClick(Qt.Key_Z, Qt.ControlModifier)
+        compare(Store.todos().length, 0)
         verify(!QuillbrookApp.undoCenter.hasPending)
+        tryVerify(() => !find("undoBar").parent.visible)
+        verify(!find("badge-today").visible, "a badge counting nothing hides")
     }
 
     function placard() { return find("emptyPlacard") }
@@ -122,21 +93,10 @@ MainWindowCase {
         keyClick(Qt.Key_Escape)
         tryVerify(() => !draftOpen())
         verify(listHasKeyboard())
-        compare(Store.count(), 0)
+        compare(Store.todos().length, 0)
         tryVerify(() => placard().visible)
 
         Store.add("Something", 0)
         tryVerify(() => !placard().visible)
-    }
-
-    function test_searchingNamesTheQueryWhenNothingMatches() {
-        Store.add("Buy milk")
-        openWindow("today")
-        mouseClick(find("searchField"))
-        typeText("zebra")
-        tryCompare(find("contentTitle"), "text", "Quick Find")
-        const none = find("noResults")
-        tryVerify(() => none.visible)
-        compare(none.title, "No Results for “zebra”")
     }
 }

@@ -3,8 +3,9 @@ import QtTest
 import Quillbrook
 import QuillbrookTest
 
-// "Check for Updates…" and the dialog with what the check found, against a local feed file.
-// What each outcome says is the updates view model's matter, tested with it.
+// "Check for Updates…" and the dialog with what the check found, against a local feed file
+// (data/appcast.xml, offering version 99.1). What each outcome says is the updates view model's
+// matter, tested with it.
 MainWindowCase {
     name: "UpdateDialog"
 
@@ -12,7 +13,6 @@ MainWindowCase {
     SignalSpy { id: finishedSpy; target: QuillbrookApp.updates; signalName: "userCheckFinished" }
 
     function test_onlyTheWindowThatAskedShowsTheOutcomeWithItsLinks() {
-        UpdateFeed.offer("99.1")
         const other = createTemporaryObject(otherWindow, null)
         openWindow("today")
         finishedSpy.clear()
