@@ -18,82 +18,42 @@ protected:
     Calendar de = test::berlin();
 };
 
-TEST_F(CalendarTest, startOfDayIsLocalMidnightAsAUtcMoment) {
-    const QDateTime start = us.startOfDay(wallClock(us, 2024, 3, 10, 15, 0));
-    EXPECT_EQ(start, wallClock(us, 2024, 3, 10));
-    EXPECT_EQ(start.timeSpec(), Qt::UTC);
-
-    // 04:30 UTC on New Year's Day is still New Year's Eve in New York.
-    EXPECT_EQ(us.startOfDay(utc(2025, 1, 1, 4, 30)), wallClock(us, 2024, 12, 31));
-    // 23:30 UTC on New Year's Eve is already New Year's Day in Berlin.
-    EXPECT_EQ(de.startOfDay(utc(2024, 12, 31, 23, 30)), wallClock(de, 2025, 1, 1));
-    // Midnight itself and the last minute of the day stay in their day.
-    EXPECT_EQ(us.startOfDay(wallClock(us, 2024, 11, 3)), wallClock(us, 2024, 11, 3));
-    EXPECT_EQ(us.startOfDay(wallClock(us, 2024, 11, 3, 23, 59)), wallClock(us, 2024, 11, 3));
-    // 01:30 happens twice on 2024-11-03 in New York: 05:30 UTC (EDT) and 06:30 UTC (EST).
-    EXPECT_EQ(us.startOfDay(utc(2024, 11, 3, 5, 30)), wallClock(us, 2024, 11, 3));
-    EXPECT_EQ(us.startOfDay(utc(2024, 11, 3, 6, 30)), wallClock(us, 2024, 11, 3));
-}
-
-TEST_F(CalendarTest, addingOneDayToAStartOfDayLandsOnTheNextStartOfDayAcrossDst) {
-    struct Case {
-        const Calendar &calendar;
-        QDate day;
-        int hours;
-    };
-    const Case cases[] = {
-        {us, QDate(2024, 3, 10), 23}, {us, QDate(2024, 11, 3), 25},  {us, QDate(2024, 6, 1), 24},
-        {de, QDate(2024, 3, 31), 23}, {de, QDate(2024, 10, 27), 25},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.day.toString(Qt::ISODate).toStdString());
-        const QDateTime start = wallClock(c.calendar, c.day.year(), c.day.month(), c.day.day());
-        const auto next = c.calendar.addDays(start, 1);
-        ASSERT_TRUE(next);
-        const QDate following = c.day.addDays(1);
-        EXPECT_EQ(*next,
-                  wallClock(c.calendar, following.year(), following.month(), following.day()));
-        EXPECT_EQ(start.secsTo(*next), c.hours * 3600);
+// Each line of the golden file is "locale | operation | moment | result", on the wall clock of
+// New York or Berlin, or in UTC where a time ends in "Z": the start of the day holding the
+// moment, whole days or months added to it, its weekday (1 is Sunday) or its local date.
+// New Year's Eve and Day in UTC are the next or the previous local day; 01:30 happens twice on
+// 2024-11-03 in New York (05:30 UTC in summer time, 06:30 UTC after); 2024-03-10 and
+// 2024-11-03 in New York and 2024-03-31 and 2024-10-27 in Berlin last 23 or 25 hours, and
+// added days keep the wall-clock time across them. Added months pin to the last day of a
+// shorter month.
+TEST(CalendarArithmetic, followsTheLocalWallClockAsTheGoldenFileSays) {
+    const auto golden = test::readGolden(QStringLiteral(QB_MODEL_DATA "/arithmetic.txt"), 4);
+    QString computed;
+    for (const QStringList &fields : golden.rows) {
+        const Calendar calendar = test::calendarFor(fields[0]);
+        const QDateTime moment = wallClock(calendar, fields[2]);
+        const QString operation = fields[1].section(u' ', 0, 0);
+        const int count = fields[1].section(u' ', 1, 1).toInt();
+        const auto text = [&](const std::optional<QDateTime> &result) {
+            return result ? test::wallClockText(calendar, *result) : u"none"_s;
+        };
+        QString result;
+        if (operation == u"startOfDay") {
+            EXPECT_EQ(calendar.startOfDay(moment).timeSpec(), Qt::UTC);
+            result = text(calendar.startOfDay(moment));
+        } else if (operation == u"addDays") {
+            result = text(calendar.addDays(moment, count));
+        } else if (operation == u"addMonths") {
+            result = text(calendar.addMonths(moment, count));
+        } else if (operation == u"weekday") {
+            result = QString::number(calendar.weekday(moment));
+        } else {
+            result = QDate(calendar.year(moment), calendar.month(moment), calendar.day(moment))
+                         .toString(Qt::ISODate);
+        }
+        computed += fields.mid(0, 3).join(u" | "_s) + u" | "_s + result + u'\n';
     }
-}
-
-TEST_F(CalendarTest, addDaysKeepsTheWallClockTimeAndGoesBackwards) {
-    EXPECT_EQ(us.addDays(wallClock(us, 2024, 3, 9, 9, 30), 1), wallClock(us, 2024, 3, 10, 9, 30));
-    EXPECT_EQ(us.addDays(wallClock(us, 2024, 3, 11), -1), wallClock(us, 2024, 3, 10));
-    EXPECT_EQ(us.addDays(wallClock(us, 2024, 11, 4), -2), wallClock(us, 2024, 11, 2));
-    EXPECT_EQ(us.addDays(wallClock(us, 2024, 12, 31, 18, 0), 1), wallClock(us, 2025, 1, 1, 18, 0));
-    EXPECT_EQ(de.addDays(wallClock(de, 2024, 2, 28), 1), wallClock(de, 2024, 2, 29));
-}
-
-TEST_F(CalendarTest, addMonthsPinsToTheLastDayOfAShorterMonth) {
-    struct Case {
-        QDate from;
-        int months;
-        QDate expected;
-    };
-    const Case cases[] = {
-        {QDate(2024, 1, 31), 1, QDate(2024, 2, 29)},  {QDate(2024, 3, 31), -1, QDate(2024, 2, 29)},
-        {QDate(2024, 12, 15), 1, QDate(2025, 1, 15)}, {QDate(2024, 2, 29), 12, QDate(2025, 2, 28)},
-        {QDate(2024, 2, 10), 1, QDate(2024, 3, 10)},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.from.toString(Qt::ISODate).toStdString() + " + " + std::to_string(c.months));
-        const auto result =
-            us.addMonths(wallClock(us, c.from.year(), c.from.month(), c.from.day()), c.months);
-        EXPECT_EQ(result, wallClock(us, c.expected.year(), c.expected.month(), c.expected.day()));
-    }
-}
-
-TEST_F(CalendarTest, weekdayYearMonthAndDayAreReadInLocalTime) {
-    EXPECT_EQ(us.weekday(wallClock(us, 2024, 3, 10, 12, 0)), 1);  // Sunday
-    EXPECT_EQ(us.weekday(wallClock(us, 2026, 1, 5)), 2);          // Monday
-    EXPECT_EQ(us.weekday(wallClock(us, 2024, 3, 16, 23, 59)), 7); // Saturday
-    // 03:00 UTC on a Tuesday is still Monday evening in New York.
-    EXPECT_EQ(us.weekday(utc(2026, 1, 6, 3, 0)), 2);
-    EXPECT_EQ(de.weekday(utc(2026, 1, 4, 23, 30)), 2); // Monday 00:30 in Berlin
-    const QDateTime eve = utc(2025, 1, 1, 4, 30);
-    EXPECT_EQ(QDate(us.year(eve), us.month(eve), us.day(eve)), QDate(2024, 12, 31));
-    EXPECT_EQ(QDate(de.year(eve), de.month(eve), de.day(eve)), QDate(2025, 1, 1));
+    EXPECT_EQ(computed, golden.text);
 }
 
 TEST_F(CalendarTest, dateFromGivesLocalMidnightOrNothingForAMissingDay) {

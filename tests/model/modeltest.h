@@ -64,14 +64,17 @@ inline GoldenTable readGolden(const QString &path, qsizetype fields) {
     return table;
 }
 
-// The same from the text "yyyy-MM-dd HH:mm", as golden files write it; no moment for any other
-// text. `wallClockText` writes a moment so.
+// The same from the text "yyyy-MM-dd HH:mm", as golden files write it, or a UTC moment from
+// that text with "Z" after it; no moment for any other text. `wallClockText` writes a moment so.
 inline QDateTime wallClock(const Calendar &calendar, const QString &text) {
-    const QDateTime read = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm"));
-    const QDate d = read.date();
-    return read.isValid() ? wallClock(calendar, d.year(), d.month(), d.day(), read.time().hour(),
-                                      read.time().minute())
-                          : QDateTime();
+    const QDateTime read = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm'Z'"));
+    if (read.isValid())
+        return QDateTime(read.date(), read.time(), Qt::UTC);
+    const QDateTime local = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm"));
+    const QDate d = local.date();
+    return local.isValid() ? wallClock(calendar, d.year(), d.month(), d.day(), local.time().hour(),
+                                       local.time().minute())
+                           : QDateTime();
 }
 inline QString wallClockText(const Calendar &calendar, const QDateTime &moment) {
     return moment.toTimeZone(QTimeZone(calendar.timeZoneId().toUtf8()))
