@@ -27,9 +27,7 @@ protected:
 // added days keep the wall-clock time across them. Added months pin to the last day of a
 // shorter month.
 TEST(CalendarArithmetic, followsTheLocalWallClockAsTheGoldenFileSays) {
-    const auto golden = test::readGolden(QStringLiteral(QB_MODEL_DATA "/arithmetic.txt"), 4);
-    QString computed;
-    for (const QStringList &fields : golden.rows) {
+    test::expectGolden(QB_MODEL_DATA "/arithmetic.txt", 4, 1, [](const QStringList &fields) {
         const Calendar calendar = test::calendarFor(fields[0]);
         const QDateTime moment = wallClock(calendar, fields[2]);
         const QString operation = fields[1].section(u' ', 0, 0);
@@ -37,23 +35,19 @@ TEST(CalendarArithmetic, followsTheLocalWallClockAsTheGoldenFileSays) {
         const auto text = [&](const std::optional<QDateTime> &result) {
             return result ? test::wallClockText(calendar, *result) : u"none"_s;
         };
-        QString result;
         if (operation == u"startOfDay") {
             EXPECT_EQ(calendar.startOfDay(moment).timeSpec(), Qt::UTC);
-            result = text(calendar.startOfDay(moment));
-        } else if (operation == u"addDays") {
-            result = text(calendar.addDays(moment, count));
-        } else if (operation == u"addMonths") {
-            result = text(calendar.addMonths(moment, count));
-        } else if (operation == u"weekday") {
-            result = QString::number(calendar.weekday(moment));
-        } else {
-            result = QDate(calendar.year(moment), calendar.month(moment), calendar.day(moment))
-                         .toString(Qt::ISODate);
+            return text(calendar.startOfDay(moment));
         }
-        computed += fields.mid(0, 3).join(u" | "_s) + u" | "_s + result + u'\n';
-    }
-    EXPECT_EQ(computed, golden.text);
+        if (operation == u"addDays")
+            return text(calendar.addDays(moment, count));
+        if (operation == u"addMonths")
+            return text(calendar.addMonths(moment, count));
+        if (operation == u"weekday")
+            return QString::number(calendar.weekday(moment));
+        return QDate(calendar.year(moment), calendar.month(moment), calendar.day(moment))
+            .toString(Qt::ISODate);
+    });
 }
 
 TEST_F(CalendarTest, dateFromGivesLocalMidnightOrNothingForAMissingDay) {
@@ -140,16 +134,11 @@ TEST_F(CalendarTest, skeletonsAreArrangedPerLocaleForTheLocalDay) {
 // moves from 00:00 to 23:00 UTC when summer time starts, so the UTC dates of two midnights
 // differ by one day less than the local ones.
 TEST(CalendarRelativeTime, namesRecentMomentsByCalendarDaysAsTheGoldenFileSays) {
-    const auto golden = test::readGolden(QStringLiteral(QB_MODEL_DATA "/relativetimes.txt"), 4);
-    QString named;
-    for (const QStringList &fields : golden.rows) {
+    test::expectGolden(QB_MODEL_DATA "/relativetimes.txt", 4, 1, [](const QStringList &fields) {
         const Calendar calendar = test::calendarFor(fields[0]);
-        named +=
-            fields.mid(0, 3).join(u" | "_s) + u" | "_s +
-            calendar.relativeTime(wallClock(calendar, fields[2]), wallClock(calendar, fields[1])) +
-            u'\n';
-    }
-    EXPECT_EQ(named, golden.text);
+        return calendar.relativeTime(wallClock(calendar, fields[2]),
+                                     wallClock(calendar, fields[1]));
+    });
 }
 
 TEST(CalendarZoneTest, anUnknownZoneFallsBackToUtc) {

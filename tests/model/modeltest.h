@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 
 inline void PrintTo(const QByteArray &bytes, std::ostream *out) {
@@ -44,24 +45,22 @@ inline Calendar calendarFor(const QString &locale) {
     return locale == QStringLiteral("de") ? berlin() : newYork();
 }
 
-// A golden file of lines "field | field | ...": its whole text, and the fields of each line
-// that has `fields` of them (any other line fails the test and is left out).
-struct GoldenTable {
-    QString text;
-    QList<QStringList> rows;
-};
-inline GoldenTable readGolden(const QString &path, qsizetype fields) {
-    GoldenTable table;
+// Checks a golden file of lines "input | ... | output | ...", each of `fields` fields:
+// `compute` gets a line's fields and gives the last `outputs` of them as the code has them,
+// joined by " | ". The lines are written back so and compared with the whole file.
+inline void expectGolden(const QString &path, qsizetype fields, qsizetype outputs,
+                         const std::function<QString(const QStringList &)> &compute) {
     QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text)) << path.toStdString();
-    table.text = QString::fromUtf8(file.readAll());
-    for (const QString &line : table.text.split(u'\n', Qt::SkipEmptyParts)) {
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text)) << path.toStdString();
+    const QString golden = QString::fromUtf8(file.readAll());
+    QString written;
+    for (const QString &line : golden.split(u'\n', Qt::SkipEmptyParts)) {
         const QStringList row = line.split(QStringLiteral(" | "));
-        EXPECT_EQ(row.size(), fields) << line.toStdString();
-        if (row.size() == fields)
-            table.rows.append(row);
+        ASSERT_EQ(row.size(), fields) << line.toStdString();
+        written +=
+            (row.mid(0, fields - outputs) << compute(row)).join(QStringLiteral(" | ")) + u'\n';
     }
-    return table;
+    EXPECT_EQ(written, golden);
 }
 
 // The same from the text "yyyy-MM-dd HH:mm", as golden files write it, or a UTC moment from
