@@ -1,5 +1,6 @@
 #pragma once
 
+#include "golden.h"
 #include "model/calendar.h"
 #include "qtprinters.h"
 
@@ -7,6 +8,8 @@
 #include <QDateTime>
 #include <QString>
 #include <QTimeZone>
+
+#include <gtest/gtest.h>
 
 #include <ostream>
 
@@ -31,6 +34,31 @@ inline QDateTime wallClock(const Calendar &calendar, int year, int month, int da
                            int minute = 0) {
     const QTimeZone zone(calendar.timeZoneId().toUtf8());
     return QDateTime(QDate(year, month, day), QTime(hour, minute), zone).toUTC();
+}
+
+// The calendar a golden file's locale field names: "de" is Berlin's, "gb" London's, any other
+// New York's.
+inline Calendar calendarFor(const QString &locale) {
+    if (locale == QStringLiteral("gb"))
+        return Calendar(QStringLiteral("en_GB"), QStringLiteral("Europe/London"));
+    return locale == QStringLiteral("de") ? berlin() : newYork();
+}
+
+// The same from the text "yyyy-MM-dd HH:mm", as golden files write it, or a UTC moment from
+// that text with "Z" after it; no moment for any other text. `wallClockText` writes a moment so.
+inline QDateTime wallClock(const Calendar &calendar, const QString &text) {
+    const QDateTime read = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm'Z'"));
+    if (read.isValid())
+        return QDateTime(read.date(), read.time(), Qt::UTC);
+    const QDateTime local = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm"));
+    const QDate d = local.date();
+    return local.isValid() ? wallClock(calendar, d.year(), d.month(), d.day(), local.time().hour(),
+                                       local.time().minute())
+                           : QDateTime();
+}
+inline QString wallClockText(const Calendar &calendar, const QDateTime &moment) {
+    return moment.toTimeZone(QTimeZone(calendar.timeZoneId().toUtf8()))
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
 }
 
 inline QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0) {

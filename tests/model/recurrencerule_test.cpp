@@ -3,8 +3,6 @@
 #include "model/calendar.h"
 #include "modeltest.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 namespace qb {
@@ -19,6 +17,7 @@ namespace {
 using namespace Qt::Literals::StringLiterals;
 using Frequency = RecurrenceRule::Frequency;
 using test::wallClock;
+using test::wallClockText;
 constexpr bool including = true;
 constexpr bool excluding = false;
 
@@ -45,23 +44,6 @@ RecurrenceRule yearlyOn(std::optional<int> month, std::optional<int> day, bool l
 const RecurrenceRule daily = rule(Frequency::Daily);
 
 // JSON form ----------------------------------------------------------------------------------
-
-TEST(RecurrenceRule, writesCompactJsonWithKeysInFixedOrderAndReadsItBack) {
-    const std::pair<RecurrenceRule, const char *> cases[] = {
-        {daily, R"({"frequency":"daily","weekdays":[],"lastDay":false})"},
-        {weekly({5, 0, 3}), R"({"frequency":"weekly","weekdays":[5,0,3],"lastDay":false})"},
-        {monthlyOn(31), R"({"frequency":"monthly","weekdays":[],"dayOfMonth":31,"lastDay":false})"},
-        {monthlyOn(std::nullopt, true), R"({"frequency":"monthly","weekdays":[],"lastDay":true})"},
-        {yearlyOn(0, std::nullopt),
-         R"({"frequency":"yearly","weekdays":[],"lastDay":false,"month":0})"},
-        {rule(Frequency::Daily, {2}, 4, true, 6),
-         R"({"frequency":"daily","weekdays":[2],"dayOfMonth":4,"lastDay":true,"month":6})"},
-    };
-    for (const auto &[rule, json] : cases) {
-        EXPECT_EQ(rule.toJson(), QByteArray(json));
-        EXPECT_EQ(RecurrenceRule::fromJson(rule.toJson()), rule);
-    }
-}
 
 TEST(RecurrenceRule, readsAnyKeyOrderNullsAndOutOfRangeNumbersAsStored) {
     EXPECT_EQ(RecurrenceRule::fromJson(R"( { "month" : 11, "lastDay" : true,
@@ -104,65 +86,34 @@ TEST(RecurrenceRule, rejectsTextsThatAreNotAWholeWellTypedRule) {
 // Description --------------------------------------------------------------------------------
 
 // Each line of the golden file is "locale | rule as stored, or none | description"; the test
-// writes the descriptions it gets into the same layout and compares the whole text.
+// writes each rule back as it would store it, with the description it gets, into the same
+// layout and compares the whole text: stored rules are compact, with keys in a fixed order.
 TEST(RecurrenceRule, descriptionsMatchTheGoldenFile) {
-    QFile file(QStringLiteral(QB_MODEL_DATA "/ruledescriptions.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QString golden = QString::fromUtf8(file.readAll());
-    QString described;
-    for (const QString &line : golden.split(u'\n', Qt::SkipEmptyParts)) {
-        const QStringList fields = line.split(u" | "_s);
-        ASSERT_EQ(fields.size(), 3) << line.toStdString();
-        const Calendar calendar = fields[0] == u"de"_s ? test::berlin() : test::newYork();
+    test::expectGolden(QB_MODEL_DATA "/ruledescriptions.txt", 3, 2, [](const QStringList &fields) {
         const auto rule =
             fields[1] == u"none"_s ? std::nullopt : RecurrenceRule::fromJson(fields[1].toUtf8());
-        EXPECT_TRUE(rule || fields[1] == u"none"_s) << line.toStdString();
-        described +=
-            fields[0] + u" | "_s + fields[1] + u" | "_s + description(rule, calendar) + u'\n';
-    }
-    EXPECT_EQ(described, golden);
+        EXPECT_TRUE(rule || fields[1] == u"none"_s) << fields[1].toStdString();
+        return (rule ? QString::fromUtf8(rule->toJson()) : fields[1]) + u" | "_s +
+               description(rule, test::calendarFor(fields[0]));
+    });
 }
 
 // Next date ----------------------------------------------------------------------------------
 
-// Results are local midnights in New York, so the cases that land on or cross 2024-03-10 and
-// 2024-11-03 also check the daylight-saving arithmetic. 2024-03-05 is a Tuesday. Ordinary rules
-// from every day of a year are the next test's; these are the edges and the stored values out
-// of range.
+// Each line of the golden file is "rule as stored | from | including or excluding | next date",
+// times on New York's wall clock. The results are local midnights, so the cases that land on
+// or cross 2024-03-10 and 2024-11-03 also check the daylight-saving arithmetic; 2024-03-05 is
+// a Tuesday. Ordinary rules from every day of a year are the next test's; these are the edges
+// and the stored values out of range.
 TEST(RecurrenceRule, nextDateIsTheStartOfTheExpectedDay) {
-    const struct {
-        RecurrenceRule rule;
-        QDateTime from;
-        bool includingStart;
-        QDate expected;
-    } cases[] = {
-        {daily, {{2024, 3, 9}, {23, 30}}, excluding, {2024, 3, 10}},
-        {daily, {{2024, 11, 3}, {23, 30}}, excluding, {2024, 11, 4}},
-        {weekly({}), {{2024, 3, 5}, {15, 0}}, excluding, {2024, 3, 12}},
-        {weekly({6}), {{2024, 3, 10}, {0, 0}}, including, {2024, 3, 16}},
-        {weekly({7, 9, -1}), {{2024, 3, 5}, {15, 0}}, excluding, {2024, 3, 12}},
-        {weekly({8, 3}), {{2024, 3, 5}, {15, 0}}, excluding, {2024, 3, 6}},
-        {monthlyOn(10, true), {{2024, 4, 30}, {15, 0}}, including, {2024, 4, 30}},
-        {monthlyOn(std::nullopt), {{2024, 3, 15}, {15, 0}}, excluding, {2024, 4, 1}},
-        {monthlyOn(3), {{2024, 10, 20}, {15, 0}}, excluding, {2024, 11, 3}},
-        {monthlyOn(-4), {{2024, 3, 1}, {15, 0}}, including, {2024, 3, 1}},
-        {monthlyOn(400), {{2024, 2, 1}, {15, 0}}, including, {2024, 2, 29}},
-        {yearlyOn(std::nullopt, std::nullopt), {{2024, 6, 1}, {15, 0}}, excluding, {2025, 1, 1}},
-        {yearlyOn(2, 14), {{2024, 1, 20}, {15, 0}}, excluding, {2024, 3, 14}},
-        {yearlyOn(-1, 5), {{2024, 6, 1}, {15, 0}}, excluding, {2025, 1, 5}},
-        {yearlyOn(5, 0), {{2024, 6, 1}, {15, 0}}, excluding, {2025, 6, 1}},
-    };
     const Calendar calendar = test::newYork();
-    for (const auto &c : cases) {
-        const QDate d = c.from.date();
-        const QTime t = c.from.time();
-        const QDateTime from =
-            wallClock(calendar, d.year(), d.month(), d.day(), t.hour(), t.minute());
-        EXPECT_EQ(c.rule.nextDate(from, c.includingStart, calendar),
-                  wallClock(calendar, c.expected.year(), c.expected.month(), c.expected.day()))
-            << c.rule.toJson().toStdString() << " from " << d.toString(Qt::ISODate).toStdString()
-            << (c.includingStart ? " including" : " excluding");
-    }
+    test::expectGolden(QB_MODEL_DATA "/nextdates.txt", 4, 1, [&](const QStringList &fields) {
+        const auto rule = RecurrenceRule::fromJson(fields[0].toUtf8());
+        EXPECT_TRUE(rule) << fields[0].toStdString();
+        return rule ? wallClockText(calendar, rule->nextDate(wallClock(calendar, fields[1]),
+                                                             fields[2] == u"including"_s, calendar))
+                    : u"none"_s;
+    });
 }
 
 // Every rule finds its day within a week, two months or two years of the start, far inside the

@@ -6,13 +6,6 @@ using qb::test::StoreFixture;
 
 namespace {
 
-QList<QUuid> ids(const QList<TodoItemPtr> &items) {
-    QList<QUuid> result;
-    for (const auto &item : items)
-        result.append(item->id());
-    return result;
-}
-
 QString text(const QUuid &id) {
     return id.toString(QUuid::WithoutBraces);
 }
@@ -37,7 +30,7 @@ protected:
         TodoFetch request;
         request.predicate = predicate;
         request.sort = {{TodoSort::Field::Title, true}};
-        return ids(context().fetch(request).value());
+        return qb::test::each(context().fetch(request).value(), &TodoItem::id);
     }
 
     TodoItemPtr first, second;

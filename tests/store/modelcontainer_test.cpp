@@ -22,23 +22,9 @@ using namespace qb;
 using qb::test::fileDigest;
 using qb::test::makeStore;
 using qb::test::openAt;
+using qb::test::runSql;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-void setSchemaVersion(const QString &path, const char *version) {
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-    const QByteArray sql =
-        QByteArray("UPDATE store_metadata SET value='") + version + "' WHERE key='schemaVersion'";
-    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-}
 
 // Opening must fail with a description of where the file is and that it was kept, and leave
 // the file exactly as it was.
@@ -108,7 +94,9 @@ TEST(RefusedStoreFile, damagedForeignOrNewerFilesAreLeftAsTheyWere) {
              QRandomGenerator generator(42);
              for (auto &byte : noise)
                  byte = char(generator.bounded(256));
-             writeFile(path, noise);
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write(noise);
          }},
         {"cut to half its size",
          [](const QString &path) {
@@ -128,15 +116,11 @@ TEST(RefusedStoreFile, damagedForeignOrNewerFilesAreLeftAsTheyWere) {
         {"from a newer schema",
          [](const QString &path) {
              makeStore(path, 2);
-             setSchemaVersion(path, "2.0.0");
+             runSql(path, "UPDATE store_metadata SET value='2.0.0' WHERE key='schemaVersion'");
          }},
         {"another program's database",
          [](const QString &path) {
-             sqlite3 *db = nullptr;
-             ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-             sqlite3_exec(db, "CREATE TABLE notes(body TEXT); INSERT INTO notes VALUES ('x')",
-                          nullptr, nullptr, nullptr);
-             sqlite3_close(db);
+             runSql(path, "CREATE TABLE notes(body TEXT); INSERT INTO notes VALUES ('x')");
          }},
     };
     for (const auto &[what, make] : files) {
@@ -220,7 +204,7 @@ TEST(ModelContainer, acceptsAStoreFromTheSameOrAnOlderPatchVersion) {
     test::TempFolder folder;
     const QString path = folder.filePath(QStringLiteral("Old.store"));
     makeStore(path, 1);
-    setSchemaVersion(path, "1.0");
+    runSql(path, "UPDATE store_metadata SET value='1.0' WHERE key='schemaVersion'");
     EXPECT_TRUE(openAt(path).ok());
 }
 
@@ -229,34 +213,16 @@ TEST(ModelContainer, bringsTheIndexesOfAnOlderStoreUpToDate) {
     test::TempFolder folder;
     const QString path = folder.filePath(QStringLiteral("Older.store"));
     makeStore(path, 3);
-    const auto run = [&](const char *sql) {
-        sqlite3 *db = nullptr;
-        EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
-        sqlite3_close(db);
-    };
     const auto indexes = [&] {
-        QStringList names;
-        sqlite3 *db = nullptr;
-        EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(db,
-                           "SELECT name FROM sqlite_schema WHERE type = 'index' AND tbl_name = "
-                           "'todo_item' AND sql IS NOT NULL ORDER BY name",
-                           -1, &statement, nullptr);
-        while (sqlite3_step(statement) == SQLITE_ROW)
-            names.append(QString::fromUtf8(
-                reinterpret_cast<const char *>(sqlite3_column_text(statement, 0))));
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
-        return names;
+        return runSql(path, "SELECT name FROM sqlite_schema WHERE type = 'index' AND tbl_name = "
+                            "'todo_item' AND sql IS NOT NULL ORDER BY name");
     };
     const QStringList current = indexes();
     EXPECT_TRUE(current.contains(QStringLiteral("todo_search")));
     EXPECT_FALSE(current.contains(QStringLiteral("todo_by_creation")));
     // As the build before these indexes left it, which had not marked the file either.
-    run("DROP INDEX todo_search; CREATE INDEX todo_by_creation ON todo_item(created_at); "
-        "PRAGMA user_version = 0");
+    runSql(path, "DROP INDEX todo_search; CREATE INDEX todo_by_creation ON todo_item(created_at); "
+                 "PRAGMA user_version = 0");
 
     {
         auto container = openAt(path);

@@ -16,17 +16,6 @@ using qb::test::only;
 using qb::test::StoreFixture;
 using qb::test::titlesIn;
 
-namespace {
-
-QList<QString> titles(const QList<TodoItemPtr> &items) {
-    QList<QString> result;
-    for (const auto &item : items)
-        result.append(item->title());
-    return result;
-}
-
-} // namespace
-
 using IdentityMap = StoreFixture;
 
 TEST_F(IdentityMap, twoRecordsWithTheSameIdStayDistinct) {
@@ -228,21 +217,6 @@ TEST_F(FailedSave, aSaveWithNothingPendingSucceedsWithoutNotifying) {
 }
 
 using Fetching = StoreFixture;
-
-TEST_F(Fetching, sortsByKeysInPriorityOrderAndHonoursTheLimit) {
-    addTodo(QStringLiteral("c"), {}, 2);
-    addTodo(QStringLiteral("a"), {}, 1);
-    addTodo(QStringLiteral("b"), {}, 1);
-    addTodo(QStringLiteral("d"), {}, 0);
-    ASSERT_TRUE(context().save().ok());
-    TodoFetch request;
-    request.sort = {{TodoSort::Field::SortOrder, false}, {TodoSort::Field::Title, true}};
-    EXPECT_EQ(titles(context().fetch(request).value()), QStringList({"c", "a", "b", "d"}));
-    request.limit = 2;
-    EXPECT_EQ(context().fetch(request).value().size(), 2);
-    request.predicate = TodoPredicate::none();
-    EXPECT_TRUE(context().fetch(request).value().isEmpty());
-}
 
 TEST_F(Fetching, headlinesCountPastTheLimitSeeUnsavedEditsAndFlagNotesLikeTheRecords) {
     // Every kind of white space alone is no notes; a zero-width space is not white space.

@@ -33,15 +33,6 @@ private:
 
 } // namespace
 
-TEST(CloudArgument, onlyTheExactWholeArgumentDisablesTheMirror) {
-    EXPECT_TRUE(persistence::isCloudDisabled(
-        {QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")}));
-    EXPECT_FALSE(persistence::isCloudDisabled({QStringLiteral("-cloudkitdisabled")}));
-    EXPECT_FALSE(persistence::isCloudDisabled({QStringLiteral("-cloudKitDisabled=YES")}));
-    EXPECT_FALSE(persistence::isCloudDisabled({QStringLiteral("--cloudKitDisabled")}));
-    EXPECT_FALSE(persistence::isCloudDisabled({}));
-}
-
 TEST(OpenContainer, triesTheMirrorOnlyWithAnAccountAndFallsBackToTheLocalStore) {
     using Mode = ModelContainer::CloudMode;
     test::TempFolder folder;
@@ -52,8 +43,16 @@ TEST(OpenContainer, triesTheMirrorOnlyWithAnAccountAndFallsBackToTheLocalStore) 
     } cases[] = {
         {{}, true, true, true, Mode::Automatic},
         {{}, true, false, true, Mode::None},
-        {{QStringLiteral("-cloudKitDisabled")}, true, true, false, Mode::None},
+        {{QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
+         true,
+         true,
+         false,
+         Mode::None},
         {{}, false, true, false, Mode::None},
+        // Only the exact whole argument disables the mirror.
+        {{QStringLiteral("-cloudkitdisabled")}, true, true, true, Mode::Automatic},
+        {{QStringLiteral("-cloudKitDisabled=YES")}, true, true, true, Mode::Automatic},
+        {{QStringLiteral("--cloudKitDisabled")}, true, true, true, Mode::Automatic},
     };
     for (const auto &c : cases) {
         RecordingMirror mirror(c.attaches, c.configured);

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <memory>
 
 // Store files made, opened and read directly, for the store tests.
@@ -41,6 +43,22 @@ inline void makeStore(const QString &path, int todos, int noteLength = 100) {
         item->addSubtask(std::make_shared<Subtask>(QStringLiteral("line"), 0, created()));
     }
     ASSERT_TRUE(context.save().ok());
+}
+
+// Runs `sql` on the file at `path` through a connection of its own, as another program would,
+// and returns the first column of the rows it gives.
+inline QStringList runSql(const QString &path, const QByteArray &sql) {
+    QStringList rows;
+    sqlite3 *db = nullptr;
+    EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+    const auto collect = [](void *rows, int, char **values, char **) {
+        static_cast<QStringList *>(rows)->append(QString::fromUtf8(values[0]));
+        return 0;
+    };
+    EXPECT_EQ(sqlite3_exec(db, sql.constData(), collect, &rows, nullptr), SQLITE_OK)
+        << sql.constData();
+    sqlite3_close(db);
+    return rows;
 }
 
 inline QByteArray fileDigest(const QString &path) {

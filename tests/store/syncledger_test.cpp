@@ -1,5 +1,6 @@
 #include "faultvfs.h"
 #include "store/syncledger.h"
+#include "storefiles.h"
 #include "storefixture.h"
 
 #include <sqlite3.h>
@@ -8,20 +9,12 @@ using namespace qb;
 using qb::test::only;
 using qb::test::StoreFixture;
 
-namespace {
-
-QList<QUuid> queuedIds(SyncLedger &ledger) {
-    QList<QUuid> ids;
-    for (const PendingChange &change : ledger.pending().valueOr({}))
-        ids.append(change.recordId);
-    return ids;
-}
-
-} // namespace
-
 class Ledger : public StoreFixture {
 protected:
     SyncLedger ledger() { return SyncLedger(context()); }
+    static QList<QUuid> queued(SyncLedger &ledger) {
+        return qb::test::each(ledger.pending().valueOr({}), &PendingChange::recordId);
+    }
 
     TodoItemPtr savedTodo(const QString &title) {
         auto item = addTodo(title);
@@ -41,7 +34,7 @@ protected:
     }
 };
 
-TEST_F(Ledger, queuesNothingWhileUnboundAndEverythingOnceBound) {
+TEST_F(Ledger, bindingQueuesEverythingRebindingStartsOverAndUnbindingStops) {
     auto item = savedTodo(QStringLiteral("before"));
     auto subtask = savedSubtask(item, QStringLiteral("step"));
     item->setTitle(QStringLiteral("edited"));
@@ -51,9 +44,25 @@ TEST_F(Ledger, queuesNothingWhileUnboundAndEverythingOnceBound) {
 
     bind();
     // The to-do comes before its subtask, dated by its last logged change.
-    EXPECT_EQ(queuedIds(l), (QList{item->id(), subtask->id()}));
+    EXPECT_EQ(queued(l), (QList{item->id(), subtask->id()}));
     EXPECT_EQ(l.pendingChange(item->id()).value()->changedAt, now());
     EXPECT_EQ(l.collection().value(), QStringLiteral("https://dav.example/tasks/"));
+
+    for (const PendingChange &change : l.pending().valueOr({}))
+        l.settle(change);
+    l.record({item->id(), QStringLiteral("U"), QStringLiteral("/old/1.ics"), {}, "x"});
+    l.setValue(QStringLiteral("token"), QStringLiteral("t1"));
+    ASSERT_TRUE(l.commit().ok());
+    ASSERT_TRUE(l.bind(QStringLiteral("https://other.example/list/")).ok());
+    EXPECT_FALSE(l.resource(item->id()).value().has_value());
+    EXPECT_TRUE(l.value(QStringLiteral("token")).value().isNull());
+    EXPECT_EQ(queued(l), (QList{item->id(), subtask->id()}));
+
+    ASSERT_TRUE(l.unbind().ok());
+    item->setTitle(QStringLiteral("after sign-out"));
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_EQ(l.pendingCount().value(), 0);
+    EXPECT_TRUE(l.collection().value().isEmpty());
 }
 
 TEST_F(Ledger, queuesEveryWriteOfAnyConnectionWhileBound) {
@@ -71,7 +80,7 @@ TEST_F(Ledger, queuesEveryWriteOfAnyConnectionWhileBound) {
     context().insert(entry);
     item->addChange(entry);
     ASSERT_TRUE(context().save().ok());
-    EXPECT_EQ(queuedIds(l), QList{item->id()});
+    EXPECT_EQ(queued(l), QList{item->id()});
     EXPECT_EQ(l.locate(item->id()).value().kind, RecordLocation::Kind::Todo);
     const RecordLocation found = l.locate(subtask->id()).value();
     EXPECT_EQ(found.kind, RecordLocation::Kind::Subtask);
@@ -83,12 +92,12 @@ TEST_F(Ledger, queuesEveryWriteOfAnyConnectionWhileBound) {
                                              0, now());
     other->insert(theirs);
     ASSERT_TRUE(other->save().ok());
-    EXPECT_TRUE(queuedIds(l).contains(theirs->id()));
+    EXPECT_TRUE(queued(l).contains(theirs->id()));
 
     // Deleting a to-do queues its subtasks too, and neither is found any more.
     context().remove(item);
     ASSERT_TRUE(context().save().ok());
-    EXPECT_TRUE(queuedIds(l).contains(subtask->id()));
+    EXPECT_TRUE(queued(l).contains(subtask->id()));
     EXPECT_EQ(l.locate(item->id()).value().kind, RecordLocation::Kind::Missing);
     EXPECT_EQ(l.locate(subtask->id()).value().kind, RecordLocation::Kind::Missing);
 }
@@ -142,48 +151,17 @@ TEST_F(Ledger, bookkeepingCommitsWithTheRecordsOrNotAtAll) {
     EXPECT_TRUE(l.entityTags(QStringLiteral("/t/1.ics"), 10).value().isEmpty());
 }
 
-TEST_F(Ledger, rebindingStartsOverAndUnbindingStopsTheQueue) {
-    auto item = savedTodo(QStringLiteral("one"));
-    bind();
-    auto l = ledger();
-    l.record({item->id(), QStringLiteral("U"), QStringLiteral("/old/1.ics"), {}, "x"});
-    l.setValue(QStringLiteral("token"), QStringLiteral("t1"));
-    ASSERT_TRUE(l.commit().ok());
-
-    ASSERT_TRUE(l.bind(QStringLiteral("https://other.example/list/")).ok());
-    EXPECT_FALSE(l.resource(item->id()).value().has_value());
-    EXPECT_TRUE(l.value(QStringLiteral("token")).value().isNull());
-    EXPECT_EQ(queuedIds(l), QList{item->id()});
-
-    ASSERT_TRUE(l.unbind().ok());
-    item->setTitle(QStringLiteral("after sign-out"));
-    ASSERT_TRUE(context().save().ok());
-    EXPECT_EQ(l.pendingCount().value(), 0);
-    EXPECT_TRUE(l.collection().value().isEmpty());
-}
-
 // A store written before the sync tables existed opens and gains them.
 TEST_F(Ledger, anOlderStoreGainsTheTablesWhenOpened) {
     auto item = savedTodo(QStringLiteral("old"));
     closeStore();
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
-    QByteArray drops;
-    const auto collect = [](void *sql, int, char **values, char **) {
-        *static_cast<QByteArray *>(sql) += QByteArray("DROP TRIGGER ") + values[0] + ';';
-        return 0;
-    };
-    sqlite3_exec(db, "SELECT name FROM sqlite_schema WHERE type = 'trigger'", collect, &drops,
-                 nullptr);
-    drops += "DROP TABLE sync_pending; DROP TABLE sync_resource; DROP TABLE sync_meta;"
-             "PRAGMA user_version = 0;";
-    EXPECT_EQ(sqlite3_exec(db, drops.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    qb::test::runSql(path(), "DROP TABLE sync_pending; DROP TABLE sync_resource; "
+                             "DROP TABLE sync_meta; PRAGMA user_version = 0;");
 
     openStore();
     bind();
     auto l = ledger();
-    EXPECT_EQ(queuedIds(l), QList{item->id()});
+    EXPECT_EQ(queued(l), QList{item->id()});
 }
 
 // Bringing a bound store to this build's layout keeps its queue filling.
@@ -196,14 +174,11 @@ TEST_F(Ledger, aBoundStoreFromAnEarlierLayoutGoesOnQueueing) {
         ASSERT_TRUE(l.commit().ok());
     }
     closeStore();
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, "PRAGMA user_version = 1", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    qb::test::runSql(path(), "PRAGMA user_version = 1");
 
     openStore();
     only(context(), QStringLiteral("old"))->setTitle(QStringLiteral("edited"));
     ASSERT_TRUE(context().save().ok());
     auto l = ledger();
-    EXPECT_EQ(queuedIds(l), QList{item->id()});
+    EXPECT_EQ(queued(l), QList{item->id()});
 }

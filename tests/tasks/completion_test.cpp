@@ -5,13 +5,6 @@ using qb::test::TaskFixture;
 
 namespace {
 
-QList<QString> kindRaws(const TodoItem &item) {
-    QList<QString> result;
-    for (const auto &entry : item.changes())
-        result.append(entry->kindRaw());
-    return result;
-}
-
 // The one open to-do titled `title`: a spawned next instance; null when there is not one.
 TodoItemPtr openOne(ModelContext &context, const QString &title) {
     TodoFetch request;
@@ -52,7 +45,7 @@ TEST_F(Completion, aDailyToDoForTodaySpawnsTomorrowsCopyWithOpenSubtasks) {
     EXPECT_EQ(next->notes(), QStringLiteral("the fern too"));
     EXPECT_EQ(next->recurrenceRule(), daily());
     EXPECT_EQ(next->createdAt(), clockNow());
-    EXPECT_EQ(kindRaws(*next), QStringList({"created"}));
+    EXPECT_EQ(qb::test::each(next->changes(), &ChangeEntry::kindRaw), QStringList{"created"});
     const auto copies = next->orderedSubtasks();
     ASSERT_EQ(copies.size(), 2);
     EXPECT_EQ(copies[0]->title(), QStringLiteral("inside"));

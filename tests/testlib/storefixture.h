@@ -11,9 +11,19 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <type_traits>
 
 namespace qb::test {
+
+// `field` of each of `items`, in order: the titles or ids of fetched records, say.
+template <typename Item, typename Field> auto each(const QList<Item> &items, Field field) {
+    QList<std::decay_t<std::invoke_result_t<Field, const Item &>>> values;
+    for (const Item &item : items)
+        values.append(std::invoke(field, item));
+    return values;
+}
 
 // The one to-do titled `title` in `context`; null when there is none or more than one.
 inline TodoItemPtr only(ModelContext &context, const QString &title) {

@@ -52,8 +52,10 @@ TEST_F(PreferencesTest, readingWritesNothingAndUnknownStoredStringsReadAsDefault
         settings.setValue("openTo", "sometimes");
         settings.setValue("MainWindow1/macPerspective", "Done");
         settings.setValue("MainWindow2/macPerspective", QStringList{"done", "later"});
+        settings.setValue("keepInTray", "no");
     }
     Preferences preferences(path());
+    EXPECT_TRUE(preferences.keepInTray()); // on unless stored off
     EXPECT_EQ(preferences.appearance(), Appearance::System);
     EXPECT_EQ(preferences.openTo(), OpenTo::LastUsed);
     EXPECT_EQ(preferences.storedPerspective(0), AppTab::Today);
@@ -83,8 +85,11 @@ TEST_F(PreferencesTest, writesAtOnceAndNotifiesEveryObjectOnTheSameFileOfRealCha
 
     settingsWindow.setAppearance(Appearance::Light);
     settingsWindow.setOpenToRaw(QStringLiteral("later"));
+    settingsWindow.setKeepInTray(false);
     EXPECT_TRUE(fileContents().contains("appearance=light"));
     EXPECT_TRUE(fileContents().contains("openTo=later"));
+    EXPECT_TRUE(fileContents().contains("keepInTray=false"));
+    EXPECT_FALSE(mainWindow.keepInTray());
     EXPECT_EQ(mainSpy.count(), 1);
     EXPECT_EQ(mainWindow.appearance(), Appearance::Light);
     EXPECT_EQ(mainWindow.openTo(), OpenTo::Later);
@@ -132,17 +137,6 @@ TEST_F(PreferencesTest, remembersThePerspectivePerWindow) {
     EXPECT_TRUE(fileContents().contains("macPerspective=done"));
 }
 
-// On unless stored off; text that is not a switch reads as the default.
-TEST_F(PreferencesTest, keepInTrayIsOnUntilStoredOff) {
-    Preferences preferences(path());
-    EXPECT_TRUE(preferences.keepInTray());
-    preferences.setKeepInTray(false);
-    EXPECT_TRUE(fileContents().contains("keepInTray=false"));
-    EXPECT_FALSE(Preferences(path()).keepInTray());
-    replaceFileAtomically("[General]\nkeepInTray=no\n");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return preferences.keepInTray(); }, 2000));
-}
-
 namespace {
 
 class FakeDesktop : public DesktopColorSchemeSource {
@@ -159,8 +153,9 @@ private:
 
 } // namespace
 
-// The combination is the rule's own test; here, that either side's change is followed.
-TEST_F(PreferencesTest, effectiveSchemeFollowsPreferenceAndDesktop) {
+// A fixed appearance ignores the desktop; System follows its preference, or without one the
+// undecided scheme. Either side's change is followed.
+TEST_F(PreferencesTest, effectiveSchemeCombinesAndFollowsPreferenceAndDesktop) {
     Preferences preferences(path());
     FakeDesktop desktop;
     EffectiveColorScheme effective(&preferences, &desktop);
@@ -172,9 +167,17 @@ TEST_F(PreferencesTest, effectiveSchemeFollowsPreferenceAndDesktop) {
     EXPECT_TRUE(effective.isDark());
     desktop.set(DesktopColorScheme::PreferLight); // no change of the outcome, no notice
     EXPECT_EQ(spy.count(), 2);
+    preferences.setAppearance(Appearance::Light);
+    desktop.set(DesktopColorScheme::PreferDark);
+    EXPECT_FALSE(effective.isDark());
+    preferences.setAppearance(Appearance::System);
+    desktop.set(DesktopColorScheme::NoPreference);
+    EXPECT_FALSE(effective.isDark());
+    effective.setUndecidedScheme(ColorScheme::Dark);
+    EXPECT_TRUE(effective.isDark());
 
     EffectiveColorScheme withoutDesktop(&preferences, nullptr);
-    preferences.setAppearance(Appearance::System);
+    EXPECT_EQ(withoutDesktop.colorScheme(), ColorScheme::Light);
     withoutDesktop.setUndecidedScheme(ColorScheme::Dark);
     EXPECT_EQ(withoutDesktop.colorScheme(), ColorScheme::Dark);
 }

@@ -1,41 +1,27 @@
-#include "scriptedfetcher.h"
+#include "updaterfixture.h"
 
 #include "updates/checkforupdatesviewmodel.h"
-#include "updates/updater.h"
 
+#include <QFile>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
 using namespace qb;
 using namespace std::chrono_literals;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QByteArray feedOf(const QString &item) {
-    return (QStringLiteral(R"(<rss version="2.0" xmlns:qb="https://quillbrook.example/a">)"
-                           "<channel>%1</channel></rss>")
-                .arg(item))
-        .toUtf8();
-}
-
-const QByteArray feedWithVersion2 = feedOf(QStringLiteral(
-    "<item><qb:version>200</qb:version><qb:shortVersionString>2.0</qb:shortVersionString>"
-    "<qb:releaseNotesLink>https://quillbrook.example/notes/2.0</qb:releaseNotesLink>"
-    R"(<enclosure url="https://quillbrook.example/2.0.tar.gz"/></item>)"));
 const QByteArray feedWithRunningVersion =
-    feedOf(QStringLiteral("<item><qb:version>1.5</qb:version></item>"));
+    test::feedOf(QStringLiteral("<item><qb:version>1.5</qb:version></item>"));
 
-class CheckForUpdates : public ::testing::Test {
+using test::feedWithVersion2;
+
+class CheckForUpdates : public test::UpdaterFixture {
 protected:
     void SetUp() override {
-        UpdaterConfig config;
-        config.feedUrl = QUrl(QStringLiteral("https://quillbrook.example/feed"));
-        config.currentVersion = QStringLiteral("1.5");
-        config.firstCheckDelay = 30s;
-        updater =
-            std::make_unique<Updater>(config, std::make_unique<test::ScriptedFetcher>(fetcher),
-                                      std::make_unique<test::ManualTimer>(timer));
+        updater = makeUpdater();
         viewModel = std::make_unique<CheckForUpdatesViewModel>(updater.get());
         finished = std::make_unique<QSignalSpy>(viewModel.get(),
                                                 &CheckForUpdatesViewModel::userCheckFinished);
@@ -49,9 +35,6 @@ protected:
         test::answer(*fetcher, result);
     }
 
-    std::shared_ptr<test::ScriptedFetcher::State> fetcher =
-        std::make_shared<test::ScriptedFetcher::State>();
-    std::shared_ptr<test::ManualTimer::State> timer = std::make_shared<test::ManualTimer::State>();
     std::unique_ptr<Updater> updater;
     std::unique_ptr<CheckForUpdatesViewModel> viewModel;
     std::unique_ptr<QSignalSpy> finished;
@@ -75,45 +58,30 @@ TEST_F(CheckForUpdates, theMenuItemMirrorsTheUpdater) {
     EXPECT_FALSE(viewModel->checkForUpdates()); // harmless without an updater
 }
 
+// Each line of the golden file is what the dialog shows after one answer of the feed, in the
+// order below: "kind | title | message | release notes | download", "none" for no link.
 TEST_F(CheckForUpdates, eachOutcomeShowsItsTitleMessageAndLinksOnlyOnceTheCheckEnds) {
     viewModel->checkForUpdates();
     EXPECT_TRUE(viewModel->outcomeKind().isEmpty());
     test::answer(*fetcher, {feedWithRunningVersion, {}});
 
-    const struct {
-        FetchResult answer;
-        const char16_t *kind, *title, *message, *notes, *download;
-    } cases[] = {
-        {{feedWithRunningVersion, {}},
-         u"upToDate",
-         u"You’re up to date",
-         u"Quill Brook 1.5 is the newest version.",
-         u"",
-         u""},
-        {{feedWithVersion2, {}},
-         u"updateAvailable",
-         u"A new version is available",
-         u"Quill Brook 2.0 is available — you have 1.5.",
-         u"https://quillbrook.example/notes/2.0",
-         u"https://quillbrook.example/2.0.tar.gz"},
-        {{{}, QStringLiteral("The update server could not be found.")},
-         u"failed",
-         u"Couldn’t check for updates",
-         u"The update server could not be found.",
-         u"",
-         u""},
-    };
-    for (const auto &c : cases) {
+    QFile file(QStringLiteral(QB_UPDATES_DATA "/outcomes.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const auto orNone = [](const QUrl &url) { return url.isEmpty() ? u"none"_s : url.toString(); };
+    QString shown;
+    for (const FetchResult &answer :
+         {FetchResult{feedWithRunningVersion, {}}, FetchResult{feedWithVersion2, {}},
+          FetchResult{{}, u"The update server could not be found."_s}}) {
         finished->clear();
-        userCheckAnswered(c.answer);
-        SCOPED_TRACE(QString::fromUtf16(c.message).toStdString());
+        userCheckAnswered(answer);
         EXPECT_EQ(finished->count(), 1);
-        EXPECT_EQ(viewModel->outcomeKind(), QStringView(c.kind));
-        EXPECT_EQ(viewModel->outcomeTitle(), QStringView(c.title));
-        EXPECT_EQ(viewModel->outcomeMessage(), QStringView(c.message));
-        EXPECT_EQ(viewModel->releaseNotesUrl().toString(), QStringView(c.notes));
-        EXPECT_EQ(viewModel->downloadUrl().toString(), QStringView(c.download));
+        shown += QStringList{viewModel->outcomeKind(), viewModel->outcomeTitle(),
+                             viewModel->outcomeMessage(), orNone(viewModel->releaseNotesUrl()),
+                             orNone(viewModel->downloadUrl())}
+                     .join(u" | "_s) +
+                 u'\n';
     }
+    EXPECT_EQ(shown, QString::fromUtf8(file.readAll()));
 }
 
 TEST_F(CheckForUpdates, backgroundChecksNeitherAnnounceNorChangeTheOutcome) {

@@ -1,7 +1,6 @@
-#include "scriptedfetcher.h"
+#include "updaterfixture.h"
 
 #include "preferences/preferences.h"
-#include "updates/updater.h"
 
 #include "tempstore.h"
 
@@ -12,33 +11,12 @@
 using namespace qb;
 using namespace std::chrono_literals;
 
-namespace {
-
-const QByteArray feedWithVersion2 = R"(<rss version="2.0" xmlns:qb="https://quillbrook.example/a">
-<channel><item><qb:version>2.0</qb:version><qb:shortVersionString>2.0</qb:shortVersionString>
-<enclosure url="https://quillbrook.example/2.0.tar.gz"/></item></channel></rss>)";
-
-class UpdaterTest : public ::testing::Test {
-protected:
-    std::unique_ptr<Updater> makeUpdater(const QString &feed = "https://quillbrook.example/feed") {
-        UpdaterConfig config;
-        config.feedUrl = QUrl(feed);
-        config.currentVersion = QStringLiteral("1.5");
-        config.firstCheckDelay = 30s;
-        config.checkInterval = 24h;
-        return std::make_unique<Updater>(config, std::make_unique<test::ScriptedFetcher>(fetcher),
-                                         std::make_unique<test::ManualTimer>(timer));
-    }
-
-    std::shared_ptr<test::ScriptedFetcher::State> fetcher =
-        std::make_shared<test::ScriptedFetcher::State>();
-    std::shared_ptr<test::ManualTimer::State> timer = std::make_shared<test::ManualTimer::State>();
-};
-
-} // namespace
+using UpdaterTest = test::UpdaterFixture;
+using test::feedWithVersion2;
 
 // One check at a time; a newer release or a failure is the outcome, and checking resumes.
-TEST_F(UpdaterTest, aUserCheckReportsItsOutcomeAndChecksOneAtATime) {
+// Destroyed mid-check, the updater drops the fetch.
+TEST_F(UpdaterTest, aUserCheckReportsItsOutcomeChecksOneAtATimeAndEndsWithTheUpdater) {
     auto updater = makeUpdater();
     QSignalSpy canCheck(updater.get(), &Updater::canCheckForUpdatesChanged);
     QSignalSpy finished(updater.get(), &Updater::checkFinished);
@@ -62,6 +40,10 @@ TEST_F(UpdaterTest, aUserCheckReportsItsOutcomeAndChecksOneAtATime) {
     ASSERT_NE(failed, nullptr);
     EXPECT_EQ(failed->message, u"The update server did not answer in time.");
     EXPECT_TRUE(updater->checkForUpdates());
+
+    updater.reset();
+    EXPECT_TRUE(fetcher->destroyed);
+    EXPECT_FALSE(fetcher->pending);
 }
 
 TEST_F(UpdaterTest, withoutAUsableFeedNothingEverChecks) {
@@ -75,7 +57,7 @@ TEST_F(UpdaterTest, withoutAUsableFeedNothingEverChecks) {
     EXPECT_TRUE(fetcher->requested.isEmpty());
 }
 
-TEST_F(UpdaterTest, checksShortlyAfterStartThenDaily) {
+TEST_F(UpdaterTest, checksShortlyAfterStartThenDailyAndNeverTwiceAtOnce) {
     auto updater = makeUpdater();
     QSignalSpy finished(updater.get(), &Updater::checkFinished);
     EXPECT_FALSE(timer->action); // nothing before start()
@@ -92,31 +74,20 @@ TEST_F(UpdaterTest, checksShortlyAfterStartThenDaily) {
 
     ASSERT_TRUE(test::fire(*timer));
     EXPECT_EQ(fetcher->requested.size(), 2);
-}
-
-TEST_F(UpdaterTest, aDailyCheckDuringAUserCheckWaitsForItsEnd) {
-    auto updater = makeUpdater();
-    updater->start();
-    updater->checkForUpdates();
-    ASSERT_TRUE(test::fire(*timer)); // due while the user's check runs
-    EXPECT_EQ(fetcher->requested.size(), 1);
     test::answer(*fetcher, {feedWithVersion2, {}});
-    EXPECT_EQ(timer->delay, 24h);
-    EXPECT_TRUE(timer->action);
-}
 
-TEST_F(UpdaterTest, destroyingTheUpdaterMidCheckDropsTheFetch) {
-    auto updater = makeUpdater();
+    // A daily check due while the user's check runs waits for its end.
     updater->checkForUpdates();
-    updater.reset();
-    EXPECT_TRUE(fetcher->destroyed);
-    EXPECT_FALSE(fetcher->pending);
+    ASSERT_TRUE(test::fire(*timer));
+    EXPECT_EQ(fetcher->requested.size(), 3);
+    EXPECT_FALSE(timer->action);
+    test::answer(*fetcher, {feedWithVersion2, {}});
+    EXPECT_TRUE(timer->action);
 }
 
 TEST(UpdaterConfig, preferencesCanOverrideTheFeed) {
     test::TempFolder folder;
     const QString path = folder.filePath(QStringLiteral("prefs.conf"));
-    EXPECT_EQ(UpdaterConfig::forThisBuild(Preferences(path)).currentVersion, QB_VERSION);
     QSettings(path, QSettings::IniFormat)
         .setValue("updateFeedUrl", "https://quillbrook.example/beta.xml");
     EXPECT_EQ(UpdaterConfig::forThisBuild(Preferences(path)).feedUrl.toString(),
