@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 
 using namespace qb;
 using qb::test::RecordingWidgetHost;
@@ -67,6 +68,26 @@ TEST_F(WidgetSnapshot, theFileIsRewrittenOnlyWhenWhatItShowsOrItsDayChanges) {
     advanceClock(24 * 3600);
     widget.refresh(context());
     EXPECT_EQ(written()->generatedAt, renamed.addSecs(24 * 3600));
+
+    // Another program's snapshot, put in its place or written into it, is replaced at the next
+    // refresh, though nothing this store shows changed since this writer last wrote.
+    for (const bool inPlace : {false, true}) {
+        SCOPED_TRACE(inPlace ? "written into the file" : "put in its place");
+        const QByteArray other = R"({"totalCount":0,"items":[],"generatedAt":0})";
+        if (inPlace) {
+            QFile file(widget.snapshotPath());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(other);
+        } else {
+            QSaveFile file(widget.snapshotPath());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(other);
+            ASSERT_TRUE(file.commit());
+        }
+        widget.refresh(context());
+        ASSERT_TRUE(written());
+        EXPECT_EQ(written()->totalCount, 1);
+    }
 }
 
 TEST_F(WidgetSnapshot, listsTheFirstTwelveCountsAllAndReadsBackWhatItWrites) {

@@ -47,15 +47,47 @@ std::optional<TodaySnapshot> readSnapshot(const QString &path) {
 
 } // namespace
 
+auto WidgetSnapshotWriter::identityOf(const struct ::stat &status) -> FileIdentity {
+    return {quint64(status.st_dev), quint64(status.st_ino), qint64(status.st_size),
+            qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+}
+
+auto WidgetSnapshotWriter::identityOfTarget() const -> std::optional<FileIdentity> {
+    struct stat status {};
+    if (::stat(m_target.constData(), &status) != 0)
+        return std::nullopt;
+    return identityOf(status);
+}
+
+std::optional<TodaySnapshot> WidgetSnapshotWriter::writtenSnapshot() {
+    const auto before = identityOfTarget();
+    if (!before) {
+        m_seen.reset();
+        return std::nullopt;
+    }
+    if (m_seen && m_seen->file == *before)
+        return m_seen->snapshot;
+    auto read = readSnapshot(snapshotPath());
+    // Remembered only when the file did not change while it was read.
+    if (read && identityOfTarget() == before)
+        m_seen = Seen{*before, *read};
+    else
+        m_seen.reset();
+    return read;
+}
+
 void WidgetSnapshotWriter::refresh(ModelContext &context) {
     const TodaySnapshot snapshot = TodaySnapshot::build(context, m_clock, m_calendar);
     // Most saves leave Today's first twelve as they were: the file is then left alone, unless
     // it was made on another day, which a reader may tell by its moment.
-    const auto written = readSnapshot(snapshotPath());
+    const auto written = writtenSnapshot();
     if (!written || written->totalCount != snapshot.totalCount ||
         written->items != snapshot.items ||
-        !m_calendar.isSameDay(written->generatedAt, snapshot.generatedAt))
-        writeSnapshot(snapshot.toJson());
+        !m_calendar.isSameDay(written->generatedAt, snapshot.generatedAt)) {
+        m_seen.reset();
+        if (const auto identity = writeSnapshot(snapshot.toJson()))
+            m_seen = Seen{*identity, snapshot};
+    }
     m_host.reloadAllTimelines();
 }
 
@@ -122,7 +154,8 @@ bool replaceFile(const QByteArray &from, const QByteArray &to) {
 
 } // namespace
 
-bool WidgetSnapshotWriter::writeSnapshot(const QByteArray &json) const {
+auto WidgetSnapshotWriter::writeSnapshot(const QByteArray &json) const
+    -> std::optional<FileIdentity> {
     // Written beside the target and put in its place in one step, so a reader sees the old
     // file or the new one, never half of one. Unlike the store it is not flushed to disk: the
     // snapshot is derived data, rebuilt at every start and activation, and a flush per save
@@ -130,13 +163,14 @@ bool WidgetSnapshotWriter::writeSnapshot(const QByteArray &json) const {
     // previous one.
     FileDescriptor file = createPrivateFile(m_temporary);
     if (!file.isOpen())
-        return false;
-    const bool written = writeAll(file.get(), json);
+        return std::nullopt;
+    struct stat status {};
+    const bool written = writeAll(file.get(), json) && ::fstat(file.get(), &status) == 0;
     if (!file.close() || !written || !replaceFile(m_temporary, m_target)) {
         ::unlink(m_temporary.constData());
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return identityOf(status);
 }
 
 } // namespace qb

@@ -2,9 +2,14 @@
 
 #include "model/calendar.h"
 #include "model/clock.h"
+#include "widget/todaysnapshot.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
+
+struct stat;
 
 namespace qb {
 
@@ -24,7 +29,27 @@ public:
     static QString snapshotPath(const QString &folder);
 
 private:
-    bool writeSnapshot(const QByteArray &json) const;
+    // Tells one file at the path from another: each write here puts a new file in its place,
+    // and a write into the file itself changes its modification time.
+    struct FileIdentity {
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        bool operator==(const FileIdentity &) const = default;
+    };
+    struct Seen {
+        FileIdentity file;
+        TodaySnapshot snapshot;
+    };
+
+    static FileIdentity identityOf(const struct ::stat &status);
+    std::optional<FileIdentity> identityOfTarget() const;
+    // What the file at the path holds: remembered while it is the file last read or written
+    // here, so that a save reads and parses it only after another program replaced it.
+    std::optional<TodaySnapshot> writtenSnapshot();
+    // The written file's identity, or nothing when it could not be written.
+    std::optional<FileIdentity> writeSnapshot(const QByteArray &json) const;
 
     QString m_folder;
     // Encoded once: the snapshot is written after every save.
@@ -33,6 +58,7 @@ private:
     WidgetHost &m_host;
     Clock m_clock;
     Calendar m_calendar;
+    std::optional<Seen> m_seen;
 };
 
 } // namespace qb
