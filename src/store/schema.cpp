@@ -166,21 +166,6 @@ Status upgrade(sql::Database &db) {
     return db.exec(QStringLiteral("PRAGMA user_version = %1").arg(layoutVersion));
 }
 
-} // namespace
-
-Status setSyncQueueTriggers(sql::Database &db, bool bound) {
-    for (const QueueTrigger &trigger : queueTriggers()) {
-        const QString statement =
-            bound ? trigger.creation()
-                  : QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(trigger.name());
-        if (auto status = db.exec(statement); !status)
-            return status;
-    }
-    return Status::success();
-}
-
-namespace {
-
 Result<qint64> readInteger(sql::Database &db, const QString &query) {
     auto statement = db.prepare(query);
     if (!statement)
@@ -381,6 +366,17 @@ Result<int> copyMissingTodos(sql::Database &db, const QString &otherPath) {
     db.exec(QStringLiteral("DROP TABLE IF EXISTS temp.copied"));
     db.exec(QStringLiteral("DETACH other"));
     return copied;
+}
+
+Status setSyncQueueTriggers(sql::Database &db, bool bound) {
+    for (const QueueTrigger &trigger : queueTriggers()) {
+        const QString statement =
+            bound ? trigger.creation()
+                  : QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(trigger.name());
+        if (auto status = db.exec(statement); !status)
+            return status;
+    }
+    return Status::success();
 }
 
 Status prepare(sql::Database &db) {
