@@ -25,6 +25,15 @@ QJsonValue CliRun::json() const {
     return document.array().first();
 }
 
+::testing::AssertionResult failed(const CliRun &run, int status, const QByteArray &fragment) {
+    if (run.status == status && run.out.isEmpty() && run.err.startsWith("quillbrook-cli: ") &&
+        run.err.count('\n') == 1 && run.err.contains(fragment))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "status " << run.status << ", output \"" << run.out.left(300).toStdString()
+           << "\", error \"" << run.err.left(300).toStdString() << '"';
+}
+
 CliClient::CliClient() {
     QDir().mkpath(home.filePath(u"data"_s));
     QDir().mkpath(home.filePath(u"config"_s));

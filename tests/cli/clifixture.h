@@ -29,6 +29,10 @@ struct CliRun {
     QString text() const { return QString::fromUtf8(out); }
 };
 
+// Whether a run failed with `status`, one line on standard error that names `fragment`, and
+// nothing on standard output.
+::testing::AssertionResult failed(const CliRun &run, int status, const QByteArray &fragment = {});
+
 // Runs the client with a private data and config home, a fixed zone (New York) and locale.
 class CliClient {
 public:

@@ -50,9 +50,7 @@ protected:
 
 TEST_F(CliSync, signsInSyncsReportsAndSignsOut) {
     EXPECT_EQ(run({u"sync"_s, u"status"_s}).text(), u"Not signed in.\n"_s);
-    const CliRun refused = login(*this, "wrong\n");
-    EXPECT_EQ(refused.status, 4);
-    EXPECT_TRUE(refused.err.contains("did not accept the user name or password"));
+    EXPECT_TRUE(failed(login(*this, "wrong\n"), 4, "did not accept the user name or password"));
 
     add(u"Written before signing in"_s, {u"--later"_s});
     const CliRun signedIn = login(*this);
@@ -69,9 +67,7 @@ TEST_F(CliSync, signsInSyncsReportsAndSignsOut) {
     EXPECT_TRUE(after.value(u"signedIn"_s).toBool());
     EXPECT_EQ(after.value(u"pending"_s).toInt(), 0);
     EXPECT_TRUE(after.value(u"lastError"_s).isNull());
-    const CliRun noPassword = run({u"sync"_s, u"now"_s});
-    EXPECT_EQ(noPassword.status, 1);
-    EXPECT_TRUE(noPassword.err.contains("No password on standard input"));
+    EXPECT_TRUE(failed(run({u"sync"_s, u"now"_s}), 1, "No password on standard input"));
 
     // A password typed into the address is not written to the preferences file.
     CliClient other;
@@ -130,8 +126,6 @@ TEST_F(CliAlone, withoutTheSyncProgramSyncNamesThePackageAndTheRestWorks) {
     const QString alone = home.filePath(u"bin/quillbrook-cli"_s);
     ASSERT_TRUE(QDir().mkpath(QFileInfo(alone).path()));
     ASSERT_TRUE(QFile::copy(QStringLiteral(QB_CLI_PATH), alone));
-    const CliRun sync = shell(u"exec \"$1\" sync status"_s, {alone});
-    EXPECT_EQ(sync.status, 4);
-    EXPECT_TRUE(sync.err.contains("quillbrook package")) << sync.err.toStdString();
+    EXPECT_TRUE(failed(shell(u"exec \"$1\" sync status"_s, {alone}), 4, "quillbrook package"));
     EXPECT_EQ(shell(u"exec \"$1\" add 'Still here'"_s, {alone}).status, 0);
 }

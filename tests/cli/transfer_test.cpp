@@ -54,10 +54,8 @@ TEST_F(Transfer, everyDayFromYearOneToNineThousandNineHundredNinetyNineRoundTrip
                                      QByteArrayLiteral("9999-12-31T23:59:59.999-10:00")}) {
         QByteArray file = exported;
         file.replace(exported.mid(exported.indexOf("\"createdAt\": \"") + 14, 29), moment);
-        const CliRun result = other.run({u"import"_s, writeFile(u"far.json"_s, file)});
-        EXPECT_EQ(result.status, 1) << moment.toStdString();
-        EXPECT_TRUE(result.err.contains("createdAt: expected a date-time in the years 1 to 9999"))
-            << result.err.toStdString();
+        EXPECT_TRUE(failed(other.run({u"import"_s, writeFile(u"far.json"_s, file)}), 1,
+                           "createdAt: expected a date-time in the years 1 to 9999"));
     }
     EXPECT_EQ(other.exportText(), exported);
 }
@@ -136,31 +134,23 @@ TEST_F(Transfer, aMalformedFileChangesNothing) {
     for (const auto &[bytes, fragment] : files) {
         SCOPED_TRACE(bytes.left(120).toStdString());
         const CliRun result = run({u"import"_s, writeFile(u"bad.json"_s, bytes)});
-        EXPECT_EQ(result.status, 1);
-        EXPECT_TRUE(result.err.startsWith("quillbrook-cli: cannot import"))
-            << result.err.left(300).toStdString();
-        EXPECT_TRUE(result.err.contains(fragment)) << result.err.left(300).toStdString();
+        EXPECT_TRUE(failed(result, 1, fragment));
+        EXPECT_TRUE(result.err.startsWith("quillbrook-cli: cannot import"));
     }
     // One to-do with its subtasks may not take more than 64 MiB either.
-    QByteArrayList subtasks;
+    QByteArrayList steps;
     for (int i = 0; i < 17; ++i)
-        subtasks.append(R"({"id": "0f0f0f0f-1111-4222-8333-5555555555)" +
-                        QByteArray::number(10 + i) + R"(", "title": ")" + QByteArray(4000000, 'x') +
-                        R"(", "isCompleted": false,
-            "sortOrder": 1, "createdAt": "2020-01-01T00:00:00.000Z"})");
-    const QByteArray huge = exportFile({QByteArray(valid).replace(
-        "\"subtasks\": []", "\"subtasks\": [" + subtasks.join(", ") + "]")});
-    const CliRun tooLarge = run({u"import"_s, writeFile(u"huge.json"_s, huge)});
-    EXPECT_EQ(tooLarge.status, 1);
-    EXPECT_TRUE(tooLarge.err.contains("todos[0] is longer than 64 MiB"))
-        << tooLarge.err.toStdString();
+        steps.append(newId());
+    const QByteArray huge = exportFile(
+        {todoText(newId(), steps)
+             .replace("\"title\": \"step\"", "\"title\": \"" + QByteArray(4000000, 'x') + '"')});
+    EXPECT_TRUE(failed(run({u"import"_s, writeFile(u"huge.json"_s, huge)}), 1,
+                       "todos[0] is longer than 64 MiB"));
 
     // Input that never ends is judged by its first byte, from a file or standard input.
-    for (const QString &source : {u"/dev/zero"_s, u"-"_s}) {
-        const CliRun endless = shell(u"exec \"$0\" import \"$1\" < /dev/zero"_s, {source});
-        EXPECT_EQ(endless.status, 1);
-        EXPECT_TRUE(endless.err.contains("not JSON (a NUL byte at byte 0)"));
-    }
+    for (const QString &source : {u"/dev/zero"_s, u"-"_s})
+        EXPECT_TRUE(failed(shell(u"exec \"$0\" import \"$1\" < /dev/zero"_s, {source}), 1,
+                           "not JSON (a NUL byte at byte 0)"));
     EXPECT_EQ(exportText(), before);
 }
 
@@ -195,10 +185,8 @@ TEST_F(Transfer, aFileWithAnIdGivenTwiceIsRefusedWholeNamingTheFirst) {
     };
     for (const auto &[todos, message] : files) {
         SCOPED_TRACE(message.toStdString());
-        const CliRun result = run({u"import"_s, writeFile(u"twice.json"_s, exportFile(todos))});
-        EXPECT_EQ(result.status, 1);
-        EXPECT_TRUE(result.err.startsWith(QByteArray("quillbrook-cli: cannot import: ") + message))
-            << result.err.toStdString();
+        EXPECT_TRUE(failed(run({u"import"_s, writeFile(u"twice.json"_s, exportFile(todos))}), 1,
+                           "quillbrook-cli: cannot import: " + message));
     }
     EXPECT_EQ(exportText(), before);
     // The same ids in separate records of different kinds are not duplicates.
@@ -224,18 +212,15 @@ TEST_F(Transfer, aFullDiskLeavesTheStoreAsItWasAndIsReported) {
         return shell(u"trap '' XFSZ; ulimit -f %1; %2"_s.arg(kib).arg(command),
                      {file, home.filePath(u"out"_s)});
     };
-    const CliRun full = limited(stored / 1024 + 256, u"exec \"$0\" import \"$1\""_s);
-    EXPECT_EQ(full.status, 3);
-    EXPECT_TRUE(full.err.startsWith("quillbrook-cli: cannot save to the store"))
-        << full.err.toStdString();
+    EXPECT_TRUE(failed(limited(stored / 1024 + 256, u"exec \"$0\" import \"$1\""_s), 3,
+                       "quillbrook-cli: cannot save to the store"));
     EXPECT_EQ(exportText(), before);
     // With room again, the same import goes through.
     EXPECT_EQ(json({u"import"_s, file})[u"imported"].toInt(), 3000);
 
     // An export that cannot be written whole is not reported as done.
-    const CliRun cut = limited(64, u"exec \"$0\" export > \"$2\""_s);
-    EXPECT_EQ(cut.status, 1);
-    EXPECT_TRUE(cut.err.contains("cannot write standard output")) << cut.err.toStdString();
+    EXPECT_TRUE(
+        failed(limited(64, u"exec \"$0\" export > \"$2\""_s), 1, "cannot write standard output"));
 }
 
 TEST_F(Transfer, importAndExportHoldOneToDoAtATime) {

@@ -37,6 +37,10 @@ Picture picture(Device &device) {
     return shown;
 }
 
+RecurrenceRule rule(const char *json) {
+    return RecurrenceRule::fromJson(json).value();
+}
+
 } // namespace
 
 class Radicale : public ::testing::Test {
@@ -158,14 +162,8 @@ TEST_F(Radicale, everyTaskOperationOnOneStoreArrivesOnTheOtherInAnotherZone) {
     tasks().reorderSubtasks({pack, trip->orderedSubtasks().at(1), hotel});
     exchange(*a, *b);
 
-    RecurrenceRule weekly;
-    weekly.frequency = RecurrenceRule::Frequency::Weekly;
-    weekly.weekdays = {1, 3};
-    tasks().setRepeat(milk, weekly);
-    RecurrenceRule monthEnd;
-    monthEnd.frequency = RecurrenceRule::Frequency::Monthly;
-    monthEnd.lastDay = true;
-    tasks().setRepeat(call, monthEnd);
+    tasks().setRepeat(milk, rule(R"({"frequency":"weekly","weekdays":[1,3],"lastDay":false})"));
+    tasks().setRepeat(call, rule(R"({"frequency":"monthly","weekdays":[],"lastDay":true})"));
     exchange(*a, *b);
 
     // Completing a repeating to-do makes the next one; it arrives once.
@@ -249,10 +247,7 @@ TEST_F(Radicale, anotherClientsToDosAndOursGoBothWays) {
     // Ours, read by them.
     auto ours = a->tasks().add(u"From Quill Brook"_s, TodoList::Today);
     a->tasks().addSubtask(ours, u"Our step"_s);
-    RecurrenceRule fridays;
-    fridays.frequency = RecurrenceRule::Frequency::Weekly;
-    fridays.weekdays = {5};
-    a->tasks().setRepeat(ours, fridays);
+    a->tasks().setRepeat(ours, rule(R"({"frequency":"weekly","weekdays":[5],"lastDay":false})"));
     ASSERT_TRUE(a->sync());
     const QString uid = StoreSide::uidFor(ours->id());
     seen({{uid, u"summary"_s, u"From Quill Brook"_s},

@@ -54,10 +54,7 @@ ItemFields richFields() {
     fields.day = QDate(2024, 3, 10);
     fields.completed = true;
     fields.completedAt = utc(2024, 3, 10, 18, 30, 5);
-    RecurrenceRule rule;
-    rule.frequency = RecurrenceRule::Frequency::Monthly;
-    rule.lastDay = true;
-    fields.ruleRaw = QString::fromUtf8(rule.toJson());
+    fields.ruleRaw = uR"({"frequency":"monthly","weekdays":[],"lastDay":true})"_s;
     fields.sortOrder = 2.5;
     fields.createdAt = utc(2024, 3, 1, 8);
     fields.log = {
@@ -216,8 +213,7 @@ TEST(VTodoText, repeatRulesMapBothWaysAndOthersStayVerbatim) {
     EXPECT_TRUE(renamed.contains("RRULE:FREQ=WEEKLY;INTERVAL=2;BYDAY=MO;UNTIL=20241231\r\n"));
 
     // A rule changed here replaces it.
-    RecurrenceRule daily;
-    fields.ruleRaw = QString::fromUtf8(daily.toJson());
+    fields.ruleRaw = uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s;
     const QByteArray changed = writeVTodo(renamed, fields, options());
     EXPECT_FALSE(changed.contains("INTERVAL=2"));
     EXPECT_TRUE(changed.contains("RRULE:FREQ=DAILY\r\n"));
