@@ -110,6 +110,18 @@ QString CliClient::writeFile(const QString &name, const QByteArray &bytes) const
     return path;
 }
 
+QString CliClient::writeTodos(const QString &name, int count, const QByteArray &title,
+                              const QByteArray &notes, QStringList *ids) const {
+    QByteArrayList todos;
+    for (int i = 0; i < count; ++i) {
+        const QByteArray id = newId();
+        todos.append(todoText(id, {}, {}, title, notes));
+        if (ids)
+            ids->append(QString::fromLatin1(id));
+    }
+    return writeFile(name, exportFile(todos));
+}
+
 QByteArray CliClient::exportText() const {
     const CliRun result = run({u"export"_s});
     EXPECT_EQ(result.status, 0) << result.err.toStdString();

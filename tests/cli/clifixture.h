@@ -53,6 +53,10 @@ public:
     QString dataFolder() const { return home.filePath(QStringLiteral("data/Quillbrook")); }
     QString storePath() const { return dataFolder() + QStringLiteral("/Quillbrook.store"); }
     QString writeFile(const QString &name, const QByteArray &bytes) const;
+    // Writes an export file of `count` new to-dos with the given title and notes, adds their ids
+    // to `ids`, and returns its path.
+    QString writeTodos(const QString &name, int count, const QByteArray &title,
+                       const QByteArray &notes = {}, QStringList *ids = nullptr) const;
     QByteArray exportText() const;
     // "2026-12-06T00:00:00.000-05:00" of the current day, or `days` after it, as the client
     // formats it.

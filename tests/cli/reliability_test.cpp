@@ -21,18 +21,6 @@ QString integrityCheck(const CliClient &client) {
         .trimmed();
 }
 
-// An export file of `count` new to-dos with 7,000 characters of notes each (kept in the row and in
-// the search index): a few hundred fill the log past the 1,000 pages at which the commit itself
-// copies it into the store file.
-QByteArray importFile(int count, QStringList &ids) {
-    QByteArrayList todos;
-    for (int i = 0; i < count; ++i) {
-        ids.append(QString::fromLatin1(newId()));
-        todos.append(todoText(ids.last().toLatin1(), {}, {}, "imported", QByteArray(7000, 'n')));
-    }
-    return exportFile(todos);
-}
-
 } // namespace
 
 using Reliability = CliFixture;
@@ -46,7 +34,11 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
     const unsigned seed = std::random_device()();
     SCOPED_TRACE(seed); // to replay a failure
     std::mt19937 random(seed);
+    // Imports of 300 to-dos with 7,000 characters of notes each (kept in the row and in the
+    // search index): each fills the log past the 1,000 pages at which the commit itself copies it
+    // into the store file.
     constexpr int importSize = 300;
+    const QByteArray notes(7000, 'n');
     QStringList added, completed, imported;
     int kills = 0, imports = 0;
 
@@ -56,11 +48,9 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
     elapsed.start();
     added.append(add(u"first"_s));
     const int addWindow = std::max(10, int(elapsed.restart() * 3 / 2));
-    QStringList firstIds;
     const CliRun firstImport =
-        run({u"import"_s, writeFile(u"first.json"_s, importFile(importSize, firstIds))});
+        run({u"import"_s, writeTodos(u"first.json"_s, importSize, "imported", notes, &imported)});
     ASSERT_EQ(firstImport.status, 0) << firstImport.err.toStdString();
-    imported += firstIds;
     const int importWindow = std::max(10, int(elapsed.restart() * 3 / 2));
 
     // About fifteen seconds; on a busy machine, on until enough runs were killed and finished.
@@ -75,7 +65,8 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
         const bool importing = i % 3 == 0;
         const bool completing = !importing && random() % 3 == 0;
         if (importing) {
-            args << u"import"_s << writeFile(u"import.json"_s, importFile(importSize, ids));
+            args << u"import"_s
+                 << writeTodos(u"import.json"_s, importSize, "imported", notes, &ids);
         } else if (completing) {
             args << u"complete"_s << added[int(random() % added.size())];
         } else {

@@ -89,10 +89,7 @@ TEST_F(CliSync, signsInSyncsReportsAndSignsOut) {
 // is doubled and the queue picks up where it stopped.
 TEST_F(CliSync, aClientKilledMidSyncLeavesNoDuplicatesAndResumes) {
     constexpr int count = 300;
-    QByteArrayList bulk;
-    for (int i = 0; i < count; ++i)
-        bulk.append(todoText(newId(), {}, {}, "Bulk " + QByteArray::number(i)));
-    ASSERT_EQ(run({u"import"_s, writeFile(u"bulk.json"_s, exportFile(bulk))}).status, 0);
+    ASSERT_EQ(run({u"import"_s, writeTodos(u"bulk.json"_s, count, "Bulk")}).status, 0);
     ASSERT_EQ(login(*this).status, 0);
 
     killSyncOnce(*this, [&] { return server.objectCount() >= count / 5; });

@@ -86,8 +86,9 @@ TEST_F(Transfer, aMalformedFileChangesNothing) {
     const QByteArray before = exportText();
     const QByteArray valid = todoText("0f0f0f0f-1111-4222-8333-444455556666");
     const QByteArray second = todoText("0f0f0f0f-1111-4222-8333-444455556667");
-    const auto withTitle = [](const QByteArray &title) {
-        return exportFile({todoText("0f0f0f0f-1111-4222-8333-444455556666", {}, {}, title)});
+    // The file of that one to-do with `text` in place of `part`.
+    const auto broken = [&](const char *part, const QByteArray &text) {
+        return exportFile({QByteArray(valid).replace(part, text)});
     };
     const QList<std::pair<QByteArray, const char *>> files{
         {"", "not JSON"},
@@ -105,25 +106,21 @@ TEST_F(Transfer, aMalformedFileChangesNothing) {
         {"{\"todos\": [" + valid + "]}", "format version"},
         {exportFile({valid}) + QByteArray(1, '\0') + "trailing", "NUL byte"},
         {exportFile({valid}) + "{}", "not JSON"},
-        {exportFile({QByteArray(valid).replace("0f0f0f0f", "nothex!!")}), "todos[0].id"},
-        {exportFile({QByteArray(valid).replace("2020-01-01T00:00:00.000Z", "yesterday")}),
-         "createdAt"},
-        {exportFile({QByteArray(valid).replace("\"sortOrder\": 1", "\"sortOrder\": \"1\"")}),
-         "sortOrder"},
-        {exportFile({QByteArray(valid).replace("\"subtasks\": []", "\"subtasks\": [{\"id\": 1}]")}),
-         "subtasks[0]"},
-        {exportFile({QByteArray(valid).replace("\"title\": \"ok\", ", "")}), "title"},
-        {exportFile(
-             {QByteArray(valid).replace("\"notes\": \"\",", "\"notes\": \"\", \"notes\": \"x\",")}),
+        {broken("0f0f0f0f", "nothex!!"), "todos[0].id"},
+        {broken("2020-01-01T00:00:00.000Z", "yesterday"), "createdAt"},
+        {broken("\"sortOrder\": 1", "\"sortOrder\": \"1\""), "sortOrder"},
+        {broken("\"subtasks\": []", "\"subtasks\": [{\"id\": 1}]"), "subtasks[0]"},
+        {broken("\"title\": \"ok\", ", ""), "title"},
+        {broken("\"notes\": \"\",", "\"notes\": \"\", \"notes\": \"x\","),
          "todos[0].notes: given twice"},
         // Keys of no meaning are skipped, but not nested without end.
-        {exportFile({QByteArray(valid).replace("\"notes\"", "\"extra\": " + QByteArray(5000, '[') +
-                                                                ", \"notes\"")}),
+        {broken("\"notes\"", "\"extra\": " + QByteArray(5000, '[') + ", \"notes\""),
          "nested too deeply"},
-        {withTitle("o\xff"), "not JSON"},
-        {withTitle("\\udc00 lone"), "todos[0].title: not valid Unicode"},
-        {withTitle(QByteArray(5 << 20, 'x')), "todos[0].title: longer than 4 MiB"},
-        {withTitle(QByteArray(30 << 20, 'x')), "a value longer than 4 MiB"},
+        {broken("\"ok\"", "\"o\xff\""), "not JSON"},
+        {broken("\"ok\"", "\"\\udc00 lone\""), "todos[0].title: not valid Unicode"},
+        {broken("\"ok\"", '"' + QByteArray(5 << 20, 'x') + '"'),
+         "todos[0].title: longer than 4 MiB"},
+        {broken("\"ok\"", '"' + QByteArray(30 << 20, 'x') + '"'), "a value longer than 4 MiB"},
         // The limit counts what a text reads, not how it is written: an escape is one.
         {exportFile({todoText("0f0f0f0f-1111-4222-8333-444455556666", {}, {},
                               QByteArray(4 << 20, 'x').replace(0, 1, "\\t")),
@@ -199,10 +196,7 @@ TEST_F(Transfer, aFullDiskLeavesTheStoreAsItWasAndIsReported) {
     for (int i = 0; i < 20; ++i)
         add(u"Existing %1"_s.arg(i));
     const QByteArray before = exportText();
-    QByteArrayList todos;
-    for (int i = 0; i < 3000; ++i)
-        todos.append(todoText(newId(), {}, {}, QByteArray(200, 'x')));
-    const QString file = writeFile(u"many.json"_s, exportFile(todos));
+    const QString file = writeTodos(u"many.json"_s, 3000, QByteArray(200, 'x'));
     // No file the client writes may grow past what the store holds now plus a little: the
     // import runs out of room half way, as on a full disk.
     qint64 stored = 0;
@@ -229,13 +223,6 @@ TEST_F(Transfer, importAndExportHoldOneToDoAtATime) {
 #endif
     // Files of 8 and 96 MB of notes: a client that held the file, or every to-do, would grow by
     // several times the difference; one that streams by little more than its page cache.
-    const auto fileOf = [this](int count) {
-        QByteArrayList todos;
-        const QByteArray notes(16 * 1024, 'n');
-        for (int i = 0; i < count; ++i)
-            todos.append(todoText(newId(), {}, {}, "ok", notes));
-        return writeFile(u"todos%1.json"_s.arg(count), exportFile(todos));
-    };
     // Peak resident memory in bytes, as GNU time reports it (in KiB).
     const auto peak = [this](const CliClient &client, const QString &command, const QString &file) {
         const CliRun measured = client.shell(u"/usr/bin/time -f %M -o \"$2\" %1"_s.arg(command),
@@ -245,8 +232,9 @@ TEST_F(Transfer, importAndExportHoldOneToDoAtATime) {
         return report.open(QIODevice::ReadOnly) ? report.readAll().trimmed().toLongLong() * 1024
                                                 : 0;
     };
-    const QString small = fileOf(500);
-    const QString large = fileOf(6000);
+    const QByteArray notes(16 * 1024, 'n');
+    const QString small = writeTodos(u"small.json"_s, 500, "ok", notes);
+    const QString large = writeTodos(u"large.json"_s, 6000, "ok", notes);
     const qint64 growth = QFileInfo(large).size() - QFileInfo(small).size();
     const CliClient other;
     const QString import = u"\"$0\" import \"$1\""_s;

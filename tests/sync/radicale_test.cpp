@@ -73,9 +73,8 @@ protected:
     }
     // Both devices sync (first, then second, then first again) and must show the same.
     void exchange(Device &a, Device &b) {
-        ASSERT_TRUE(a.sync()) << a.engine->status().lastError.toStdString();
-        ASSERT_TRUE(b.sync()) << b.engine->status().lastError.toStdString();
-        ASSERT_TRUE(a.sync()) << a.engine->status().lastError.toStdString();
+        for (Device *device : {&a, &b, &a})
+            ASSERT_TRUE(device->sync()) << device->engine->status().lastError.toStdString();
         EXPECT_EQ(picture(a), picture(b));
         EXPECT_EQ(a.pending(), 0);
         EXPECT_EQ(b.pending(), 0);
