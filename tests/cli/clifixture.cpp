@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTimeZone>
 #include <QUuid>
 
@@ -65,10 +64,14 @@ CliRun finished(QProcess &process) {
 
 } // namespace
 
-CliRun CliClient::run(const QStringList &args, const QByteArray &input) const {
-    QProcess process;
+void CliClient::start(QProcess &process, const QStringList &args) const {
     process.setProcessEnvironment(environment());
     process.start(QStringLiteral(QB_CLI_PATH), args);
+}
+
+CliRun CliClient::run(const QStringList &args, const QByteArray &input) const {
+    QProcess process;
+    start(process, args);
     if (!process.waitForStarted())
         return {};
     if (!input.isEmpty())

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -39,6 +40,8 @@ public:
     CliClient();
 
     QProcessEnvironment environment() const;
+    // Starts the client in `process`, for runs a test waits for or kills itself.
+    void start(QProcess &process, const QStringList &args) const;
     CliRun run(const QStringList &args, const QByteArray &input = {}) const;
     // A bash script run with this client's environment, the client's path as $0 and `args` as
     // $1…: for redirections, limits and bytes QProcess cannot pass.

@@ -67,10 +67,7 @@ TEST_F(Errors, invalidUtf8ArgumentsAreRefusedBeforeTheStoreIsTouched) {
 
 TEST_F(Errors, aStoreThatCannotBeOpenedStopsWithTheFatalMessageAndThree) {
     QDir().mkpath(dataFolder());
-    QFile garbage(storePath());
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write(QByteArray(4096, 'x'));
-    garbage.close();
+    writeFile(u"data/Quillbrook/Quillbrook.store"_s, QByteArray(4096, 'x'));
     EXPECT_TRUE(
         failed(run({u"list"_s, u"today"_s}), 3, "Unable to create a local ModelContainer: "));
     // Rules need no store, so they still work.

@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
-#include <QProcess>
 
 #include <algorithm>
 #include <random>
@@ -72,16 +71,11 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
         } else {
             args << u"add"_s << u"task %1"_s.arg(i);
         }
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(QStringLiteral(QB_CLI_PATH), args);
+        QProcess process, reader;
+        start(process, args);
         ASSERT_TRUE(process.waitForStarted());
-        // Another client reads while the import writes, as a launcher or the app would.
-        QProcess reader;
-        if (importing) {
-            reader.setProcessEnvironment(environment());
-            reader.start(QStringLiteral(QB_CLI_PATH), {u"list"_s, u"today"_s});
-        }
+        if (importing) // the reader beside each import
+            start(reader, {u"list"_s, u"today"_s});
         // Anywhere from start-up to the last write; some runs are left to finish.
         const int window = importing ? importWindow : addWindow;
         const bool finished = process.waitForFinished(int(random() % window));

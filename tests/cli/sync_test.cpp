@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSet>
 #include <QThread>
 
@@ -33,8 +32,7 @@ protected:
     // Starts "sync now" for `client` and kills it once `farEnough` holds.
     void killSyncOnce(const CliClient &client, const std::function<bool()> &farEnough) {
         QProcess process;
-        process.setProcessEnvironment(client.environment());
-        process.start(QStringLiteral(QB_CLI_PATH), {u"sync"_s, u"now"_s});
+        client.start(process, {u"sync"_s, u"now"_s});
         process.write(password);
         process.waitForBytesWritten();
         process.closeWriteChannel();

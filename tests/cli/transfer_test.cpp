@@ -223,26 +223,22 @@ TEST_F(Transfer, importAndExportHoldOneToDoAtATime) {
 #endif
     // Files of 8 and 96 MB of notes: a client that held the file, or every to-do, would grow by
     // several times the difference; one that streams by little more than its page cache.
-    // Peak resident memory in bytes, as GNU time reports it (in KiB).
-    const auto peak = [this](const CliClient &client, const QString &command, const QString &file) {
-        const CliRun measured = client.shell(u"/usr/bin/time -f %M -o \"$2\" %1"_s.arg(command),
-                                             {file, home.filePath(u"rss"_s)});
-        EXPECT_EQ(measured.status, 0) << measured.err.toStdString();
-        QFile report(home.filePath(u"rss"_s));
-        return report.open(QIODevice::ReadOnly) ? report.readAll().trimmed().toLongLong() * 1024
-                                                : 0;
-    };
     const QByteArray notes(16 * 1024, 'n');
     const QString small = writeTodos(u"small.json"_s, 500, "ok", notes);
     const QString large = writeTodos(u"large.json"_s, 6000, "ok", notes);
     const qint64 growth = QFileInfo(large).size() - QFileInfo(small).size();
+    // Peak resident memory in bytes of one run on `file`, as GNU time reports it (in KiB).
+    const auto peak = [](const CliClient &client, const QString &command, const QString &file) {
+        const CliRun measured =
+            client.shell(u"/usr/bin/time -f %M \"$0\" %1 2>&1 >/dev/null"_s.arg(command), {file});
+        EXPECT_EQ(measured.status, 0) << measured.out.toStdString();
+        return measured.out.trimmed().toLongLong() * 1024;
+    };
     const CliClient other;
-    const QString import = u"\"$0\" import \"$1\""_s;
-    const QString exporting = u"\"$0\" export > /dev/null"_s;
-    const qint64 importSmall = peak(other, import, small);
-    const qint64 importLarge = peak(*this, import, large);
-    const qint64 exportSmall = peak(other, exporting, small);
-    const qint64 exportLarge = peak(*this, exporting, large);
+    const qint64 importSmall = peak(other, u"import \"$1\""_s, small);
+    const qint64 importLarge = peak(*this, u"import \"$1\""_s, large);
+    const qint64 exportSmall = peak(other, u"export"_s, small);
+    const qint64 exportLarge = peak(*this, u"export"_s, large);
     RecordProperty("importPeakKiB", int(importLarge / 1024));
     RecordProperty("exportPeakKiB", int(exportLarge / 1024));
     EXPECT_GT(importSmall, 0);

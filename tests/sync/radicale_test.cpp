@@ -54,14 +54,10 @@ protected:
     DavResult<FoundCollection> findResult(const QUrl &url, const QString &list,
                                           const QString &secret = password) {
         CollectionFinder finder(transport, u"alice"_s, secret);
-        DavResult<FoundCollection> result;
-        bool done = false;
-        finder.find(url, list, [&](const DavResult<FoundCollection> &r) {
-            result = r;
-            done = true;
-        });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 5000));
-        return result;
+        std::optional<DavResult<FoundCollection>> result;
+        finder.find(url, list, [&](const DavResult<FoundCollection> &r) { result = r; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
+        return result.value_or(DavResult<FoundCollection>());
     }
     QUrl find(const QUrl &url, const QString &list) {
         const auto found = findResult(url, list);
