@@ -40,10 +40,6 @@ protected:
                                    &listener, SLOT(onReloaded(QString))));
     }
 
-    bool waitForSignals(qsizetype count) {
-        return QTest::qWaitFor([&] { return listener.paths.size() >= count; }, 3000);
-    }
-
     PrivateBus bus;
     QDBusConnection widget{u"unset"_s};
     Listener listener;
@@ -75,7 +71,7 @@ TEST_F(OnPrivateBus, eachReloadIsSignalledWithItsSnapshotPathAndTheNameCanBeLook
     host->reloadAllTimelines();
     second.reloadAllTimelines();
     host->reloadAllTimelines();
-    ASSERT_TRUE(waitForSignals(3));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listener.paths.size() >= 3; }, 3000));
     QStringList paths = listener.paths;
     paths.sort(); // signals from two connections come in no set order
     EXPECT_EQ(paths, (QStringList{u"/elsewhere/today.json"_s, snapshot, snapshot}));

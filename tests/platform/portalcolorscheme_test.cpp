@@ -51,20 +51,16 @@ protected:
             GTEST_SKIP() << "dbus-daemon is not available";
     }
 
-    void startPortal() {
-        QDBusConnection service = bus.connect(u"portal"_s);
-        ASSERT_TRUE(service.registerObject(u"/org/freedesktop/portal/desktop"_s, &portal,
-                                           QDBusConnection::ExportAllSlots |
-                                               QDBusConnection::ExportAllSignals));
-        ASSERT_TRUE(service.registerService(u"org.freedesktop.portal.Desktop"_s));
-    }
-
     PrivateBus bus;
     FakeSettingsPortal portal;
 };
 
 TEST_F(PortalOnPrivateBus, readsTheSchemeAndFollowsChanges) {
-    startPortal();
+    QDBusConnection service = bus.connect(u"portal"_s);
+    ASSERT_TRUE(service.registerObject(u"/org/freedesktop/portal/desktop"_s, &portal,
+                                       QDBusConnection::ExportAllSlots |
+                                           QDBusConnection::ExportAllSignals));
+    ASSERT_TRUE(service.registerService(u"org.freedesktop.portal.Desktop"_s));
     PortalColorScheme scheme(bus.connect(u"reader"_s));
     QSignalSpy spy(&scheme, &DesktopColorSchemeSource::colorSchemeChanged);
     EXPECT_EQ(scheme.colorScheme(), DesktopColorScheme::Unknown); // the read is asynchronous

@@ -46,7 +46,9 @@ QDateTime utc(int y, int m, int d, int h = 0, int min = 0, int s = 0) {
     return QDateTime(QDate(y, m, d), QTime(h, min, s), Qt::UTC);
 }
 
-ItemFields richFields() {
+} // namespace
+
+TEST(VTodoText, aNewObjectReadsBackAsWritten) {
     ItemFields fields;
     fields.title = u"Call Ann; then Bob, \\ maybe"_s;
     fields.notes = QStringLiteral("Line one\nLine two with ü and a very long tail that goes well "
@@ -65,21 +67,6 @@ ItemFields richFields() {
         {QUuid::createUuid(), u"kind;of:\"odd\""_s, u""_s,
          QDateTime::fromMSecsSinceEpoch(1709280002789, Qt::UTC)},
     };
-    return fields;
-}
-
-// A to-do as another client writes it: folded lines, parameters, alarms, a time zone and an
-// override of one occurrence, none of which we use.
-QByteArray foreignObject() {
-    QFile file(QStringLiteral(QB_SYNC_TEST_DIR "/data/foreign.ics"));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-}
-
-} // namespace
-
-TEST(VTodoText, aNewObjectReadsBackAsWritten) {
-    const ItemFields fields = richFields();
     const QByteArray text = writeVTodo({}, fields, options());
     const VTodo back = read(text);
     EXPECT_EQ(back.uid, u"U-1"_s);
@@ -102,7 +89,11 @@ TEST(VTodoText, aNewObjectReadsBackAsWritten) {
 }
 
 TEST(VTodoText, anEditRewritesOnlyWhatChangedAndKeepsTheRestByteForByte) {
-    const QByteArray foreign = foreignObject();
+    // A to-do as another client writes it: folded lines, parameters, alarms, a time zone and an
+    // override of one occurrence, none of which we use.
+    QFile file(QStringLiteral(QB_SYNC_TEST_DIR "/data/foreign.ics"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray foreign = file.readAll();
     const VTodo was = read(foreign);
     EXPECT_EQ(was.fields.title, u"Buy milk"_s);
     EXPECT_EQ(was.fields.sortOrder, 559033.419);
