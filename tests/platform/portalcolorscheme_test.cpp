@@ -18,7 +18,6 @@ class FakeSettingsPortal : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
 
-public:
 public slots:
     // Like the real portal, Read wraps the value in a second variant.
     QDBusVariant Read(const QString &group, const QString &key) {

@@ -2,8 +2,7 @@
 #include "sync/networktransport.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -18,14 +17,10 @@ namespace {
 
 std::optional<HttpResponse> sendAndWait(NetworkTransport &transport, const QUrl &url) {
     std::optional<HttpResponse> answer;
-    QEventLoop loop;
-    transport.send({"PROPFIND", url, {}, {}}, [&](const HttpResponse &response) {
-        answer = response;
-        loop.quit();
-    });
+    transport.send({"PROPFIND", url, {}, {}},
+                   [&](const HttpResponse &response) { answer = response; });
     // A bound for the test itself, far above the limits under test.
-    QTimer::singleShot(10s, &loop, &QEventLoop::quit);
-    loop.exec();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answer.has_value(); }, 10000));
     return answer;
 }
 

@@ -32,18 +32,17 @@ VTodo read(const QByteArray &text) {
     return parsed ? parsed.value() : VTodo();
 }
 
-WriteOptions options(ItemKind kind = ItemKind::Todo) {
-    WriteOptions options;
-    options.kind = kind;
-    options.uid = u"U-1"_s;
-    options.parentUid = u"P-1"_s;
-    options.now = QDateTime(QDate(2024, 3, 12), QTime(9, 0), Qt::UTC);
-    options.localZone = newYork;
-    return options;
-}
-
 QDateTime utc(int y, int m, int d, int h = 0, int min = 0, int s = 0) {
     return QDateTime(QDate(y, m, d), QTime(h, min, s), Qt::UTC);
+}
+
+WriteOptions options(ItemKind kind = ItemKind::Todo) {
+    return {.kind = kind,
+            .uid = u"U-1"_s,
+            .parentUid = u"P-1"_s,
+            .now = utc(2024, 3, 12, 9),
+            .modified = {},
+            .localZone = newYork};
 }
 
 } // namespace
