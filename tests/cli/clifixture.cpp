@@ -15,15 +15,6 @@ const QByteArray zone = QByteArrayLiteral("America/New_York");
 
 } // namespace
 
-QJsonValue CliRun::json() const {
-    QJsonParseError error;
-    // Wrapped so that a bare string or number parses too.
-    const QJsonDocument document =
-        QJsonDocument::fromJson(QByteArrayLiteral("[") + out + QByteArrayLiteral("]"), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << out.left(500).toStdString();
-    return document.array().first();
-}
-
 ::testing::AssertionResult failed(const CliRun &run, int status, const QByteArray &fragment) {
     if (run.status == status && run.out.isEmpty() && run.err.startsWith("quillbrook-cli: ") &&
         run.err.count('\n') == 1 && run.err.contains(fragment))
@@ -31,11 +22,6 @@ QJsonValue CliRun::json() const {
     return ::testing::AssertionFailure()
            << "status " << run.status << ", output \"" << run.out.left(300).toStdString()
            << "\", error \"" << run.err.left(300).toStdString() << '"';
-}
-
-CliClient::CliClient() {
-    QDir().mkpath(home.filePath(u"data"_s));
-    QDir().mkpath(home.filePath(u"config"_s));
 }
 
 QProcessEnvironment CliClient::environment() const {
@@ -91,7 +77,11 @@ QJsonValue CliClient::json(const QStringList &args, const QByteArray &input) con
     const CliRun result = run(QStringList{u"--json"_s} + args, input);
     EXPECT_EQ(result.status, 0) << args.join(u' ').toStdString() << ": "
                                 << result.err.toStdString();
-    return result.json();
+    QJsonParseError error;
+    // Wrapped so that a bare string or number parses too.
+    const QJsonDocument document = QJsonDocument::fromJson("[" + result.out + "]", &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << result.out.left(500).toStdString();
+    return document.array().first();
 }
 
 QString CliClient::add(const QString &title, const QStringList &options) const {

@@ -26,7 +26,6 @@ struct CliRun {
     QByteArray out;
     QByteArray err;
 
-    QJsonValue json() const;
     QString text() const { return QString::fromUtf8(out); }
 };
 
@@ -37,8 +36,6 @@ struct CliRun {
 // Runs the client with a private data and config home, a fixed zone (New York) and locale.
 class CliClient {
 public:
-    CliClient();
-
     QProcessEnvironment environment() const;
     // Starts the client in `process`, for runs a test waits for or kills itself.
     void start(QProcess &process, const QStringList &args) const;

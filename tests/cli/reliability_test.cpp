@@ -63,14 +63,13 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
         QStringList ids;
         const bool importing = i % 3 == 0;
         const bool completing = !importing && random() % 3 == 0;
-        if (importing) {
+        if (importing)
             args << u"import"_s
                  << writeTodos(u"import.json"_s, importSize, "imported", notes, &ids);
-        } else if (completing) {
+        else if (completing)
             args << u"complete"_s << added[int(random() % added.size())];
-        } else {
+        else
             args << u"add"_s << u"task %1"_s.arg(i);
-        }
         QProcess process, reader;
         start(process, args);
         ASSERT_TRUE(process.waitForStarted());
