@@ -125,11 +125,7 @@ TEST(VTodoText, anEditRewritesOnlyWhatChangedAndKeepsTheRestByteForByte) {
 }
 
 TEST(VTodoText, daysAreDatesOrTheLocalDayOfADateTime) {
-    struct Case {
-        const char *lines;
-        std::optional<QDate> day;
-    };
-    const Case cases[] = {
+    const std::pair<const char *, std::optional<QDate>> cases[] = {
         {"DUE;VALUE=DATE:20240310", QDate(2024, 3, 10)},
         // 00:30 in Berlin is still the evening before in New York.
         {"DUE;TZID=Europe/Berlin:20240310T003000", QDate(2024, 3, 9)},
@@ -140,8 +136,8 @@ TEST(VTodoText, daysAreDatesOrTheLocalDayOfADateTime) {
         {"DUE:not-a-date", std::nullopt},
         {"SUMMARY:no day", std::nullopt},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(read(wrap(c.lines)).fields.day, c.day) << c.lines;
+    for (const auto &[lines, day] : cases)
+        EXPECT_EQ(read(wrap(lines)).fields.day, day) << lines;
 
     // A new day is a DATE; clearing it takes a start along, which would otherwise become the
     // day when read again.
