@@ -29,25 +29,17 @@ public slots:
 
 const QString snapshot = u"/home/someone/.local/share/Quillbrook/today.json"_s;
 
-class OnPrivateBus : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!bus.isRunning())
-            GTEST_SKIP() << "dbus-daemon is not available";
-        widget = bus.connect(u"widget"_s);
-        ASSERT_TRUE(widget.connect(QString(), QLatin1String(DBusWidgetHost::objectPath),
-                                   QLatin1String(DBusWidgetHost::interfaceName), u"Reloaded"_s,
-                                   &listener, SLOT(onReloaded(QString))));
-    }
-
-    PrivateBus bus;
-    QDBusConnection widget{u"unset"_s};
-    Listener listener;
-};
-
 } // namespace
 
-TEST_F(OnPrivateBus, eachReloadIsSignalledWithItsSnapshotPathAndTheNameCanBeLookedUp) {
+TEST(WidgetHostOnPrivateBus, eachReloadIsSignalledWithItsSnapshotPathAndTheNameCanBeLookedUp) {
+    PrivateBus bus;
+    if (!bus.isRunning())
+        GTEST_SKIP() << "dbus-daemon is not available";
+    Listener listener;
+    QDBusConnection widget = bus.connect(u"widget"_s);
+    ASSERT_TRUE(widget.connect(QString(), QLatin1String(DBusWidgetHost::objectPath),
+                               QLatin1String(DBusWidgetHost::interfaceName), u"Reloaded"_s,
+                               &listener, SLOT(onReloaded(QString))));
     auto host = std::make_unique<DBusWidgetHost>(snapshot, bus.connect(u"app"_s));
     EXPECT_TRUE(host->isPublished());
     EXPECT_TRUE(host->ownsServiceName());
