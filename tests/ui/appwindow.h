@@ -77,6 +77,20 @@ protected:
             return found && found->hasActiveFocus();
         });
     }
+    // Waits until the window shows the item named `name`; null when it never does.
+    QQuickItem *waitForShown(const QString &name) const {
+        QQuickItem *found = nullptr;
+        const bool shown = QTest::qWaitFor([&] {
+            found = item(name);
+            return found && found->isVisible();
+        });
+        return shown ? found : nullptr;
+    }
+    // A left click in the middle of `target`.
+    void click(const QQuickItem &target) {
+        const QPointF middle(target.width() / 2, target.height() / 2);
+        QTest::mouseClick(window, Qt::LeftButton, {}, target.mapToScene(middle).toPoint());
+    }
     void typeKeys(const QString &text) {
         for (const QChar letter : text)
             QTest::keyClick(window, letter.toLatin1());

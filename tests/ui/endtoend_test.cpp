@@ -21,10 +21,6 @@ using qb::test::rowAt;
 
 namespace {
 
-QPoint centre(const QQuickItem &item) {
-    return item.mapToScene(QPointF(item.width() / 2, item.height() / 2)).toPoint();
-}
-
 void collectTexts(QQuickItem *item, QList<QQuickItem *> &texts) {
     if (item->inherits("QQuickText") && item->isVisible())
         texts.append(item);
@@ -114,7 +110,7 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
     const auto show = [&](const char *perspective) {
         QQuickItem *entry = item(QStringLiteral("sidebar-") + QLatin1String(perspective));
         ASSERT_TRUE(entry);
-        QTest::mouseClick(window, Qt::LeftButton, {}, centre(*entry));
+        click(*entry);
     };
     show("today");
     expectShown(lunch, "Today");
@@ -122,13 +118,14 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
     QQuickItem *list = item(QStringLiteral("taskList"));
     ASSERT_TRUE(list);
     ASSERT_TRUE(QTest::qWaitFor([&] { return rowAt(list, 0) != nullptr; }));
-    QTest::mouseClick(window, Qt::LeftButton, {}, centre(*rowAt(list, 0)));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return item(QStringLiteral("titleField")) != nullptr; }));
-    EXPECT_EQ(item(QStringLiteral("titleField"))->property("text").toString(), lunch);
+    click(*rowAt(list, 0));
+    QQuickItem *titleField = waitForShown(QStringLiteral("titleField"));
+    ASSERT_TRUE(titleField);
+    EXPECT_EQ(titleField->property("text").toString(), lunch);
     EXPECT_EQ(item(QStringLiteral("subtaskField"))->property("text").toString(), image);
     QQuickItem *logTab = item(QStringLiteral("tab-log"));
     ASSERT_TRUE(logTab);
-    QTest::mouseClick(window, Qt::LeftButton, {}, centre(*logTab));
+    click(*logTab);
     expectShown(lunch, "the change log");
 
     show("later");
@@ -148,10 +145,7 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
     show("today");
     QTest::keyClick(window, Qt::Key_Home);
     QTest::keyClick(window, Qt::Key_Delete);
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        QQuickItem *message = item(QStringLiteral("deleteMessage"));
-        return message && message->isVisible();
-    }));
+    ASSERT_TRUE(waitForShown(QStringLiteral("deleteMessage")));
     expectShown(lunch + QStringLiteral(" and its change log will be removed."), "the confirmation");
     QTest::keyClick(window, Qt::Key_Return);
     expectShown(QStringLiteral("Deleted “%1”").arg(lunch), "the undo toast");
@@ -170,11 +164,8 @@ TEST_F(EndToEnd, aStoreFileDeletedWhileTheAppRunsComesBackAtItsPathAndTheUserIsT
 
     // The user comes back to the app: what its windows do when the platform says it is active.
     runtime->app().becameActive();
-    QQuickItem *message = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        message = item(QStringLiteral("storeNoticeMessage"));
-        return message && message->isVisible();
-    }));
+    QQuickItem *message = waitForShown(QStringLiteral("storeNoticeMessage"));
+    ASSERT_TRUE(message);
     EXPECT_TRUE(message->property("text").toString().contains(QStringLiteral("deleted")));
     // Read, and dismissed from the keyboard like any alert.
     QTest::keyClick(window, Qt::Key_Return);
