@@ -114,13 +114,6 @@ TestCase {
                   "no row titled " + title)
         return found
     }
-    // Clicks the button named `name` and waits for its popover, which it returns.
-    function openPopover(name) {
-        const button = find(name)
-        mouseClick(button)
-        tryVerify(() => button.popup.opened)
-        return button.popup
-    }
     // Waits until `menu` is open with its entries laid out, so clicks land on them.
     function waitForMenu(menu) {
         tryVerify(() => menu.opened)

@@ -79,7 +79,8 @@ MainWindowCase {
 
         // When › Tomorrow in the detail pane: the row stays first, under its new day.
         mouseClick(row)
-        openPopover("whenButton")
+        mouseClick(find("whenButton"))
+        tryVerify(() => find("whenButton").popup.opened)
         mouseClick(find("whenTomorrow"))
         compare(Store.dayOffset(todo), 1)
         compare(list().itemAtIndex(0), row)
