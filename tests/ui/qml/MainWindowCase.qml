@@ -18,8 +18,10 @@ TestCase {
         verify(window)
         window.requestActivate()
         tryVerify(() => window.active)
-        if (perspective !== null)
-            show(perspective || "today")
+        if (perspective !== null) {
+            mouseClick(find("sidebar-" + perspective))
+            tryVerify(() => list() !== null || perspective === "done")
+        }
         return window
     }
     // A fresh window driven by the keyboard alone: Ctrl+1, 2 or 3 shows the perspective.
@@ -49,10 +51,6 @@ TestCase {
                 keyClick(Qt.Key_Tab)
         }
         fail("Tab never reached " + name + ", only " + passed.join(", "))
-    }
-    function show(perspective) {
-        mouseClick(find("sidebar-" + perspective))
-        tryVerify(() => list() !== null || perspective === "done")
     }
     function find(name) {
         const item = lookUp(name)
