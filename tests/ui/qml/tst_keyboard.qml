@@ -8,10 +8,6 @@ import QuillbrookTest
 MainWindowCase {
     name: "Keyboard"
 
-    function typeAndReturn(text) {
-        typeText(text)
-        keyClick(Qt.Key_Return)
-    }
     // Tab to the button named `name` and Space: its popover opens, and is returned.
     function popoverByKeys(name) {
         tabTo(name)
@@ -27,7 +23,8 @@ MainWindowCase {
         // Add it.
         keyClick(Qt.Key_N, Qt.ControlModifier)
         tryVerify(() => draftOpen() && draftField().activeFocus)
-        typeAndReturn("Water the ferns")
+        typeText("Water the ferns")
+        keyClick(Qt.Key_Return)
         tryVerify(() => !draftOpen())
         verify(listHasKeyboard(), "the keyboard is back in the list")
         const todo = titled("Water the ferns")[0]
@@ -66,7 +63,8 @@ MainWindowCase {
         // A subtask added; its row joins the Tab chain once the list has laid it out. (Emptied,
         // the Delete key deletes it: the subtask cases' matter.)
         tabTo("addSubtaskField")
-        typeAndReturn("Buy soil")
+        typeText("Buy soil")
+        keyClick(Qt.Key_Return)
         compare(Store.subtaskTitles(todo), ["Buy soil"])
         waitForItemPolished(find("subtaskList"))
         tabTo("subtaskField", true)
@@ -108,7 +106,8 @@ MainWindowCase {
         // F2 edits the title in the detail pane; Return commits and returns to the list.
         keyClick(Qt.Key_F2)
         verify(find("titleField").activeFocus)
-        typeAndReturn("Uno")
+        typeText("Uno")
+        keyClick(Qt.Key_Return)
         verify(listHasKeyboard())
         compare(listTitles(), ["Two", "Uno", "Three"])
 
