@@ -1,7 +1,7 @@
 #include "fakecaldav.h"
 #include "syncfixture.h"
 
-#include <sqlite3.h>
+#include <QProcess>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -34,13 +34,11 @@ void answerInstead(FakeCalDav &server, const std::function<bool(const HttpReques
 
 // Moves a queued record's edit back in time, as if it had been made long before.
 void backdate(Device &device, const QUuid &id, int seconds) {
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(device.folder.filePath(u"Device.store"_s).toUtf8(), &db), SQLITE_OK);
-    const QByteArray sql = "UPDATE sync_pending SET changed_at = changed_at - " +
-                           QByteArray::number(seconds * 1000LL) + " WHERE record_id = '" +
-                           id.toString(QUuid::WithoutBraces).toLatin1() + "'";
-    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    const QString sql =
+        u"UPDATE sync_pending SET changed_at = changed_at - %1 WHERE record_id = '%2'"_s
+            .arg(seconds * 1000LL)
+            .arg(id.toString(QUuid::WithoutBraces));
+    EXPECT_EQ(QProcess::execute(u"sqlite3"_s, {device.folder.filePath(u"Device.store"_s), sql}), 0);
 }
 
 } // namespace
