@@ -159,11 +159,4 @@ QStringList titles(const QJsonArray &todos) {
     return result;
 }
 
-QStringList ids(const QJsonArray &todos) {
-    QStringList result;
-    for (const auto &todo : todos)
-        result.append(todo[u"id"].toString());
-    return result;
-}
-
 } // namespace qb::test

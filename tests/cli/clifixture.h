@@ -79,6 +79,5 @@ QByteArray exportFile(const QByteArrayList &todos);
 QByteArray newId();
 
 QStringList titles(const QJsonArray &todos);
-QStringList ids(const QJsonArray &todos);
 
 } // namespace qb::test
