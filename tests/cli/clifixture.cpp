@@ -1,6 +1,5 @@
 #include "clifixture.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTimeZone>
 #include <QUuid>
