@@ -2,7 +2,6 @@
 #include "privatebus.h"
 
 #include <QSignalSpy>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
