@@ -20,9 +20,11 @@ protected:
     void SetUp() override { ASSERT_TRUE(server.isRunning()) << server.failure().toStdString(); }
 
     CliRun login(const CliClient &client, const QByteArray &secret = password,
-                 const QUrl &address = {}) {
-        return client.run({u"sync"_s, u"login"_s,
-                           (address.isEmpty() ? server.root() : address).toString(), u"alice"_s},
+                 const QUrl &address = {}, const QStringList &options = {}) {
+        return client.run(QStringList{u"sync"_s, u"login"_s,
+                                      (address.isEmpty() ? server.root() : address).toString(),
+                                      u"alice"_s} +
+                              options,
                           secret);
     }
     CliRun syncNow(const CliClient &client) { return client.run({u"sync"_s, u"now"_s}, password); }
@@ -51,14 +53,14 @@ TEST_F(CliSync, signsInSyncsReportsAndSignsOut) {
     EXPECT_TRUE(failed(login(*this, "wrong\n"), 4, "did not accept the user name or password"));
 
     add(u"Written before signing in"_s, {u"--later"_s});
-    const CliRun signedIn = login(*this);
+    const CliRun signedIn = login(*this, password, {}, {u"--list"_s, u"Errands"_s});
     ASSERT_EQ(signedIn.status, 0) << signedIn.err.toStdString();
     // No keyring in tests: the client says where the password will come from.
     EXPECT_TRUE(signedIn.out.contains("No keyring is available"));
     QJsonObject before = status(*this);
     EXPECT_FALSE(before.value(u"signedIn"_s).toBool());
     EXPECT_EQ(before.value(u"pending"_s).toInt(), 1);
-    EXPECT_EQ(before.value(u"list"_s).toString(), u"Quill Brook"_s);
+    EXPECT_EQ(before.value(u"list"_s).toString(), u"Errands"_s);
 
     ASSERT_EQ(syncNow(*this).status, 0);
     const QJsonObject after = json({u"sync"_s, u"status"_s, u"--json"_s}).toObject();
@@ -67,11 +69,13 @@ TEST_F(CliSync, signsInSyncsReportsAndSignsOut) {
     EXPECT_TRUE(after.value(u"lastError"_s).isNull());
     EXPECT_TRUE(failed(run({u"sync"_s, u"now"_s}), 1, "No password on standard input"));
 
-    // A password typed into the address is not written to the preferences file.
+    // A password typed into the address is not written to the preferences file. Typed as the
+    // list's own address, the list keeps its name, whatever --list would have named.
     CliClient other;
-    QUrl typed = server.root();
+    QUrl typed(before.value(u"collection"_s).toString());
     typed.setUserInfo(u"alice:secret"_s);
     ASSERT_EQ(login(other, password, typed).status, 0);
+    EXPECT_EQ(status(other).value(u"list"_s).toString(), u"Errands"_s);
     QFile preferences(other.home.filePath(u"config/Quillbrook/Quillbrook.conf"_s));
     ASSERT_TRUE(preferences.open(QIODevice::ReadOnly));
     EXPECT_FALSE(preferences.readAll().contains("secret"));
