@@ -22,10 +22,7 @@ protected:
     }
 
     QStringList subtaskTitles() const {
-        QStringList result;
-        for (const auto &subtask : item->orderedSubtasks())
-            result.append(subtask->title());
-        return result;
+        return test::each(item->orderedSubtasks(), &Subtask::title);
     }
     // A row as the pane's list would make it for a subtask.
     std::unique_ptr<SubtaskRowController> rowFor(const SubtaskPtr &subtask) {

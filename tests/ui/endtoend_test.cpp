@@ -50,9 +50,7 @@ QStringList checkShownLiterally(QQuickWindow &window, const QString &literal, in
         const qreal drawn = text->implicitWidth();
         if (qAbs(drawn - expected) > 2)
             failures.append(QStringLiteral("%1 drawn %2 wide, as typed %3")
-                                .arg(shown)
-                                .arg(drawn)
-                                .arg(expected));
+                                .arg(shown, QString::number(drawn), QString::number(expected)));
     }
     return failures;
 }

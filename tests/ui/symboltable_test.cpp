@@ -14,8 +14,6 @@
 #include <QRegularExpression>
 #include <QSet>
 
-#include <gtest/gtest.h>
-
 using namespace qb;
 
 namespace {

@@ -11,19 +11,7 @@ namespace {
 
 class TrayModel : public test::TaskFixture {
 protected:
-    QStringList titles() const {
-        QStringList result;
-        for (const auto &item : model.items())
-            result.append(item.title);
-        return result;
-    }
-    // Replaces the file the way any writer does: beside it, then renamed over it.
-    void replaceSnapshot(const QByteArray &json) const {
-        QSaveFile file(widget.snapshotPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(json);
-        ASSERT_TRUE(file.commit());
-    }
+    QStringList titles() const { return test::each(model.items(), &TodaySnapshot::Item::title); }
     bool waitFor(int dueToday) {
         return QTest::qWaitFor([&] { return model.dueToday() == dueToday; }, 3000);
     }
@@ -67,7 +55,11 @@ TEST_F(TrayModel, aBrokenFileKeepsTheLastReadingAndAMissingOneShowsNothingDue) {
     model.start();
     ASSERT_EQ(model.dueToday(), 1);
 
-    replaceSnapshot("{\"totalCount\":3,\"items\":[");
+    // Replaced the way any writer does: beside it, then renamed over it.
+    QSaveFile file(widget.snapshotPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\"totalCount\":3,\"items\":[");
+    ASSERT_TRUE(file.commit());
     model.reload();
     EXPECT_EQ(model.dueToday(), 1);
     EXPECT_EQ(titles(), QStringList{QStringLiteral("Kept")});

@@ -6,8 +6,6 @@ import QuillbrookTest
 MainWindowCase {
     name: "TaskRows"
 
-    function circleOf(row) { return findChild(row, "circle") }
-
     // A tap on the circle shows the row completing (the overdue mark goes); a second tap then
     // neither reopens nor completes it again.
     function test_twoTapsOnTheCircleCompleteAnOverdueToDoOnce() {
@@ -17,7 +15,7 @@ MainWindowCase {
         const overdue = findChild(row, "overdue")
         verify(overdue.visible)
 
-        const circle = circleOf(row)
+        const circle = findChild(row, "circle")
         compare(circle.Accessible.name, "Mark as done")
         mouseClick(circle)
         verify(row.isCompleting)
