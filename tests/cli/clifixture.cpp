@@ -14,11 +14,9 @@ const QByteArray zone = QByteArrayLiteral("America/New_York");
 
 CliRun finished(QProcess &process) {
     process.waitForFinished(120000);
-    CliRun result;
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return {.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            .out = process.readAllStandardOutput(),
+            .err = process.readAllStandardError()};
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 // tray's commands land, the tray menu, what closing the last window does without a tray, and
 // the last save at quit. Offscreen has no tray, as a desktop without one.
 #include "app/desktopshell.h"
-#include "app/environment.h"
 #include "app/quillbrookapp.h"
 #include "appwindow.h"
 #include "faultvfs.h"

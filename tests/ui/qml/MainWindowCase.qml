@@ -58,8 +58,12 @@ TestCase {
         return item
     }
     function lookUp(name) {
-        return visualChild(window.contentItem, name) || visualChild(window.overlay, name)
-               || objectChild(window, name)
+        const shown = visualChild(window.contentItem, name) || visualChild(window.overlay, name)
+        try {
+            return shown || findChild(window, name)
+        } catch (error) {
+            return null
+        }
     }
     // Menus and dialogs are built when first asked for: one never built is not showing.
     function showing(name) {
@@ -81,13 +85,6 @@ TestCase {
                 return found
         }
         return null
-    }
-    function objectChild(parent, name) {
-        try {
-            return findChild(parent, name)
-        } catch (error) {
-            return null
-        }
     }
     function list() {
         return visualChild(window.contentItem, "taskList") || visualChild(window.contentItem, "doneList")
