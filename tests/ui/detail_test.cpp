@@ -33,11 +33,6 @@ protected:
         row->setSubtask(subtask.get());
         return row;
     }
-    template <typename Menu> void openMenu(Menu &menu) {
-        wire(menu);
-        menu.setTodo(item.get());
-        menu.setPresented(true);
-    }
 
     TodoItemPtr item;
     TaskDetailController pane;
@@ -126,7 +121,9 @@ TEST_F(Detail, emptyFieldsGoShortlyAfterFocusLeavesButANamedSubtaskNever) {
 // also moves on by itself.
 TEST_F(Detail, theWhenButtonsLabelFollowsTheDayTurning) {
     WhenMenuModel when;
-    openMenu(when);
+    wire(when);
+    when.setTodo(item.get());
+    when.setPresented(true);
     when.pickTomorrow();
     EXPECT_EQ(when.label(), QStringLiteral("Tomorrow"));
 
@@ -169,7 +166,9 @@ TEST_F(Detail, theCalendarShowsGregorianDaysAndStaysWithinTheYearsADateCanHave) 
 TEST_F(Detail, theRepeatEditorBuildsEachRuleFromItsFieldsAndKeepsThemAcrossFrequencies) {
     RepeatMenuModel repeat;
     store().schedule(item, at(2024, 3, 15)); // a Friday
-    openMenu(repeat);
+    wire(repeat);
+    repeat.setTodo(item.get());
+    repeat.setPresented(true);
     EXPECT_EQ(repeat.accessibleValue(), QStringLiteral("Off"));
 
     repeat.selectFrequency(QStringLiteral("weekly"));

@@ -55,10 +55,6 @@ QStringList checkShownLiterally(QQuickWindow &window, const QString &literal, in
 
 class EndToEnd : public qb::test::AppWindow {
 protected:
-    void openWindow() {
-        loadWindow();
-        activate(window);
-    }
     qb::TaskStore store() { return runtime->taskStore(); }
 };
 
@@ -88,7 +84,8 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
     store().setNotes(later, QStringLiteral("zebra"));
     auto done = store().add(bold, qb::TodoList::Today);
     store().toggleCompletion(done);
-    openWindow();
+    loadWindow();
+    activate(window);
 
     // Each view, as the user gets there; every text showing user text draws it as typed.
     const auto expectShown = [&](const QString &literal, const char *where) {
@@ -154,7 +151,8 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
 // it once the app is next activated, and the user is told; what is added then lands there too.
 TEST_F(EndToEnd, aStoreFileDeletedWhileTheAppRunsComesBackAtItsPathAndTheUserIsTold) {
     store().add(QStringLiteral("Buy milk"), qb::TodoList::Today);
-    openWindow();
+    loadWindow();
+    activate(window);
     const QString path = runtime->container().configuration().path;
     ASSERT_TRUE(QFile::remove(path));
 

@@ -1,6 +1,5 @@
 // The application-wide completion queue and what a main window remembers, over a real store.
 #include "appfixture.h"
-#include "preferences/apptab.h"
 #include "viewmodels/mainwindowstate.h"
 
 using namespace qb;
