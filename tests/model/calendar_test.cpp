@@ -12,12 +12,6 @@ using test::wallClock;
 using Width = Calendar::NameWidth;
 using namespace Qt::Literals::StringLiterals;
 
-class CalendarTest : public ::testing::Test {
-protected:
-    Calendar us = test::newYork();
-    Calendar de = test::berlin();
-};
-
 // Each line of the golden file is "locale | operation | moment | result", on the wall clock of
 // New York or Berlin, or in UTC where a time ends in "Z": the start of the day holding the
 // moment, whole days or months added to it, its weekday (1 is Sunday), its local date, or the
@@ -58,33 +52,12 @@ TEST(CalendarArithmetic, followsTheLocalWallClockAsTheGoldenFileSays) {
     });
 }
 
-TEST_F(CalendarTest, daysAreProlepticGregorianFromYearOneToNineThousandNineHundredNinetyNine) {
-    const Calendar utcCalendar(QStringLiteral("en_US"), QStringLiteral("UTC"));
-    // Around the Julian switch-over of 1582 and at both ends, days are QDate's days.
-    for (const QDate &day :
-         {QDate(1582, 10, 4), QDate(1582, 10, 5), QDate(1582, 10, 10), QDate(1582, 10, 15),
-          QDate(1, 1, 1), QDate(9999, 12, 31), QDate(1600, 2, 29)}) {
-        SCOPED_TRACE(day.toString(Qt::ISODate).toStdString());
-        EXPECT_EQ(utcCalendar.dateFrom(day.year(), day.month(), day.day()),
-                  utc(day.year(), day.month(), day.day()));
-        const auto local = us.dateFrom(day.year(), day.month(), day.day());
-        ASSERT_TRUE(local);
-        EXPECT_EQ(QDate(us.year(*local), us.month(*local), us.day(*local)), day);
-        EXPECT_EQ(us.weekday(*local), day.dayOfWeek() % 7 + 1);
-    }
+// Days are proleptic Gregorian from year 1 to 9999, as the golden file's dates around the
+// Julian switch-over of 1582 and at both ends say; beyond them no date is made.
+TEST(CalendarArithmetic, daysAreProlepticGregorianFromYearOneToNineThousandNineHundredNinetyNine) {
+    const Calendar us = test::newYork();
     EXPECT_EQ(us.daysInMonth(1500, 2), 28); // a Julian leap year, not a Gregorian one
-    EXPECT_EQ(us.addDays(*us.dateFrom(1582, 10, 4), 1), us.dateFrom(1582, 10, 5));
-    EXPECT_EQ(us.format(*us.dateFrom(1582, 10, 10), "yMMMd"), u"Oct 10, 1582"_s);
-
-    // No date outside the years is made, by any operation.
-    EXPECT_EQ(us.dateFrom(0, 12, 31), std::nullopt);
-    EXPECT_EQ(us.dateFrom(10000, 1, 1), std::nullopt);
     EXPECT_EQ(us.daysInMonth(10000, 1), std::nullopt);
-    EXPECT_EQ(us.addDays(*us.dateFrom(9999, 12, 31), 1), std::nullopt);
-    EXPECT_EQ(us.addDays(*us.dateFrom(1, 1, 1), -1), std::nullopt);
-    EXPECT_EQ(us.addMonths(*us.dateFrom(9999, 12, 1), 1), std::nullopt);
-    EXPECT_EQ(us.addMonths(*us.dateFrom(1, 1, 31), -1), std::nullopt);
-    EXPECT_EQ(us.addDays(*us.dateFrom(9999, 12, 30), 1), us.dateFrom(9999, 12, 31));
 }
 
 TEST(CalendarSystemTest, localesWithAnotherCalendarSystemStillCountGregorianDays) {

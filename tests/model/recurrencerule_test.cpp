@@ -57,30 +57,11 @@ TEST(RecurrenceRule, readsAnyKeyOrderNullsAndOutOfRangeNumbersAsStored) {
               rule(Frequency::Weekly, {9, -1, 3}, -5, false, 40));
 }
 
+// The data file holds one text a line that is not a whole, well-typed rule.
 TEST(RecurrenceRule, rejectsTextsThatAreNotAWholeWellTypedRule) {
-    const char *const texts[] = {
-        "",
-        "weekly on mondays",
-        "null",
-        R"([{"frequency":"daily"}])",
-        "{}",
-        R"({"frequency":"daily","weekdays":[],"lastDay":false}x)",
-        R"({"weekdays":[],"lastDay":false})",
-        R"({"frequency":"daily","lastDay":false})",
-        R"({"frequency":"monthly","weekdays":[],"dayOfMonth":3})",
-        R"({"frequency":"hourly","weekdays":[],"lastDay":false})",
-        R"({"frequency":1,"weekdays":[],"lastDay":false})",
-        R"({"frequency":"weekly","weekdays":null,"lastDay":false})",
-        R"({"frequency":"weekly","weekdays":["1"],"lastDay":false})",
-        R"({"frequency":"weekly","weekdays":[1.5],"lastDay":false})",
-        R"({"frequency":"monthly","weekdays":[],"lastDay":0})",
-        R"({"frequency":"monthly","weekdays":[],"dayOfMonth":"5","lastDay":false})",
-        R"({"frequency":"monthly","weekdays":[],"dayOfMonth":1e12,"lastDay":false})",
-        R"({"frequency":"monthly","weekdays":[],"dayOfMonth":true,"lastDay":false})",
-        R"({"frequency":"yearly","weekdays":[],"lastDay":false,"month":0.5})",
-    };
-    for (const char *text : texts)
-        EXPECT_EQ(RecurrenceRule::fromJson(text), std::nullopt) << text;
+    EXPECT_EQ(RecurrenceRule::fromJson(""), std::nullopt);
+    for (const QByteArray &text : test::dataLines(QB_MODEL_DATA "/unreadablerules.txt"))
+        EXPECT_EQ(RecurrenceRule::fromJson(text), std::nullopt) << text.constData();
 }
 
 // Description --------------------------------------------------------------------------------

@@ -54,6 +54,15 @@ QList<CrashStep> editingSaves() {
     };
 }
 
+// Saves more pages than the store file holds into the log, and leaves them there.
+bool logUncopied(ModelContext &context) {
+    if (!context.setCheckpointLimit(0))
+        return false;
+    for (int i = 0; i < 16; ++i)
+        addTodo(context, QStringLiteral("Logged %1").arg(i), 1500);
+    return context.save().ok();
+}
+
 } // namespace
 
 // A power cut anywhere in a run of saves, in the copy of the log into the store file, or
@@ -68,14 +77,7 @@ TEST(PowerCut, duringSavesLosesNothingAcknowledged) {
 // when it is cut off, the header counts pages the file does not have yet.
 TEST(PowerCut, duringTheCopyOfTheLogIntoTheStoreFileLosesNothing) {
     const QList<CrashStep> steps = {
-        [](ModelContainer &container) {
-            auto &context = container.mainContext();
-            if (!context.setCheckpointLimit(0))
-                return false;
-            for (int i = 0; i < 16; ++i)
-                addTodo(context, QStringLiteral("Logged %1").arg(i), 1500);
-            return context.save().ok();
-        },
+        [](ModelContainer &container) { return logUncopied(container.mainContext()); },
         [](ModelContainer &container) { return container.mainContext().checkpoint().ok(); },
     };
     const int cuts =
@@ -154,10 +156,7 @@ TEST_F(FullDisk, whileTheLogIsCopiedLosesNothingOnceThereIsRoomAgain) {
             auto container = openAt(path);
             ASSERT_TRUE(container.ok());
             auto &context = container.value()->mainContext();
-            ASSERT_TRUE(context.setCheckpointLimit(0).ok());
-            for (int i = 0; i < 16; ++i)
-                addTodo(context, QStringLiteral("Logged %1").arg(i), 1500);
-            ASSERT_TRUE(context.save().ok());
+            ASSERT_TRUE(logUncopied(context));
             faultvfs::failWrite(nth, SQLITE_FULL, true);
             const Status copied = context.checkpoint();
             hit = faultvfs::failures() > 0;

@@ -26,10 +26,7 @@ TEST_F(IdentityMap, twoRecordsWithTheSameIdStayDistinct) {
     TodoFetch request;
     request.predicate = TodoPredicate::idEquals(a->id());
     request.sort = {{TodoSort::Field::Title, true}};
-    const auto found = context().fetch(request).value();
-    ASSERT_EQ(found.size(), 2);
-    EXPECT_EQ(found[0].get(), a.get());
-    EXPECT_EQ(found[1].get(), b.get());
+    EXPECT_EQ(context().fetch(request).value(), (QList{a, b}));
 }
 
 // Read back from the file in a new session, one object however often it is fetched: every field,

@@ -1,3 +1,4 @@
+#include "golden.h"
 #include "taskfixture.h"
 #include "widget/todaysnapshot.h"
 
@@ -31,10 +32,8 @@ TEST_F(WidgetSnapshot, writesTheLayoutOfTheGoldenFile) {
     context().save();
     widget.refresh(context());
 
-    QFile golden(QStringLiteral(QB_TASKS_DATA "/todaysnapshot.json"));
-    QFile file(widget.snapshotPath());
-    ASSERT_TRUE(golden.open(QIODevice::ReadOnly) && file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(file.readAll()), QString::fromUtf8(golden.readAll().trimmed()));
+    EXPECT_EQ(QString::fromUtf8(test::dataFile(widget.snapshotPath())),
+              QString::fromUtf8(test::dataFile(QB_TASKS_DATA "/todaysnapshot.json").trimmed()));
 }
 
 TEST_F(WidgetSnapshot, theReloadIsRequestedEvenWhenTheFileCannotBeWritten) {
@@ -122,27 +121,9 @@ TEST_F(WidgetSnapshot, readingIgnoresKeyOrderAndExtrasButNotMissingOrMistypedKey
               QUuid::fromString(QStringLiteral("0e5d3b7c-3f6a-4c1e-9d52-7a1b2c3d4e5f")));
     EXPECT_EQ(reordered->generatedAt, QDateTime(QDate(2001, 1, 1), QTime(0, 0, 1), Qt::UTC));
 
-    const QByteArray item = "{\"id\":" + id + ",\"title\":\"A\",\"hasNotes\":false}";
-    for (const QByteArray &broken : {
-             QByteArray("{\"totalCount\":1,\"items\":[" + item + "],\"generatedAt\":"),
-             QByteArray("[]"),
-             QByteArray("{\"items\":[],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":\"2\",\"items\":[],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":-1,\"items\":[],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":1.5,\"items\":[],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":1,\"items\":{},\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":1,\"items\":[],\"generatedAt\":1e300}"),
-             QByteArray("{\"totalCount\":1,\"items\":[" + item + "]}"),
-             QByteArray("{\"totalCount\":1,\"items\":[{\"id\":\"nope\",\"title\":\"A\","
-                        "\"hasNotes\":false}],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":1,\"items\":[{\"id\":" + id +
-                        ",\"title\":3,\"hasNotes\":false}],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":1,\"items\":[{\"id\":" + id +
-                        ",\"title\":\"A\"}],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":1,\"items\":[7],\"generatedAt\":0}"),
-         }) {
+    // One snapshot a line, each cut short, of the wrong shape or with a key missing or mistyped.
+    for (const QByteArray &broken : test::dataLines(QB_TASKS_DATA "/brokensnapshots.txt"))
         EXPECT_FALSE(TodaySnapshot::fromJson(broken)) << broken.constData();
-    }
 }
 
 // Every host of a group reloads once a refresh, until it leaves: also when an earlier host

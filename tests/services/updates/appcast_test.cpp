@@ -36,31 +36,14 @@ TEST(FeedUrlPolicy, allowsHttpsFilesAndLoopbackHttpOnlyAndRedirectsOnlyToHttps) 
 
 namespace {
 
-const QByteArray twoReleases = R"(<?xml version="1.0" encoding="utf-8"?>
-<rss version="2.0" xmlns:qb="https://quillbrook.example/appcast">
-  <channel>
-    <title>Quill Brook</title>
-    <item>
-      <title>Version 1.9</title>
-      <qb:version>19</qb:version>
-      <qb:shortVersionString>1.9</qb:shortVersionString>
-      <enclosure url="https://quillbrook.example/1.9.tar.gz" length="10" type="application/gzip"/>
-    </item>
-    <item>
-      <title>Version 1.10</title>
-      <link>https://quillbrook.example/download</link>
-      <qb:releaseNotesLink>https://quillbrook.example/notes/1.10</qb:releaseNotesLink>
-      <enclosure url="https://quillbrook.example/1.10.tar.gz" qb:version="110"
-                 qb:shortVersionString="1.10" length="10" type="application/gzip"/>
-    </item>
-    <item><title>No version: left out</title></item>
-  </channel>
-</rss>)";
+QByteArray twoReleases() {
+    return test::dataFile(QB_UPDATES_DATA "/tworeleases.xml");
+}
 
 } // namespace
 
 TEST(Appcast, readsVersionsFromElementsOrEnclosureAttributes) {
-    const AppcastParse parsed = parseAppcast(twoReleases);
+    const AppcastParse parsed = parseAppcast(twoReleases());
     ASSERT_TRUE(parsed.ok()) << parsed.error.toStdString();
     ASSERT_EQ(parsed.items.size(), 2);
     EXPECT_EQ(parsed.items[0].version, u"19");
@@ -98,13 +81,13 @@ TEST(Appcast, rejectsMalformedOrForeignDocuments) {
 
 // The newest release wins whatever its place in the feed, until the running version reaches it.
 TEST(UpdateOutcome, theNewestReleaseIsAvailableUntilTheRunningVersionReachesIt) {
-    const auto outcome = outcomeForFeed(twoReleases, QStringLiteral("19"));
+    const auto outcome = outcomeForFeed(twoReleases(), QStringLiteral("19"));
     const auto *available = std::get_if<UpdateAvailable>(&outcome);
     ASSERT_NE(available, nullptr);
     EXPECT_EQ(available->version, u"110");
     EXPECT_EQ(available->downloadUrl.toString(), u"https://quillbrook.example/1.10.tar.gz");
     for (const char *current : {"110", "110.0", "200"}) {
-        const auto newest = outcomeForFeed(twoReleases, QString::fromLatin1(current));
+        const auto newest = outcomeForFeed(twoReleases(), QString::fromLatin1(current));
         const auto *upToDate = std::get_if<UpToDate>(&newest);
         ASSERT_NE(upToDate, nullptr) << current;
         EXPECT_EQ(upToDate->currentVersion, QString::fromLatin1(current));

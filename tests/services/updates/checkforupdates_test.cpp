@@ -1,8 +1,8 @@
+#include "golden.h"
 #include "updaterfixture.h"
 
 #include "updates/checkforupdatesviewmodel.h"
 
-#include <QFile>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -65,8 +65,6 @@ TEST_F(CheckForUpdates, eachOutcomeShowsItsTitleMessageAndLinksOnlyOnceTheCheckE
     EXPECT_TRUE(viewModel->outcomeKind().isEmpty());
     test::answer(*fetcher, {feedWithRunningVersion, {}});
 
-    QFile file(QStringLiteral(QB_UPDATES_DATA "/outcomes.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
     const auto orNone = [](const QUrl &url) { return url.isEmpty() ? u"none"_s : url.toString(); };
     QString shown;
     for (const FetchResult &answer :
@@ -81,7 +79,7 @@ TEST_F(CheckForUpdates, eachOutcomeShowsItsTitleMessageAndLinksOnlyOnceTheCheckE
                      .join(u" | "_s) +
                  u'\n';
     }
-    EXPECT_EQ(shown, QString::fromUtf8(file.readAll()));
+    EXPECT_EQ(shown, QString::fromUtf8(test::dataFile(QB_UPDATES_DATA "/outcomes.txt")));
 }
 
 TEST_F(CheckForUpdates, backgroundChecksNeitherAnnounceNorChangeTheOutcome) {
