@@ -1,3 +1,4 @@
+#include "datafiles.h"
 #include "faultvfs.h"
 #include "storefiles.h"
 #include "storefixture.h"
@@ -9,7 +10,6 @@
 #include <sqlite3.h>
 
 using namespace qb;
-using qb::test::fileDigest;
 using qb::test::only;
 using qb::test::StoreFixture;
 using qb::test::titlesIn;
@@ -124,14 +124,8 @@ TEST_F(MovedStoreFile, replacedByAnotherStoreIsUsedWithTheToDosOnlyTheOldFileHad
 TEST_F(MovedStoreFile, replacedByAFileThatIsNotAStoreIsLeftAloneAndTheStoreGoesOnBesideIt) {
     addTodo(QStringLiteral("Saved"));
     ASSERT_TRUE(context().save().ok());
-    const QString junkPath = folder.filePath(QStringLiteral("junk"));
-    {
-        QFile junk(junkPath);
-        ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-        junk.write(QByteArray(8192, 'x'));
-    }
-    const QByteArray junk = fileDigest(junkPath);
-    replaceWith(junkPath, path());
+    const QByteArray junk(8192, 'x');
+    test::replaceFile(path(), junk);
 
     const QString notice = noticeOnCheck();
     ASSERT_EQ(recoveryFiles().size(), 1);
@@ -142,5 +136,5 @@ TEST_F(MovedStoreFile, replacedByAFileThatIsNotAStoreIsLeftAloneAndTheStoreGoesO
     addTodo(QStringLiteral("Saved later"));
     ASSERT_TRUE(context().save().ok());
     EXPECT_EQ(titlesOnDisk(), QStringList({"Saved", "Saved later"}));
-    EXPECT_EQ(fileDigest(path()), junk);
+    EXPECT_EQ(test::dataFile(path()), junk);
 }

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 using namespace qb;
 using qb::test::RecordingWidgetHost;
@@ -73,16 +72,10 @@ TEST_F(WidgetSnapshot, theFileIsRewrittenOnlyWhenWhatItShowsOrItsDayChanges) {
     for (const bool inPlace : {false, true}) {
         SCOPED_TRACE(inPlace ? "written into the file" : "put in its place");
         const QByteArray other = R"({"totalCount":0,"items":[],"generatedAt":0})";
-        if (inPlace) {
-            QFile file(widget.snapshotPath());
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(other);
-        } else {
-            QSaveFile file(widget.snapshotPath());
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(other);
-            ASSERT_TRUE(file.commit());
-        }
+        if (inPlace)
+            test::rewriteFile(widget.snapshotPath(), other);
+        else
+            test::replaceFile(widget.snapshotPath(), other);
         widget.refresh(context());
         ASSERT_TRUE(written());
         EXPECT_EQ(written()->totalCount, 1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datafiles.h"
+
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -9,20 +11,6 @@
 #include <functional>
 
 namespace qb::test {
-
-// The bytes of a data file; empty, with a failure, when it cannot be read.
-inline QByteArray dataFile(const QString &path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-// The non-empty lines of a data file, one input a line.
-inline QByteArrayList dataLines(const QString &path) {
-    QByteArrayList lines = dataFile(path).split('\n');
-    lines.removeAll(QByteArray());
-    return lines;
-}
 
 // Checks a golden file of lines "input | ... | output | ...", each of `fields` fields:
 // `compute` gets a line's fields and gives the last `outputs` of them as the code has them,
