@@ -47,9 +47,7 @@ TEST_F(WidgetSnapshot, theFileIsRewrittenOnlyWhenWhatItShowsOrItsDayChanges) {
     auto store = this->store();
     auto milk = store.add(QStringLiteral("Milk"), TodoList::Today);
     const auto written = [&] {
-        QFile file(widget.snapshotPath());
-        return file.open(QIODevice::ReadOnly) ? TodaySnapshot::fromJson(file.readAll())
-                                              : std::nullopt;
+        return TodaySnapshot::fromJson(test::dataFile(widget.snapshotPath()));
     };
     ASSERT_TRUE(written());
     const QDateTime first = written()->generatedAt;
@@ -159,25 +157,20 @@ TEST_F(WidgetSnapshot, isReplacedWholeWithoutReusingOrLeavingTemporaryFiles) {
     store.add(QStringLiteral("first"), TodoList::Today); // saves, and refreshes the snapshot
     QFile reader(widget.snapshotPath());
     ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
-    QFile leftover(widget.snapshotPath() + QStringLiteral(".new"));
-    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
-    leftover.write(QByteArray(4096, 'x'));
-    leftover.close();
-    leftover.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                            QFileDevice::ReadOther);
+    const QString leftover = widget.snapshotPath() + QStringLiteral(".new");
+    test::rewriteFile(leftover, QByteArray(4096, 'x'));
+    QFile::setPermissions(leftover, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
 
     store.add(QStringLiteral("second"), TodoList::Today);
     const QByteArray old = reader.readAll();
     EXPECT_EQ(QJsonDocument::fromJson(old).object().value(u"totalCount").toInt(), 1) << old.data();
 
-    QFile fresh(widget.snapshotPath());
-    ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
-    const auto snapshot = TodaySnapshot::fromJson(fresh.readAll());
+    const auto snapshot = TodaySnapshot::fromJson(test::dataFile(widget.snapshotPath()));
     ASSERT_TRUE(snapshot);
     EXPECT_EQ(snapshot->totalCount, 2);
-    EXPECT_EQ(fresh.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther |
-                                     QFileDevice::WriteGroup | QFileDevice::WriteOther),
-              QFileDevice::Permissions());
+    EXPECT_EQ(QFile::permissions(widget.snapshotPath()) &
+                  (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+              QFile::Permissions());
     const QStringList leftovers =
         QDir(folder.path()).entryList({QStringLiteral("today.json*")}, QDir::Files);
     EXPECT_EQ(leftovers, QStringList{QStringLiteral("today.json")});
