@@ -36,9 +36,11 @@ inline QDateTime wallClock(const Calendar &calendar, int year, int month, int da
     return QDateTime(QDate(year, month, day), QTime(hour, minute), zone).toUTC();
 }
 
-// The calendar a golden file's locale field names: "de" is Berlin's, "gb" London's, any other
-// New York's.
+// The calendar a golden file's locale field names: "de" is Berlin's, "gb" London's, a whole
+// locale id such as "fa_IR" that locale's in UTC, any other New York's.
 inline Calendar calendarFor(const QString &locale) {
+    if (locale.contains(u'_'))
+        return Calendar(locale, QStringLiteral("UTC"));
     if (locale == QStringLiteral("gb"))
         return Calendar(QStringLiteral("en_GB"), QStringLiteral("Europe/London"));
     return locale == QStringLiteral("de") ? berlin() : newYork();

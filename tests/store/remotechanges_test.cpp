@@ -1,5 +1,6 @@
 #include "faultvfs.h"
 #include "store/livequery.h"
+#include "storefiles.h"
 #include "storefixture.h"
 
 #include <QSignalSpy>
@@ -27,10 +28,8 @@ TEST_F(RemoteChanges, aCommitElsewhereRefreshesHeldRecordsRelationsAndQueries) {
     theirs->setTitle(QStringLiteral("Final"));
     theirs->setScheduledDate(at(2024, 3, 11));
     theirs->addSubtask(std::make_shared<Subtask>(QStringLiteral("added there"), 0, now()));
-    auto added = std::make_shared<TodoItem>(QStringLiteral("From the terminal"), TodoList::Later,
-                                            QDateTime(), 1, now());
-    other->insert(added);
-    added->addChange(std::make_shared<ChangeEntry>(ChangeKind::Created, QString(), now()));
+    test::addTodo(*other, QStringLiteral("From the terminal"))
+        ->addChange(std::make_shared<ChangeEntry>(ChangeKind::Created, QString(), now()));
     ASSERT_TRUE(other->save().ok());
 
     QSignalSpy remote(&context(), &ModelContext::remoteChange);

@@ -88,9 +88,7 @@ TEST_F(Ledger, queuesEveryWriteOfAnyConnectionWhileBound) {
 
     // Another process's insert.
     auto other = otherConnection();
-    auto theirs = std::make_shared<TodoItem>(QStringLiteral("theirs"), TodoList::Later, QDateTime(),
-                                             0, now());
-    other->insert(theirs);
+    auto theirs = qb::test::addTodo(*other, QStringLiteral("theirs"));
     ASSERT_TRUE(other->save().ok());
     EXPECT_TRUE(queued(l).contains(theirs->id()));
 

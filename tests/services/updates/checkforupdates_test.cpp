@@ -20,25 +20,17 @@ using test::feedWithVersion2;
 
 class CheckForUpdates : public test::UpdaterFixture {
 protected:
-    void SetUp() override {
-        updater = makeUpdater();
-        viewModel = std::make_unique<CheckForUpdatesViewModel>(updater.get());
-        finished = std::make_unique<QSignalSpy>(viewModel.get(),
-                                                &CheckForUpdatesViewModel::userCheckFinished);
-        changed = std::make_unique<QSignalSpy>(viewModel.get(),
-                                               &CheckForUpdatesViewModel::outcomeChanged);
-    }
-
     // What the user sees after asking for a check that the feed answers with `result`.
     void userCheckAnswered(const FetchResult &result) {
         ASSERT_TRUE(viewModel->checkForUpdates());
         test::answer(*fetcher, result);
     }
 
-    std::unique_ptr<Updater> updater;
-    std::unique_ptr<CheckForUpdatesViewModel> viewModel;
-    std::unique_ptr<QSignalSpy> finished;
-    std::unique_ptr<QSignalSpy> changed;
+    std::unique_ptr<Updater> updater = makeUpdater();
+    std::unique_ptr<CheckForUpdatesViewModel> viewModel =
+        std::make_unique<CheckForUpdatesViewModel>(updater.get());
+    QSignalSpy finished{viewModel.get(), &CheckForUpdatesViewModel::userCheckFinished};
+    QSignalSpy changed{viewModel.get(), &CheckForUpdatesViewModel::outcomeChanged};
 };
 
 } // namespace
@@ -70,9 +62,9 @@ TEST_F(CheckForUpdates, eachOutcomeShowsItsTitleMessageAndLinksOnlyOnceTheCheckE
     for (const FetchResult &answer :
          {FetchResult{feedWithRunningVersion, {}}, FetchResult{feedWithVersion2, {}},
           FetchResult{{}, u"The update server could not be found."_s}}) {
-        finished->clear();
+        finished.clear();
         userCheckAnswered(answer);
-        EXPECT_EQ(finished->count(), 1);
+        EXPECT_EQ(finished.count(), 1);
         shown += QStringList{viewModel->outcomeKind(), viewModel->outcomeTitle(),
                              viewModel->outcomeMessage(), orNone(viewModel->releaseNotesUrl()),
                              orNone(viewModel->downloadUrl())}
@@ -84,8 +76,8 @@ TEST_F(CheckForUpdates, eachOutcomeShowsItsTitleMessageAndLinksOnlyOnceTheCheckE
 
 TEST_F(CheckForUpdates, backgroundChecksNeitherAnnounceNorChangeTheOutcome) {
     userCheckAnswered({feedWithRunningVersion, {}});
-    ASSERT_EQ(finished->count(), 1);
-    changed->clear();
+    ASSERT_EQ(finished.count(), 1);
+    changed.clear();
 
     updater->start();
     for (const auto &answer :
@@ -94,12 +86,12 @@ TEST_F(CheckForUpdates, backgroundChecksNeitherAnnounceNorChangeTheOutcome) {
         test::answer(*fetcher, answer);
     }
     EXPECT_EQ(fetcher->requested.size(), 3);
-    EXPECT_EQ(finished->count(), 1);
-    EXPECT_EQ(changed->count(), 0);
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(changed.count(), 0);
     EXPECT_EQ(viewModel->outcomeKind(), u"upToDate");
 
     // The user's next check is announced again.
     userCheckAnswered({feedWithVersion2, {}});
-    EXPECT_EQ(finished->count(), 2);
+    EXPECT_EQ(finished.count(), 2);
     EXPECT_EQ(viewModel->outcomeKind(), u"updateAvailable");
 }
