@@ -49,7 +49,7 @@ TEST_F(UndoOffers, takingBackAScheduleRestoresDateAndPlace) {
     EXPECT_EQ(b->scheduledDate(), at(2024, 3, 9));
 }
 
-TEST_F(UndoOffers, deletionOffersTheTrimmedTitleInCurlyQuotesAndRestores) {
+TEST_F(UndoOffers, deletionOrAdditionIsTakenBackAndADeletionOffersTheTrimmedTitle) {
     auto item = store().add(QStringLiteral("Pay rent"), TodoList::Today);
     const QUuid id = item->id();
     item->setTitle(QStringLiteral("  Pay rent\n"));
@@ -57,20 +57,19 @@ TEST_F(UndoOffers, deletionOffersTheTrimmedTitleInCurlyQuotesAndRestores) {
     const auto offer = undooffers::forDeletion(*snapshot, context(), environment);
     EXPECT_EQ(offer.message, QStringLiteral("Deleted “Pay rent”"));
     offer.undo();
-    ASSERT_TRUE(find(QStringLiteral("  Pay rent\n")));
-    EXPECT_EQ(find(QStringLiteral("  Pay rent\n"))->id(), id);
+    const auto restored = find(QStringLiteral("  Pay rent\n"));
+    ASSERT_TRUE(restored);
+    EXPECT_EQ(restored->id(), id);
 
     auto blank = store().add(QStringLiteral("   "), TodoList::Today);
     EXPECT_EQ(undooffers::forDeletion(*store().remove(blank), context(), environment).message,
               QStringLiteral("To-do deleted"));
-}
 
-TEST_F(UndoOffers, takingBackAnAdditionDeletesTheToDo) {
-    auto item = store().add(QString(), TodoList::Today);
-    const auto offer = undooffers::forAddition(item, context(), environment);
-    EXPECT_EQ(offer.message, QStringLiteral("Added to Today"));
-    offer.undo();
-    EXPECT_FALSE(item->isInContext());
+    // Taking back an addition deletes the to-do again.
+    const auto addition = undooffers::forAddition(restored, context(), environment);
+    EXPECT_EQ(addition.message, QStringLiteral("Added to Today"));
+    addition.undo();
+    EXPECT_FALSE(restored->isInContext());
     EXPECT_EQ(context().count(TodoPredicate::all()).value(), 0);
 }
 

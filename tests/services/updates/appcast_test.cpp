@@ -68,11 +68,9 @@ TEST(Appcast, fallsBackToTheItemLinkAndDropsNonWebLinks) {
 }
 
 TEST(Appcast, rejectsMalformedOrForeignDocuments) {
+    // The data file holds one document a line; the empty document is the first case.
     for (const QByteArray &bad :
-         {QByteArray(""), QByteArray("not xml at all"), QByteArray("<rss><channel><item>"),
-          QByteArray("<feed xmlns=\"http://www.w3.org/2005/Atom\"></feed>"),
-          QByteArray("<rss><channel></channel></rss><rss/>"),
-          QByteArray("<rss><channel><item><qb:version>1</qb:version></item></channel></rss>")}) {
+         QByteArrayList{QByteArray()} + test::dataLines(QB_UPDATES_DATA "/notfeeds.txt")) {
         const AppcastParse parsed = parseAppcast(bad);
         EXPECT_FALSE(parsed.ok()) << bad.toStdString();
         EXPECT_TRUE(parsed.items.isEmpty());
