@@ -134,8 +134,9 @@ TEST(RecordSignals, theSameMomentInAnotherZoneIsNoChange) {
 
 // Relations ----------------------------------------------------------------------------------
 
-// Adding twice links once; adding to another to-do moves the child there.
-TEST(TodoItemRelations, addingLinksBothSidesOnceAndMovesFromAnotherTodo) {
+// Adding twice links once; adding to another to-do moves the child there; removing leaves the
+// other children.
+TEST(TodoItemRelations, addingLinksBothSidesOnceMovesFromAnotherTodoAndRemovingLeavesTheRest) {
     const auto first = makeTodo(u"First"_s);
     const auto second = makeTodo(u"Second"_s);
     const auto subtask = makeSubtask(u"Eggs"_s, 0);
@@ -168,20 +169,15 @@ TEST(TodoItemRelations, addingLinksBothSidesOnceAndMovesFromAnotherTodo) {
     EXPECT_TRUE(first->changes().isEmpty());
     EXPECT_EQ(first->subtaskProgress(), std::make_pair(0, 1));
     EXPECT_EQ(subtasks.count(), 3);
-}
 
-TEST(TodoItemRelations, removingLeavesTheOtherChildren) {
-    const auto item = makeTodo();
-    const auto a = makeSubtask(u"a"_s, 0);
-    const auto b = makeSubtask(u"b"_s, 1);
-    item->addSubtask(a);
-    item->addSubtask(b);
-    QSignalSpy changed(item.get(), &TodoItem::subtasksChanged);
-    item->removeSubtask(*a);
-    item->removeSubtask(*a);
-    EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(item->subtasks(), QList<SubtaskPtr>{b});
-    EXPECT_EQ(b->parent(), item);
+    // Removing, twice, leaves the other children.
+    second->addSubtask(staying);
+    QSignalSpy removed(second.get(), &TodoItem::subtasksChanged);
+    second->removeSubtask(*subtask);
+    second->removeSubtask(*subtask);
+    EXPECT_EQ(removed.count(), 1);
+    EXPECT_EQ(second->subtasks(), QList<SubtaskPtr>{staying});
+    EXPECT_EQ(staying->parent(), second);
 }
 
 // A child refers to its owner weakly: the to-do is freed with its last outside reference, and
