@@ -26,30 +26,29 @@ namespace {
 
 // Saves of every kind: inserts with children, edits, deletions.
 QList<CrashStep> editingSaves() {
-    const auto save = [](ModelContainer &container) { return container.mainContext().save().ok(); };
     return {
-        [=](ModelContainer &container) {
+        [](ModelContainer &container) {
             auto &context = container.mainContext();
             for (int i = 0; i < 3; ++i)
                 addTodo(context, QStringLiteral("Added %1").arg(i), 300)
                     ->addSubtask(
                         std::make_shared<Subtask>(QStringLiteral("sub"), 0, test::created()));
-            return save(container);
+            return context.save().ok();
         },
-        [=](ModelContainer &container) {
+        [](ModelContainer &container) {
             auto &context = container.mainContext();
             if (auto item = only(context, QStringLiteral("Stored 3")))
                 item->setTitle(QStringLiteral("Renamed"));
             if (auto item = only(context, QStringLiteral("Stored 4")))
                 context.remove(item);
-            return save(container);
+            return context.save().ok();
         },
-        [=](ModelContainer &container) {
+        [](ModelContainer &container) {
             auto &context = container.mainContext();
             if (auto item = only(context, QStringLiteral("Added 1")))
                 item->setCompleted(true);
             addTodo(context, QStringLiteral("Last"));
-            return save(container);
+            return context.save().ok();
         },
     };
 }

@@ -183,8 +183,7 @@ TEST(SoundStoreFile, opensWhenItsHeaderCountsPagesOnlyItsLogHolds) {
     auto &context = writer.value()->mainContext();
     ASSERT_TRUE(context.setCheckpointLimit(0).ok());
     for (int i = 0; i < 50; ++i)
-        context.insert(std::make_shared<TodoItem>(QStringLiteral("Logged"), TodoList::Later,
-                                                  QDateTime(), i, QDateTime::currentDateTimeUtc()));
+        test::addTodo(context, QStringLiteral("Logged"));
     ASSERT_TRUE(context.save().ok());
     for (const QString &suffix : {QString(), QStringLiteral("-wal")})
         ASSERT_TRUE(QFile::copy(live + suffix, path + suffix));

@@ -6,6 +6,7 @@
 #include "scopedumask.h"
 #include "tempstore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -30,14 +31,10 @@ protected:
 TEST_F(PreferencesTest, readingWritesNothingAndUnknownStoredStringsReadAsDefaults) {
     EXPECT_TRUE(Preferences(path()).updateFeedUrlOverride().isEmpty());
     EXPECT_FALSE(QFile::exists(path()));
-    {
-        QSettings settings(path(), QSettings::IniFormat);
-        settings.setValue("appearance", "Dark");
-        settings.setValue("openTo", "sometimes");
-        settings.setValue("MainWindow1/macPerspective", "Done");
-        settings.setValue("MainWindow2/macPerspective", QStringList{"done", "later"});
-        settings.setValue("keepInTray", "no");
-    }
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path()).path()));
+    test::rewriteFile(path(), "[General]\nappearance=Dark\nopenTo=sometimes\nkeepInTray=no\n"
+                              "[MainWindow1]\nmacPerspective=Done\n"
+                              "[MainWindow2]\nmacPerspective=done, later\n");
     Preferences preferences(path());
     EXPECT_TRUE(preferences.keepInTray()); // on unless stored off
     EXPECT_EQ(preferences.appearance(), Appearance::System);

@@ -56,11 +56,7 @@ TEST(Appcast, readsVersionsFromElementsOrEnclosureAttributes) {
 }
 
 TEST(Appcast, fallsBackToTheItemLinkAndDropsNonWebLinks) {
-    const AppcastParse parsed = parseAppcast(R"xml(<rss version="2.0"><channel>
-        <item><version>2</version><link>https://quillbrook.example/get</link>
-              <releaseNotesLink>file:///etc/passwd</releaseNotesLink></item>
-        <item><version>3</version><enclosure url="javascript:alert(1)"/></item>
-        </channel></rss>)xml");
+    const AppcastParse parsed = parseAppcast(test::dataFile(QB_UPDATES_DATA "/unsafelinks.xml"));
     ASSERT_EQ(parsed.items.size(), 2);
     EXPECT_EQ(parsed.items[0].downloadUrl.toString(), u"https://quillbrook.example/get");
     EXPECT_TRUE(parsed.items[0].releaseNotesUrl.isEmpty());
