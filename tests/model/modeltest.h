@@ -11,12 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-inline void PrintTo(const QByteArray &bytes, std::ostream *out) {
-    *out << '\'' << bytes.toStdString() << '\'';
-}
-
 namespace qb::test {
 
 // Crosses the American daylight-saving changes: 2024-03-10 lasts 23 hours, 2024-11-03 25.
