@@ -17,10 +17,6 @@ namespace qb::test {
 inline Calendar newYork() {
     return Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York"));
 }
-// Changes on 2024-03-31 (23 hours) and 2024-10-27 (25 hours).
-inline Calendar berlin() {
-    return Calendar(QStringLiteral("de_DE"), QStringLiteral("Europe/Berlin"));
-}
 
 // A wall-clock time in the calendar's zone as a UTC moment. Qt's own time-zone database does
 // the conversion, so expectations never come from the calendar under test.
@@ -37,7 +33,10 @@ inline Calendar calendarFor(const QString &locale) {
         return Calendar(locale, QStringLiteral("UTC"));
     if (locale == QStringLiteral("gb"))
         return Calendar(QStringLiteral("en_GB"), QStringLiteral("Europe/London"));
-    return locale == QStringLiteral("de") ? berlin() : newYork();
+    // Berlin's changes are on 2024-03-31 (23 hours) and 2024-10-27 (25 hours).
+    return locale == QStringLiteral("de")
+               ? Calendar(QStringLiteral("de_DE"), QStringLiteral("Europe/Berlin"))
+               : newYork();
 }
 
 // The same from the text "yyyy-MM-dd HH:mm", as golden files write it, or a UTC moment from

@@ -21,28 +21,6 @@ using test::wallClockText;
 constexpr bool including = true;
 constexpr bool excluding = false;
 
-RecurrenceRule rule(Frequency frequency, QList<int> weekdays = {},
-                    std::optional<int> dayOfMonth = std::nullopt, bool lastDay = false,
-                    std::optional<int> month = std::nullopt) {
-    RecurrenceRule result;
-    result.frequency = frequency;
-    result.weekdays = std::move(weekdays);
-    result.dayOfMonth = dayOfMonth;
-    result.lastDay = lastDay;
-    result.month = month;
-    return result;
-}
-RecurrenceRule weekly(QList<int> weekdays) {
-    return rule(Frequency::Weekly, std::move(weekdays));
-}
-RecurrenceRule monthlyOn(std::optional<int> day, bool lastDay = false) {
-    return rule(Frequency::Monthly, {}, day, lastDay);
-}
-RecurrenceRule yearlyOn(std::optional<int> month, std::optional<int> day, bool lastDay = false) {
-    return rule(Frequency::Yearly, {}, day, lastDay, month);
-}
-const RecurrenceRule daily = rule(Frequency::Daily);
-
 // JSON form ----------------------------------------------------------------------------------
 
 // Each line of the golden file is "stored text | the rule it reads as, written back": any key
@@ -94,14 +72,18 @@ TEST(RecurrenceRule, nextDateIsTheStartOfTheExpectedDay) {
     });
 }
 
-// Every rule finds its day within a week, two months or two years of the start, far inside the
-// search limits; the answer is always an admissible local midnight on a day the rule wants.
+// Every rule of the data file, one a line (daily, weekly, monthly and yearly ones, on a day or
+// the last day, and on 29 February), finds its day within a week, two months or two years of the
+// start, far inside the search limits; the answer is always an admissible local midnight on a day
+// the rule wants.
 TEST(RecurrenceRule, nextDateThroughAYearIsAlwaysAnAdmissibleWantedMidnight) {
     const Calendar calendar = test::newYork();
-    const RecurrenceRule rules[] = {daily,           weekly({2}),
-                                    weekly({}),      weekly({0, 6}),
-                                    monthlyOn(31),   monthlyOn(std::nullopt, true),
-                                    yearlyOn(1, 29), yearlyOn(11, std::nullopt, true)};
+    QList<RecurrenceRule> rules;
+    for (const QByteArray &text : test::dataLines(QB_MODEL_DATA "/yearrules.txt")) {
+        const auto rule = RecurrenceRule::fromJson(text);
+        ASSERT_TRUE(rule) << text.constData();
+        rules.append(*rule);
+    }
     for (QDate day(2024, 1, 1); day.year() == 2024; day = day.addDays(1)) {
         const QDateTime from = wallClock(calendar, day.year(), day.month(), day.day(), 13, 0);
         const QDateTime start = calendar.startOfDay(from);

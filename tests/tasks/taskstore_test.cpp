@@ -169,7 +169,7 @@ TEST(ListMove, movedRowsKeepTheirOrderAndLandBeforeTheDestination) {
 
 using Subtasks = TaskFixture;
 
-TEST_F(Subtasks, addingAndInsertingUseTheNextOrderOrTheMidpoint) {
+TEST_F(Subtasks, addingUsesTheNextOrderOrTheMidpointAndEditsAreSavedUnlogged) {
     auto store = this->store();
     auto item = store.add(QStringLiteral("p"), TodoList::Today);
     auto first = store.addSubtask(item, QStringLiteral(" one "));
@@ -188,14 +188,12 @@ TEST_F(Subtasks, addingAndInsertingUseTheNextOrderOrTheMidpoint) {
     // Nothing about subtasks is logged.
     EXPECT_EQ(item->changes().size(), 1);
     EXPECT_FALSE(context().hasChanges());
-}
 
-TEST_F(Subtasks, renameToggleDeleteAndReorder) {
-    auto store = this->store();
-    auto item = store.add(QStringLiteral("p"), TodoList::Today);
-    auto a = store.addSubtask(item, QStringLiteral("a"));
-    auto b = store.addSubtask(item, QStringLiteral("b"));
-    auto c = store.addSubtask(item, QStringLiteral("c"));
+    // Renaming, ticking, reordering and deleting, on a to-do of their own.
+    auto other = store.add(QStringLiteral("q"), TodoList::Today);
+    auto a = store.addSubtask(other, QStringLiteral("a"));
+    auto b = store.addSubtask(other, QStringLiteral("b"));
+    auto c = store.addSubtask(other, QStringLiteral("c"));
     // Blank and unchanged titles are refused.
     EXPECT_FALSE(store.renameSubtask(a, QStringLiteral("  \n")));
     EXPECT_FALSE(store.renameSubtask(a, QStringLiteral(" a ")));
@@ -203,7 +201,7 @@ TEST_F(Subtasks, renameToggleDeleteAndReorder) {
     EXPECT_EQ(c->title(), QStringLiteral("c2"));
     store.toggleSubtask(b);
     EXPECT_TRUE(b->isCompleted());
-    EXPECT_EQ(item->subtaskProgress(), std::make_pair(1, 3));
+    EXPECT_EQ(other->subtaskProgress(), std::make_pair(1, 3));
 
     store.reorderSubtasks({c, a, b});
     EXPECT_EQ(c->sortOrder(), 0.0);
@@ -211,7 +209,8 @@ TEST_F(Subtasks, renameToggleDeleteAndReorder) {
 
     store.deleteSubtask(a);
     EXPECT_FALSE(a->isInContext());
-    EXPECT_EQ(item->orderedSubtasks(), (QList<SubtaskPtr>{c, b}));
+    EXPECT_EQ(other->orderedSubtasks(), (QList<SubtaskPtr>{c, b}));
+    EXPECT_EQ(other->changes().size(), 1);
     EXPECT_FALSE(context().hasChanges());
 }
 
