@@ -72,10 +72,18 @@ protected:
     QQuickItem *item(const QString &name) const { return findItem(window->contentItem(), name); }
     // Waits until the window shows the item named `name` and its keyboard focus is there.
     bool waitForFocus(const QString &name) const {
-        return QTest::qWaitFor([&] {
-            QQuickItem *found = item(name);
-            return found && found->hasActiveFocus();
-        });
+        return QTest::qWaitFor([&] { return item(name) && item(name)->hasActiveFocus(); });
+    }
+    // Waits until the window shows the item named `name`; null when it never does.
+    QQuickItem *waitForShown(const QString &name) const {
+        QQuickItem *found = nullptr;
+        const auto shown = [&] { return (found = item(name)) && found->isVisible(); };
+        return QTest::qWaitFor(shown) ? found : nullptr;
+    }
+    // A left click in the middle of `target`.
+    void click(const QQuickItem &target) {
+        const QPointF middle(target.width() / 2, target.height() / 2);
+        QTest::mouseClick(window, Qt::LeftButton, {}, target.mapToScene(middle).toPoint());
     }
     void typeKeys(const QString &text) {
         for (const QChar letter : text)

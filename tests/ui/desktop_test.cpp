@@ -28,7 +28,6 @@
 Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
 
 using namespace qb;
-using qb::test::rowAt;
 
 namespace {
 
@@ -114,27 +113,18 @@ TEST_F(Desktop, aToDoChosenInTheTrayIsShownSelectedAndScrolledIntoViewInItsList)
 
     ASSERT_TRUE(windows->openTodo(later->id()));
     EXPECT_TRUE(window->isVisible());
-    MainWindowState *state = stateOf(window);
-    EXPECT_EQ(state->perspective(), QStringLiteral("later"));
-    EXPECT_EQ(state->selectedTodoId(), later->id().toString(QUuid::WithoutBraces));
-    QQuickItem *list = nullptr;
     EXPECT_TRUE(QTest::qWaitFor([&] {
-        list = item(QStringLiteral("taskList"));
-        if (!list)
+        QQuickItem *list = item(QStringLiteral("taskList"));
+        auto *row = list ? list->property("currentItem").value<QQuickItem *>() : nullptr;
+        auto *todo = row ? row->property("todo").value<QObject *>() : nullptr;
+        if (!todo || todo->property("title") != QStringLiteral("Pick me"))
             return false;
-        for (int index = 0; index < list->property("count").toInt(); ++index) {
-            QQuickItem *row = rowAt(list, index);
-            QObject *todo = row ? row->property("todo").value<QObject *>() : nullptr;
-            if (!todo || todo->property("title") != QStringLiteral("Pick me"))
-                continue;
-            const double top = list->property("contentY").toDouble();
-            return row->property("selected").toBool() && row->y() >= top &&
-                   row->y() + row->height() <= top + list->height() + 0.5;
-        }
-        return false;
+        const double top = list->property("contentY").toDouble();
+        return row->property("selected").toBool() && row->y() >= top &&
+               row->y() + row->height() <= top + list->height() + 0.5;
     }));
     // The detail pane shows it too.
-    EXPECT_EQ(state->selectedTodo(), later.get());
+    EXPECT_EQ(stateOf(window)->selectedTodo(), later.get());
 }
 
 TEST_F(Desktop, withoutATrayNothingIsShownAndClosingTheLastWindowQuits) {
@@ -179,10 +169,7 @@ TEST_F(Desktop, theTrayMenuFollowsSavesInThisProcessAndItsCommandsReachTheWindow
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(stateOf(window)->perspective(), QStringLiteral("today"));
     EXPECT_EQ(stateOf(window)->composer()->addingTo(), TodoList::Today);
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        QQuickItem *field = item(QStringLiteral("draftField"));
-        return field && field->isVisible();
-    }));
+    EXPECT_TRUE(waitForShown(QStringLiteral("draftField")));
 
     window->hide();
     menu.actions().at(3)->trigger(); // Show Quill Brook

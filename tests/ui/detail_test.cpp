@@ -74,9 +74,8 @@ TEST_F(Detail, oneRenameMakesOneEntryAndOneOfferAndAPastedLineBreakCommitsOneLin
 }
 
 TEST_F(Detail, aSubtaskMovedOntoItsOwnPlaceStoresNothingAndAMoveIsOneSave) {
-    store().addSubtask(item, QStringLiteral("a"));
-    store().addSubtask(item, QStringLiteral("b"));
-    store().addSubtask(item, QStringLiteral("c"));
+    for (const char *title : {"a", "b", "c"})
+        store().addSubtask(item, QString::fromLatin1(title));
     QSignalSpy saves(&context(), &ModelContext::didSave);
     for (const auto &[from, to] : {std::pair{1, 1}, {1, 2}, {0, 0}, {5, 0}, {-1, 0}})
         pane.moveSubtask(from, to);

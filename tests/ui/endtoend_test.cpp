@@ -21,10 +21,6 @@ using qb::test::rowAt;
 
 namespace {
 
-QPoint centre(const QQuickItem &item) {
-    return item.mapToScene(QPointF(item.width() / 2, item.height() / 2)).toPoint();
-}
-
 void collectTexts(QQuickItem *item, QList<QQuickItem *> &texts) {
     if (item->inherits("QQuickText") && item->isVisible())
         texts.append(item);
@@ -46,16 +42,11 @@ QStringList checkShownLiterally(QQuickWindow &window, const QString &literal, in
         // that view it is the row of the to-do checked.
         const bool searchTitle =
             text->objectName() == u"rowTitle" && text->property("textFormat").toInt() == 4;
-        QString plain;
-        if (shown.contains(literal))
-            plain = shown;
-        else if (searchTitle)
-            plain = literal;
-        else
+        if (!shown.contains(literal) && !searchTitle)
             continue;
         ++found;
         const QFontMetricsF metrics(text->property("font").value<QFont>());
-        const qreal expected = metrics.horizontalAdvance(plain);
+        const qreal expected = metrics.horizontalAdvance(shown.contains(literal) ? shown : literal);
         const qreal drawn = text->implicitWidth();
         if (qAbs(drawn - expected) > 2)
             failures.append(QStringLiteral("%1 drawn %2 wide, as typed %3")
@@ -114,7 +105,7 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
     const auto show = [&](const char *perspective) {
         QQuickItem *entry = item(QStringLiteral("sidebar-") + QLatin1String(perspective));
         ASSERT_TRUE(entry);
-        QTest::mouseClick(window, Qt::LeftButton, {}, centre(*entry));
+        click(*entry);
     };
     show("today");
     expectShown(lunch, "Today");
@@ -122,13 +113,14 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
     QQuickItem *list = item(QStringLiteral("taskList"));
     ASSERT_TRUE(list);
     ASSERT_TRUE(QTest::qWaitFor([&] { return rowAt(list, 0) != nullptr; }));
-    QTest::mouseClick(window, Qt::LeftButton, {}, centre(*rowAt(list, 0)));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return item(QStringLiteral("titleField")) != nullptr; }));
-    EXPECT_EQ(item(QStringLiteral("titleField"))->property("text").toString(), lunch);
+    click(*rowAt(list, 0));
+    QQuickItem *titleField = waitForShown(QStringLiteral("titleField"));
+    ASSERT_TRUE(titleField);
+    EXPECT_EQ(titleField->property("text").toString(), lunch);
     EXPECT_EQ(item(QStringLiteral("subtaskField"))->property("text").toString(), image);
     QQuickItem *logTab = item(QStringLiteral("tab-log"));
     ASSERT_TRUE(logTab);
-    QTest::mouseClick(window, Qt::LeftButton, {}, centre(*logTab));
+    click(*logTab);
     expectShown(lunch, "the change log");
 
     show("later");
@@ -148,10 +140,7 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
     show("today");
     QTest::keyClick(window, Qt::Key_Home);
     QTest::keyClick(window, Qt::Key_Delete);
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        QQuickItem *message = item(QStringLiteral("deleteMessage"));
-        return message && message->isVisible();
-    }));
+    ASSERT_TRUE(waitForShown(QStringLiteral("deleteMessage")));
     expectShown(lunch + QStringLiteral(" and its change log will be removed."), "the confirmation");
     QTest::keyClick(window, Qt::Key_Return);
     expectShown(QStringLiteral("Deleted “%1”").arg(lunch), "the undo toast");
@@ -170,11 +159,8 @@ TEST_F(EndToEnd, aStoreFileDeletedWhileTheAppRunsComesBackAtItsPathAndTheUserIsT
 
     // The user comes back to the app: what its windows do when the platform says it is active.
     runtime->app().becameActive();
-    QQuickItem *message = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        message = item(QStringLiteral("storeNoticeMessage"));
-        return message && message->isVisible();
-    }));
+    QQuickItem *message = waitForShown(QStringLiteral("storeNoticeMessage"));
+    ASSERT_TRUE(message);
     EXPECT_TRUE(message->property("text").toString().contains(QStringLiteral("deleted")));
     // Read, and dismissed from the keyboard like any alert.
     QTest::keyClick(window, Qt::Key_Return);

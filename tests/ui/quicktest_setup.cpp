@@ -22,6 +22,7 @@
 #include <QSettings>
 #include <QtQuickTest>
 
+#include <algorithm>
 #include <memory>
 
 Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
@@ -40,117 +41,105 @@ private:
     qb::QtSingleShotTimer m_timer;
 };
 
-// What the QML cases need beyond the UI: setting up to-dos and reading the store.
+// What the QML cases need beyond the UI: setting up to-dos and reading the store. The to-dos
+// handed in are ones it handed out.
 class StoreProbe : public QObject {
     Q_OBJECT
 
 public:
     explicit StoreProbe(qb::AppRuntime &runtime)
-        : m_runtime(runtime)
-        , m_app(runtime.app()) {}
+        : m_runtime(runtime) {}
 
     // No to-dos, no undo offer.
     Q_INVOKABLE void reset() {
         for (const auto &item : all())
-            m_runtime.taskStore().remove(item);
-        m_app.undoCenter()->dismiss();
+            tasks().remove(item);
+        m_runtime.app().undoCenter()->dismiss();
         m_held.clear();
     }
     // `days` from today: 0 today, -1 yesterday, 1 tomorrow; undefined for an undated to-do.
     Q_INVOKABLE QObject *add(const QString &title, const QVariant &days = {}) {
-        const qb::TodoItemPtr item =
-            days.isValid() ? m_runtime.taskStore().add(
-                                 title, m_runtime.environment().today().addDays(days.toInt()))
-                           : m_runtime.taskStore().add(title, qb::TodoList::Later);
-        // The store holds saved records weakly; QML gets a plain pointer.
-        m_held.append(item);
-        return qb::exposeToQml(item);
+        return held(days.isValid() ? tasks().add(title, day(days.toInt()))
+                                   : tasks().add(title, qb::TodoList::Later));
     }
     Q_INVOKABLE void schedule(QObject *todo, int days) {
-        if (auto item = shared(todo))
-            m_runtime.taskStore().schedule(item, m_runtime.environment().today().addDays(days));
+        tasks().schedule(shared(todo), day(days));
     }
     Q_INVOKABLE void setNotes(QObject *todo, const QString &notes) {
-        if (auto item = shared(todo))
-            m_runtime.taskStore().setNotes(item, notes);
+        tasks().setNotes(shared(todo), notes);
+    }
+    Q_INVOKABLE void addSubtask(QObject *todo, const QString &title) {
+        tasks().addSubtask(shared(todo), title);
     }
     // Reschedules and renames the to-do through a connection of its own, as the client does
     // from another process; the app sees it at its next look for remote changes.
     Q_INVOKABLE void editElsewhere(QObject *todo, int days, const QString &title) {
-        auto item = shared(todo);
         auto other = m_runtime.container().newContext();
-        if (!item || !other)
-            return;
+        if (!other)
+            qFatal("Store: no second connection");
         qb::TodoFetch request;
-        request.predicate = qb::TodoPredicate::idEquals(item->id());
-        const auto found = other.value()->fetch(request).valueOr({});
-        if (found.isEmpty())
-            return;
-        found.first()->setScheduledDate(m_runtime.environment().today().addDays(days));
-        found.first()->setTitle(title);
+        request.predicate = qb::TodoPredicate::idEquals(shared(todo)->id());
+        for (const auto &found : other.value()->fetch(request).valueOr({})) {
+            found->setScheduledDate(day(days));
+            found->setTitle(title);
+        }
         other.value()->save();
-    }
-    Q_INVOKABLE void addSubtask(QObject *todo, const QString &title) {
-        if (auto item = shared(todo))
-            m_runtime.taskStore().addSubtask(item, title);
     }
     // The to-do's subtask titles in display order.
     Q_INVOKABLE QStringList subtaskTitles(QObject *todo) {
         QStringList result;
-        if (auto item = shared(todo)) {
-            for (const auto &subtask : item->orderedSubtasks())
-                result.append(subtask->title());
-        }
+        for (const auto &subtask : shared(todo)->orderedSubtasks())
+            result.append(subtask->title());
         return result;
     }
     // Days from today to the to-do's day; undefined for an undated one.
     Q_INVOKABLE QVariant dayOffset(QObject *todo) {
-        const auto item = shared(todo);
-        if (!item || !item->scheduledDate().isValid())
+        const QDateTime date = shared(todo)->scheduledDate();
+        if (!date.isValid())
             return {};
-        const qb::Calendar &calendar = m_runtime.environment().calendar();
-        return int(
-            m_runtime.environment().today().daysTo(calendar.startOfDay(item->scheduledDate())));
+        return int(day(0).daysTo(m_runtime.environment().calendar().startOfDay(date)));
     }
     // Every to-do, oldest first.
     Q_INVOKABLE QList<QObject *> todos() {
         QList<QObject *> found;
-        for (const auto &item : all()) {
-            m_held.append(item);
-            found.append(qb::exposeToQml(item));
-        }
+        for (const auto &item : all())
+            found.append(held(item));
         return found;
     }
     // How often the to-do's log says it was completed.
     Q_INVOKABLE int completions(QObject *todo) {
-        int count = 0;
-        if (auto item = shared(todo)) {
-            for (const auto &entry : item->changes())
-                count += entry->kind() == qb::ChangeKind::Completed ? 1 : 0;
-        }
-        return count;
+        const auto &changes = shared(todo)->changes();
+        return int(std::ranges::count_if(
+            changes, [](const auto &entry) { return entry->kind() == qb::ChangeKind::Completed; }));
     }
 
 private:
+    qb::TaskStore tasks() { return m_runtime.taskStore(); }
+    QDateTime day(int days) { return m_runtime.environment().today().addDays(days); }
     QList<qb::TodoItemPtr> all() {
         qb::TodoFetch request;
         request.sort = {{qb::TodoSort::Field::CreatedAt, true}};
-        return m_app.context()->fetch(request).valueOr({});
+        return m_runtime.app().context()->fetch(request).valueOr({});
+    }
+    // The store holds saved records weakly; QML gets a plain pointer.
+    QObject *held(const qb::TodoItemPtr &item) {
+        m_held.append(item);
+        return qb::exposeToQml(item);
     }
     static qb::TodoItemPtr shared(QObject *todo) {
         auto *item = qobject_cast<qb::TodoItem *>(todo);
-        return item ? std::static_pointer_cast<qb::TodoItem>(item->shared_from_this()) : nullptr;
+        if (!item)
+            qFatal("Store: not a to-do");
+        return std::static_pointer_cast<qb::TodoItem>(item->shared_from_this());
     }
 
     qb::AppRuntime &m_runtime;
-    qb::QuillbrookApp &m_app;
     QList<qb::TodoItemPtr> m_held;
 };
 
 class Setup : public QObject {
     Q_OBJECT
 
-public:
 public slots:
     void applicationAvailable() {
         QGuiApplication::setOrganizationName(QStringLiteral("Quillbrook"));

@@ -3,6 +3,8 @@
 #include "preferences/apptab.h"
 #include "viewmodels/mainwindowstate.h"
 
+#include <algorithm>
+
 using namespace qb;
 using namespace std::chrono_literals;
 
@@ -16,10 +18,8 @@ protected:
     }
     CompletionQueue &queue() { return *app->completions(); }
     static int logged(const TodoItem &todo, ChangeKind kind) {
-        int count = 0;
-        for (const auto &entry : todo.changes())
-            count += entry->kind() == kind ? 1 : 0;
-        return count;
+        return int(std::ranges::count_if(
+            todo.changes(), [kind](const auto &entry) { return entry->kind() == kind; }));
     }
 
     TodoItemPtr item;

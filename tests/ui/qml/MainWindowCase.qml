@@ -18,8 +18,10 @@ TestCase {
         verify(window)
         window.requestActivate()
         tryVerify(() => window.active)
-        if (perspective !== null)
-            show(perspective || "today")
+        if (perspective !== null) {
+            mouseClick(find("sidebar-" + perspective))
+            tryVerify(() => list() !== null || perspective === "done")
+        }
         return window
     }
     // A fresh window driven by the keyboard alone: Ctrl+1, 2 or 3 shows the perspective.
@@ -49,10 +51,6 @@ TestCase {
                 keyClick(Qt.Key_Tab)
         }
         fail("Tab never reached " + name + ", only " + passed.join(", "))
-    }
-    function show(perspective) {
-        mouseClick(find("sidebar-" + perspective))
-        tryVerify(() => list() !== null || perspective === "done")
     }
     function find(name) {
         const item = lookUp(name)
@@ -95,31 +93,29 @@ TestCase {
         return visualChild(window.contentItem, "taskList") || visualChild(window.contentItem, "doneList")
                || visualChild(window.contentItem, "searchList")
     }
-    function listTitles() {
+    // The rows the list has made, each with its to-do.
+    function rows() {
         const view = list()
-        const titles = []
+        const made = []
         for (let i = 0; view && i < view.count; ++i) {
             const row = view.itemAtIndex(i)
-            if (row)
-                titles.push(row.todo.title)
+            if (row && row.todo)
+                made.push(row)
         }
-        return titles
+        return made
     }
+    function listTitles() { return rows().map(row => row.todo.title) }
     // The row showing the to-do titled `title`, once it is there.
     function rowTitled(title) {
-        let found = null
-        tryVerify(() => {
-            const view = list()
-            for (let i = 0; view && i < view.count; ++i) {
-                const row = view.itemAtIndex(i)
-                if (row && row.todo && row.todo.title === title) {
-                    found = row
-                    return true
-                }
-            }
-            return false
-        }, 2000, "no row titled " + title)
+        let found
+        tryVerify(() => (found = rows().find(row => row.todo.title === title)) !== undefined, 2000,
+                  "no row titled " + title)
         return found
+    }
+    // Waits until `menu` is open with its entries laid out, so clicks land on them.
+    function waitForMenu(menu) {
+        tryVerify(() => menu.opened)
+        waitForItemPolished(menu.contentItem)
     }
     // Drags the row to the left far enough to uncover its Delete button, from `start` (a
     // fraction of its width, 0.6 unless given).
@@ -142,6 +138,27 @@ TestCase {
                "the dialog is not inside the window")
         fuzzyCompare(left + dialog.width / 2, host.width / 2, 1)
     }
+    // Confirms the delete dialog by its button once it is laid out; returns the dialog, closed.
+    function confirmDelete() {
+        const dialog = find("deleteConfirmation")
+        waitForDialog(dialog)
+        mouseClick(find("deleteButton"))
+        tryVerify(() => !dialog.visible)
+        return dialog
+    }
+    // How many pixels of `image` (grabbed from `root`) pass `test(pixel, x, y)`: every `step`th
+    // one in each direction over `item`'s rectangle grown by `margin` (shrunk when negative).
+    function countPixels(image, item, root, margin, step, test) {
+        const topLeft = item.mapToItem(root, 0, 0)
+        const right = Math.min(image.width, topLeft.x + item.width + margin)
+        const bottom = Math.min(image.height, topLeft.y + item.height + margin)
+        let count = 0
+        for (let x = Math.max(0, Math.floor(topLeft.x - margin)); x < right; x += step)
+            for (let y = Math.max(0, Math.floor(topLeft.y - margin)); y < bottom; y += step)
+                count += test(image.pixel(x, y), x, y) ? 1 : 0
+        return count
+    }
+    function colourDistance(a, b) { return Math.abs(a.r - b.r) + Math.abs(a.g - b.g) + Math.abs(a.b - b.b) }
     function typeText(text) {
         for (let i = 0; i < text.length; ++i)
             keyClick(text[i])

@@ -26,10 +26,7 @@ MainWindowCase {
 
     function test_longNotesScrollWithTheWheelAndFollowTheCaret() {
         const todo = Store.add("Trip plan", 0)
-        const lines = []
-        for (let i = 1; i <= 80; ++i)
-            lines.push("Line " + i)
-        Store.setNotes(todo, lines.join("\n"))
+        Store.setNotes(todo, Array.from({ length: 80 }, (_, i) => "Line " + (i + 1)).join("\n"))
         openWindow("today")
         openDetail("Trip plan")
         mouseClick(find("tab-notes"))
@@ -83,19 +80,15 @@ MainWindowCase {
         window.width = window.minimumWidth
         openDetail("Menu")
         waitForItemPolished(window.contentItem)
-        const button = find("moreButton")
-        mouseClick(button)
+        mouseClick(find("moreButton"))
         const menu = find("moreMenu")
-        tryVerify(() => menu.opened)
-        waitForItemPolished(menu.contentItem)
+        waitForMenu(menu)
         const background = menu.background
         verify(insideWindow(background), "the menu is cut off at the window's edge")
         // A round corner shows the pane behind it, not a square dark border.
         const frame = frameOf(background)
         const corner = grabImage(window.contentItem).pixel(Math.round(frame.x), Math.round(frame.y))
-        const behind = Theme.detailBackground
-        verify(Math.abs(corner.r - behind.r) + Math.abs(corner.g - behind.g) + Math.abs(corner.b - behind.b) < 0.1,
-               "the menu's corner is " + corner)
+        verify(colourDistance(corner, Theme.detailBackground) < 0.1, "the menu's corner is " + corner)
         keyClick(Qt.Key_Escape)
         tryVerify(() => !menu.visible)
     }

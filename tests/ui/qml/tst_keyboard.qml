@@ -8,11 +8,14 @@ import QuillbrookTest
 MainWindowCase {
     name: "Keyboard"
 
-    function typeAndReturn(text) {
-        typeText(text)
-        keyClick(Qt.Key_Return)
+    // Tab to the button named `name` and Space: its popover opens, and is returned.
+    function popoverByKeys(name) {
+        tabTo(name)
+        keyClick(Qt.Key_Space)
+        const popup = find(name).popup
+        tryVerify(() => popup.opened)
+        return popup
     }
-    function popupOf(name) { return find(name).popup }
 
     function test_aToDoGoesItsWholeWayWithoutThePointer() {
         openWindowByKeys(Qt.Key_1)
@@ -20,7 +23,8 @@ MainWindowCase {
         // Add it.
         keyClick(Qt.Key_N, Qt.ControlModifier)
         tryVerify(() => draftOpen() && draftField().activeFocus)
-        typeAndReturn("Water the ferns")
+        typeText("Water the ferns")
+        keyClick(Qt.Key_Return)
         tryVerify(() => !draftOpen())
         verify(listHasKeyboard(), "the keyboard is back in the list")
         const todo = titled("Water the ferns")[0]
@@ -31,10 +35,7 @@ MainWindowCase {
         compare(find("titleField").text, "Water the ferns")
 
         // Tomorrow from the When calendar, then Ctrl+Z puts it back on today.
-        tabTo("whenButton")
-        keyClick(Qt.Key_Space)
-        const when = popupOf("whenButton")
-        tryVerify(() => when.opened)
+        const when = popoverByKeys("whenButton")
         verify(find("whenCalendarKeys").activeFocus, "the calendar takes the keyboard")
         keyClick(Qt.Key_Right)
         keyClick(Qt.Key_Return)
@@ -46,10 +47,7 @@ MainWindowCase {
         compare(Store.dayOffset(todo), 0)
 
         // Weekly, from the Repeat options by arrows; Escape closes the popover.
-        tabTo("repeatButton")
-        keyClick(Qt.Key_Space)
-        const repeat = popupOf("repeatButton")
-        tryVerify(() => repeat.opened)
+        const repeat = popoverByKeys("repeatButton")
         compare(focused(), find("repeatNever"))
         keyClick(Qt.Key_Down)
         keyClick(Qt.Key_Down)
@@ -65,7 +63,8 @@ MainWindowCase {
         // A subtask added; its row joins the Tab chain once the list has laid it out. (Emptied,
         // the Delete key deletes it: the subtask cases' matter.)
         tabTo("addSubtaskField")
-        typeAndReturn("Buy soil")
+        typeText("Buy soil")
+        keyClick(Qt.Key_Return)
         compare(Store.subtaskTitles(todo), ["Buy soil"])
         waitForItemPolished(find("subtaskList"))
         tabTo("subtaskField", true)
@@ -79,16 +78,10 @@ MainWindowCase {
         tryVerify(() => todo.isCompleted, 2000)
         tryVerify(() => listTitles().indexOf("Water the ferns") < 0)
 
-        // Done lists it; Later holds next week's one; back to Today.
+        // Done lists it.
         keyClick(Qt.Key_3, Qt.ControlModifier)
         tryCompare(find("contentTitle"), "text", "Done")
         tryVerify(() => listTitles().indexOf("Water the ferns") >= 0)
-        keyClick(Qt.Key_2, Qt.ControlModifier)
-        tryCompare(find("contentTitle"), "text", "Later")
-        tryVerify(() => listTitles().indexOf("Water the ferns") >= 0)
-        keyClick(Qt.Key_1, Qt.ControlModifier)
-        tryCompare(find("contentTitle"), "text", "Today")
-        verify(listHasKeyboard())
     }
 
     function test_listKeysSelectEditReorderAndDelete() {
@@ -99,14 +92,11 @@ MainWindowCase {
 
         // The list starts on its first row; the arrows select.
         compare(view.currentIndex, 0)
-        keyClick(Qt.Key_Down)
-        compare(find("titleField").text, "Two")
-        keyClick(Qt.Key_End)
-        compare(find("titleField").text, "Three")
-        keyClick(Qt.Key_Up)
-        compare(find("titleField").text, "Two")
-        keyClick(Qt.Key_Home)
-        compare(find("titleField").text, "One")
+        for (const [key, title] of [[Qt.Key_Down, "Two"], [Qt.Key_End, "Three"], [Qt.Key_Up, "Two"],
+                                    [Qt.Key_Home, "One"]]) {
+            keyClick(key)
+            compare(find("titleField").text, title)
+        }
 
         // Alt+Down moves the row, which stays the current one.
         keyClick(Qt.Key_Down, Qt.AltModifier)
@@ -116,48 +106,30 @@ MainWindowCase {
         // F2 edits the title in the detail pane; Return commits and returns to the list.
         keyClick(Qt.Key_F2)
         verify(find("titleField").activeFocus)
-        typeAndReturn("Uno")
+        typeText("Uno")
+        keyClick(Qt.Key_Return)
         verify(listHasKeyboard())
         compare(listTitles(), ["Two", "Uno", "Three"])
 
-        // Delete asks; Escape cancels and gives the keyboard back to the list. (Return confirms:
-        // the end-to-end case's delete.)
-        keyClick(Qt.Key_Delete)
-        const dialog = find("deleteConfirmation")
-        tryVerify(() => dialog.opened)
-        keyClick(Qt.Key_Escape)
-        tryVerify(() => !dialog.visible)
+        // Delete asks and the Menu key opens the row's context menu; Escape closes either and
+        // gives the keyboard back to the list. (Return confirms: the end-to-end case's delete.)
+        for (const key of [Qt.Key_Delete, Qt.Key_Menu]) {
+            keyClick(key)
+            const popup = key === Qt.Key_Menu ? list().parent.contextMenu : find("deleteConfirmation")
+            tryVerify(() => popup.opened)
+            keyClick(Qt.Key_Escape)
+            tryVerify(() => !popup.visible)
+            tryVerify(listHasKeyboard)
+        }
         compare(Store.todos().length, 3)
-        tryVerify(listHasKeyboard)
-
-        // The Menu key opens the row's context menu; Escape closes it.
-        keyClick(Qt.Key_Menu)
-        const menu = list().parent.contextMenu
-        tryVerify(() => menu.opened)
-        keyClick(Qt.Key_Escape)
-        tryVerify(() => !menu.visible)
-        tryVerify(listHasKeyboard)
     }
 
     // Pixels around `item` drawn in the ring's colour in `image` that stand out from what
     // `without` (the same place without the ring) shows there: a ring that blends into what is
     // under it is no ring.
     function ringPixels(image, without, item, root) {
-        const topLeft = item.mapToItem(root, 0, 0)
-        const ring = Theme.focusRing
-        const distance = (a, b) => Math.abs(a.r - b.r) + Math.abs(a.g - b.g) + Math.abs(a.b - b.b)
-        let count = 0
-        const left = Math.max(0, Math.floor(topLeft.x) - 4), top = Math.max(0, Math.floor(topLeft.y) - 4)
-        const right = Math.min(image.width, Math.ceil(topLeft.x + item.width) + 4)
-        const bottom = Math.min(image.height, Math.ceil(topLeft.y + item.height) + 4)
-        for (let x = left; x < right; ++x) {
-            for (let y = top; y < bottom; ++y) {
-                const pixel = image.pixel(x, y)
-                if (distance(pixel, ring) < 0.15 && distance(pixel, without.pixel(x, y)) > 0.35)
-                    ++count
-            }
-        }
-        return count
+        return countPixels(image, item, root, 4, 1, (pixel, x, y) =>
+            colourDistance(pixel, Theme.focusRing) < 0.15 && colourDistance(pixel, without.pixel(x, y)) > 0.35)
     }
     // Presses Tab `stops` times (or until focus comes back to where it started) and checks
     // that each control the keyboard lands on draws the ring, and that it goes with the focus.
@@ -203,14 +175,10 @@ MainWindowCase {
             verify(names.indexOf(name) >= 0, name + " is not on the Tab chain: " + names.join(", "))
 
         // Inside the popovers and the delete dialog.
-        tabTo("whenButton")
-        keyClick(Qt.Key_Space)
-        tryVerify(() => find("whenButton").popup.opened)
+        popoverByKeys("whenButton")
         checkRingsAlongTabs(root, 5)
         keyClick(Qt.Key_Escape)
-        tabTo("repeatButton")
-        keyClick(Qt.Key_Space)
-        tryVerify(() => find("repeatButton").popup.opened)
+        popoverByKeys("repeatButton")
         find("repeatMonthly").clicked()
         checkRingsAlongTabs(root, 6)
         keyClick(Qt.Key_Escape)

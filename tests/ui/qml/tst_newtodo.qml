@@ -28,20 +28,16 @@ MainWindowCase {
     // Whatever ends the editing: another perspective, the window closing, a click on another
     // row. On Later the draft makes an undated to-do; on Today it is the keyboard journey's.
     function test_textTypedIntoADraftIsCommittedWhateverEndsTheEditing_data() {
-        return [ { tag: "perspective", list: "today" }, { tag: "close", list: "later" },
-                 { tag: "click", list: "today" } ]
+        return [ { tag: "perspective", list: "today", end: () => keyClick(Qt.Key_2, Qt.ControlModifier) },
+                 { tag: "close", list: "later", end: () => keyClick(Qt.Key_W, Qt.ControlModifier) },
+                 { tag: "click", list: "today", end: () => mouseClick(rowTitled("Existing")) } ]
     }
     function test_textTypedIntoADraftIsCommittedWhateverEndsTheEditing(data) {
         Store.add("Existing", 0)
         openWindow(data.list)
         openDraft()
         typeText("Typed")
-        if (data.tag === "perspective")
-            keyClick(Qt.Key_2, Qt.ControlModifier)
-        else if (data.tag === "close")
-            keyClick(Qt.Key_W, Qt.ControlModifier)
-        else
-            mouseClick(rowTitled("Existing"))
+        data.end()
         tryVerify(() => titled("Typed").length === 1, 1000)
         compare(Store.dayOffset(titled("Typed")[0]), data.list === "later" ? undefined : 0)
         tryCompare(window, "visible", data.tag !== "close")

@@ -106,9 +106,7 @@ MainWindowCase {
     function test_aSubtaskIsDeletedFromItsContextMenu() {
         const row = rowAt(2)
         mouseClick(row, row.width / 2, row.height / 2, Qt.RightButton)
-        const menu = find("detailPane").subtaskMenu
-        tryVerify(() => menu.opened)
-        waitForItemPolished(menu.contentItem)
+        waitForMenu(find("detailPane").subtaskMenu)
         mouseClick(find("subtaskDeleteItem"))
         compare(Store.subtaskTitles(todo), ["passport", "charger"])
     }
