@@ -9,7 +9,15 @@
 // upload is timed on a smaller store; the list the download and the round trips use is written
 // straight into Radicale's folder, from the same text an upload would send.
 //
+// With --server the same runs go to a CalDAV server already running instead (over plain http
+// only to this machine), signed in as --user with the password in QB_SERVER_PASSWORD or on
+// the first line of standard input. Each run makes lists of its own there; the M to-dos are
+// uploaded rather than seeded, and that upload is timed instead of the smaller one. The
+// server's CPU time is that of every process named in --server-processes (with the processes
+// they have waited for), 0 without it.
+//
 //   sync_bench [--upload N] [--todos M] [--round-trips K] [--stores-in-memory]
+//              [--server URL --user NAME [--server-processes NAME,...]]
 
 #include "base/singleshottimer.h"
 #include "model/stockqueries.h"
@@ -37,6 +45,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 using namespace qb;
 using namespace qb::sync;
@@ -61,6 +70,26 @@ double cpuSecondsOf(qint64 pid) {
     const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
     return double(fields.value(11).toLongLong() + fields.value(12).toLongLong()) /
            double(sysconf(_SC_CLK_TCK));
+}
+
+// User and system time of every process with one of `names`, and of the children they have
+// waited for (a server's exited workers).
+double cpuSecondsOfNamed(const QStringList &names) {
+    double seconds = 0;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &entry : entries) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!entry.front().isDigit() || !stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const qsizetype open = text.indexOf('('), close = text.lastIndexOf(')');
+        if (!names.contains(QString::fromUtf8(text.mid(open + 1, close - open - 1))))
+            continue;
+        const QList<QByteArray> fields = text.mid(close + 2).split(' ');
+        for (int field = 11; field <= 14; ++field)
+            seconds += double(fields.value(field).toLongLong());
+    }
+    return seconds / double(sysconf(_SC_CLK_TCK));
 }
 
 double threadCpuMilliseconds() {
@@ -111,7 +140,8 @@ struct Store {
     std::unique_ptr<ModelContainer> container;
     std::unique_ptr<SyncEngine> engine;
 
-    Store(HttpTransport &transport, const QUrl &collection) {
+    Store(HttpTransport &transport, const QUrl &collection, const QString &user,
+          const QString &password) {
         ModelContainer::Configuration configuration;
         configuration.path = folder.filePath(QStringLiteral("Bench.store"));
         container = std::move(ModelContainer::open(configuration).value());
@@ -119,9 +149,8 @@ struct Store {
         SyncTiming timing;
         timing.pushDelay = std::chrono::milliseconds(0);
         engine = std::make_unique<SyncEngine>(
-            *container, transport, SyncTarget{collection, QStringLiteral("bench"), QString()},
-            calendar, Clock::system(), [] { return std::make_unique<QtSingleShotTimer>(); },
-            timing);
+            *container, transport, SyncTarget{collection, user, password}, calendar,
+            Clock::system(), [] { return std::make_unique<QtSingleShotTimer>(); }, timing);
     }
 
     // Runs `start` and the event loop until the engine finishes a round.
@@ -185,7 +214,7 @@ struct Figures {
 };
 
 void print(const char *what, int count, const Figures &f) {
-    std::printf("%-34s %8.2f s  %7.0f items/s   our CPU %6.2f s (%3.0f%% of wall)   Radicale "
+    std::printf("%-34s %8.2f s  %7.0f items/s   our CPU %6.2f s (%3.0f%% of wall)   server "
                 "CPU %6.2f s\n",
                 what, f.wall, count / f.wall, f.ours, 100 * f.ours / f.wall, f.server);
 }
@@ -202,6 +231,9 @@ int main(int argc, char **argv) {
     int uploaded = 1000;
     int todos = 10000;
     int roundTrips = 20;
+    QUrl external;
+    QString user = QStringLiteral("bench"), password;
+    QStringList serverProcesses;
     const QStringList args = app.arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--stores-in-memory"))
@@ -212,35 +244,63 @@ int main(int argc, char **argv) {
             todos = args.value(i + 1).toInt();
         if (args[i] == QLatin1String("--round-trips"))
             roundTrips = args.value(i + 1).toInt();
+        if (args[i] == QLatin1String("--server"))
+            external = QUrl(args.value(i + 1));
+        if (args[i] == QLatin1String("--user"))
+            user = args.value(i + 1);
+        if (args[i] == QLatin1String("--server-processes"))
+            serverProcesses = args.value(i + 1).split(u',');
     }
 
-    tools::RadicaleServer server;
-    if (!server.isRunning()) {
-        std::fprintf(stderr, "%s\n", qPrintable(server.failure()));
-        return 1;
+    std::optional<tools::RadicaleServer> radicale;
+    if (external.isEmpty()) {
+        radicale.emplace();
+        if (!radicale->isRunning()) {
+            std::fprintf(stderr, "%s\n", qPrintable(radicale->failure()));
+            return 1;
+        }
+    } else {
+        password = qEnvironmentVariable("QB_SERVER_PASSWORD");
+        if (password.isEmpty()) {
+            QFile in;
+            if (in.open(stdin, QIODevice::ReadOnly))
+                password = QString::fromUtf8(in.readLine()).trimmed();
+        }
     }
+    const auto serverCpu = [&] {
+        return radicale ? cpuSecondsOf(radicale->processId()) : cpuSecondsOfNamed(serverProcesses);
+    };
+    // Lists of this run's own on a server that keeps those of earlier runs.
+    const QString suffix =
+        radicale ? QString() : QDateTime::currentDateTime().toString(QStringLiteral(" hhmmss"));
     // Radicale answers a listing of 10,000 objects only once it has read them all, which on a
     // busy machine takes longer than the app's stall limit.
     NetworkTransport transport(NetworkTransport::Limits{std::chrono::minutes(10), 256 << 20});
-    CollectionFinder finder(transport, QStringLiteral("bench"), QString());
+    CollectionFinder finder(transport, user, password);
     const auto makeList = [&](const QString &name) {
         QUrl url;
         QEventLoop loop;
-        finder.find(server.root(), name, [&](const DavResult<FoundCollection> &found) {
-            url = found.value.url;
-            loop.quit();
-        });
+        finder.find(radicale ? radicale->root() : external, name + suffix,
+                    [&](const DavResult<FoundCollection> &found) {
+                        if (found.error)
+                            std::fprintf(stderr, "%s\n", qPrintable(found.error->message));
+                        url = found.value.url;
+                        loop.quit();
+                    });
         loop.exec();
         return url;
     };
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    std::printf("Radicale %s on loopback (storage in memory)\n\n",
-                qPrintable(server.root().toString()));
+    if (radicale)
+        std::printf("Radicale %s on loopback (storage in memory)\n\n",
+                    qPrintable(radicale->root().toString()));
+    else
+        std::printf("%s as %s\n\n", qPrintable(external.toString()), qPrintable(user));
 
     const auto measure = [&](Store &store, const char *what, int count, PauseMeter *meter) {
         Figures f;
         const double ours = processCpuSeconds();
-        const double theirs = cpuSecondsOf(server.processId());
+        const double theirs = serverCpu();
         QElapsedTimer wall;
         wall.start();
         if (meter)
@@ -248,27 +308,36 @@ int main(int argc, char **argv) {
         const bool ok = store.round([&] { store.engine->syncNow(); });
         f.wall = double(wall.nsecsElapsed()) / 1e9;
         f.ours = processCpuSeconds() - ours;
-        f.server = cpuSecondsOf(server.processId()) - theirs;
+        f.server = serverCpu() - theirs;
         if (!ok)
             std::printf("%s failed: %s\n", what, qPrintable(store.engine->status().lastError));
         print(what, count, f);
     };
 
-    Store uploader(transport, makeList(QStringLiteral("Upload")));
-    fill(*uploader.container, uploaded);
-    measure(uploader, qPrintable(QStringLiteral("first upload of %1 to-dos").arg(uploaded)),
-            uploaded, nullptr);
+    if (radicale) {
+        Store uploader(transport, makeList(QStringLiteral("Upload")), user, password);
+        fill(*uploader.container, uploaded);
+        measure(uploader, qPrintable(QStringLiteral("first upload of %1 to-dos").arg(uploaded)),
+                uploaded, nullptr);
+    }
 
     const QUrl collection = makeList(QStringLiteral("Bench"));
-    Store sender(transport, collection);
+    if (collection.isEmpty())
+        return 1;
+    Store sender(transport, collection, user, password);
     fill(*sender.container, todos);
-    seed(sender, server, collection);
-    measure(sender, qPrintable(QStringLiteral("%1 to-dos read back by their store").arg(todos)),
-            todos, nullptr);
+    if (radicale) {
+        seed(sender, *radicale, collection);
+        measure(sender, qPrintable(QStringLiteral("%1 to-dos read back by their store").arg(todos)),
+                todos, nullptr);
+    } else {
+        measure(sender, qPrintable(QStringLiteral("first upload of %1 to-dos").arg(todos)), todos,
+                nullptr);
+    }
 
     // The receiving store has what a window holds open: the first screen of Today and Later,
     // refreshed on every merged change, and the sidebar counts.
-    Store receiver(transport, collection);
+    Store receiver(transport, collection, user, password);
     ModelContext &view = receiver.container->mainContext();
     const QDateTime now = QDateTime::currentDateTimeUtc();
     TodoFetch today{
@@ -293,8 +362,9 @@ int main(int argc, char **argv) {
     TodoFetch first;
     first.limit = 1;
     const TodoItemPtr edited = sender.container->mainContext().fetch(first).value().first();
-    QList<double> total, push, pull, cpu;
+    QList<double> total, push, pull, cpu, serverShare;
     for (int i = 0; i < roundTrips; ++i) {
+        const double theirs = serverCpu();
         const double ours = processCpuSeconds();
         QElapsedTimer wall;
         wall.start();
@@ -315,10 +385,12 @@ int main(int argc, char **argv) {
         push.append(pushed);
         pull.append(all - pushed);
         cpu.append((processCpuSeconds() - ours) * 1000);
+        // Read after ours: reading /proc is this process's work. In clock ticks (10 ms).
+        serverShare.append((serverCpu() - theirs) * 1000);
     }
     std::printf("one edit's round trip (%d runs)      median %6.1f ms  p90 %6.1f ms   (push "
-                "%5.1f ms, pull %5.1f ms; our CPU %5.1f ms)\n",
+                "%5.1f ms, pull %5.1f ms; our CPU %5.1f ms, server CPU %5.1f ms)\n",
                 roundTrips, percentile(total, 0.5), percentile(total, 0.9), percentile(push, 0.5),
-                percentile(pull, 0.5), percentile(cpu, 0.5));
+                percentile(pull, 0.5), percentile(cpu, 0.5), percentile(serverShare, 0.5));
     return 0;
 }

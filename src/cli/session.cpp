@@ -29,6 +29,10 @@ Outcome<std::unique_ptr<Session>> Session::open(const QStringList &processArgume
     if (!container)
         return CliError::store(QLatin1String(persistence::fatalMessagePrefix) +
                                container.message());
+    // A run's commits are on the disk once saved; copying them into the store file is left to
+    // every eighth run or so (a save writes about 33 KiB of log), and to the app.
+    constexpr qint64 keptLogBytes = 256 * 1024;
+    container.value()->mainContext().keepShortLogOnClose(keptLogBytes);
     persistence::backfillScheduledDates(*container.value(), preferences, environment.clock,
                                         environment.calendar);
     return std::make_unique<Session>(Key(), std::move(container.value()), folder, environment);

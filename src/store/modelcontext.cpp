@@ -527,6 +527,11 @@ Status ModelContext::setCheckpointLimit(int limitPages) {
     return m_db->exec(QStringLiteral("PRAGMA wal_autocheckpoint = %1").arg(limitPages));
 }
 
+void ModelContext::keepShortLogOnClose(qint64 bytes) {
+    m_keptLogLimit = bytes;
+    m_db->keepShortLogOnClose(bytes);
+}
+
 qint64 ModelContext::dataVersion() {
     auto statement = m_db->prepare(QStringLiteral("PRAGMA data_version"));
     if (!statement || statement.value().step() != Statement::Step::Row)
@@ -575,6 +580,7 @@ void ModelContext::adoptConnection(std::unique_ptr<sql::Database> db) {
     sql::registerSearchFunction(*m_db, m_searchLocaleId);
     if (m_checkpointLimit)
         (void)setCheckpointLimit(*m_checkpointLimit); // without it, SQLite's own limit applies
+    m_db->keepShortLogOnClose(m_keptLogLimit);
     m_lastDataVersion = dataVersion();
 }
 

@@ -163,7 +163,14 @@ Status upgrade(sql::Database &db) {
         return Status::failure(bound.message());
     if (auto status = setSyncQueueTriggers(db, bound.value() > 0); !status)
         return status;
-    return db.exec(QStringLiteral("PRAGMA user_version = %1").arg(layoutVersion));
+    if (auto status = db.exec(QStringLiteral("PRAGMA user_version = %1").arg(layoutVersion));
+        !status)
+        return status;
+    // Copied into the file at once, so that the next opener finds the layout in the file's
+    // header and skips the full check, even while a closing client leaves its log uncopied.
+    // A reader elsewhere may hold the copy back: the log's next copy then brings it.
+    (void)db.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
+    return Status::success();
 }
 
 Result<qint64> readInteger(sql::Database &db, const QString &query) {

@@ -1,6 +1,7 @@
 #include "sqlite.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <sqlite3.h>
 
@@ -89,7 +90,21 @@ QString Statement::text(int column) const {
 Database::~Database() {
     for (sqlite3_stmt *statement : std::as_const(m_cache))
         sqlite3_finalize(statement);
+    applyLogLimitOnClose();
     sqlite3_close_v2(m_db);
+}
+
+void Database::applyLogLimitOnClose() {
+    if (m_keptLogLimit <= 0)
+        return;
+    const char *file = sqlite3_db_filename(m_db, "main");
+    if (!file || !*file)
+        return;
+    // The log file's size bounds what it holds: frames past its end are never counted, and a
+    // log restarted from its beginning is only ever smaller than the file.
+    const qint64 logSize = QFileInfo(QString::fromUtf8(file) + QStringLiteral("-wal")).size();
+    if (logSize > 0 && logSize <= m_keptLogLimit)
+        keepLogOnClose();
 }
 
 void Database::keepLogOnClose() {

@@ -80,13 +80,20 @@ public:
     // Closing leaves the log as it is instead of copying it into the file: for a connection
     // that found the file is not one to write to.
     void keepLogOnClose();
+    // Closing leaves a log of at most `bytes` in place, uncopied, for the next connection to
+    // carry on from; a longer one is copied into the file and removed as usual. Each commit is
+    // on the disk in the log already, so only the copy and its disk syncs are put off.
+    void keepShortLogOnClose(qint64 bytes) { m_keptLogLimit = bytes; }
     sqlite3 *handle() const { return m_db; }
 
 private:
     explicit Database(sqlite3 *db)
         : m_db(db) {}
+    void applyLogLimitOnClose();
+
     sqlite3 *m_db;
     QHash<QString, sqlite3_stmt *> m_cache;
+    qint64 m_keptLogLimit = 0;
 };
 
 // Every row of `query`, each made into a value by `read`.

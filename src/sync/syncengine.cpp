@@ -18,8 +18,13 @@ constexpr int pushBatchSize = 200;
 constexpr int parallelWrites = 4;
 constexpr int attemptsPerRecord = 3;
 constexpr auto notifyInterval = std::chrono::milliseconds(250);
+// Some servers drop a sync token a week after a newer one was handed out, and answer the
+// dropped token with a listing of what the list holds now, without the deletions in between,
+// as if it were a list of changes. A token not renewed for this long is not sent.
+constexpr qint64 trustedTokenSeconds = 3 * 24 * 3600;
 
 const QString tokenKey = QStringLiteral("token");
+const QString tokenReceivedKey = QStringLiteral("tokenReceived");
 const QString lastSyncKey = QStringLiteral("lastSync");
 const QString lastErrorKey = QStringLiteral("lastError");
 
@@ -210,7 +215,17 @@ void SyncEngine::pull(Then then) {
         listEverything(std::move(then));
         return;
     }
-    requestChanges(m_side->ledger().value(tokenKey).valueOr({}), std::move(then));
+    SyncLedger &ledger = m_side->ledger();
+    const QDateTime received =
+        QDateTime::fromString(ledger.value(tokenReceivedKey).valueOr({}), Qt::ISODateWithMs);
+    const bool trusted = received.isValid() && received.secsTo(m_clock.now()) < trustedTokenSeconds;
+    // Without a token the report lists every member, and what is missing from it is removed.
+    requestChanges(trusted ? ledger.value(tokenKey).valueOr({}) : QString(), std::move(then));
+}
+
+void SyncEngine::keepToken(const QString &token) {
+    m_side->ledger().setValue(tokenKey, token);
+    m_side->ledger().setValue(tokenReceivedKey, m_clock.now().toString(Qt::ISODateWithMs));
 }
 
 void SyncEngine::requestChanges(const QString &token, Then then) {
@@ -252,7 +267,7 @@ void SyncEngine::requestChanges(const QString &token, Then then) {
             fetchAndMerge(
                 changed, report.removed,
                 [this, report, then] {
-                    m_side->ledger().setValue(tokenKey, report.token);
+                    keepToken(report.token);
                     if (const auto failed = commit())
                         return then(failed);
                     if (report.truncated)
@@ -312,7 +327,7 @@ void SyncEngine::reconcilePage(const QString &after, const QString &token, Then 
         changed, std::exchange(m_gone, {}),
         [this, token, then] {
             if (!token.isEmpty())
-                m_side->ledger().setValue(tokenKey, token);
+                keepToken(token);
             if (const auto failed = commit())
                 return then(failed);
             then(std::nullopt);

@@ -3,6 +3,7 @@
 #include "store/idlecheckpoint.h"
 #include "storefixture.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
@@ -67,4 +68,40 @@ TEST_F(IdleCheckpointTest, eachSaveRestartsTheWaitAndNothingElseStartsIt) {
     qb::test::faultvfs::failWrite(1, SQLITE_FULL, true);
     EXPECT_FALSE(context().save().ok());
     EXPECT_EQ(timer->action, nullptr);
+}
+
+TEST_F(IdleCheckpointTest, aShortLogOutlivesTheConnectionAndALongOneIsCopiedInAtClose) {
+    const QString log = path() + QStringLiteral("-wal");
+    constexpr qint64 limit = 256 * 1024;
+    context().keepShortLogOnClose(limit);
+    addTodo(QStringLiteral("first"));
+    ASSERT_TRUE(context().save().ok());
+    const qint64 before = storeFileSize();
+    closeStore();
+    EXPECT_GT(QFileInfo(log).size(), 0) << "the short log was removed";
+    EXPECT_EQ(storeFileSize(), before) << "the short log was copied in";
+    // The new store's layout was copied in when it was made: the next opener reads it in the
+    // file's header and skips the full check.
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_NE(file.read(64).back(), 0) << "the layout is only in the log";
+    file.close();
+
+    // The next connection carries on from the log it finds.
+    openStore();
+    EXPECT_NE(qb::test::only(context(), QStringLiteral("first")), nullptr);
+    context().keepShortLogOnClose(limit);
+    saveNotes(40);
+    ASSERT_GT(QFileInfo(log).size(), limit);
+    closeStore();
+    EXPECT_FALSE(QFileInfo::exists(log)) << "the long log was left behind";
+
+    // The store file alone now holds every save.
+    const QString copy = folder.filePath(QStringLiteral("Copy.store"));
+    ASSERT_TRUE(QFile::copy(path(), copy));
+    ModelContainer::Configuration configuration;
+    configuration.path = copy;
+    auto opened = ModelContainer::open(configuration);
+    ASSERT_TRUE(opened.ok()) << opened.message().toStdString();
+    EXPECT_EQ(opened.value()->mainContext().count(TodoPredicate::all()).value(), 41);
 }

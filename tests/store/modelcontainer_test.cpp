@@ -182,7 +182,7 @@ TEST(SoundStoreFile, opensWhenItsHeaderCountsPagesOnlyItsLogHolds) {
     ASSERT_TRUE(writer.ok());
     auto &context = writer.value()->mainContext();
     ASSERT_TRUE(context.setCheckpointLimit(0).ok());
-    for (int i = 0; i < 50; ++i)
+    for (int i = 0; i < 500; ++i)
         test::addTodo(context, QStringLiteral("Logged"));
     ASSERT_TRUE(context.save().ok());
     for (const QString &suffix : {QString(), QStringLiteral("-wal")})
@@ -196,7 +196,7 @@ TEST(SoundStoreFile, opensWhenItsHeaderCountsPagesOnlyItsLogHolds) {
 
     auto opened = openAt(path);
     ASSERT_TRUE(opened.ok()) << qPrintable(opened.message());
-    EXPECT_EQ(opened.value()->mainContext().count(TodoPredicate::all()).valueOr(-1), 50);
+    EXPECT_EQ(opened.value()->mainContext().count(TodoPredicate::all()).valueOr(-1), 500);
 }
 
 // Stores of an older patch version, written with the indexes of older builds, get today's

@@ -115,8 +115,9 @@ void FakeCalDav::store(const QString &name, const QByteArray &data) {
     changed(path);
 }
 
-void FakeCalDav::forgetTokens() {
+void FakeCalDav::forgetTokens(Forgotten answer) {
     m_forgottenBefore = m_version + 1;
+    m_forgotten = answer;
 }
 
 HttpResponse FakeCalDav::answer(const HttpRequest &request) {
@@ -153,18 +154,23 @@ HttpResponse FakeCalDav::report(const HttpRequest &request) {
         const QStringList tokens = elementTexts(request.body, u"sync-token"_s);
         const QString token = tokens.value(0);
         int since = 0;
-        if (!token.isEmpty()) {
+        bool listing = token.isEmpty();
+        if (!listing) {
             since = token.mid(tokenPrefix.size()).toInt();
-            if (!token.startsWith(tokenPrefix) || since < m_forgottenBefore || since > m_version)
-                return status(403, "<?xml version=\"1.0\"?><d:error xmlns:d=\"DAV:\">"
-                                   "<d:valid-sync-token/></d:error>");
+            if (!token.startsWith(tokenPrefix) || since < m_forgottenBefore || since > m_version) {
+                if (m_forgotten == Forgotten::Refused)
+                    return status(403, "<?xml version=\"1.0\"?><d:error xmlns:d=\"DAV:\">"
+                                       "<d:valid-sync-token/></d:error>");
+                since = 0;
+                listing = true;
+            }
         }
         for (auto it = m_changedAt.constBegin(); it != m_changedAt.constEnd(); ++it) {
             if (it.value() <= since)
                 continue;
             if (objects.contains(it.key()))
                 reply.member(it.key(), objects[it.key()].etag);
-            else if (!token.isEmpty())
+            else if (!listing)
                 reply.gone(it.key());
         }
         return reply.finish(tokenPrefix + QString::number(m_version));

@@ -30,8 +30,11 @@ public:
 
     // Direct access, as another client would change things.
     void store(const QString &name, const QByteArray &data);
-    // The server loses every sync token it handed out.
-    void forgetTokens();
+    // The server loses every sync token it handed out. It then refuses them as RFC 6578 has
+    // it, or, as some servers do, answers them with a listing of every member, as if they
+    // were the first sync.
+    enum class Forgotten { Refused, Listed };
+    void forgetTokens(Forgotten answer = Forgotten::Refused);
 
     QMap<QString, Object> objects; // by path
     std::function<std::optional<HttpResponse>(const HttpRequest &)> intercept;
@@ -51,6 +54,7 @@ private:
 
     int m_version = 0;
     int m_forgottenBefore = 0;
+    Forgotten m_forgotten = Forgotten::Refused;
     int m_etags = 0;
     QHash<QString, int> m_changedAt; // path → version of its last change (deletions included)
 };

@@ -19,8 +19,8 @@
 
 namespace qb::sync::test {
 
-// One device: a store of its own, the task operations over it with a clock the test moves, and
-// a sync engine bound to the shared collection.
+// One device: a store of its own, the task operations over it and a sync engine bound to the
+// shared collection, both on a clock the test moves.
 class Device {
 public:
     Device(HttpTransport &transport, const QUrl &collection, const QString &password,
@@ -34,13 +34,14 @@ public:
         EXPECT_TRUE(SyncLedger(context()).bind(collection.toString()).ok());
         engine = std::make_unique<SyncEngine>(
             *container, transport, SyncTarget{collection, QStringLiteral("alice"), password},
-            calendar, Clock::system(), [this] { return time.makeTimer(); });
+            calendar, clock(), [this] { return time.makeTimer(); });
     }
 
     ModelContext &context() { return container->mainContext(); }
-    TaskStore tasks() {
-        return TaskStore(context(), {Clock([m = moment] { return *m; }), calendar, nullptr});
+    Clock clock() const {
+        return Clock([m = moment] { return *m; });
     }
+    TaskStore tasks() { return TaskStore(context(), {clock(), calendar, nullptr}); }
 
     // One round; false when it failed or did not finish within five seconds.
     bool sync() {

@@ -85,6 +85,10 @@ public:
     // that fills the log past `limitPages` (1000 unless set), which makes that one save slow.
     Status checkpoint();
     Status setCheckpointLimit(int limitPages);
+    // For a process that opens the store for one command: a log of up to `bytes` is left for
+    // the next process instead of being copied into the store file at every close, which costs
+    // two disk syncs there and two more for the next writer to start a new log.
+    void keepShortLogOnClose(qint64 bytes);
 
     QString searchLocaleId() const { return m_searchLocaleId; }
 
@@ -161,6 +165,7 @@ private:
     qint64 m_lastDataVersion = -1;
     // Kept to apply to a connection adopted later.
     std::optional<int> m_checkpointLimit;
+    qint64 m_keptLogLimit = 0;
 };
 
 } // namespace qb

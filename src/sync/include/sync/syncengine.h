@@ -88,6 +88,7 @@ private:
 
     void pull(Then then);
     void requestChanges(const QString &token, Then then);
+    void keepToken(const QString &token);
     void listEverything(Then then);
     void reconcileListing(const QString &token, Then then);
     void reconcilePage(const QString &after, const QString &token, Then then);
