@@ -79,7 +79,7 @@ Reply login(const Request &request, const QStringList &args) {
     if (found.error)
         return syncError(found.error->message);
 
-    const SyncAccount account{server, user, found.value.url, list};
+    const SyncAccount account{server, user, found.value.url, found.value.displayName};
     QSettings settings;
     account.save(settings);
     if (const Status bound =
@@ -98,15 +98,15 @@ Reply login(const Request &request, const QStringList &args) {
     if (request.json) {
         return Json::object()
             .set(QStringLiteral("collection"), account.collection.toString())
-            .set(QStringLiteral("list"), list)
+            .set(QStringLiteral("list"), account.listName)
             .set(QStringLiteral("created"), found.value.created)
             .set(QStringLiteral("passwordKept"), problem.isEmpty())
             .toText();
     }
-    QString text =
-        QStringLiteral("Signed in as %1; to-dos sync with the list \"%2\"%3 at %4.")
-            .arg(user, list, found.value.created ? QStringLiteral(" (made just now)") : QString(),
-                 account.collection.toDisplayString());
+    QString text = QStringLiteral("Signed in as %1; to-dos sync with the list \"%2\"%3 at %4.")
+                       .arg(user, account.listName,
+                            found.value.created ? QStringLiteral(" (made just now)") : QString(),
+                            account.collection.toDisplayString());
     if (!problem.isEmpty())
         text += u'\n' + problem + QStringLiteral(" \"sync now\" reads it from standard input.");
     return textReply(text);

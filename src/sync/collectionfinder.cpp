@@ -135,8 +135,10 @@ void CollectionFinder::find(const QUrl &typed, const QString &listName, Done don
             if (self && isCalendar(*self)) {
                 if (!holdsTodos(*self))
                     return done({notFound(QStringLiteral("This list does not hold to-dos.")), {}});
-                return done({std::nullopt,
-                             {withSlash(at), self->properties.value(displayName).text, false}});
+                // Named as the server names it: the name asked for went unused.
+                const QString name = self->properties.value(displayName).text;
+                return done(
+                    {std::nullopt, {withSlash(at), name.isEmpty() ? listName : name, false}});
             }
             if (self && !self->properties.value(homeKey).hrefs.isEmpty())
                 return inHome(dav::urlOf(at, self->properties.value(homeKey).hrefs.first()),

@@ -88,7 +88,7 @@ void SyncService::signIn(const QUrl &server, const QString &user, const QString 
     emit changed();
     m_finder->find(
         server, listName,
-        [this, server, user, password, listName,
+        [this, server, user, password,
          transport = std::shared_ptr<HttpTransport>(std::move(transport))](
             const DavResult<FoundCollection> &found) {
             // The finder is done with, but this completion runs inside it: it is
@@ -104,7 +104,7 @@ void SyncService::signIn(const QUrl &server, const QString &user, const QString 
                 return;
             }
             stopEngine();
-            m_account = {server, user, found.value.url, listName};
+            m_account = {server, user, found.value.url, found.value.displayName};
             m_account.save(*m_parts.settings());
             SyncLedger ledger(m_parts.container->mainContext());
             if (const Status bound = ledger.bind(m_account.collection.toString()); !bound) {

@@ -1,8 +1,6 @@
 #include "clifixture.h"
 
-#include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTimeZone>
 #include <QUuid>
 
@@ -16,18 +14,13 @@ const QByteArray zone = QByteArrayLiteral("America/New_York");
 
 } // namespace
 
-QJsonValue CliRun::json() const {
-    QJsonParseError error;
-    // Wrapped so that a bare string or number parses too.
-    const QJsonDocument document =
-        QJsonDocument::fromJson(QByteArrayLiteral("[") + out + QByteArrayLiteral("]"), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << out.left(500).toStdString();
-    return document.array().first();
-}
-
-CliClient::CliClient() {
-    QDir().mkpath(home.filePath(u"data"_s));
-    QDir().mkpath(home.filePath(u"config"_s));
+::testing::AssertionResult failed(const CliRun &run, int status, const QByteArray &fragment) {
+    if (run.status == status && run.out.isEmpty() && run.err.startsWith("quillbrook-cli: ") &&
+        run.err.count('\n') == 1 && run.err.contains(fragment))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "status " << run.status << ", output \"" << run.out.left(300).toStdString()
+           << "\", error \"" << run.err.left(300).toStdString() << '"';
 }
 
 QProcessEnvironment CliClient::environment() const {
@@ -56,10 +49,14 @@ CliRun finished(QProcess &process) {
 
 } // namespace
 
-CliRun CliClient::run(const QStringList &args, const QByteArray &input) const {
-    QProcess process;
+void CliClient::start(QProcess &process, const QStringList &args) const {
     process.setProcessEnvironment(environment());
     process.start(QStringLiteral(QB_CLI_PATH), args);
+}
+
+CliRun CliClient::run(const QStringList &args, const QByteArray &input) const {
+    QProcess process;
+    start(process, args);
     if (!process.waitForStarted())
         return {};
     if (!input.isEmpty())
@@ -79,7 +76,11 @@ QJsonValue CliClient::json(const QStringList &args, const QByteArray &input) con
     const CliRun result = run(QStringList{u"--json"_s} + args, input);
     EXPECT_EQ(result.status, 0) << args.join(u' ').toStdString() << ": "
                                 << result.err.toStdString();
-    return result.json();
+    QJsonParseError error;
+    // Wrapped so that a bare string or number parses too.
+    const QJsonDocument document = QJsonDocument::fromJson("[" + result.out + "]", &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << result.out.left(500).toStdString();
+    return document.array().first();
 }
 
 QString CliClient::add(const QString &title, const QStringList &options) const {
@@ -99,6 +100,18 @@ QString CliClient::writeFile(const QString &name, const QByteArray &bytes) const
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     return path;
+}
+
+QString CliClient::writeTodos(const QString &name, int count, const QByteArray &title,
+                              const QByteArray &notes, QStringList *ids) const {
+    QByteArrayList todos;
+    for (int i = 0; i < count; ++i) {
+        const QByteArray id = newId();
+        todos.append(todoText(id, {}, {}, title, notes));
+        if (ids)
+            ids->append(QString::fromLatin1(id));
+    }
+    return writeFile(name, exportFile(todos));
 }
 
 QByteArray CliClient::exportText() const {
@@ -142,13 +155,6 @@ QStringList titles(const QJsonArray &todos) {
     QStringList result;
     for (const auto &todo : todos)
         result.append(todo[u"title"].toString());
-    return result;
-}
-
-QStringList ids(const QJsonArray &todos) {
-    QStringList result;
-    for (const auto &todo : todos)
-        result.append(todo[u"id"].toString());
     return result;
 }
 

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -25,16 +26,19 @@ struct CliRun {
     QByteArray out;
     QByteArray err;
 
-    QJsonValue json() const;
     QString text() const { return QString::fromUtf8(out); }
 };
+
+// Whether a run failed with `status`, one line on standard error that names `fragment`, and
+// nothing on standard output.
+::testing::AssertionResult failed(const CliRun &run, int status, const QByteArray &fragment = {});
 
 // Runs the client with a private data and config home, a fixed zone (New York) and locale.
 class CliClient {
 public:
-    CliClient();
-
     QProcessEnvironment environment() const;
+    // Starts the client in `process`, for runs a test waits for or kills itself.
+    void start(QProcess &process, const QStringList &args) const;
     CliRun run(const QStringList &args, const QByteArray &input = {}) const;
     // A bash script run with this client's environment, the client's path as $0 and `args` as
     // $1…: for redirections, limits and bytes QProcess cannot pass.
@@ -49,6 +53,10 @@ public:
     QString dataFolder() const { return home.filePath(QStringLiteral("data/Quillbrook")); }
     QString storePath() const { return dataFolder() + QStringLiteral("/Quillbrook.store"); }
     QString writeFile(const QString &name, const QByteArray &bytes) const;
+    // Writes an export file of `count` new to-dos with the given title and notes, adds their ids
+    // to `ids`, and returns its path.
+    QString writeTodos(const QString &name, int count, const QByteArray &title,
+                       const QByteArray &notes = {}, QStringList *ids = nullptr) const;
     QByteArray exportText() const;
     // "2026-12-06T00:00:00.000-05:00" of the current day, or `days` after it, as the client
     // formats it.
@@ -71,6 +79,5 @@ QByteArray exportFile(const QByteArrayList &todos);
 QByteArray newId();
 
 QStringList titles(const QJsonArray &todos);
-QStringList ids(const QJsonArray &todos);
 
 } // namespace qb::test

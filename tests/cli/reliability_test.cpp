@@ -3,12 +3,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
-#include <QProcess>
-
-#include <sqlite3.h>
 
 #include <algorithm>
-#include <memory>
 #include <random>
 
 using namespace Qt::Literals::StringLiterals;
@@ -17,39 +13,11 @@ using namespace qb::test;
 
 namespace {
 
-QString integrityCheck(const QString &path) {
-    sqlite3 *raw = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    const std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close);
-    QString result;
-    const auto collect = [](void *out, int, char **values, char **) {
-        *static_cast<QString *>(out) += QString::fromUtf8(values[0]);
-        return 0;
-    };
-    if (sqlite3_exec(raw, "PRAGMA integrity_check", collect, &result, nullptr) != SQLITE_OK)
-        return u"cannot check: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(raw)));
-    return result;
-}
-
-// Every to-do of an export, id to completion state.
-QHash<QString, bool> exportedStates(const CliClient &client) {
-    QHash<QString, bool> states;
-    const QByteArray text = client.exportText();
-    for (const auto &todo : QJsonDocument::fromJson(text).object().value(u"todos"_s).toArray())
-        states.insert(todo[u"id"].toString(), todo[u"isCompleted"].toBool());
-    return states;
-}
-
-// An export file of `count` new to-dos with 7,000 characters of notes each (kept in the row and in
-// the search index): a few hundred fill the log past the 1,000 pages at which the commit itself
-// copies it into the store file.
-QByteArray importFile(int count, QStringList &ids) {
-    QByteArrayList todos;
-    for (int i = 0; i < count; ++i) {
-        ids.append(QString::fromLatin1(newId()));
-        todos.append(todoText(ids.last().toLatin1(), {}, {}, "imported", QByteArray(7000, 'n')));
-    }
-    return exportFile(todos);
+// SQLite's own verdict on the store file: "ok" for a sound one.
+QString integrityCheck(const CliClient &client) {
+    return client.shell(u"sqlite3 \"$1\" 'PRAGMA integrity_check'"_s, {client.storePath()})
+        .text()
+        .trimmed();
 }
 
 } // namespace
@@ -65,7 +33,11 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
     const unsigned seed = std::random_device()();
     SCOPED_TRACE(seed); // to replay a failure
     std::mt19937 random(seed);
+    // Imports of 300 to-dos with 7,000 characters of notes each (kept in the row and in the
+    // search index): each fills the log past the 1,000 pages at which the commit itself copies it
+    // into the store file.
     constexpr int importSize = 300;
+    const QByteArray notes(7000, 'n');
     QStringList added, completed, imported;
     int kills = 0, imports = 0;
 
@@ -75,11 +47,9 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
     elapsed.start();
     added.append(add(u"first"_s));
     const int addWindow = std::max(10, int(elapsed.restart() * 3 / 2));
-    QStringList firstIds;
     const CliRun firstImport =
-        run({u"import"_s, writeFile(u"first.json"_s, importFile(importSize, firstIds))});
+        run({u"import"_s, writeTodos(u"first.json"_s, importSize, "imported", notes, &imported)});
     ASSERT_EQ(firstImport.status, 0) << firstImport.err.toStdString();
-    imported += firstIds;
     const int importWindow = std::max(10, int(elapsed.restart() * 3 / 2));
 
     // About fifteen seconds; on a busy machine, on until enough runs were killed and finished.
@@ -93,23 +63,18 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
         QStringList ids;
         const bool importing = i % 3 == 0;
         const bool completing = !importing && random() % 3 == 0;
-        if (importing) {
-            args << u"import"_s << writeFile(u"import.json"_s, importFile(importSize, ids));
-        } else if (completing) {
+        if (importing)
+            args << u"import"_s
+                 << writeTodos(u"import.json"_s, importSize, "imported", notes, &ids);
+        else if (completing)
             args << u"complete"_s << added[int(random() % added.size())];
-        } else {
+        else
             args << u"add"_s << u"task %1"_s.arg(i);
-        }
-        QProcess process;
-        process.setProcessEnvironment(environment());
-        process.start(QStringLiteral(QB_CLI_PATH), args);
+        QProcess process, reader;
+        start(process, args);
         ASSERT_TRUE(process.waitForStarted());
-        // Another client reads while the import writes, as a launcher or the app would.
-        QProcess reader;
-        if (importing) {
-            reader.setProcessEnvironment(environment());
-            reader.start(QStringLiteral(QB_CLI_PATH), {u"list"_s, u"today"_s});
-        }
+        if (importing) // the reader beside each import
+            start(reader, {u"list"_s, u"today"_s});
         // Anywhere from start-up to the last write; some runs are left to finish.
         const int window = importing ? importWindow : addWindow;
         const bool finished = process.waitForFinished(int(random() % window));
@@ -147,8 +112,10 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
     // Only copies of the log make the store file itself grow: they happened.
     EXPECT_GT(QFileInfo(storePath()).size(), 4 * 1024 * 1024);
 
-    EXPECT_EQ(integrityCheck(storePath()), u"ok"_s);
-    const QHash<QString, bool> states = exportedStates(*this);
+    EXPECT_EQ(integrityCheck(*this), u"ok"_s);
+    QHash<QString, bool> states; // id to completion
+    for (const auto &todo : QJsonDocument::fromJson(exportText())[u"todos"].toArray())
+        states.insert(todo[u"id"].toString(), todo[u"isCompleted"].toBool());
     for (const QString &id : std::as_const(added) + imported)
         EXPECT_TRUE(states.contains(id)) << id.toStdString();
     for (const QString &id : std::as_const(completed))
@@ -156,27 +123,18 @@ TEST_F(Reliability, killedClientsNeverLockOutTheNextRunOrLoseAReportedWrite) {
 }
 
 TEST_F(Reliability, twoClientsWritingAtOnceLoseNoWrite) {
-    constexpr int rounds = 15;
     QStringList expected;
     // Both start on a store that does not exist yet, then keep writing side by side.
-    for (int round = 0; round < rounds; ++round) {
-        QProcess first, second;
-        QProcess *clients[] = {&first, &second};
-        for (int c = 0; c < 2; ++c) {
-            const QString title = u"client %1 round %2"_s.arg(c).arg(round);
-            expected.append(title);
-            clients[c]->setProcessEnvironment(environment());
-            clients[c]->start(QStringLiteral(QB_CLI_PATH),
-                              {u"add"_s, c == 0 ? u"--today"_s : u"--later"_s, title});
-        }
-        for (QProcess *client : clients) {
-            ASSERT_TRUE(client->waitForFinished(30000));
-            EXPECT_EQ(client->exitCode(), 0) << client->readAllStandardError().toStdString();
-        }
+    for (int round = 0; round < 15; ++round) {
+        const QStringList titles{u"today %1"_s.arg(round), u"later %1"_s.arg(round)};
+        const CliRun both =
+            shell(u"\"$0\" add --today \"$1\" & \"$0\" add --later \"$2\" && wait $!"_s, titles);
+        ASSERT_EQ(both.status, 0) << both.err.toStdString();
+        expected += titles;
     }
     QStringList stored = listed(u"today"_s) + listed(u"later"_s);
     stored.sort();
     expected.sort();
     EXPECT_EQ(stored, expected);
-    EXPECT_EQ(integrityCheck(storePath()), u"ok"_s);
+    EXPECT_EQ(integrityCheck(*this), u"ok"_s);
 }

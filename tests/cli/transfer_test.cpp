@@ -54,10 +54,8 @@ TEST_F(Transfer, everyDayFromYearOneToNineThousandNineHundredNinetyNineRoundTrip
                                      QByteArrayLiteral("9999-12-31T23:59:59.999-10:00")}) {
         QByteArray file = exported;
         file.replace(exported.mid(exported.indexOf("\"createdAt\": \"") + 14, 29), moment);
-        const CliRun result = other.run({u"import"_s, writeFile(u"far.json"_s, file)});
-        EXPECT_EQ(result.status, 1) << moment.toStdString();
-        EXPECT_TRUE(result.err.contains("createdAt: expected a date-time in the years 1 to 9999"))
-            << result.err.toStdString();
+        EXPECT_TRUE(failed(other.run({u"import"_s, writeFile(u"far.json"_s, file)}), 1,
+                           "createdAt: expected a date-time in the years 1 to 9999"));
     }
     EXPECT_EQ(other.exportText(), exported);
 }
@@ -88,8 +86,9 @@ TEST_F(Transfer, aMalformedFileChangesNothing) {
     const QByteArray before = exportText();
     const QByteArray valid = todoText("0f0f0f0f-1111-4222-8333-444455556666");
     const QByteArray second = todoText("0f0f0f0f-1111-4222-8333-444455556667");
-    const auto withTitle = [](const QByteArray &title) {
-        return exportFile({todoText("0f0f0f0f-1111-4222-8333-444455556666", {}, {}, title)});
+    // The file of that one to-do with `text` in place of `part`.
+    const auto broken = [&](const char *part, const QByteArray &text) {
+        return exportFile({QByteArray(valid).replace(part, text)});
     };
     const QList<std::pair<QByteArray, const char *>> files{
         {"", "not JSON"},
@@ -107,25 +106,21 @@ TEST_F(Transfer, aMalformedFileChangesNothing) {
         {"{\"todos\": [" + valid + "]}", "format version"},
         {exportFile({valid}) + QByteArray(1, '\0') + "trailing", "NUL byte"},
         {exportFile({valid}) + "{}", "not JSON"},
-        {exportFile({QByteArray(valid).replace("0f0f0f0f", "nothex!!")}), "todos[0].id"},
-        {exportFile({QByteArray(valid).replace("2020-01-01T00:00:00.000Z", "yesterday")}),
-         "createdAt"},
-        {exportFile({QByteArray(valid).replace("\"sortOrder\": 1", "\"sortOrder\": \"1\"")}),
-         "sortOrder"},
-        {exportFile({QByteArray(valid).replace("\"subtasks\": []", "\"subtasks\": [{\"id\": 1}]")}),
-         "subtasks[0]"},
-        {exportFile({QByteArray(valid).replace("\"title\": \"ok\", ", "")}), "title"},
-        {exportFile(
-             {QByteArray(valid).replace("\"notes\": \"\",", "\"notes\": \"\", \"notes\": \"x\",")}),
+        {broken("0f0f0f0f", "nothex!!"), "todos[0].id"},
+        {broken("2020-01-01T00:00:00.000Z", "yesterday"), "createdAt"},
+        {broken("\"sortOrder\": 1", "\"sortOrder\": \"1\""), "sortOrder"},
+        {broken("\"subtasks\": []", "\"subtasks\": [{\"id\": 1}]"), "subtasks[0]"},
+        {broken("\"title\": \"ok\", ", ""), "title"},
+        {broken("\"notes\": \"\",", "\"notes\": \"\", \"notes\": \"x\","),
          "todos[0].notes: given twice"},
         // Keys of no meaning are skipped, but not nested without end.
-        {exportFile({QByteArray(valid).replace("\"notes\"", "\"extra\": " + QByteArray(5000, '[') +
-                                                                ", \"notes\"")}),
+        {broken("\"notes\"", "\"extra\": " + QByteArray(5000, '[') + ", \"notes\""),
          "nested too deeply"},
-        {withTitle("o\xff"), "not JSON"},
-        {withTitle("\\udc00 lone"), "todos[0].title: not valid Unicode"},
-        {withTitle(QByteArray(5 << 20, 'x')), "todos[0].title: longer than 4 MiB"},
-        {withTitle(QByteArray(30 << 20, 'x')), "a value longer than 4 MiB"},
+        {broken("\"ok\"", "\"o\xff\""), "not JSON"},
+        {broken("\"ok\"", "\"\\udc00 lone\""), "todos[0].title: not valid Unicode"},
+        {broken("\"ok\"", '"' + QByteArray(5 << 20, 'x') + '"'),
+         "todos[0].title: longer than 4 MiB"},
+        {broken("\"ok\"", '"' + QByteArray(30 << 20, 'x') + '"'), "a value longer than 4 MiB"},
         // The limit counts what a text reads, not how it is written: an escape is one.
         {exportFile({todoText("0f0f0f0f-1111-4222-8333-444455556666", {}, {},
                               QByteArray(4 << 20, 'x').replace(0, 1, "\\t")),
@@ -136,31 +131,23 @@ TEST_F(Transfer, aMalformedFileChangesNothing) {
     for (const auto &[bytes, fragment] : files) {
         SCOPED_TRACE(bytes.left(120).toStdString());
         const CliRun result = run({u"import"_s, writeFile(u"bad.json"_s, bytes)});
-        EXPECT_EQ(result.status, 1);
-        EXPECT_TRUE(result.err.startsWith("quillbrook-cli: cannot import"))
-            << result.err.left(300).toStdString();
-        EXPECT_TRUE(result.err.contains(fragment)) << result.err.left(300).toStdString();
+        EXPECT_TRUE(failed(result, 1, fragment));
+        EXPECT_TRUE(result.err.startsWith("quillbrook-cli: cannot import"));
     }
     // One to-do with its subtasks may not take more than 64 MiB either.
-    QByteArrayList subtasks;
+    QByteArrayList steps;
     for (int i = 0; i < 17; ++i)
-        subtasks.append(R"({"id": "0f0f0f0f-1111-4222-8333-5555555555)" +
-                        QByteArray::number(10 + i) + R"(", "title": ")" + QByteArray(4000000, 'x') +
-                        R"(", "isCompleted": false,
-            "sortOrder": 1, "createdAt": "2020-01-01T00:00:00.000Z"})");
-    const QByteArray huge = exportFile({QByteArray(valid).replace(
-        "\"subtasks\": []", "\"subtasks\": [" + subtasks.join(", ") + "]")});
-    const CliRun tooLarge = run({u"import"_s, writeFile(u"huge.json"_s, huge)});
-    EXPECT_EQ(tooLarge.status, 1);
-    EXPECT_TRUE(tooLarge.err.contains("todos[0] is longer than 64 MiB"))
-        << tooLarge.err.toStdString();
+        steps.append(newId());
+    const QByteArray huge = exportFile(
+        {todoText(newId(), steps)
+             .replace("\"title\": \"step\"", "\"title\": \"" + QByteArray(4000000, 'x') + '"')});
+    EXPECT_TRUE(failed(run({u"import"_s, writeFile(u"huge.json"_s, huge)}), 1,
+                       "todos[0] is longer than 64 MiB"));
 
     // Input that never ends is judged by its first byte, from a file or standard input.
-    for (const QString &source : {u"/dev/zero"_s, u"-"_s}) {
-        const CliRun endless = shell(u"exec \"$0\" import \"$1\" < /dev/zero"_s, {source});
-        EXPECT_EQ(endless.status, 1);
-        EXPECT_TRUE(endless.err.contains("not JSON (a NUL byte at byte 0)"));
-    }
+    for (const QString &source : {u"/dev/zero"_s, u"-"_s})
+        EXPECT_TRUE(failed(shell(u"exec \"$0\" import \"$1\" < /dev/zero"_s, {source}), 1,
+                           "not JSON (a NUL byte at byte 0)"));
     EXPECT_EQ(exportText(), before);
 }
 
@@ -195,10 +182,8 @@ TEST_F(Transfer, aFileWithAnIdGivenTwiceIsRefusedWholeNamingTheFirst) {
     };
     for (const auto &[todos, message] : files) {
         SCOPED_TRACE(message.toStdString());
-        const CliRun result = run({u"import"_s, writeFile(u"twice.json"_s, exportFile(todos))});
-        EXPECT_EQ(result.status, 1);
-        EXPECT_TRUE(result.err.startsWith(QByteArray("quillbrook-cli: cannot import: ") + message))
-            << result.err.toStdString();
+        EXPECT_TRUE(failed(run({u"import"_s, writeFile(u"twice.json"_s, exportFile(todos))}), 1,
+                           "quillbrook-cli: cannot import: " + message));
     }
     EXPECT_EQ(exportText(), before);
     // The same ids in separate records of different kinds are not duplicates.
@@ -211,10 +196,7 @@ TEST_F(Transfer, aFullDiskLeavesTheStoreAsItWasAndIsReported) {
     for (int i = 0; i < 20; ++i)
         add(u"Existing %1"_s.arg(i));
     const QByteArray before = exportText();
-    QByteArrayList todos;
-    for (int i = 0; i < 3000; ++i)
-        todos.append(todoText(newId(), {}, {}, QByteArray(200, 'x')));
-    const QString file = writeFile(u"many.json"_s, exportFile(todos));
+    const QString file = writeTodos(u"many.json"_s, 3000, QByteArray(200, 'x'));
     // No file the client writes may grow past what the store holds now plus a little: the
     // import runs out of room half way, as on a full disk.
     qint64 stored = 0;
@@ -224,18 +206,15 @@ TEST_F(Transfer, aFullDiskLeavesTheStoreAsItWasAndIsReported) {
         return shell(u"trap '' XFSZ; ulimit -f %1; %2"_s.arg(kib).arg(command),
                      {file, home.filePath(u"out"_s)});
     };
-    const CliRun full = limited(stored / 1024 + 256, u"exec \"$0\" import \"$1\""_s);
-    EXPECT_EQ(full.status, 3);
-    EXPECT_TRUE(full.err.startsWith("quillbrook-cli: cannot save to the store"))
-        << full.err.toStdString();
+    EXPECT_TRUE(failed(limited(stored / 1024 + 256, u"exec \"$0\" import \"$1\""_s), 3,
+                       "quillbrook-cli: cannot save to the store"));
     EXPECT_EQ(exportText(), before);
     // With room again, the same import goes through.
     EXPECT_EQ(json({u"import"_s, file})[u"imported"].toInt(), 3000);
 
     // An export that cannot be written whole is not reported as done.
-    const CliRun cut = limited(64, u"exec \"$0\" export > \"$2\""_s);
-    EXPECT_EQ(cut.status, 1);
-    EXPECT_TRUE(cut.err.contains("cannot write standard output")) << cut.err.toStdString();
+    EXPECT_TRUE(
+        failed(limited(64, u"exec \"$0\" export > \"$2\""_s), 1, "cannot write standard output"));
 }
 
 TEST_F(Transfer, importAndExportHoldOneToDoAtATime) {
@@ -244,32 +223,22 @@ TEST_F(Transfer, importAndExportHoldOneToDoAtATime) {
 #endif
     // Files of 8 and 96 MB of notes: a client that held the file, or every to-do, would grow by
     // several times the difference; one that streams by little more than its page cache.
-    const auto fileOf = [this](int count) {
-        QByteArrayList todos;
-        const QByteArray notes(16 * 1024, 'n');
-        for (int i = 0; i < count; ++i)
-            todos.append(todoText(newId(), {}, {}, "ok", notes));
-        return writeFile(u"todos%1.json"_s.arg(count), exportFile(todos));
-    };
-    // Peak resident memory in bytes, as GNU time reports it (in KiB).
-    const auto peak = [this](const CliClient &client, const QString &command, const QString &file) {
-        const CliRun measured = client.shell(u"/usr/bin/time -f %M -o \"$2\" %1"_s.arg(command),
-                                             {file, home.filePath(u"rss"_s)});
-        EXPECT_EQ(measured.status, 0) << measured.err.toStdString();
-        QFile report(home.filePath(u"rss"_s));
-        return report.open(QIODevice::ReadOnly) ? report.readAll().trimmed().toLongLong() * 1024
-                                                : 0;
-    };
-    const QString small = fileOf(500);
-    const QString large = fileOf(6000);
+    const QByteArray notes(16 * 1024, 'n');
+    const QString small = writeTodos(u"small.json"_s, 500, "ok", notes);
+    const QString large = writeTodos(u"large.json"_s, 6000, "ok", notes);
     const qint64 growth = QFileInfo(large).size() - QFileInfo(small).size();
+    // Peak resident memory in bytes of one run on `file`, as GNU time reports it (in KiB).
+    const auto peak = [](const CliClient &client, const QString &command, const QString &file) {
+        const CliRun measured =
+            client.shell(u"/usr/bin/time -f %M \"$0\" %1 2>&1 >/dev/null"_s.arg(command), {file});
+        EXPECT_EQ(measured.status, 0) << measured.out.toStdString();
+        return measured.out.trimmed().toLongLong() * 1024;
+    };
     const CliClient other;
-    const QString import = u"\"$0\" import \"$1\""_s;
-    const QString exporting = u"\"$0\" export > /dev/null"_s;
-    const qint64 importSmall = peak(other, import, small);
-    const qint64 importLarge = peak(*this, import, large);
-    const qint64 exportSmall = peak(other, exporting, small);
-    const qint64 exportLarge = peak(*this, exporting, large);
+    const qint64 importSmall = peak(other, u"import \"$1\""_s, small);
+    const qint64 importLarge = peak(*this, u"import \"$1\""_s, large);
+    const qint64 exportSmall = peak(other, u"export"_s, small);
+    const qint64 exportLarge = peak(*this, u"export"_s, large);
     RecordProperty("importPeakKiB", int(importLarge / 1024));
     RecordProperty("exportPeakKiB", int(exportLarge / 1024));
     EXPECT_GT(importSmall, 0);

@@ -29,29 +29,17 @@ public slots:
 
 const QString snapshot = u"/home/someone/.local/share/Quillbrook/today.json"_s;
 
-class OnPrivateBus : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!bus.isRunning())
-            GTEST_SKIP() << "dbus-daemon is not available";
-        widget = bus.connect(u"widget"_s);
-        ASSERT_TRUE(widget.connect(QString(), QLatin1String(DBusWidgetHost::objectPath),
-                                   QLatin1String(DBusWidgetHost::interfaceName), u"Reloaded"_s,
-                                   &listener, SLOT(onReloaded(QString))));
-    }
-
-    bool waitForSignals(qsizetype count) {
-        return QTest::qWaitFor([&] { return listener.paths.size() >= count; }, 3000);
-    }
-
-    PrivateBus bus;
-    QDBusConnection widget{u"unset"_s};
-    Listener listener;
-};
-
 } // namespace
 
-TEST_F(OnPrivateBus, eachReloadIsSignalledWithItsSnapshotPathAndTheNameCanBeLookedUp) {
+TEST(WidgetHostOnPrivateBus, eachReloadIsSignalledWithItsSnapshotPathAndTheNameCanBeLookedUp) {
+    PrivateBus bus;
+    if (!bus.isRunning())
+        GTEST_SKIP() << "dbus-daemon is not available";
+    Listener listener;
+    QDBusConnection widget = bus.connect(u"widget"_s);
+    ASSERT_TRUE(widget.connect(QString(), QLatin1String(DBusWidgetHost::objectPath),
+                               QLatin1String(DBusWidgetHost::interfaceName), u"Reloaded"_s,
+                               &listener, SLOT(onReloaded(QString))));
     auto host = std::make_unique<DBusWidgetHost>(snapshot, bus.connect(u"app"_s));
     EXPECT_TRUE(host->isPublished());
     EXPECT_TRUE(host->ownsServiceName());
@@ -75,7 +63,7 @@ TEST_F(OnPrivateBus, eachReloadIsSignalledWithItsSnapshotPathAndTheNameCanBeLook
     host->reloadAllTimelines();
     second.reloadAllTimelines();
     host->reloadAllTimelines();
-    ASSERT_TRUE(waitForSignals(3));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listener.paths.size() >= 3; }, 3000));
     QStringList paths = listener.paths;
     paths.sort(); // signals from two connections come in no set order
     EXPECT_EQ(paths, (QStringList{u"/elsewhere/today.json"_s, snapshot, snapshot}));

@@ -31,12 +31,8 @@ TEST(InstanceProtocol, aRequestArrivingByteByByteIsCompleteOnlyWithItsLastByte) 
 }
 
 TEST(InstanceProtocol, anythingElseIsInvalidAsSoonAsItShows) {
-    struct Case {
-        const char *what;
-        QByteArray bytes;
-    };
     const QByteArray header = "QBU1" + word(1);
-    const Case cases[] = {
+    const std::pair<const char *, QByteArray> cases[] = {
         {"another protocol", "GET / HTTP/1.0\r\n"},
         {"a wrong first byte alone", "X"},
         {"an older magic", "QBU0" + word(0)},
@@ -46,10 +42,10 @@ TEST(InstanceProtocol, anythingElseIsInvalidAsSoonAsItShows) {
         {"broken UTF-8", header + word(2) + QByteArray("\xC3\x28")},
         {"bytes after the end", "QBU1" + word(0) + "Z"},
     };
-    for (const Case &c : cases) {
+    for (const auto &[what, bytes] : cases) {
         RequestReader reader;
-        EXPECT_EQ(reader.append(c.bytes), State::Invalid) << c.what;
-        EXPECT_TRUE(reader.urls().isEmpty()) << c.what;
+        EXPECT_EQ(reader.append(bytes), State::Invalid) << what;
+        EXPECT_TRUE(reader.urls().isEmpty()) << what;
     }
 
     RequestReader finished;

@@ -26,8 +26,6 @@ public:
         m_daemon.kill();
         m_daemon.waitForFinished();
     }
-    PrivateBus(const PrivateBus &) = delete;
-    PrivateBus &operator=(const PrivateBus &) = delete;
 
     bool isRunning() const { return !m_address.isEmpty(); }
 

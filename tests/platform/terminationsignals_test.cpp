@@ -45,10 +45,7 @@ TEST(TerminationSignals, theHandlersBeforeComeBackAndOnlyOneInstanceListens) {
         EXPECT_NE(handlerOf(SIGTERM), placeholderHandler);
     }
     EXPECT_EQ(handlerOf(SIGTERM), placeholderHandler);
-    {
-        // With the first gone, a new one can take over.
-        TerminationSignals next;
-        EXPECT_TRUE(next.isActive());
-    }
+    // With the first gone, a new one can take over.
+    EXPECT_TRUE(TerminationSignals().isActive());
     std::signal(SIGTERM, SIG_DFL);
 }

@@ -1,7 +1,7 @@
 #include "fakecaldav.h"
 #include "syncfixture.h"
 
-#include <sqlite3.h>
+#include <QProcess>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -18,21 +18,27 @@ QByteArray todoObject(const QString &uid, const QString &summary, const QByteArr
            extra + "END:VTODO\r\nEND:VCALENDAR\r\n";
 }
 
-HttpResponse noAnswer() {
+// The server answers `status` and `body` instead to each request `pick` accepts; status 0 is no
+// answer at all.
+void answerInstead(FakeCalDav &server, const std::function<bool(const HttpRequest &)> &pick,
+                   int status, const QByteArray &body = {}) {
     HttpResponse response;
-    response.error = u"The server cannot be reached: Connection refused"_s;
-    return response;
+    response.status = status;
+    response.body = body;
+    if (status == 0)
+        response.error = u"The server cannot be reached: Connection refused"_s;
+    server.intercept = [=](const HttpRequest &request) -> std::optional<HttpResponse> {
+        return pick(request) ? std::optional(response) : std::nullopt;
+    };
 }
 
 // Moves a queued record's edit back in time, as if it had been made long before.
 void backdate(Device &device, const QUuid &id, int seconds) {
-    sqlite3 *db = nullptr;
-    ASSERT_EQ(sqlite3_open(device.folder.filePath(u"Device.store"_s).toUtf8(), &db), SQLITE_OK);
-    const QByteArray sql = "UPDATE sync_pending SET changed_at = changed_at - " +
-                           QByteArray::number(seconds * 1000LL) + " WHERE record_id = '" +
-                           id.toString(QUuid::WithoutBraces).toLatin1() + "'";
-    EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
+    const QString sql =
+        u"UPDATE sync_pending SET changed_at = changed_at - %1 WHERE record_id = '%2'"_s
+            .arg(seconds * 1000LL)
+            .arg(id.toString(QUuid::WithoutBraces));
+    EXPECT_EQ(QProcess::execute(u"sqlite3"_s, {device.folder.filePath(u"Device.store"_s), sql}), 0);
 }
 
 } // namespace
@@ -51,11 +57,8 @@ TEST_F(Engine, aServerGoingDownMidSyncLosesNothingAndDuplicatesNothing) {
     for (int i = 0; i < 30; ++i)
         a->tasks().add(u"To-do %1"_s.arg(i), TodoList::Later);
     int puts = 0;
-    server.intercept = [&puts](const HttpRequest &request) -> std::optional<HttpResponse> {
-        if (request.method == "PUT" && ++puts > 10)
-            return noAnswer();
-        return std::nullopt;
-    };
+    answerInstead(
+        server, [&puts](const HttpRequest &r) { return r.method == "PUT" && ++puts > 10; }, 0);
     EXPECT_FALSE(a->sync());
     EXPECT_TRUE(a->engine->status().lastError.contains(u"cannot be reached"_s));
     EXPECT_EQ(server.objects.size(), 10);
@@ -70,11 +73,12 @@ TEST_F(Engine, aServerGoingDownMidSyncLosesNothingAndDuplicatesNothing) {
                      todoObject(u"other-%1"_s.arg(i), u"Other %1"_s.arg(i)));
     auto b = device();
     int multigets = 0;
-    server.intercept = [&multigets](const HttpRequest &request) -> std::optional<HttpResponse> {
-        if (request.body.contains("calendar-multiget") && ++multigets == 2)
-            return noAnswer();
-        return std::nullopt;
-    };
+    answerInstead(
+        server,
+        [&multigets](const HttpRequest &r) {
+            return r.body.contains("calendar-multiget") && ++multigets == 2;
+        },
+        0);
     EXPECT_FALSE(b->sync());
     EXPECT_EQ(b->todos().size(), 100);
     server.intercept = nullptr;
@@ -89,13 +93,8 @@ TEST_F(Engine, aStormOfPreconditionFailuresIsBoundedAndTriedAgainLater) {
     auto item = a->tasks().add(u"Stormy"_s, TodoList::Today);
     ASSERT_TRUE(a->sync());
     a->tasks().setTitle(item, u"Still stormy"_s);
-    server.intercept = [](const HttpRequest &request) -> std::optional<HttpResponse> {
-        if (request.method != "PUT")
-            return std::nullopt;
-        HttpResponse refused;
-        refused.status = 412;
-        return refused;
-    };
+    answerInstead(
+        server, [](const HttpRequest &r) { return r.method == "PUT"; }, 412);
     const int before = server.count("PUT");
     QSignalSpy finished(a->engine.get(), &SyncEngine::finished);
     EXPECT_FALSE(a->sync());
@@ -135,14 +134,9 @@ TEST_F(Engine, objectsThatCannotBeReadAreLeftAloneAndTheRestArrives) {
 
     // An answer that is not XML fails the round instead of reading half of it.
     server.store(u"late.ics"_s, todoObject(u"late"_s, u"Late"_s));
-    server.intercept = [](const HttpRequest &request) -> std::optional<HttpResponse> {
-        if (request.method != "REPORT")
-            return std::nullopt;
-        HttpResponse broken;
-        broken.status = 207;
-        broken.body = "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\"><d:response><d:href>";
-        return broken;
-    };
+    answerInstead(
+        server, [](const HttpRequest &r) { return r.method == "REPORT"; }, 207,
+        "<?xml version=\"1.0\"?><d:multistatus xmlns:d=\"DAV:\"><d:response><d:href>");
     EXPECT_FALSE(a->sync());
     EXPECT_TRUE(a->engine->status().lastError.contains(u"could not be read"_s));
     EXPECT_EQ(a->todos().size(), 1);
@@ -188,16 +182,10 @@ TEST_F(Engine, aForgottenTokenComparesEverythingWithoutDuplicates) {
 // Servers without sync-collection refuse the report with 403 (as RFC 3253 has it) or 501:
 // the list is then compared by entity tags, and still each change travels once.
 TEST_F(Engine, aServerWithoutSyncCollectionIsComparedByEntityTags) {
-    int refusal = 0;
-    server.intercept = [&refusal](const HttpRequest &request) -> std::optional<HttpResponse> {
-        if (request.method != "REPORT" || !request.body.contains("sync-collection"))
-            return std::nullopt;
-        HttpResponse refused;
-        refused.status = refusal;
-        return refused;
-    };
     for (const int status : {403, 501}) {
-        refusal = status;
+        answerInstead(
+            server, [](const HttpRequest &r) { return r.body.contains("sync-collection"); },
+            status);
         auto a = device();
         auto b = device();
         const QString title = u"Sent past a %1"_s.arg(status);

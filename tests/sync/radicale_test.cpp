@@ -7,7 +7,6 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 
@@ -37,6 +36,10 @@ Picture picture(Device &device) {
     return shown;
 }
 
+RecurrenceRule rule(const char *json) {
+    return RecurrenceRule::fromJson(json).value();
+}
+
 } // namespace
 
 class Radicale : public ::testing::Test {
@@ -50,14 +53,10 @@ protected:
     DavResult<FoundCollection> findResult(const QUrl &url, const QString &list,
                                           const QString &secret = password) {
         CollectionFinder finder(transport, u"alice"_s, secret);
-        DavResult<FoundCollection> result;
-        bool done = false;
-        finder.find(url, list, [&](const DavResult<FoundCollection> &r) {
-            result = r;
-            done = true;
-        });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 5000));
-        return result;
+        std::optional<DavResult<FoundCollection>> result;
+        finder.find(url, list, [&](const DavResult<FoundCollection> &r) { result = r; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
+        return result.value_or(DavResult<FoundCollection>());
     }
     QUrl find(const QUrl &url, const QString &list) {
         const auto found = findResult(url, list);
@@ -69,9 +68,8 @@ protected:
     }
     // Both devices sync (first, then second, then first again) and must show the same.
     void exchange(Device &a, Device &b) {
-        ASSERT_TRUE(a.sync()) << a.engine->status().lastError.toStdString();
-        ASSERT_TRUE(b.sync()) << b.engine->status().lastError.toStdString();
-        ASSERT_TRUE(a.sync()) << a.engine->status().lastError.toStdString();
+        for (Device *device : {&a, &b, &a})
+            ASSERT_TRUE(device->sync()) << device->engine->status().lastError.toStdString();
         EXPECT_EQ(picture(a), picture(b));
         EXPECT_EQ(a.pending(), 0);
         EXPECT_EQ(b.pending(), 0);
@@ -158,14 +156,8 @@ TEST_F(Radicale, everyTaskOperationOnOneStoreArrivesOnTheOtherInAnotherZone) {
     tasks().reorderSubtasks({pack, trip->orderedSubtasks().at(1), hotel});
     exchange(*a, *b);
 
-    RecurrenceRule weekly;
-    weekly.frequency = RecurrenceRule::Frequency::Weekly;
-    weekly.weekdays = {1, 3};
-    tasks().setRepeat(milk, weekly);
-    RecurrenceRule monthEnd;
-    monthEnd.frequency = RecurrenceRule::Frequency::Monthly;
-    monthEnd.lastDay = true;
-    tasks().setRepeat(call, monthEnd);
+    tasks().setRepeat(milk, rule(R"({"frequency":"weekly","weekdays":[1,3],"lastDay":false})"));
+    tasks().setRepeat(call, rule(R"({"frequency":"monthly","weekdays":[],"lastDay":true})"));
     exchange(*a, *b);
 
     // Completing a repeating to-do makes the next one; it arrives once.
@@ -249,10 +241,7 @@ TEST_F(Radicale, anotherClientsToDosAndOursGoBothWays) {
     // Ours, read by them.
     auto ours = a->tasks().add(u"From Quill Brook"_s, TodoList::Today);
     a->tasks().addSubtask(ours, u"Our step"_s);
-    RecurrenceRule fridays;
-    fridays.frequency = RecurrenceRule::Frequency::Weekly;
-    fridays.weekdays = {5};
-    a->tasks().setRepeat(ours, fridays);
+    a->tasks().setRepeat(ours, rule(R"({"frequency":"weekly","weekdays":[5],"lastDay":false})"));
     ASSERT_TRUE(a->sync());
     const QString uid = StoreSide::uidFor(ours->id());
     seen({{uid, u"summary"_s, u"From Quill Brook"_s},

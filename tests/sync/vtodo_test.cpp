@@ -32,21 +32,22 @@ VTodo read(const QByteArray &text) {
     return parsed ? parsed.value() : VTodo();
 }
 
-WriteOptions options(ItemKind kind = ItemKind::Todo) {
-    WriteOptions options;
-    options.kind = kind;
-    options.uid = u"U-1"_s;
-    options.parentUid = u"P-1"_s;
-    options.now = QDateTime(QDate(2024, 3, 12), QTime(9, 0), Qt::UTC);
-    options.localZone = newYork;
-    return options;
-}
-
 QDateTime utc(int y, int m, int d, int h = 0, int min = 0, int s = 0) {
     return QDateTime(QDate(y, m, d), QTime(h, min, s), Qt::UTC);
 }
 
-ItemFields richFields() {
+WriteOptions options(ItemKind kind = ItemKind::Todo) {
+    return {.kind = kind,
+            .uid = u"U-1"_s,
+            .parentUid = u"P-1"_s,
+            .now = utc(2024, 3, 12, 9),
+            .modified = {},
+            .localZone = newYork};
+}
+
+} // namespace
+
+TEST(VTodoText, aNewObjectReadsBackAsWritten) {
     ItemFields fields;
     fields.title = u"Call Ann; then Bob, \\ maybe"_s;
     fields.notes = QStringLiteral("Line one\nLine two with ü and a very long tail that goes well "
@@ -54,10 +55,7 @@ ItemFields richFields() {
     fields.day = QDate(2024, 3, 10);
     fields.completed = true;
     fields.completedAt = utc(2024, 3, 10, 18, 30, 5);
-    RecurrenceRule rule;
-    rule.frequency = RecurrenceRule::Frequency::Monthly;
-    rule.lastDay = true;
-    fields.ruleRaw = QString::fromUtf8(rule.toJson());
+    fields.ruleRaw = uR"({"frequency":"monthly","weekdays":[],"lastDay":true})"_s;
     fields.sortOrder = 2.5;
     fields.createdAt = utc(2024, 3, 1, 8);
     fields.log = {
@@ -68,21 +66,6 @@ ItemFields richFields() {
         {QUuid::createUuid(), u"kind;of:\"odd\""_s, u""_s,
          QDateTime::fromMSecsSinceEpoch(1709280002789, Qt::UTC)},
     };
-    return fields;
-}
-
-// A to-do as another client writes it: folded lines, parameters, alarms, a time zone and an
-// override of one occurrence, none of which we use.
-QByteArray foreignObject() {
-    QFile file(QStringLiteral(QB_SYNC_TEST_DIR "/data/foreign.ics"));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-}
-
-} // namespace
-
-TEST(VTodoText, aNewObjectReadsBackAsWritten) {
-    const ItemFields fields = richFields();
     const QByteArray text = writeVTodo({}, fields, options());
     const VTodo back = read(text);
     EXPECT_EQ(back.uid, u"U-1"_s);
@@ -105,7 +88,11 @@ TEST(VTodoText, aNewObjectReadsBackAsWritten) {
 }
 
 TEST(VTodoText, anEditRewritesOnlyWhatChangedAndKeepsTheRestByteForByte) {
-    const QByteArray foreign = foreignObject();
+    // A to-do as another client writes it: folded lines, parameters, alarms, a time zone and an
+    // override of one occurrence, none of which we use.
+    QFile file(QStringLiteral(QB_SYNC_TEST_DIR "/data/foreign.ics"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray foreign = file.readAll();
     const VTodo was = read(foreign);
     EXPECT_EQ(was.fields.title, u"Buy milk"_s);
     EXPECT_EQ(was.fields.sortOrder, 559033.419);
@@ -138,11 +125,7 @@ TEST(VTodoText, anEditRewritesOnlyWhatChangedAndKeepsTheRestByteForByte) {
 }
 
 TEST(VTodoText, daysAreDatesOrTheLocalDayOfADateTime) {
-    struct Case {
-        const char *lines;
-        std::optional<QDate> day;
-    };
-    const Case cases[] = {
+    const std::pair<const char *, std::optional<QDate>> cases[] = {
         {"DUE;VALUE=DATE:20240310", QDate(2024, 3, 10)},
         // 00:30 in Berlin is still the evening before in New York.
         {"DUE;TZID=Europe/Berlin:20240310T003000", QDate(2024, 3, 9)},
@@ -153,8 +136,8 @@ TEST(VTodoText, daysAreDatesOrTheLocalDayOfADateTime) {
         {"DUE:not-a-date", std::nullopt},
         {"SUMMARY:no day", std::nullopt},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(read(wrap(c.lines)).fields.day, c.day) << c.lines;
+    for (const auto &[lines, day] : cases)
+        EXPECT_EQ(read(wrap(lines)).fields.day, day) << lines;
 
     // A new day is a DATE; clearing it takes a start along, which would otherwise become the
     // day when read again.
@@ -216,8 +199,7 @@ TEST(VTodoText, repeatRulesMapBothWaysAndOthersStayVerbatim) {
     EXPECT_TRUE(renamed.contains("RRULE:FREQ=WEEKLY;INTERVAL=2;BYDAY=MO;UNTIL=20241231\r\n"));
 
     // A rule changed here replaces it.
-    RecurrenceRule daily;
-    fields.ruleRaw = QString::fromUtf8(daily.toJson());
+    fields.ruleRaw = uR"({"frequency":"daily","weekdays":[],"lastDay":false})"_s;
     const QByteArray changed = writeVTodo(renamed, fields, options());
     EXPECT_FALSE(changed.contains("INTERVAL=2"));
     EXPECT_TRUE(changed.contains("RRULE:FREQ=DAILY\r\n"));

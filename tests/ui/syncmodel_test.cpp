@@ -104,7 +104,7 @@ TEST_F(SyncView, signingInSaysWhyNotOrShowsTheAccountAndSigningOutForgetsIt) {
                            QString()}));
     EXPECT_EQ(model.statusText(), QStringLiteral("Signed in"));
     EXPECT_EQ(model.accountText(),
-              QStringLiteral("alice at dav.example, list \u201cQuill Brook\u201d"));
+              QStringLiteral("alice at dav.example, list \u201cTasks\u201d"));
     EXPECT_TRUE(model.lastSyncText().startsWith(QStringLiteral("Last synced ")));
     EXPECT_TRUE(model.problemText().isEmpty());
     EXPECT_EQ(server.objects.size(), 1);

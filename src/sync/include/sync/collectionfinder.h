@@ -12,6 +12,7 @@ bool isAllowedServerUrl(const QUrl &url);
 
 struct FoundCollection {
     QUrl url;
+    // What the list is called: the server's name for it, or the name asked for when it has none.
     QString displayName;
     bool created = false;
 };
