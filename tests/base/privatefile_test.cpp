@@ -1,5 +1,6 @@
 #include "base/privatefile.h"
 
+#include "datafiles.h"
 #include "scopedumask.h"
 #include "tempstore.h"
 
@@ -33,18 +34,14 @@ TEST(PrivateFile, isOnlyTheOwnersWhateverTheUmaskAndKeepsWhatItHolds) {
     EXPECT_EQ(modeOf(file), mode_t(0600));
 
     // Made by an earlier version, or by hand, under a loose umask.
-    QFile existing(file);
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write("kept=1\n");
-    existing.close();
+    test::rewriteFile(file, "kept=1\n");
     ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0666), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
     EXPECT_EQ(makePrivateFolder(folder), QString());
     EXPECT_EQ(makePrivateFile(file), QString());
     EXPECT_EQ(modeOf(folder), mode_t(0700));
     EXPECT_EQ(modeOf(file), mode_t(0600));
-    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
-    EXPECT_EQ(existing.readAll(), QByteArray("kept=1\n"));
+    EXPECT_EQ(test::dataFile(file), QByteArray("kept=1\n"));
 
     EXPECT_FALSE(makePrivateFile(home.filePath(QStringLiteral("missing/x.conf"))).isEmpty());
 }

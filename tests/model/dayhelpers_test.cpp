@@ -9,30 +9,20 @@ namespace qb {
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using test::utc;
 using test::wallClock;
 
-// The day arithmetic is the calendar's; these are the moments a day's length or zone could trip.
+// Each line of the golden file is "locale | moment | start of the next day", on the wall clock
+// of New York or Berlin, or in UTC where a time ends in "Z". The day arithmetic is the
+// calendar's; these are the moments a day's length or zone could trip: 02:30 is skipped on
+// 2024-03-10 in New York, 01:30 happens twice on 2024-11-03 (05:30 UTC in summer time, 06:30
+// UTC after), and New Year in UTC is still New Year's Eve in New York, already New Year's Day
+// in Berlin.
 TEST(StartOfNextDay, isTheNextLocalMidnightAcrossDst) {
-    const Calendar us = test::newYork();
-    const Calendar de = test::berlin();
-    struct Case {
-        const Calendar &calendar;
-        QDateTime from;
-        QDate expected;
-    };
-    const Case cases[] = {
-        {us, wallClock(us, 2024, 3, 9, 2, 30), QDate(2024, 3, 10)}, // 02:30 is skipped on the 10th
-        {us, utc(2024, 11, 3, 5, 30), QDate(2024, 11, 4)},          // 01:30 EDT
-        {us, utc(2024, 11, 3, 6, 30), QDate(2024, 11, 4)},          // 01:30 EST
-        {us, utc(2025, 1, 1, 4, 30), QDate(2025, 1, 1)},            // still New Year's Eve locally
-        {de, utc(2024, 12, 31, 23, 30), QDate(2025, 1, 2)}, // already New Year's Day locally
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.from.toString(Qt::ISODate).toStdString());
-        EXPECT_EQ(startOfNextDay(c.from, c.calendar),
-                  wallClock(c.calendar, c.expected.year(), c.expected.month(), c.expected.day()));
-    }
+    test::expectGolden(QB_MODEL_DATA "/nextdays.txt", 3, 1, [](const QStringList &fields) {
+        const Calendar calendar = test::calendarFor(fields[0]);
+        return test::wallClockText(calendar,
+                                   startOfNextDay(wallClock(calendar, fields[1]), calendar));
+    });
 }
 
 // Each line of the golden file is "locale | now | day, or none | label | short label", times

@@ -11,21 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-inline void PrintTo(const QByteArray &bytes, std::ostream *out) {
-    *out << '\'' << bytes.toStdString() << '\'';
-}
-
 namespace qb::test {
 
 // Crosses the American daylight-saving changes: 2024-03-10 lasts 23 hours, 2024-11-03 25.
 inline Calendar newYork() {
     return Calendar(QStringLiteral("en_US"), QStringLiteral("America/New_York"));
-}
-// Changes on 2024-03-31 (23 hours) and 2024-10-27 (25 hours).
-inline Calendar berlin() {
-    return Calendar(QStringLiteral("de_DE"), QStringLiteral("Europe/Berlin"));
 }
 
 // A wall-clock time in the calendar's zone as a UTC moment. Qt's own time-zone database does
@@ -36,12 +26,17 @@ inline QDateTime wallClock(const Calendar &calendar, int year, int month, int da
     return QDateTime(QDate(year, month, day), QTime(hour, minute), zone).toUTC();
 }
 
-// The calendar a golden file's locale field names: "de" is Berlin's, "gb" London's, any other
-// New York's.
+// The calendar a golden file's locale field names: "de" is Berlin's, "gb" London's, a whole
+// locale id such as "fa_IR" that locale's in UTC, any other New York's.
 inline Calendar calendarFor(const QString &locale) {
+    if (locale.contains(u'_'))
+        return Calendar(locale, QStringLiteral("UTC"));
     if (locale == QStringLiteral("gb"))
         return Calendar(QStringLiteral("en_GB"), QStringLiteral("Europe/London"));
-    return locale == QStringLiteral("de") ? berlin() : newYork();
+    // Berlin's changes are on 2024-03-31 (23 hours) and 2024-10-27 (25 hours).
+    return locale == QStringLiteral("de")
+               ? Calendar(QStringLiteral("de_DE"), QStringLiteral("Europe/Berlin"))
+               : newYork();
 }
 
 // The same from the text "yyyy-MM-dd HH:mm", as golden files write it, or a UTC moment from

@@ -21,66 +21,22 @@ using test::wallClockText;
 constexpr bool including = true;
 constexpr bool excluding = false;
 
-RecurrenceRule rule(Frequency frequency, QList<int> weekdays = {},
-                    std::optional<int> dayOfMonth = std::nullopt, bool lastDay = false,
-                    std::optional<int> month = std::nullopt) {
-    RecurrenceRule result;
-    result.frequency = frequency;
-    result.weekdays = std::move(weekdays);
-    result.dayOfMonth = dayOfMonth;
-    result.lastDay = lastDay;
-    result.month = month;
-    return result;
-}
-RecurrenceRule weekly(QList<int> weekdays) {
-    return rule(Frequency::Weekly, std::move(weekdays));
-}
-RecurrenceRule monthlyOn(std::optional<int> day, bool lastDay = false) {
-    return rule(Frequency::Monthly, {}, day, lastDay);
-}
-RecurrenceRule yearlyOn(std::optional<int> month, std::optional<int> day, bool lastDay = false) {
-    return rule(Frequency::Yearly, {}, day, lastDay, month);
-}
-const RecurrenceRule daily = rule(Frequency::Daily);
-
 // JSON form ----------------------------------------------------------------------------------
 
+// Each line of the golden file is "stored text | the rule it reads as, written back": any key
+// order, extra keys and nulls are read, and numbers out of range kept as stored.
 TEST(RecurrenceRule, readsAnyKeyOrderNullsAndOutOfRangeNumbersAsStored) {
-    EXPECT_EQ(RecurrenceRule::fromJson(R"( { "month" : 11, "lastDay" : true,
-        "extra" : {"nested": [1, 2]}, "weekdays" : [ ], "frequency" : "yearly" } )"),
-              yearlyOn(11, std::nullopt, true));
-    EXPECT_EQ(RecurrenceRule::fromJson(R"({"frequency":"monthly","weekdays":[],"dayOfMonth":null,)"
-                                       R"("lastDay":false,"month":null})"),
-              rule(Frequency::Monthly));
-    EXPECT_EQ(RecurrenceRule::fromJson(R"({"frequency":"weekly","weekdays":[9,-1,3],)"
-                                       R"("dayOfMonth":-5,"lastDay":false,"month":40})"),
-              rule(Frequency::Weekly, {9, -1, 3}, -5, false, 40));
+    test::expectGolden(QB_MODEL_DATA "/storedrules.txt", 2, 1, [](const QStringList &fields) {
+        const auto rule = RecurrenceRule::fromJson(fields[0].toUtf8());
+        return rule ? QString::fromUtf8(rule->toJson()) : u"none"_s;
+    });
 }
 
+// The data file holds one text a line that is not a whole, well-typed rule.
 TEST(RecurrenceRule, rejectsTextsThatAreNotAWholeWellTypedRule) {
-    const char *const texts[] = {
-        "",
-        "weekly on mondays",
-        "null",
-        R"([{"frequency":"daily"}])",
-        "{}",
-        R"({"frequency":"daily","weekdays":[],"lastDay":false}x)",
-        R"({"weekdays":[],"lastDay":false})",
-        R"({"frequency":"daily","lastDay":false})",
-        R"({"frequency":"monthly","weekdays":[],"dayOfMonth":3})",
-        R"({"frequency":"hourly","weekdays":[],"lastDay":false})",
-        R"({"frequency":1,"weekdays":[],"lastDay":false})",
-        R"({"frequency":"weekly","weekdays":null,"lastDay":false})",
-        R"({"frequency":"weekly","weekdays":["1"],"lastDay":false})",
-        R"({"frequency":"weekly","weekdays":[1.5],"lastDay":false})",
-        R"({"frequency":"monthly","weekdays":[],"lastDay":0})",
-        R"({"frequency":"monthly","weekdays":[],"dayOfMonth":"5","lastDay":false})",
-        R"({"frequency":"monthly","weekdays":[],"dayOfMonth":1e12,"lastDay":false})",
-        R"({"frequency":"monthly","weekdays":[],"dayOfMonth":true,"lastDay":false})",
-        R"({"frequency":"yearly","weekdays":[],"lastDay":false,"month":0.5})",
-    };
-    for (const char *text : texts)
-        EXPECT_EQ(RecurrenceRule::fromJson(text), std::nullopt) << text;
+    EXPECT_EQ(RecurrenceRule::fromJson(""), std::nullopt);
+    for (const QByteArray &text : test::dataLines(QB_MODEL_DATA "/unreadablerules.txt"))
+        EXPECT_EQ(RecurrenceRule::fromJson(text), std::nullopt) << text.constData();
 }
 
 // Description --------------------------------------------------------------------------------
@@ -116,14 +72,18 @@ TEST(RecurrenceRule, nextDateIsTheStartOfTheExpectedDay) {
     });
 }
 
-// Every rule finds its day within a week, two months or two years of the start, far inside the
-// search limits; the answer is always an admissible local midnight on a day the rule wants.
+// Every rule of the data file, one a line (daily, weekly, monthly and yearly ones, on a day or
+// the last day, and on 29 February), finds its day within a week, two months or two years of the
+// start, far inside the search limits; the answer is always an admissible local midnight on a day
+// the rule wants.
 TEST(RecurrenceRule, nextDateThroughAYearIsAlwaysAnAdmissibleWantedMidnight) {
     const Calendar calendar = test::newYork();
-    const RecurrenceRule rules[] = {daily,           weekly({2}),
-                                    weekly({}),      weekly({0, 6}),
-                                    monthlyOn(31),   monthlyOn(std::nullopt, true),
-                                    yearlyOn(1, 29), yearlyOn(11, std::nullopt, true)};
+    QList<RecurrenceRule> rules;
+    for (const QByteArray &text : test::dataLines(QB_MODEL_DATA "/yearrules.txt")) {
+        const auto rule = RecurrenceRule::fromJson(text);
+        ASSERT_TRUE(rule) << text.constData();
+        rules.append(*rule);
+    }
     for (QDate day(2024, 1, 1); day.year() == 2024; day = day.addDays(1)) {
         const QDateTime from = wallClock(calendar, day.year(), day.month(), day.day(), 13, 0);
         const QDateTime start = calendar.startOfDay(from);

@@ -18,10 +18,16 @@ using namespace Qt::Literals::StringLiterals;
 using Range = TextMatcher::Range;
 
 // Each line of the golden file is "locale | query | text | yes or no": whether the text is found
-// for the query, ignoring case, accents and width as a user-facing search does.
+// for the query, ignoring case, accents and width as a user-facing search does, the same for the
+// text as UTF-16 or as UTF-8. Its last lines have queries that letters beyond ASCII spell, and
+// locales that tailor ASCII letters.
 TEST(TextMatcher, findsTheQueryLikeAUserFacingSearch) {
     test::expectGolden(QB_MODEL_DATA "/matches.txt", 4, 1, [](const QStringList &fields) {
-        return TextMatcher(fields[1], fields[0]).matches(fields[2]) ? u"yes"_s : u"no"_s;
+        const TextMatcher matcher(fields[1], fields[0]);
+        const QByteArray utf8 = fields[2].toUtf8();
+        const bool found = matcher.matches(fields[2]);
+        EXPECT_EQ(matcher.matchesUtf8(utf8.constData(), utf8.size()), found) << utf8.constData();
+        return found ? u"yes"_s : u"no"_s;
     });
     EXPECT_FALSE(TextMatcher(QString(), u"en_US"_s).matches(u"anything"_s));
     EXPECT_FALSE(TextMatcher(u"milk"_s, u"en_US"_s).matches(QString()));
@@ -108,33 +114,16 @@ TEST(TextMatcherAsciiShortcut, isNotUsedWhereTheLocaleTailorsAsciiLetters) {
     EXPECT_FALSE(TextMatcher(QStringLiteral("ch"), QStringLiteral("cs_CZ")).hasAsciiShortcut());
     EXPECT_FALSE(TextMatcher(QStringLiteral("i"), QStringLiteral("tr_TR")).hasAsciiShortcut());
     EXPECT_FALSE(TextMatcher(QStringLiteral("café"), QStringLiteral("en_US")).hasAsciiShortcut());
-    // Turkish keeps dotted and dotless i apart even at primary strength.
-    EXPECT_FALSE(TextMatcher(QStringLiteral("i"), QStringLiteral("tr_TR")).matches(u"I"));
-    // Non-ASCII UTF-8 text still goes through the collator.
-    const QByteArray cafe = QStringLiteral("Café Central").toUtf8();
-    EXPECT_TRUE(TextMatcher(QStringLiteral("cafe"), QStringLiteral("en_US"))
-                    .matchesUtf8(cafe.constData(), cafe.size()));
-    // Danish reads "aa" as "å".
-    EXPECT_TRUE(TextMatcher(QStringLiteral("å"), QStringLiteral("da_DK")).matches(u"Aalborg"));
 }
 
-TEST(TextMatcherAsciiShortcut, findsQueriesSpelledByLettersBeyondAscii) {
+// The collator ignores a soft hyphen and control characters, so a scanned word holding one is
+// not plain ASCII.
+TEST(TextMatcherAsciiShortcut, findsQueriesAcrossCharactersTheCollatorIgnores) {
     using namespace Qt::Literals::StringLiterals;
-    const TextMatcher strasse(QStringLiteral("strasse"), QStringLiteral("de_DE"));
     const TextMatcher fish(QStringLiteral("fish"), QStringLiteral("en_US"));
-    const TextMatcher arrow(QStringLiteral("a b"), QStringLiteral("en_US"));
-    const auto matches = [](const TextMatcher &matcher, const QString &text) {
+    for (const QString &text :
+         {u"fi\u00adsh"_s, u"market: f\u0001ish and chips"_s, u"market: fi\u007fsh and chips"_s}) {
         const QByteArray utf8 = text.toUtf8();
-        return matcher.matchesUtf8(utf8.constData(), utf8.size());
-    };
-    EXPECT_TRUE(matches(strasse, u"Hauptstra\u00dfe 5 \u2192 Haus"_s));
-    EXPECT_TRUE(matches(fish, u"\ufb01sh \u2192 market"_s));
-    EXPECT_TRUE(matches(fish, u"\uff26\uff29\uff33\uff28!"_s));
-    EXPECT_TRUE(matches(fish, u"fi\u00adsh"_s));
-    EXPECT_FALSE(matches(fish, u"f\u2192ish"_s));
-    EXPECT_FALSE(matches(arrow, u"a\u2192b"_s));
-    EXPECT_FALSE(matches(fish, u"caf\u00e9 \u2192 f-ish"_s));
-    // The collator ignores control characters, so a scanned word holding one is not plain.
-    EXPECT_TRUE(matches(fish, u"market: f\u0001ish and chips"_s));
-    EXPECT_TRUE(matches(fish, u"market: fi\u007fsh and chips"_s));
+        EXPECT_TRUE(fish.matchesUtf8(utf8.constData(), utf8.size())) << utf8.constData();
+    }
 }

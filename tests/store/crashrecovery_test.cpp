@@ -26,32 +26,40 @@ namespace {
 
 // Saves of every kind: inserts with children, edits, deletions.
 QList<CrashStep> editingSaves() {
-    const auto save = [](ModelContainer &container) { return container.mainContext().save().ok(); };
     return {
-        [=](ModelContainer &container) {
+        [](ModelContainer &container) {
             auto &context = container.mainContext();
             for (int i = 0; i < 3; ++i)
                 addTodo(context, QStringLiteral("Added %1").arg(i), 300)
                     ->addSubtask(
                         std::make_shared<Subtask>(QStringLiteral("sub"), 0, test::created()));
-            return save(container);
+            return context.save().ok();
         },
-        [=](ModelContainer &container) {
+        [](ModelContainer &container) {
             auto &context = container.mainContext();
             if (auto item = only(context, QStringLiteral("Stored 3")))
                 item->setTitle(QStringLiteral("Renamed"));
             if (auto item = only(context, QStringLiteral("Stored 4")))
                 context.remove(item);
-            return save(container);
+            return context.save().ok();
         },
-        [=](ModelContainer &container) {
+        [](ModelContainer &container) {
             auto &context = container.mainContext();
             if (auto item = only(context, QStringLiteral("Added 1")))
                 item->setCompleted(true);
             addTodo(context, QStringLiteral("Last"));
-            return save(container);
+            return context.save().ok();
         },
     };
+}
+
+// Saves more pages than the store file holds into the log, and leaves them there.
+bool logUncopied(ModelContext &context) {
+    if (!context.setCheckpointLimit(0))
+        return false;
+    for (int i = 0; i < 16; ++i)
+        addTodo(context, QStringLiteral("Logged %1").arg(i), 1500);
+    return context.save().ok();
 }
 
 } // namespace
@@ -68,14 +76,7 @@ TEST(PowerCut, duringSavesLosesNothingAcknowledged) {
 // when it is cut off, the header counts pages the file does not have yet.
 TEST(PowerCut, duringTheCopyOfTheLogIntoTheStoreFileLosesNothing) {
     const QList<CrashStep> steps = {
-        [](ModelContainer &container) {
-            auto &context = container.mainContext();
-            if (!context.setCheckpointLimit(0))
-                return false;
-            for (int i = 0; i < 16; ++i)
-                addTodo(context, QStringLiteral("Logged %1").arg(i), 1500);
-            return context.save().ok();
-        },
+        [](ModelContainer &container) { return logUncopied(container.mainContext()); },
         [](ModelContainer &container) { return container.mainContext().checkpoint().ok(); },
     };
     const int cuts =
@@ -154,10 +155,7 @@ TEST_F(FullDisk, whileTheLogIsCopiedLosesNothingOnceThereIsRoomAgain) {
             auto container = openAt(path);
             ASSERT_TRUE(container.ok());
             auto &context = container.value()->mainContext();
-            ASSERT_TRUE(context.setCheckpointLimit(0).ok());
-            for (int i = 0; i < 16; ++i)
-                addTodo(context, QStringLiteral("Logged %1").arg(i), 1500);
-            ASSERT_TRUE(context.save().ok());
+            ASSERT_TRUE(logUncopied(context));
             faultvfs::failWrite(nth, SQLITE_FULL, true);
             const Status copied = context.checkpoint();
             hit = faultvfs::failures() > 0;

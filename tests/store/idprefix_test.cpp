@@ -4,14 +4,6 @@
 using namespace qb;
 using qb::test::StoreFixture;
 
-namespace {
-
-QString text(const QUuid &id) {
-    return id.toString(QUuid::WithoutBraces);
-}
-
-} // namespace
-
 class IdPrefix : public StoreFixture {
 protected:
     void SetUp() override {
@@ -45,11 +37,14 @@ TEST_F(IdPrefix, matchesTheStartOfAToDosOrItsSubtasksIdWhateverTheLetterCase) {
                   (QList<QUuid>{first->id(), second->id()}));
         EXPECT_EQ(matching(TodoPredicate::idPrefix(QStringLiteral("abcd1"))),
                   QList<QUuid>{first->id()});
-        EXPECT_EQ(matching(TodoPredicate::idPrefix(text(second->id()).toUpper())),
+        EXPECT_EQ(matching(TodoPredicate::idPrefix(
+                      second->id().toString(QUuid::WithoutBraces).toUpper())),
                   QList<QUuid>{second->id()});
         // Only the start counts, and a longer text than the id matches nothing.
         EXPECT_TRUE(matching(TodoPredicate::idPrefix(QStringLiteral("1234"))).isEmpty());
-        EXPECT_TRUE(matching(TodoPredicate::idPrefix(text(first->id()) + u'0')).isEmpty());
+        EXPECT_TRUE(
+            matching(TodoPredicate::idPrefix(first->id().toString(QUuid::WithoutBraces) + u'0'))
+                .isEmpty());
     }
     EXPECT_EQ(matching(TodoPredicate::hasSubtaskWithIdPrefix(QStringLiteral("5EE0"))),
               QList<QUuid>{second->id()});

@@ -1,3 +1,4 @@
+#include "datafiles.h"
 #include "faultvfs.h"
 #include "storefiles.h"
 #include "storefixture.h"
@@ -9,7 +10,6 @@
 #include <sqlite3.h>
 
 using namespace qb;
-using qb::test::fileDigest;
 using qb::test::only;
 using qb::test::StoreFixture;
 using qb::test::titlesIn;
@@ -45,6 +45,14 @@ protected:
     QStringList recoveryFiles() const {
         return QDir(folder.path()).entryList({QStringLiteral("*recovered*.store")}, QDir::Files);
     }
+
+    // The one notice the remote-change check gives about the file; empty when it gives none.
+    QString noticeOnCheck() {
+        QSignalSpy notices(&context(), &ModelContext::storeFileNotice);
+        EXPECT_TRUE(context().checkForRemoteChanges());
+        EXPECT_EQ(notices.count(), 1);
+        return notices.isEmpty() ? QString() : notices.first().first().toString();
+    }
 };
 
 TEST_F(MovedStoreFile, deletedIsWrittenAgainAtItsPathWithSavedAndUnsavedChanges) {
@@ -55,10 +63,7 @@ TEST_F(MovedStoreFile, deletedIsWrittenAgainAtItsPathWithSavedAndUnsavedChanges)
     ASSERT_TRUE(context().save().ok());
     editUnsaved(kept, QStringLiteral("unsaved notes"));
 
-    QSignalSpy notices(&context(), &ModelContext::storeFileNotice);
-    EXPECT_TRUE(context().checkForRemoteChanges());
-    ASSERT_EQ(notices.count(), 1);
-    const QString notice = notices.first().first().toString();
+    const QString notice = noticeOnCheck();
     EXPECT_TRUE(notice.contains(QStringLiteral("deleted")) && notice.contains(path()))
         << qPrintable(notice);
 
@@ -73,8 +78,9 @@ TEST_F(MovedStoreFile, deletedIsWrittenAgainAtItsPathWithSavedAndUnsavedChanges)
     EXPECT_EQ(only(*other, QStringLiteral("Saved before"))->notes(),
               QStringLiteral("unsaved notes"));
 
+    QSignalSpy notices(&context(), &ModelContext::storeFileNotice);
     EXPECT_FALSE(context().checkForRemoteChanges());
-    EXPECT_EQ(notices.count(), 1);
+    EXPECT_EQ(notices.count(), 0);
 }
 
 // The other store is taken as it is (a restored backup, a copy from another machine): its
@@ -86,9 +92,7 @@ TEST_F(MovedStoreFile, replacedByAnotherStoreIsUsedWithTheToDosOnlyTheOldFileHad
     ASSERT_TRUE(context().save().ok());
     const QString theirsPath = folder.filePath(QStringLiteral("Theirs.store"));
     {
-        ModelContainer::Configuration configuration;
-        configuration.path = theirsPath;
-        auto theirs = ModelContainer::open(configuration);
+        auto theirs = test::openAt(theirsPath);
         ASSERT_TRUE(theirs.ok());
         auto copy = std::make_shared<TodoItem>(QStringLiteral("Shared, theirs"), TodoList::Later,
                                                QDateTime(), 0, now(), shared->id());
@@ -100,10 +104,7 @@ TEST_F(MovedStoreFile, replacedByAnotherStoreIsUsedWithTheToDosOnlyTheOldFileHad
     replaceWith(theirsPath, path());
     editUnsaved(mine, QStringLiteral("unsaved notes"));
 
-    QSignalSpy notices(&context(), &ModelContext::storeFileNotice);
-    EXPECT_TRUE(context().checkForRemoteChanges());
-    ASSERT_EQ(notices.count(), 1);
-    const QString notice = notices.first().first().toString();
+    const QString notice = noticeOnCheck();
     EXPECT_TRUE(notice.contains(QStringLiteral("replaced by another store")) &&
                 notice.contains(QStringLiteral("one to-do")))
         << qPrintable(notice);
@@ -123,25 +124,17 @@ TEST_F(MovedStoreFile, replacedByAnotherStoreIsUsedWithTheToDosOnlyTheOldFileHad
 TEST_F(MovedStoreFile, replacedByAFileThatIsNotAStoreIsLeftAloneAndTheStoreGoesOnBesideIt) {
     addTodo(QStringLiteral("Saved"));
     ASSERT_TRUE(context().save().ok());
-    const QString junkPath = folder.filePath(QStringLiteral("junk"));
-    {
-        QFile junk(junkPath);
-        ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-        junk.write(QByteArray(8192, 'x'));
-    }
-    const QByteArray junk = fileDigest(junkPath);
-    replaceWith(junkPath, path());
+    const QByteArray junk(8192, 'x');
+    test::replaceFile(path(), junk);
 
-    QSignalSpy notices(&context(), &ModelContext::storeFileNotice);
-    EXPECT_TRUE(context().checkForRemoteChanges());
-    ASSERT_EQ(notices.count(), 1);
+    const QString notice = noticeOnCheck();
     ASSERT_EQ(recoveryFiles().size(), 1);
     const QString recovery = folder.filePath(recoveryFiles().first());
-    EXPECT_TRUE(notices.first().first().toString().contains(recovery));
+    EXPECT_TRUE(notice.contains(recovery)) << qPrintable(notice);
     EXPECT_EQ(container->configuration().path, recovery);
 
     addTodo(QStringLiteral("Saved later"));
     ASSERT_TRUE(context().save().ok());
     EXPECT_EQ(titlesOnDisk(), QStringList({"Saved", "Saved later"}));
-    EXPECT_EQ(fileDigest(path()), junk);
+    EXPECT_EQ(test::dataFile(path()), junk);
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace qb;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -43,16 +44,12 @@ TEST(OpenContainer, triesTheMirrorOnlyWithAnAccountAndFallsBackToTheLocalStore) 
     } cases[] = {
         {{}, true, true, true, Mode::Automatic},
         {{}, true, false, true, Mode::None},
-        {{QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")},
-         true,
-         true,
-         false,
-         Mode::None},
+        {{u"quillbrook"_s, u"-cloudKitDisabled"_s}, true, true, false, Mode::None},
         {{}, false, true, false, Mode::None},
         // Only the exact whole argument disables the mirror.
-        {{QStringLiteral("-cloudkitdisabled")}, true, true, true, Mode::Automatic},
-        {{QStringLiteral("-cloudKitDisabled=YES")}, true, true, true, Mode::Automatic},
-        {{QStringLiteral("--cloudKitDisabled")}, true, true, true, Mode::Automatic},
+        {{u"-cloudkitdisabled"_s}, true, true, true, Mode::Automatic},
+        {{u"-cloudKitDisabled=YES"_s}, true, true, true, Mode::Automatic},
+        {{u"--cloudKitDisabled"_s}, true, true, true, Mode::Automatic},
     };
     for (const auto &c : cases) {
         RecordingMirror mirror(c.attaches, c.configured);

@@ -34,7 +34,7 @@ protected:
     }
 };
 
-TEST_F(Ledger, bindingQueuesEverythingRebindingStartsOverAndUnbindingStops) {
+TEST_F(Ledger, bindingQueuesEverythingAndEveryWriteRebindingStartsOverAndUnbindingStops) {
     auto item = savedTodo(QStringLiteral("before"));
     auto subtask = savedSubtask(item, QStringLiteral("step"));
     item->setTitle(QStringLiteral("edited"));
@@ -57,25 +57,12 @@ TEST_F(Ledger, bindingQueuesEverythingRebindingStartsOverAndUnbindingStops) {
     EXPECT_FALSE(l.resource(item->id()).value().has_value());
     EXPECT_TRUE(l.value(QStringLiteral("token")).value().isNull());
     EXPECT_EQ(queued(l), (QList{item->id(), subtask->id()}));
-
-    ASSERT_TRUE(l.unbind().ok());
-    item->setTitle(QStringLiteral("after sign-out"));
-    ASSERT_TRUE(context().save().ok());
-    EXPECT_EQ(l.pendingCount().value(), 0);
-    EXPECT_TRUE(l.collection().value().isEmpty());
-}
-
-TEST_F(Ledger, queuesEveryWriteOfAnyConnectionWhileBound) {
-    auto item = savedTodo(QStringLiteral("one"));
-    auto subtask = savedSubtask(item, QStringLiteral("step"));
-    bind();
-    auto l = ledger();
     for (const PendingChange &change : l.pending().valueOr({}))
         l.settle(change);
     ASSERT_TRUE(l.commit().ok());
     ASSERT_EQ(l.pendingCount().value(), 0);
 
-    // A log line travels with its to-do.
+    // While bound every write of any connection is queued; a log line travels with its to-do.
     auto entry = std::make_shared<ChangeEntry>(ChangeKind::NotesEdited, QString(), now());
     context().insert(entry);
     item->addChange(entry);
@@ -88,9 +75,7 @@ TEST_F(Ledger, queuesEveryWriteOfAnyConnectionWhileBound) {
 
     // Another process's insert.
     auto other = otherConnection();
-    auto theirs = std::make_shared<TodoItem>(QStringLiteral("theirs"), TodoList::Later, QDateTime(),
-                                             0, now());
-    other->insert(theirs);
+    auto theirs = qb::test::addTodo(*other, QStringLiteral("theirs"));
     ASSERT_TRUE(other->save().ok());
     EXPECT_TRUE(queued(l).contains(theirs->id()));
 
@@ -100,6 +85,12 @@ TEST_F(Ledger, queuesEveryWriteOfAnyConnectionWhileBound) {
     EXPECT_TRUE(queued(l).contains(subtask->id()));
     EXPECT_EQ(l.locate(item->id()).value().kind, RecordLocation::Kind::Missing);
     EXPECT_EQ(l.locate(subtask->id()).value().kind, RecordLocation::Kind::Missing);
+
+    ASSERT_TRUE(l.unbind().ok());
+    addTodo(QStringLiteral("after sign-out"));
+    ASSERT_TRUE(context().save().ok());
+    EXPECT_EQ(l.pendingCount().value(), 0);
+    EXPECT_TRUE(l.collection().value().isEmpty());
 }
 
 TEST_F(Ledger, settlingKeepsARecordChangedAgainSinceItWasRead) {
@@ -151,25 +142,18 @@ TEST_F(Ledger, bookkeepingCommitsWithTheRecordsOrNotAtAll) {
     EXPECT_TRUE(l.entityTags(QStringLiteral("/t/1.ics"), 10).value().isEmpty());
 }
 
-// A store written before the sync tables existed opens and gains them.
-TEST_F(Ledger, anOlderStoreGainsTheTablesWhenOpened) {
+// A store written before the sync tables existed opens and gains them; bringing a bound store
+// from an earlier layout to this build's keeps its queue filling.
+TEST_F(Ledger, anOlderStoreGainsTheTablesAndABoundOneGoesOnQueueing) {
     auto item = savedTodo(QStringLiteral("old"));
     closeStore();
     qb::test::runSql(path(), "DROP TABLE sync_pending; DROP TABLE sync_resource; "
                              "DROP TABLE sync_meta; PRAGMA user_version = 0;");
-
     openStore();
-    bind();
-    auto l = ledger();
-    EXPECT_EQ(queued(l), QList{item->id()});
-}
-
-// Bringing a bound store to this build's layout keeps its queue filling.
-TEST_F(Ledger, aBoundStoreFromAnEarlierLayoutGoesOnQueueing) {
-    auto item = savedTodo(QStringLiteral("old"));
     bind();
     {
         auto l = ledger();
+        EXPECT_EQ(queued(l), QList{item->id()});
         l.unqueue(item->id());
         ASSERT_TRUE(l.commit().ok());
     }

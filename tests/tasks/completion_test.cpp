@@ -14,10 +14,6 @@ TodoItemPtr openOne(ModelContext &context, const QString &title) {
     return found.size() == 1 ? found.first() : nullptr;
 }
 
-RecurrenceRule daily() {
-    return RecurrenceRule{};
-}
-
 } // namespace
 
 using Completion = TaskFixture;
@@ -27,7 +23,7 @@ TEST_F(Completion, aDailyToDoForTodaySpawnsTomorrowsCopyWithOpenSubtasks) {
     store.add(QStringLiteral("already tomorrow"), at(2024, 3, 10));
     auto item = store.add(QStringLiteral("Water plants"), TodoList::Today);
     store.setNotes(item, QStringLiteral("the fern too"));
-    store.setRepeat(item, daily());
+    store.setRepeat(item, RecurrenceRule{}); // daily
     auto done = store.addSubtask(item, QStringLiteral("inside"));
     store.addSubtask(item, QStringLiteral("balcony"));
     store.toggleSubtask(done);
@@ -43,7 +39,7 @@ TEST_F(Completion, aDailyToDoForTodaySpawnsTomorrowsCopyWithOpenSubtasks) {
     EXPECT_EQ(next->sortOrder(), 2.0); // below the one already there
     EXPECT_EQ(next->listRaw(), QStringLiteral("today"));
     EXPECT_EQ(next->notes(), QStringLiteral("the fern too"));
-    EXPECT_EQ(next->recurrenceRule(), daily());
+    EXPECT_EQ(next->recurrenceRule(), RecurrenceRule{});
     EXPECT_EQ(next->createdAt(), clockNow());
     EXPECT_EQ(qb::test::each(next->changes(), &ChangeEntry::kindRaw), QStringList{"created"});
     const auto copies = next->orderedSubtasks();

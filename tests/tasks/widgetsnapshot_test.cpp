@@ -1,3 +1,4 @@
+#include "golden.h"
 #include "taskfixture.h"
 #include "widget/todaysnapshot.h"
 
@@ -5,7 +6,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 using namespace qb;
 using qb::test::RecordingWidgetHost;
@@ -31,10 +31,8 @@ TEST_F(WidgetSnapshot, writesTheLayoutOfTheGoldenFile) {
     context().save();
     widget.refresh(context());
 
-    QFile golden(QStringLiteral(QB_TASKS_DATA "/todaysnapshot.json"));
-    QFile file(widget.snapshotPath());
-    ASSERT_TRUE(golden.open(QIODevice::ReadOnly) && file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(file.readAll()), QString::fromUtf8(golden.readAll().trimmed()));
+    EXPECT_EQ(QString::fromUtf8(test::dataFile(widget.snapshotPath())),
+              QString::fromUtf8(test::dataFile(QB_TASKS_DATA "/todaysnapshot.json").trimmed()));
 }
 
 TEST_F(WidgetSnapshot, theReloadIsRequestedEvenWhenTheFileCannotBeWritten) {
@@ -49,9 +47,7 @@ TEST_F(WidgetSnapshot, theFileIsRewrittenOnlyWhenWhatItShowsOrItsDayChanges) {
     auto store = this->store();
     auto milk = store.add(QStringLiteral("Milk"), TodoList::Today);
     const auto written = [&] {
-        QFile file(widget.snapshotPath());
-        return file.open(QIODevice::ReadOnly) ? TodaySnapshot::fromJson(file.readAll())
-                                              : std::nullopt;
+        return TodaySnapshot::fromJson(test::dataFile(widget.snapshotPath()));
     };
     ASSERT_TRUE(written());
     const QDateTime first = written()->generatedAt;
@@ -74,16 +70,10 @@ TEST_F(WidgetSnapshot, theFileIsRewrittenOnlyWhenWhatItShowsOrItsDayChanges) {
     for (const bool inPlace : {false, true}) {
         SCOPED_TRACE(inPlace ? "written into the file" : "put in its place");
         const QByteArray other = R"({"totalCount":0,"items":[],"generatedAt":0})";
-        if (inPlace) {
-            QFile file(widget.snapshotPath());
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(other);
-        } else {
-            QSaveFile file(widget.snapshotPath());
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(other);
-            ASSERT_TRUE(file.commit());
-        }
+        if (inPlace)
+            test::rewriteFile(widget.snapshotPath(), other);
+        else
+            test::replaceFile(widget.snapshotPath(), other);
         widget.refresh(context());
         ASSERT_TRUE(written());
         EXPECT_EQ(written()->totalCount, 1);
@@ -122,27 +112,9 @@ TEST_F(WidgetSnapshot, readingIgnoresKeyOrderAndExtrasButNotMissingOrMistypedKey
               QUuid::fromString(QStringLiteral("0e5d3b7c-3f6a-4c1e-9d52-7a1b2c3d4e5f")));
     EXPECT_EQ(reordered->generatedAt, QDateTime(QDate(2001, 1, 1), QTime(0, 0, 1), Qt::UTC));
 
-    const QByteArray item = "{\"id\":" + id + ",\"title\":\"A\",\"hasNotes\":false}";
-    for (const QByteArray &broken : {
-             QByteArray("{\"totalCount\":1,\"items\":[" + item + "],\"generatedAt\":"),
-             QByteArray("[]"),
-             QByteArray("{\"items\":[],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":\"2\",\"items\":[],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":-1,\"items\":[],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":1.5,\"items\":[],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":1,\"items\":{},\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":1,\"items\":[],\"generatedAt\":1e300}"),
-             QByteArray("{\"totalCount\":1,\"items\":[" + item + "]}"),
-             QByteArray("{\"totalCount\":1,\"items\":[{\"id\":\"nope\",\"title\":\"A\","
-                        "\"hasNotes\":false}],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":1,\"items\":[{\"id\":" + id +
-                        ",\"title\":3,\"hasNotes\":false}],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":1,\"items\":[{\"id\":" + id +
-                        ",\"title\":\"A\"}],\"generatedAt\":0}"),
-             QByteArray("{\"totalCount\":1,\"items\":[7],\"generatedAt\":0}"),
-         }) {
+    // One snapshot a line, each cut short, of the wrong shape or with a key missing or mistyped.
+    for (const QByteArray &broken : test::dataLines(QB_TASKS_DATA "/brokensnapshots.txt"))
         EXPECT_FALSE(TodaySnapshot::fromJson(broken)) << broken.constData();
-    }
 }
 
 // Every host of a group reloads once a refresh, until it leaves: also when an earlier host
@@ -174,7 +146,6 @@ TEST_F(WidgetSnapshot, everyHostOfAGroupReloadsUntilItLeaves) {
     EXPECT_EQ(tray.reloads, 1);
     EXPECT_EQ(bus.reloads, 2);
     EXPECT_EQ(group.size(), 2);
-    EXPECT_EQ(WidgetSnapshotWriter::snapshotPath(folder.path()), writer.snapshotPath());
 }
 
 // A widget reading the snapshot while it is replaced keeps the whole old one; the next read
@@ -185,25 +156,20 @@ TEST_F(WidgetSnapshot, isReplacedWholeWithoutReusingOrLeavingTemporaryFiles) {
     store.add(QStringLiteral("first"), TodoList::Today); // saves, and refreshes the snapshot
     QFile reader(widget.snapshotPath());
     ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
-    QFile leftover(widget.snapshotPath() + QStringLiteral(".new"));
-    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
-    leftover.write(QByteArray(4096, 'x'));
-    leftover.close();
-    leftover.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                            QFileDevice::ReadOther);
+    const QString leftover = widget.snapshotPath() + QStringLiteral(".new");
+    test::rewriteFile(leftover, QByteArray(4096, 'x'));
+    QFile::setPermissions(leftover, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
 
     store.add(QStringLiteral("second"), TodoList::Today);
     const QByteArray old = reader.readAll();
     EXPECT_EQ(QJsonDocument::fromJson(old).object().value(u"totalCount").toInt(), 1) << old.data();
 
-    QFile fresh(widget.snapshotPath());
-    ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
-    const auto snapshot = TodaySnapshot::fromJson(fresh.readAll());
+    const auto snapshot = TodaySnapshot::fromJson(test::dataFile(widget.snapshotPath()));
     ASSERT_TRUE(snapshot);
     EXPECT_EQ(snapshot->totalCount, 2);
-    EXPECT_EQ(fresh.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther |
-                                     QFileDevice::WriteGroup | QFileDevice::WriteOther),
-              QFileDevice::Permissions());
+    EXPECT_EQ(QFile::permissions(widget.snapshotPath()) &
+                  (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+              QFile::Permissions());
     const QStringList leftovers =
         QDir(folder.path()).entryList({QStringLiteral("today.json*")}, QDir::Files);
     EXPECT_EQ(leftovers, QStringList{QStringLiteral("today.json")});

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datafiles.h"
+
 #include <QFile>
 #include <QString>
 #include <QStringList>

@@ -2,11 +2,12 @@
 #include "preferences/effectivecolorscheme.h"
 #include "preferences/preferences.h"
 
+#include "datafiles.h"
 #include "scopedumask.h"
 #include "tempstore.h"
 
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -20,23 +21,7 @@ class PreferencesTest : public ::testing::Test {
 protected:
     QString path() const { return m_folder.filePath(QStringLiteral("Quillbrook/Quillbrook.conf")); }
 
-    QByteArray fileContents() const {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    // Writes the file the way another program would, bypassing this process's QSettings.
-    void replaceFileAtomically(const QByteArray &contents) const {
-        QSaveFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-        ASSERT_TRUE(file.commit());
-    }
-    void rewriteFileInPlace(const QByteArray &contents) const {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(contents);
-    }
+    QByteArray fileContents() const { return test::dataFile(path()); }
 
     test::TempFolder m_folder;
 };
@@ -46,14 +31,10 @@ protected:
 TEST_F(PreferencesTest, readingWritesNothingAndUnknownStoredStringsReadAsDefaults) {
     EXPECT_TRUE(Preferences(path()).updateFeedUrlOverride().isEmpty());
     EXPECT_FALSE(QFile::exists(path()));
-    {
-        QSettings settings(path(), QSettings::IniFormat);
-        settings.setValue("appearance", "Dark");
-        settings.setValue("openTo", "sometimes");
-        settings.setValue("MainWindow1/macPerspective", "Done");
-        settings.setValue("MainWindow2/macPerspective", QStringList{"done", "later"});
-        settings.setValue("keepInTray", "no");
-    }
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path()).path()));
+    test::rewriteFile(path(), "[General]\nappearance=Dark\nopenTo=sometimes\nkeepInTray=no\n"
+                              "[MainWindow1]\nmacPerspective=Done\n"
+                              "[MainWindow2]\nmacPerspective=done, later\n");
     Preferences preferences(path());
     EXPECT_TRUE(preferences.keepInTray()); // on unless stored off
     EXPECT_EQ(preferences.appearance(), Appearance::System);
@@ -106,16 +87,16 @@ TEST_F(PreferencesTest, followsAnotherProcessThroughReplacementsAndInPlaceWrites
     QSignalSpy spy(&preferences, &Preferences::appearanceChanged);
 
     // Sizes differ on purpose: the settings cache notices a changed file by size and time.
-    replaceFileAtomically("[General]\nappearance=dark\n");
+    test::replaceFile(path(), "[General]\nappearance=dark\n");
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return preferences.appearance() == Appearance::Dark; }, 2000));
 
-    rewriteFileInPlace("[General]\nappearance=light\nopenTo=later\n");
+    test::rewriteFile(path(), "[General]\nappearance=light\nopenTo=later\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return preferences.openTo() == OpenTo::Later; }, 2000));
     EXPECT_EQ(preferences.appearance(), Appearance::Light);
 
     // A second replacement: the watch must have survived the first one.
-    replaceFileAtomically("[General]\nappearance=system\n");
+    test::replaceFile(path(), "[General]\nappearance=system\n");
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return preferences.appearance() == Appearance::System; }, 2000));
     EXPECT_EQ(preferences.openTo(), OpenTo::LastUsed);

@@ -36,31 +36,14 @@ TEST(FeedUrlPolicy, allowsHttpsFilesAndLoopbackHttpOnlyAndRedirectsOnlyToHttps) 
 
 namespace {
 
-const QByteArray twoReleases = R"(<?xml version="1.0" encoding="utf-8"?>
-<rss version="2.0" xmlns:qb="https://quillbrook.example/appcast">
-  <channel>
-    <title>Quill Brook</title>
-    <item>
-      <title>Version 1.9</title>
-      <qb:version>19</qb:version>
-      <qb:shortVersionString>1.9</qb:shortVersionString>
-      <enclosure url="https://quillbrook.example/1.9.tar.gz" length="10" type="application/gzip"/>
-    </item>
-    <item>
-      <title>Version 1.10</title>
-      <link>https://quillbrook.example/download</link>
-      <qb:releaseNotesLink>https://quillbrook.example/notes/1.10</qb:releaseNotesLink>
-      <enclosure url="https://quillbrook.example/1.10.tar.gz" qb:version="110"
-                 qb:shortVersionString="1.10" length="10" type="application/gzip"/>
-    </item>
-    <item><title>No version: left out</title></item>
-  </channel>
-</rss>)";
+QByteArray twoReleases() {
+    return test::dataFile(QB_UPDATES_DATA "/tworeleases.xml");
+}
 
 } // namespace
 
 TEST(Appcast, readsVersionsFromElementsOrEnclosureAttributes) {
-    const AppcastParse parsed = parseAppcast(twoReleases);
+    const AppcastParse parsed = parseAppcast(twoReleases());
     ASSERT_TRUE(parsed.ok()) << parsed.error.toStdString();
     ASSERT_EQ(parsed.items.size(), 2);
     EXPECT_EQ(parsed.items[0].version, u"19");
@@ -73,11 +56,7 @@ TEST(Appcast, readsVersionsFromElementsOrEnclosureAttributes) {
 }
 
 TEST(Appcast, fallsBackToTheItemLinkAndDropsNonWebLinks) {
-    const AppcastParse parsed = parseAppcast(R"xml(<rss version="2.0"><channel>
-        <item><version>2</version><link>https://quillbrook.example/get</link>
-              <releaseNotesLink>file:///etc/passwd</releaseNotesLink></item>
-        <item><version>3</version><enclosure url="javascript:alert(1)"/></item>
-        </channel></rss>)xml");
+    const AppcastParse parsed = parseAppcast(test::dataFile(QB_UPDATES_DATA "/unsafelinks.xml"));
     ASSERT_EQ(parsed.items.size(), 2);
     EXPECT_EQ(parsed.items[0].downloadUrl.toString(), u"https://quillbrook.example/get");
     EXPECT_TRUE(parsed.items[0].releaseNotesUrl.isEmpty());
@@ -85,11 +64,9 @@ TEST(Appcast, fallsBackToTheItemLinkAndDropsNonWebLinks) {
 }
 
 TEST(Appcast, rejectsMalformedOrForeignDocuments) {
+    // The data file holds one document a line; the empty document is the first case.
     for (const QByteArray &bad :
-         {QByteArray(""), QByteArray("not xml at all"), QByteArray("<rss><channel><item>"),
-          QByteArray("<feed xmlns=\"http://www.w3.org/2005/Atom\"></feed>"),
-          QByteArray("<rss><channel></channel></rss><rss/>"),
-          QByteArray("<rss><channel><item><qb:version>1</qb:version></item></channel></rss>")}) {
+         QByteArrayList{QByteArray()} + test::dataLines(QB_UPDATES_DATA "/notfeeds.txt")) {
         const AppcastParse parsed = parseAppcast(bad);
         EXPECT_FALSE(parsed.ok()) << bad.toStdString();
         EXPECT_TRUE(parsed.items.isEmpty());
@@ -98,13 +75,13 @@ TEST(Appcast, rejectsMalformedOrForeignDocuments) {
 
 // The newest release wins whatever its place in the feed, until the running version reaches it.
 TEST(UpdateOutcome, theNewestReleaseIsAvailableUntilTheRunningVersionReachesIt) {
-    const auto outcome = outcomeForFeed(twoReleases, QStringLiteral("19"));
+    const auto outcome = outcomeForFeed(twoReleases(), QStringLiteral("19"));
     const auto *available = std::get_if<UpdateAvailable>(&outcome);
     ASSERT_NE(available, nullptr);
     EXPECT_EQ(available->version, u"110");
     EXPECT_EQ(available->downloadUrl.toString(), u"https://quillbrook.example/1.10.tar.gz");
     for (const char *current : {"110", "110.0", "200"}) {
-        const auto newest = outcomeForFeed(twoReleases, QString::fromLatin1(current));
+        const auto newest = outcomeForFeed(twoReleases(), QString::fromLatin1(current));
         const auto *upToDate = std::get_if<UpToDate>(&newest);
         ASSERT_NE(upToDate, nullptr) << current;
         EXPECT_EQ(upToDate->currentVersion, QString::fromLatin1(current));

@@ -1,8 +1,8 @@
+#include "golden.h"
 #include "updaterfixture.h"
 
 #include "updates/checkforupdatesviewmodel.h"
 
-#include <QFile>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -20,25 +20,17 @@ using test::feedWithVersion2;
 
 class CheckForUpdates : public test::UpdaterFixture {
 protected:
-    void SetUp() override {
-        updater = makeUpdater();
-        viewModel = std::make_unique<CheckForUpdatesViewModel>(updater.get());
-        finished = std::make_unique<QSignalSpy>(viewModel.get(),
-                                                &CheckForUpdatesViewModel::userCheckFinished);
-        changed = std::make_unique<QSignalSpy>(viewModel.get(),
-                                               &CheckForUpdatesViewModel::outcomeChanged);
-    }
-
     // What the user sees after asking for a check that the feed answers with `result`.
     void userCheckAnswered(const FetchResult &result) {
         ASSERT_TRUE(viewModel->checkForUpdates());
         test::answer(*fetcher, result);
     }
 
-    std::unique_ptr<Updater> updater;
-    std::unique_ptr<CheckForUpdatesViewModel> viewModel;
-    std::unique_ptr<QSignalSpy> finished;
-    std::unique_ptr<QSignalSpy> changed;
+    std::unique_ptr<Updater> updater = makeUpdater();
+    std::unique_ptr<CheckForUpdatesViewModel> viewModel =
+        std::make_unique<CheckForUpdatesViewModel>(updater.get());
+    QSignalSpy finished{viewModel.get(), &CheckForUpdatesViewModel::userCheckFinished};
+    QSignalSpy changed{viewModel.get(), &CheckForUpdatesViewModel::outcomeChanged};
 };
 
 } // namespace
@@ -65,29 +57,27 @@ TEST_F(CheckForUpdates, eachOutcomeShowsItsTitleMessageAndLinksOnlyOnceTheCheckE
     EXPECT_TRUE(viewModel->outcomeKind().isEmpty());
     test::answer(*fetcher, {feedWithRunningVersion, {}});
 
-    QFile file(QStringLiteral(QB_UPDATES_DATA "/outcomes.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
     const auto orNone = [](const QUrl &url) { return url.isEmpty() ? u"none"_s : url.toString(); };
     QString shown;
     for (const FetchResult &answer :
          {FetchResult{feedWithRunningVersion, {}}, FetchResult{feedWithVersion2, {}},
           FetchResult{{}, u"The update server could not be found."_s}}) {
-        finished->clear();
+        finished.clear();
         userCheckAnswered(answer);
-        EXPECT_EQ(finished->count(), 1);
+        EXPECT_EQ(finished.count(), 1);
         shown += QStringList{viewModel->outcomeKind(), viewModel->outcomeTitle(),
                              viewModel->outcomeMessage(), orNone(viewModel->releaseNotesUrl()),
                              orNone(viewModel->downloadUrl())}
                      .join(u" | "_s) +
                  u'\n';
     }
-    EXPECT_EQ(shown, QString::fromUtf8(file.readAll()));
+    EXPECT_EQ(shown, QString::fromUtf8(test::dataFile(QB_UPDATES_DATA "/outcomes.txt")));
 }
 
 TEST_F(CheckForUpdates, backgroundChecksNeitherAnnounceNorChangeTheOutcome) {
     userCheckAnswered({feedWithRunningVersion, {}});
-    ASSERT_EQ(finished->count(), 1);
-    changed->clear();
+    ASSERT_EQ(finished.count(), 1);
+    changed.clear();
 
     updater->start();
     for (const auto &answer :
@@ -96,12 +86,12 @@ TEST_F(CheckForUpdates, backgroundChecksNeitherAnnounceNorChangeTheOutcome) {
         test::answer(*fetcher, answer);
     }
     EXPECT_EQ(fetcher->requested.size(), 3);
-    EXPECT_EQ(finished->count(), 1);
-    EXPECT_EQ(changed->count(), 0);
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_EQ(changed.count(), 0);
     EXPECT_EQ(viewModel->outcomeKind(), u"upToDate");
 
     // The user's next check is announced again.
     userCheckAnswered({feedWithVersion2, {}});
-    EXPECT_EQ(finished->count(), 2);
+    EXPECT_EQ(finished.count(), 2);
     EXPECT_EQ(viewModel->outcomeKind(), u"updateAvailable");
 }
