@@ -12,6 +12,13 @@ namespace {
 
 const QByteArray zone = QByteArrayLiteral("America/New_York");
 
+CliRun finished(QProcess &process) {
+    process.waitForFinished(120000);
+    return {.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            .out = process.readAllStandardOutput(),
+            .err = process.readAllStandardError()};
+}
+
 } // namespace
 
 ::testing::AssertionResult failed(const CliRun &run, int status, const QByteArray &fragment) {
@@ -29,25 +36,11 @@ QProcessEnvironment CliClient::environment() const {
     env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
     env.insert(u"TZ"_s, QString::fromLatin1(zone));
     env.insert(u"LANG"_s, u"en_US.UTF-8"_s);
-    env.remove(u"LC_ALL"_s);
     // No session bus, so no keyring: tests never reach the user's real one.
-    env.remove(u"DBUS_SESSION_BUS_ADDRESS"_s);
-    env.remove(u"LC_TIME"_s);
+    for (const QString &name : {u"LC_ALL"_s, u"LC_TIME"_s, u"DBUS_SESSION_BUS_ADDRESS"_s})
+        env.remove(name);
     return env;
 }
-
-namespace {
-
-CliRun finished(QProcess &process) {
-    process.waitForFinished(120000);
-    CliRun result;
-    result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
-} // namespace
 
 void CliClient::start(QProcess &process, const QStringList &args) const {
     process.setProcessEnvironment(environment());
@@ -84,10 +77,7 @@ QJsonValue CliClient::json(const QStringList &args, const QByteArray &input) con
 }
 
 QString CliClient::add(const QString &title, const QStringList &options) const {
-    return json(QStringList{u"add"_s} + options + QStringList{u"--"_s, title})
-        .toObject()
-        .value(u"id"_s)
-        .toString();
+    return json(QStringList{u"add"_s} + options + QStringList{u"--"_s, title})[u"id"].toString();
 }
 
 QStringList CliClient::listed(const QString &list) const {

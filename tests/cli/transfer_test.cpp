@@ -235,14 +235,12 @@ TEST_F(Transfer, importAndExportHoldOneToDoAtATime) {
         return measured.out.trimmed().toLongLong() * 1024;
     };
     const CliClient other;
-    const qint64 importSmall = peak(other, u"import \"$1\""_s, small);
-    const qint64 importLarge = peak(*this, u"import \"$1\""_s, large);
-    const qint64 exportSmall = peak(other, u"export"_s, small);
-    const qint64 exportLarge = peak(*this, u"export"_s, large);
-    RecordProperty("importPeakKiB", int(importLarge / 1024));
-    RecordProperty("exportPeakKiB", int(exportLarge / 1024));
-    EXPECT_GT(importSmall, 0);
-    EXPECT_LT(importLarge - importSmall, growth / 4);
-    EXPECT_GT(exportSmall, 0);
-    EXPECT_LT(exportLarge - exportSmall, growth / 4);
+    for (const auto &[name, command] :
+         {std::pair{"import", u"import \"$1\""_s}, {"export", u"export"_s}}) {
+        const qint64 smallPeak = peak(other, command, small);
+        const qint64 largePeak = peak(*this, command, large);
+        RecordProperty(name + std::string("PeakKiB"), int(largePeak / 1024));
+        EXPECT_GT(smallPeak, 0) << name;
+        EXPECT_LT(largePeak - smallPeak, growth / 4) << name;
+    }
 }

@@ -30,16 +30,6 @@ protected:
         return {.lock = 200ms, .connect = 200ms, .answer = 300ms, .request = 200ms};
     }
 
-    // The socket file of a listener that went away without removing it, as after a crash.
-    void leaveStaleSocket() const {
-        const QString aside = socket() + u".aside"_s;
-        QLocalServer crashed;
-        ASSERT_TRUE(crashed.listen(socket()));
-        ASSERT_TRUE(QFile::rename(socket(), aside)); // out of reach of close()'s clean-up
-        crashed.close();
-        ASSERT_TRUE(QFile::rename(aside, socket()));
-    }
-
     test::TempFolder m_folder;
 };
 
@@ -65,7 +55,12 @@ TEST_F(SingleInstanceTest, theFirstClaimListensOnASocketOnlyItsUserCanOpenUntilI
 // A crashed instance leaves a socket file nobody listens on: the next start takes over, and later
 // starts hand it their URLs in order.
 TEST_F(SingleInstanceTest, aStaleSocketIsReplacedAndLaterClaimsHandOverTheirUrls) {
-    leaveStaleSocket();
+    const QString aside = socket() + u".aside"_s;
+    QLocalServer crashed;
+    ASSERT_TRUE(crashed.listen(socket()));
+    ASSERT_TRUE(QFile::rename(socket(), aside)); // out of reach of close()'s clean-up
+    crashed.close();
+    ASSERT_TRUE(QFile::rename(aside, socket()));
     SingleInstance first(socket(), quick());
     ASSERT_EQ(first.claim({}), Role::Primary);
     QSignalSpy asked(&first, &SingleInstance::activationRequested);

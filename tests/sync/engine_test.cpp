@@ -32,21 +32,16 @@ void answerInstead(FakeCalDav &server, const std::function<bool(const HttpReques
     };
 }
 
-// Moves a queued record's edit back in time, as if it had been made long before.
-void backdate(Device &device, const QUuid &id, int seconds) {
-    const QString sql =
-        u"UPDATE sync_pending SET changed_at = changed_at - %1 WHERE record_id = '%2'"_s
-            .arg(seconds * 1000LL)
-            .arg(id.toString(QUuid::WithoutBraces));
-    EXPECT_EQ(QProcess::execute(u"sqlite3"_s, {device.folder.filePath(u"Device.store"_s), sql}), 0);
-}
-
 } // namespace
 
 class Engine : public ::testing::Test {
 protected:
     std::unique_ptr<Device> device(const QString &password = u"secret"_s) {
         return std::make_unique<Device>(server, server.collectionUrl(), password);
+    }
+    // The devices sync one after another; false at the first round that fails.
+    template <typename... Devices> static bool syncInTurn(const Devices &...devices) {
+        return (devices->sync() && ...);
     }
 
     FakeCalDav server;
@@ -155,8 +150,7 @@ TEST_F(Engine, aForgottenTokenComparesEverythingWithoutDuplicates) {
         auto b = device();
         for (int i = 0; i < 5; ++i)
             a->tasks().add(u"Item %1"_s.arg(i), TodoList::Later);
-        ASSERT_TRUE(a->sync());
-        ASSERT_TRUE(b->sync());
+        ASSERT_TRUE(syncInTurn(a, b));
         // While b is away: an edit and a deletion here, an edit by another client there.
         a->tasks().setTitle(a->find(u"Item 1"_s), u"Item one"_s);
         a->tasks().remove(a->find(u"Item 4"_s));
@@ -194,8 +188,7 @@ TEST_F(Engine, aServerWithoutSyncCollectionIsComparedByEntityTags) {
         ASSERT_TRUE(b->sync()) << b->engine->status().lastError.toStdString();
         EXPECT_TRUE(b->find(title)) << status;
         const int puts = server.count("PUT");
-        ASSERT_TRUE(a->sync());
-        ASSERT_TRUE(b->sync());
+        ASSERT_TRUE(syncInTurn(a, b));
         EXPECT_EQ(server.count("PUT"), puts) << status;
         EXPECT_EQ(b->todos().size(), a->todos().size()) << status;
     }
@@ -219,19 +212,20 @@ TEST_F(Engine, bothSidesEditingMergePerFieldAndSettle) {
     auto a = device();
     auto b = device();
     auto plan = a->tasks().add(u"Plan"_s, TodoList::Later);
-    ASSERT_TRUE(a->sync());
-    ASSERT_TRUE(b->sync());
+    ASSERT_TRUE(syncInTurn(a, b));
     auto theirs = b->find(u"Plan"_s);
     ASSERT_TRUE(theirs);
 
     a->tasks().setTitle(plan, u"Plan A"_s);
     a->tasks().schedule(plan, *a->moment);
-    backdate(*a, plan->id(), 3600);
+    // Here the edit was queued an hour before there.
+    const QString sql =
+        u"UPDATE sync_pending SET changed_at = changed_at - 3600000 WHERE record_id = '%1'"_s.arg(
+            plan->id().toString(QUuid::WithoutBraces));
+    EXPECT_EQ(QProcess::execute(u"sqlite3"_s, {a->folder.filePath(u"Device.store"_s), sql}), 0);
     b->tasks().setTitle(theirs, u"Plan B"_s);
     b->tasks().setNotes(theirs, u"from B"_s);
-    ASSERT_TRUE(a->sync());
-    ASSERT_TRUE(b->sync());
-    ASSERT_TRUE(a->sync());
+    ASSERT_TRUE(syncInTurn(a, b, a));
 
     for (Device *d : {a.get(), b.get()}) {
         const auto merged = d->find(u"Plan B"_s);
@@ -241,8 +235,7 @@ TEST_F(Engine, bothSidesEditingMergePerFieldAndSettle) {
     }
     // Once both agree, a round sends nothing.
     const int puts = server.count("PUT");
-    ASSERT_TRUE(a->sync());
-    ASSERT_TRUE(b->sync());
+    ASSERT_TRUE(syncInTurn(a, b));
     EXPECT_EQ(server.count("PUT"), puts);
 }
 
@@ -251,16 +244,13 @@ TEST_F(Engine, anEditBeatsADeletionOnTheOtherSide) {
     auto b = device();
     auto kept = a->tasks().add(u"Deleted here, edited there"_s, TodoList::Later);
     auto back = a->tasks().add(u"Edited here, deleted there"_s, TodoList::Later);
-    ASSERT_TRUE(a->sync());
-    ASSERT_TRUE(b->sync());
+    ASSERT_TRUE(syncInTurn(a, b));
 
     a->tasks().remove(kept);
     b->tasks().setNotes(b->find(u"Deleted here, edited there"_s), u"!"_s);
     a->tasks().setNotes(back, u"still wanted"_s);
     b->tasks().remove(b->find(u"Edited here, deleted there"_s));
-    ASSERT_TRUE(b->sync());
-    ASSERT_TRUE(a->sync());
-    ASSERT_TRUE(b->sync());
+    ASSERT_TRUE(syncInTurn(b, a, b));
 
     for (Device *d : {a.get(), b.get()}) {
         ASSERT_EQ(d->todos().size(), 2);

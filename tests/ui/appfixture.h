@@ -37,18 +37,14 @@ protected:
             model.setUndoCenter(&undoCenter);
     }
 
-    QStringList titles(const QAbstractItemModel &model, int role) const {
-        QStringList result;
-        for (int row = 0; row < model.rowCount(); ++row) {
-            auto *item = qvariant_cast<QObject *>(model.index(row, 0).data(role));
-            result.append(item ? item->property("title").toString() : QStringLiteral("?"));
-        }
-        return result;
-    }
+    // `role`'s value in each row as text; a record (a to-do) by its title.
     QStringList column(const QAbstractItemModel &model, int role) const {
         QStringList result;
-        for (int row = 0; row < model.rowCount(); ++row)
-            result.append(model.index(row, 0).data(role).toString());
+        for (int row = 0; row < model.rowCount(); ++row) {
+            const QVariant value = model.index(row, 0).data(role);
+            auto *record = qvariant_cast<QObject *>(value);
+            result.append(record ? record->property("title").toString() : value.toString());
+        }
         return result;
     }
 

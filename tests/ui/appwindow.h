@@ -29,14 +29,6 @@ inline QQuickItem *findItem(QQuickItem *root, const QString &name) {
     return nullptr;
 }
 
-// The delegate a ListView shows for row `index`; null while it is not made.
-inline QQuickItem *rowAt(QQuickItem *view, int index) {
-    QQuickItem *row = nullptr;
-    QMetaObject::invokeMethod(view, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, row),
-                              Q_ARG(int, index));
-    return row;
-}
-
 inline QStringList appArguments() {
     return {QStringLiteral("quillbrook"), QStringLiteral("-cloudKitDisabled")};
 }

@@ -22,10 +22,7 @@ protected:
     }
 
     QStringList subtaskTitles() const {
-        QStringList result;
-        for (const auto &subtask : item->orderedSubtasks())
-            result.append(subtask->title());
-        return result;
+        return test::each(item->orderedSubtasks(), &Subtask::title);
     }
     // A row as the pane's list would make it for a subtask.
     std::unique_ptr<SubtaskRowController> rowFor(const SubtaskPtr &subtask) {
@@ -35,11 +32,6 @@ protected:
         row->setTimer(time.makeTimer());
         row->setSubtask(subtask.get());
         return row;
-    }
-    template <typename Menu> void openMenu(Menu &menu) {
-        wire(menu);
-        menu.setTodo(item.get());
-        menu.setPresented(true);
     }
 
     TodoItemPtr item;
@@ -129,7 +121,9 @@ TEST_F(Detail, emptyFieldsGoShortlyAfterFocusLeavesButANamedSubtaskNever) {
 // also moves on by itself.
 TEST_F(Detail, theWhenButtonsLabelFollowsTheDayTurning) {
     WhenMenuModel when;
-    openMenu(when);
+    wire(when);
+    when.setTodo(item.get());
+    when.setPresented(true);
     when.pickTomorrow();
     EXPECT_EQ(when.label(), QStringLiteral("Tomorrow"));
 
@@ -172,7 +166,9 @@ TEST_F(Detail, theCalendarShowsGregorianDaysAndStaysWithinTheYearsADateCanHave) 
 TEST_F(Detail, theRepeatEditorBuildsEachRuleFromItsFieldsAndKeepsThemAcrossFrequencies) {
     RepeatMenuModel repeat;
     store().schedule(item, at(2024, 3, 15)); // a Friday
-    openMenu(repeat);
+    wire(repeat);
+    repeat.setTodo(item.get());
+    repeat.setPresented(true);
     EXPECT_EQ(repeat.accessibleValue(), QStringLiteral("Off"));
 
     repeat.selectFrequency(QStringLiteral("weekly"));

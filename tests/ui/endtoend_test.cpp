@@ -17,8 +17,6 @@
 
 Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
 
-using qb::test::rowAt;
-
 namespace {
 
 void collectTexts(QQuickItem *item, QList<QQuickItem *> &texts) {
@@ -50,19 +48,13 @@ QStringList checkShownLiterally(QQuickWindow &window, const QString &literal, in
         const qreal drawn = text->implicitWidth();
         if (qAbs(drawn - expected) > 2)
             failures.append(QStringLiteral("%1 drawn %2 wide, as typed %3")
-                                .arg(shown)
-                                .arg(drawn)
-                                .arg(expected));
+                                .arg(shown, QString::number(drawn), QString::number(expected)));
     }
     return failures;
 }
 
 class EndToEnd : public qb::test::AppWindow {
 protected:
-    void openWindow() {
-        loadWindow();
-        activate(window);
-    }
     qb::TaskStore store() { return runtime->taskStore(); }
 };
 
@@ -92,7 +84,8 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
     store().setNotes(later, QStringLiteral("zebra"));
     auto done = store().add(bold, qb::TodoList::Today);
     store().toggleCompletion(done);
-    openWindow();
+    loadWindow();
+    activate(window);
 
     // Each view, as the user gets there; every text showing user text draws it as typed.
     const auto expectShown = [&](const QString &literal, const char *where) {
@@ -112,8 +105,13 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
 
     QQuickItem *list = item(QStringLiteral("taskList"));
     ASSERT_TRUE(list);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rowAt(list, 0) != nullptr; }));
-    click(*rowAt(list, 0));
+    QQuickItem *row = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        QMetaObject::invokeMethod(list, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, row),
+                                  Q_ARG(int, 0));
+        return row != nullptr;
+    }));
+    click(*row);
     QQuickItem *titleField = waitForShown(QStringLiteral("titleField"));
     ASSERT_TRUE(titleField);
     EXPECT_EQ(titleField->property("text").toString(), lunch);
@@ -153,7 +151,8 @@ TEST_F(EndToEnd, userTextIsShownAsTypedInEveryViewAndNeverFetchesAnything) {
 // it once the app is next activated, and the user is told; what is added then lands there too.
 TEST_F(EndToEnd, aStoreFileDeletedWhileTheAppRunsComesBackAtItsPathAndTheUserIsTold) {
     store().add(QStringLiteral("Buy milk"), qb::TodoList::Today);
-    openWindow();
+    loadWindow();
+    activate(window);
     const QString path = runtime->container().configuration().path;
     ASSERT_TRUE(QFile::remove(path));
 

@@ -4,7 +4,6 @@
 #include "models/donemodel.h"
 #include "models/searchmodel.h"
 #include "models/tasklistmodel.h"
-#include "qtprinters.h"
 
 #include <QAbstractItemModelTester>
 #include <QRandomGenerator>
@@ -46,7 +45,7 @@ protected:
         time.advance(span);
     }
     QStringList shown(const QAbstractItemModel &model) const {
-        QStringList result = titles(model, TodoRowsModel::TodoRole);
+        QStringList result = column(model, TodoRowsModel::TodoRole);
         result.sort();
         return result;
     }
@@ -107,7 +106,7 @@ TEST_F(Lists, savesChangeRowsOneByOneAndNeverResetTheList) {
     // Scheduling an undated one for tomorrow moves its row into a new day section.
     signals_.clear();
     store().schedule(other, at(2024, 3, 10));
-    EXPECT_EQ(titles(*later, TodoRowsModel::TodoRole),
+    EXPECT_EQ(column(*later, TodoRowsModel::TodoRole),
               (QStringList{"other", "tuesday", "undated"}));
     EXPECT_EQ(signals_.moved.count(), 1);
     EXPECT_EQ(signals_.inserted.count() + signals_.removed.count(), 0);
@@ -146,7 +145,7 @@ TEST_F(Lists, yearsOfCompletedToDosAreLoadedAPageAtATimeWithTheirTimes) {
     // Reopening one keeps the window full and live.
     done->reopen(done->todoAt(0));
     EXPECT_EQ(done->rowCount(), total - 1);
-    EXPECT_EQ(titles(*done, TodoRowsModel::TodoRole).first(), QStringLiteral("done 1"));
+    EXPECT_EQ(column(*done, TodoRowsModel::TodoRole).first(), QStringLiteral("done 1"));
 }
 
 TEST_F(Lists, manySearchMatchesLoadAPageAtATimeAndFollowSavesRowByRow) {

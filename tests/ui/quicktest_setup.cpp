@@ -4,13 +4,12 @@
 #include "app/environment.h"
 #include "app/quillbrookapp.h"
 #include "base/singleshottimer.h"
-#include "model/calendar.h"
-#include "model/clock.h"
 #include "models/todorowsmodel.h"
 #include "preferences/preferences.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
+#include "storefixture.h"
 #include "tasks/undocenter.h"
 #include "temphome.h"
 #include "viewmodels/completionqueue.h"
@@ -22,7 +21,6 @@
 #include <QSettings>
 #include <QtQuickTest>
 
-#include <algorithm>
 #include <memory>
 
 Q_IMPORT_QML_PLUGIN(QuillbrookPlugin)
@@ -87,10 +85,7 @@ public:
     }
     // The to-do's subtask titles in display order.
     Q_INVOKABLE QStringList subtaskTitles(QObject *todo) {
-        QStringList result;
-        for (const auto &subtask : shared(todo)->orderedSubtasks())
-            result.append(subtask->title());
-        return result;
+        return qb::test::each(shared(todo)->orderedSubtasks(), &qb::Subtask::title);
     }
     // Days from today to the to-do's day; undefined for an undated one.
     Q_INVOKABLE QVariant dayOffset(QObject *todo) {
@@ -101,16 +96,12 @@ public:
     }
     // Every to-do, oldest first.
     Q_INVOKABLE QList<QObject *> todos() {
-        QList<QObject *> found;
-        for (const auto &item : all())
-            found.append(held(item));
-        return found;
+        return qb::test::each(all(), [this](const qb::TodoItemPtr &item) { return held(item); });
     }
     // How often the to-do's log says it was completed.
     Q_INVOKABLE int completions(QObject *todo) {
-        const auto &changes = shared(todo)->changes();
-        return int(std::ranges::count_if(
-            changes, [](const auto &entry) { return entry->kind() == qb::ChangeKind::Completed; }));
+        const auto kinds = qb::test::each(shared(todo)->changes(), &qb::ChangeEntry::kind);
+        return int(kinds.count(qb::ChangeKind::Completed));
     }
 
 private:

@@ -14,8 +14,6 @@
 #include <QRegularExpression>
 #include <QSet>
 
-#include <gtest/gtest.h>
-
 using namespace qb;
 
 namespace {
@@ -94,10 +92,8 @@ TEST_F(Symbols, theIconFontIsInstalledAndHasEveryGlyph) {
         << "install fonts-material-design-icons-iconfont";
     const QRawFont raw = QRawFont::fromFont(font);
     ASSERT_TRUE(raw.isValid());
-    for (const QString &name : SymbolTable::names()) {
-        const QString glyph = SymbolTable::glyph(name);
-        EXPECT_TRUE(raw.supportsCharacter(glyph.at(0))) << name.toStdString();
-    }
+    for (const QString &name : SymbolTable::names())
+        EXPECT_TRUE(raw.supportsCharacter(SymbolTable::glyph(name).at(0))) << name.toStdString();
     EXPECT_TRUE(raw.supportsCharacter(SymbolTable::glyph(QStringLiteral("?")).at(0)));
 }
 

@@ -11,19 +11,7 @@ namespace {
 
 class TrayModel : public test::TaskFixture {
 protected:
-    QStringList titles() const {
-        QStringList result;
-        for (const auto &item : model.items())
-            result.append(item.title);
-        return result;
-    }
-    // Replaces the file the way any writer does: beside it, then renamed over it.
-    void replaceSnapshot(const QByteArray &json) const {
-        QSaveFile file(widget.snapshotPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(json);
-        ASSERT_TRUE(file.commit());
-    }
+    QStringList titles() const { return test::each(model.items(), &TodaySnapshot::Item::title); }
     bool waitFor(int dueToday) {
         return QTest::qWaitFor([&] { return model.dueToday() == dueToday; }, 3000);
     }
@@ -67,7 +55,11 @@ TEST_F(TrayModel, aBrokenFileKeepsTheLastReadingAndAMissingOneShowsNothingDue) {
     model.start();
     ASSERT_EQ(model.dueToday(), 1);
 
-    replaceSnapshot("{\"totalCount\":3,\"items\":[");
+    // Replaced the way any writer does: beside it, then renamed over it.
+    QSaveFile file(widget.snapshotPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\"totalCount\":3,\"items\":[");
+    ASSERT_TRUE(file.commit());
     model.reload();
     EXPECT_EQ(model.dueToday(), 1);
     EXPECT_EQ(titles(), QStringList{QStringLiteral("Kept")});
@@ -85,12 +77,9 @@ TEST(TrayMenuText, isOneShortLineWithoutAccelerators) {
               QStringLiteral("two lines here"));
     EXPECT_EQ(TrayMenuModel::menuText(QStringLiteral(" \n ")), QStringLiteral("New To-Do"));
     EXPECT_EQ(TrayMenuModel::menuText(QString(60, u'x')), QString(60, u'x'));
-    const QString cut = TrayMenuModel::menuText(QString(61, u'x'));
-    EXPECT_EQ(cut.size(), 60);
-    EXPECT_TRUE(cut.endsWith(QChar(0x2026)));
+    EXPECT_EQ(TrayMenuModel::menuText(QString(61, u'x')), QString(59, u'x') + QChar(0x2026));
 
     // 58 letters, then an emoji (two UTF-16 units) across the cut: it goes whole.
-    const QString emoji = QString(58, u'y') + QStringLiteral(u"😀") + QStringLiteral("tail");
-    const QString text = TrayMenuModel::menuText(emoji);
-    EXPECT_EQ(text, QString(58, u'y') + QChar(0x2026));
+    EXPECT_EQ(TrayMenuModel::menuText(QString(58, u'y') + QStringLiteral(u"😀tail")),
+              QString(58, u'y') + QChar(0x2026));
 }

@@ -3,7 +3,6 @@
 
 using namespace qb;
 using namespace std::chrono_literals;
-using qb::test::AppFixture;
 
 namespace {
 
@@ -13,7 +12,7 @@ public:
     QStringList spoken;
 };
 
-using Announcements = AppFixture;
+using Announcements = qb::test::AppFixture;
 
 void offer(UndoCenter &center, const QString &message) {
     center.offer({QUuid::createUuid(), message, QStringLiteral("trash"), [] {}});

@@ -1,9 +1,6 @@
 // The application-wide completion queue and what a main window remembers, over a real store.
 #include "appfixture.h"
-#include "preferences/apptab.h"
 #include "viewmodels/mainwindowstate.h"
-
-#include <algorithm>
 
 using namespace qb;
 using namespace std::chrono_literals;
@@ -18,8 +15,7 @@ protected:
     }
     CompletionQueue &queue() { return *app->completions(); }
     static int logged(const TodoItem &todo, ChangeKind kind) {
-        return int(std::ranges::count_if(
-            todo.changes(), [kind](const auto &entry) { return entry->kind() == kind; }));
+        return int(test::each(todo.changes(), &ChangeEntry::kind).count(kind));
     }
 
     TodoItemPtr item;

@@ -58,8 +58,12 @@ TestCase {
         return item
     }
     function lookUp(name) {
-        return visualChild(window.contentItem, name) || visualChild(window.overlay, name)
-               || objectChild(window, name)
+        const shown = visualChild(window.contentItem, name) || visualChild(window.overlay, name)
+        try {
+            return shown || findChild(window, name)
+        } catch (error) {
+            return null
+        }
     }
     // Menus and dialogs are built when first asked for: one never built is not showing.
     function showing(name) {
@@ -81,13 +85,6 @@ TestCase {
                 return found
         }
         return null
-    }
-    function objectChild(parent, name) {
-        try {
-            return findChild(parent, name)
-        } catch (error) {
-            return null
-        }
     }
     function list() {
         return visualChild(window.contentItem, "taskList") || visualChild(window.contentItem, "doneList")
@@ -118,7 +115,7 @@ TestCase {
         waitForItemPolished(menu.contentItem)
     }
     // Drags the row to the left far enough to uncover its Delete button, from `start` (a
-    // fraction of its width, 0.6 unless given).
+    // fraction of its width, 0.6 unless given), and waits until the row is swiped open.
     function swipeLeft(row, start) {
         const x = row.width * (start || 0.6)
         const y = row.height / 2
@@ -126,6 +123,7 @@ TestCase {
         for (let step = 1; step <= 6; ++step)
             mouseMove(row, x - step * 20, y)
         mouseRelease(row, x - 120, y)
+        tryVerify(() => row.swipe.position < -0.5)
     }
     // Waits until the dialog is open and its button row laid out, so clicks land on the buttons.
     // Open, laid out, and centred whole in the window: one sized from the wrong parent is not.
@@ -164,10 +162,7 @@ TestCase {
             keyClick(text[i])
     }
     function draftField() { return findChild(window.contentItem, "draftField") }
-    function draftOpen() {
-        const field = draftField()
-        return field !== null && field.visible
-    }
+    function draftOpen() { return showing("draftField") }
     function openTitles() { return Store.todos().filter(t => !t.isCompleted).map(t => t.title) }
     function titled(title) { return Store.todos().filter(t => t.title === title) }
 

@@ -21,17 +21,12 @@ MainWindowCase {
         tryVerify(() => settings.visible)
         return settings
     }
-    function pickerIn(settingsWindow, name) {
-        const picker = findChild(settingsWindow.contentItem, name)
-        verify(picker, "no control " + name)
-        return picker
-    }
 
     function test_theControlsShowTheStoredValuesAndWriteAtOnce() {
         const settings = openSettings()
-        const theme = pickerIn(settings, "themePicker")
-        const openTo = pickerIn(settings, "openToPicker")
-        const tray = pickerIn(settings, "keepInTraySwitch")
+        const theme = findChild(settings.contentItem, "themePicker")
+        const openTo = findChild(settings.contentItem, "openToPicker")
+        const tray = findChild(settings.contentItem, "keepInTraySwitch")
         compare(theme.displayText, "System")
         compare(openTo.displayText, "Last used")
         verify(tray.checked)
@@ -93,7 +88,7 @@ MainWindowCase {
         openWindow("today")
         const settings = openSettings()
         const systemColors = [String(window.color), String(settings.color)]
-        const theme = pickerIn(settings, "themePicker")
+        const theme = findChild(settings.contentItem, "themePicker")
         theme.activated(data.index)
         compare(QuillbrookApp.preferences.appearance, data.tag)
         compare(QuillbrookApp.dark, data.dark)

@@ -6,8 +6,6 @@ import QuillbrookTest
 MainWindowCase {
     name: "TaskRows"
 
-    function circleOf(row) { return findChild(row, "circle") }
-
     // A tap on the circle shows the row completing (the overdue mark goes); a second tap then
     // neither reopens nor completes it again.
     function test_twoTapsOnTheCircleCompleteAnOverdueToDoOnce() {
@@ -17,7 +15,7 @@ MainWindowCase {
         const overdue = findChild(row, "overdue")
         verify(overdue.visible)
 
-        const circle = circleOf(row)
+        const circle = findChild(row, "circle")
         compare(circle.Accessible.name, "Mark as done")
         mouseClick(circle)
         verify(row.isCompleting)
@@ -105,7 +103,6 @@ MainWindowCase {
         openWindow("today")
         const row = rowTitled("Pay rent")
         swipeLeft(row)
-        tryVerify(() => row.swipe.position < -0.5)
         verify(destructivePixels(grabImage(window.contentItem), row) > 50, "Delete shows while open")
         // Swiped back, then selected and hovered: its backgrounds show nothing of the action.
         mouseDrag(row, row.width * 0.3, row.height / 2, row.width * 0.5, 0)
@@ -121,7 +118,6 @@ MainWindowCase {
 
         // Swiped open again, Delete asks, then deletes.
         swipeLeft(row)
-        tryVerify(() => row.swipe.position < -0.5)
         mouseClick(row.swipe.rightItem)
         compare(confirmDelete().title, "Delete this to-do?")
         compare(Store.todos().length, 0)
