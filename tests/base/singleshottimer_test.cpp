@@ -10,14 +10,6 @@
 using namespace qb;
 using namespace std::chrono;
 
-namespace {
-
-milliseconds steadyNow() {
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch());
-}
-
-} // namespace
-
 // The undo offer and the deferred completion promise a number of seconds. Qt's default coarse
 // timers may end up to 5% early to share wake-ups (0.2 s of a 4-second undo offer): a 400 ms
 // one whose deadline falls 10 to 20 ms past a multiple of 200 ms of the monotonic clock is
@@ -26,7 +18,7 @@ TEST(QtSingleShotTimer, neverEndsBeforeItsDelay) {
     constexpr milliseconds delay{400};
     QtSingleShotTimer timer;
     QEventLoop loop;
-    while ((steadyNow() + delay).count() % 200 != 14)
+    while (floor<milliseconds>(steady_clock::now().time_since_epoch() + delay) % 200ms != 14ms)
         std::this_thread::sleep_for(microseconds(200));
     const auto started = steady_clock::now();
     steady_clock::time_point fired;

@@ -1,6 +1,5 @@
 #include "clifixture.h"
 
-#include <QFile>
 #include <QTimeZone>
 #include <QUuid>
 
@@ -86,9 +85,7 @@ QStringList CliClient::listed(const QString &list) const {
 
 QString CliClient::writeFile(const QString &name, const QByteArray &bytes) const {
     const QString path = home.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    rewriteFile(path, bytes);
     return path;
 }
 

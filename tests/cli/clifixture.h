@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datafiles.h"
+
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonDocument>

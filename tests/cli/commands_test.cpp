@@ -1,6 +1,5 @@
 #include "clifixture.h"
 
-#include <QFile>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -30,9 +29,7 @@ TEST_F(AddCommand, addsToTodayLaterOrAGivenDayAndPrintsOneLine) {
     ASSERT_EQ(result.status, 0);
     const QRegularExpression line(u"^[0-9A-F]{8}  \\[ \\] Water plants  \\(Today\\)\n$"_s);
     EXPECT_TRUE(result.text().contains(line)) << result.out.toStdString();
-    QFile snapshot(dataFolder() + u"/today.json"_s);
-    ASSERT_TRUE(snapshot.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(snapshot.readAll().contains("Water plants"));
+    EXPECT_TRUE(dataFile(dataFolder() + u"/today.json"_s).contains("Water plants"));
 }
 
 using EditCommands = CliFixture;

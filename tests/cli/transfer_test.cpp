@@ -11,20 +11,18 @@ using Transfer = CliFixture;
 TEST_F(Transfer, anExportReadsBackAndIsWrittenAgainByteForByte) {
     // Escapes, unknown kinds and lists, a rule that does not decode, ties in every order: the
     // file was written by the export as it stood before it streamed.
-    QFile golden(QStringLiteral(QB_CLI_DATA "/export.json"));
-    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
-    const QByteArray expected = golden.readAll();
-    EXPECT_EQ(json({u"import"_s, golden.fileName()}).toObject(),
+    const QString golden = QStringLiteral(QB_CLI_DATA "/export.json");
+    const QByteArray expected = dataFile(golden);
+    EXPECT_EQ(json({u"import"_s, golden}).toObject(),
               (QJsonObject{{u"imported"_s, 4}, {u"skipped"_s, 0}}));
     EXPECT_EQ(exportText(), expected);
     // Importing it again adds nothing and counts every to-do as skipped.
-    EXPECT_EQ(json({u"import"_s, golden.fileName()}).toObject(),
+    EXPECT_EQ(json({u"import"_s, golden}).toObject(),
               (QJsonObject{{u"imported"_s, 0}, {u"skipped"_s, 4}}));
     EXPECT_EQ(exportText(), expected);
     // The widget snapshot follows the import: two of its to-dos are open and overdue.
-    QFile snapshot(dataFolder() + u"/today.json"_s);
-    ASSERT_TRUE(snapshot.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QJsonDocument::fromJson(snapshot.readAll()).object().value("totalCount"), 2);
+    const QByteArray snapshot = dataFile(dataFolder() + u"/today.json"_s);
+    EXPECT_EQ(QJsonDocument::fromJson(snapshot).object().value("totalCount"), 2);
 }
 
 TEST_F(Transfer, everyDayFromYearOneToNineThousandNineHundredNinetyNineRoundTrips) {

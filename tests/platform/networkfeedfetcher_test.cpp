@@ -1,9 +1,8 @@
+#include "datafiles.h"
 #include "localfeedserver.h"
 #include "platform/networkfeedfetcher.h"
-
 #include "tempstore.h"
 
-#include <QFile>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -60,11 +59,9 @@ protected:
 TEST_F(NetworkFeedFetcherTest, deliversTheBodyOfAnHttpOrFileFeed) {
     EXPECT_EQ(fetch(server.url("/same")).body, feedOf("1.9"));
     test::TempFolder folder;
-    QFile file(folder.filePath(u"appcast.xml"_s));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(feedOf("2.0"));
-    file.close();
-    EXPECT_EQ(fetch(QUrl::fromLocalFile(file.fileName())).body, feedOf("2.0"));
+    const QString feed = folder.filePath(u"appcast.xml"_s);
+    test::rewriteFile(feed, feedOf("2.0"));
+    EXPECT_EQ(fetch(QUrl::fromLocalFile(feed)).body, feedOf("2.0"));
 }
 
 // Oversized bodies, announced or not, a silent server, a redirect to plain http, errors, a refused

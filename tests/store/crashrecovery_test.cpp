@@ -5,9 +5,7 @@
 #include "storefiles.h"
 #include "storefixture.h"
 
-#include <QFile>
 #include <QRegularExpression>
-#include <QTimeZone>
 
 #include <gtest/gtest.h>
 

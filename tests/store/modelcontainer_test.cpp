@@ -1,3 +1,4 @@
+#include "datafiles.h"
 #include "qtprinters.h"
 #include "store/modelcontainer.h"
 #include "store/modelcontext.h"
@@ -94,9 +95,7 @@ TEST(RefusedStoreFile, damagedForeignOrNewerFilesAreLeftAsTheyWere) {
              QRandomGenerator generator(42);
              for (auto &byte : noise)
                  byte = char(generator.bounded(256));
-             QFile file(path);
-             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-             file.write(noise);
+             test::rewriteFile(path, noise);
          }},
         {"cut to half its size",
          [](const QString &path) {

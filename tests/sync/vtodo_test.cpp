@@ -1,9 +1,8 @@
+#include "datafiles.h"
 #include "sync/icalcontent.h"
 #include "sync/recurrencemapping.h"
 #include "sync/vtodo.h"
 #include "syncprinters.h"
-
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -90,9 +89,7 @@ TEST(VTodoText, aNewObjectReadsBackAsWritten) {
 TEST(VTodoText, anEditRewritesOnlyWhatChangedAndKeepsTheRestByteForByte) {
     // A to-do as another client writes it: folded lines, parameters, alarms, a time zone and an
     // override of one occurrence, none of which we use.
-    QFile file(QStringLiteral(QB_SYNC_TEST_DIR "/data/foreign.ics"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray foreign = file.readAll();
+    const QByteArray foreign = test::dataFile(QStringLiteral(QB_SYNC_TEST_DIR "/data/foreign.ics"));
     const VTodo was = read(foreign);
     EXPECT_EQ(was.fields.title, u"Buy milk"_s);
     EXPECT_EQ(was.fields.sortOrder, 559033.419);

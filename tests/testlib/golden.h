@@ -2,7 +2,6 @@
 
 #include "datafiles.h"
 
-#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -17,9 +16,7 @@ namespace qb::test {
 // joined by " | ". The lines are written back so and compared with the whole file.
 inline void expectGolden(const QString &path, qsizetype fields, qsizetype outputs,
                          const std::function<QString(const QStringList &)> &compute) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text)) << path.toStdString();
-    const QString golden = QString::fromUtf8(file.readAll());
+    const QString golden = QString::fromUtf8(dataFile(path));
     QString written;
     for (const QString &line : golden.split(u'\n', Qt::SkipEmptyParts)) {
         const QStringList row = line.split(QStringLiteral(" | "));

@@ -1,3 +1,4 @@
+#include "datafiles.h"
 #include "model/changekind.h"
 #include "preferences/appearance.h"
 #include "preferences/apptab.h"
@@ -7,7 +8,6 @@
 #include "tasks/undooffers.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QRawFont>
@@ -29,9 +29,7 @@ QSet<QString> symbolsInQml() {
     const auto files = folder.entryList({QStringLiteral("*.qml")}, QDir::Files);
     EXPECT_FALSE(files.isEmpty()) << "no QML files in " << folder.path().toStdString();
     for (const QString &file : files) {
-        QFile source(folder.filePath(file));
-        EXPECT_TRUE(source.open(QIODevice::ReadOnly)) << file.toStdString();
-        const QString text = QString::fromUtf8(source.readAll());
+        const QString text = QString::fromUtf8(test::dataFile(folder.filePath(file)));
         for (const auto &value : property.globalMatch(text)) {
             for (const auto &name : literal.globalMatch(value.captured(1))) {
                 if (name.captured(1).isEmpty() && !name.captured(2).isEmpty())

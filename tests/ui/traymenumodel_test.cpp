@@ -1,7 +1,7 @@
+#include "datafiles.h"
 #include "desktop/traymenumodel.h"
 #include "taskfixture.h"
 
-#include <QSaveFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -56,10 +56,7 @@ TEST_F(TrayModel, aBrokenFileKeepsTheLastReadingAndAMissingOneShowsNothingDue) {
     ASSERT_EQ(model.dueToday(), 1);
 
     // Replaced the way any writer does: beside it, then renamed over it.
-    QSaveFile file(widget.snapshotPath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("{\"totalCount\":3,\"items\":[");
-    ASSERT_TRUE(file.commit());
+    test::replaceFile(widget.snapshotPath(), "{\"totalCount\":3,\"items\":[");
     model.reload();
     EXPECT_EQ(model.dueToday(), 1);
     EXPECT_EQ(titles(), QStringList{QStringLiteral("Kept")});
