@@ -4,7 +4,6 @@
 #include "model/calendar.h"
 #include "qtprinters.h"
 
-#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QTimeZone>

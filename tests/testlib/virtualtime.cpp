@@ -1,7 +1,5 @@
 #include "virtualtime.h"
 
-#include <algorithm>
-
 namespace qb::test {
 
 class VirtualTime::Timer final : public SingleShotTimer {

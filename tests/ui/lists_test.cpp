@@ -8,8 +8,6 @@
 #include <QAbstractItemModelTester>
 #include <QRandomGenerator>
 
-#include <algorithm>
-
 using namespace qb;
 using namespace std::chrono_literals;
 
