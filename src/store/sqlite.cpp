@@ -97,12 +97,12 @@ Database::~Database() {
 void Database::applyLogLimitOnClose() {
     if (m_keptLogLimit <= 0)
         return;
-    const char *file = sqlite3_db_filename(m_db, "main");
+    const sqlite3_filename file = sqlite3_db_filename(m_db, "main");
     if (!file || !*file)
         return;
     // The log file's size bounds what it holds: frames past its end are never counted, and a
     // log restarted from its beginning is only ever smaller than the file.
-    const qint64 logSize = QFileInfo(QString::fromUtf8(file) + QStringLiteral("-wal")).size();
+    const qint64 logSize = QFileInfo(QString::fromUtf8(sqlite3_filename_wal(file))).size();
     if (logSize > 0 && logSize <= m_keptLogLimit)
         keepLogOnClose();
 }
