@@ -61,35 +61,47 @@ double processCpuSeconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// User and system time of another process, from /proc.
-double cpuSecondsOf(qint64 pid) {
+// A process's command name and CPU time in clock ticks, from /proc: its own user and system
+// time, and that of the children it has waited for.
+struct ProcessTimes {
+    QString name;
+    qint64 own = 0;
+    qint64 children = 0;
+};
+
+std::optional<ProcessTimes> processTimes(const QString &pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
-        return 0;
+        return std::nullopt;
     const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    return double(fields.value(11).toLongLong() + fields.value(12).toLongLong()) /
-           double(sysconf(_SC_CLK_TCK));
+    const qsizetype open = text.indexOf('('), close = text.lastIndexOf(')');
+    const QList<QByteArray> fields = text.mid(close + 2).split(' ');
+    return ProcessTimes{QString::fromUtf8(text.mid(open + 1, close - open - 1)),
+                        fields.value(11).toLongLong() + fields.value(12).toLongLong(),
+                        fields.value(13).toLongLong() + fields.value(14).toLongLong()};
+}
+
+double tickSeconds(qint64 ticks) {
+    return double(ticks) / double(sysconf(_SC_CLK_TCK));
+}
+
+// User and system time of another process.
+double cpuSecondsOf(qint64 pid) {
+    const auto times = processTimes(QString::number(pid));
+    return times ? tickSeconds(times->own) : 0;
 }
 
 // User and system time of every process with one of `names`, and of the children they have
 // waited for (a server's exited workers).
 double cpuSecondsOfNamed(const QStringList &names) {
-    double seconds = 0;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString &entry : entries) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!entry.front().isDigit() || !stat.open(QIODevice::ReadOnly))
+    qint64 ticks = 0;
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        if (!entry.front().isDigit())
             continue;
-        const QByteArray text = stat.readAll();
-        const qsizetype open = text.indexOf('('), close = text.lastIndexOf(')');
-        if (!names.contains(QString::fromUtf8(text.mid(open + 1, close - open - 1))))
-            continue;
-        const QList<QByteArray> fields = text.mid(close + 2).split(' ');
-        for (int field = 11; field <= 14; ++field)
-            seconds += double(fields.value(field).toLongLong());
+        if (const auto times = processTimes(entry); times && names.contains(times->name))
+            ticks += times->own + times->children;
     }
-    return seconds / double(sysconf(_SC_CLK_TCK));
+    return tickSeconds(ticks);
 }
 
 double threadCpuMilliseconds() {
