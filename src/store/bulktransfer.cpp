@@ -39,7 +39,7 @@ Result<bool> rangeIsFree(sql::Database &db, qint64 first) {
 Result<qint64> freeKeyRange(sql::Database &db) {
     for (int attempt = 0; attempt < 64; ++attempt) {
         const qint64 first =
-            qint64(QRandomGenerator::global()->generate64() & ((quint64(1) << 62) - 1)) + 1;
+            qint64(QRandomGenerator::system()->generate64() & ((quint64(1) << 62) - 1)) + 1;
         auto free = rangeIsFree(db, first);
         if (!free)
             return StoreError{free.message()};

@@ -16,13 +16,13 @@ namespace {
 using sql::Statement;
 using sql::Value;
 
-// Row keys are chosen here, not by SQLite, so an unsaved record already has its key and reads
-// that include unsaved changes map rows back to the very objects held in memory.
-qint64 newStorageKey() {
-    qint64 key = 0;
-    while (key == 0)
-        key = qint64(QRandomGenerator::global()->generate64() & 0x7fffffffffffffffULL);
-    return key;
+// Row keys need only be unlikely to meet, not unpredictable: a generator seeded once from 128
+// bits of the system's source. Qt's shared generator would draw 2.5 KB from it on first use,
+// which takes longer than a whole save where the CPU's entropy instruction traps (VMs).
+QRandomGenerator64 seededKeyGenerator() {
+    quint32 seed[4];
+    QRandomGenerator::system()->fillRange(seed);
+    return QRandomGenerator64(seed);
 }
 
 } // namespace
@@ -119,7 +119,8 @@ ModelContext::ModelContext(std::unique_ptr<sql::Database> db, const QString &sea
                            QObject *parent)
     : QObject(parent)
     , m_db(std::move(db))
-    , m_searchLocaleId(searchLocaleId) {
+    , m_searchLocaleId(searchLocaleId)
+    , m_keys(seededKeyGenerator()) {
     sql::registerSearchFunction(*m_db, m_searchLocaleId);
     m_lastDataVersion = dataVersion();
 }
@@ -135,6 +136,15 @@ ModelContext::~ModelContext() {
     detachAll(m_todos);
     detachAll(m_subtasks);
     detachAll(m_changes);
+}
+
+// Row keys are chosen here, not by SQLite, so an unsaved record already has its key and reads
+// that include unsaved changes map rows back to the very objects held in memory.
+qint64 ModelContext::newStorageKey() {
+    qint64 key = 0;
+    while (key == 0)
+        key = qint64(m_keys.generate64() & 0x7fffffffffffffffULL);
+    return key;
 }
 
 void ModelContext::adopt(const std::shared_ptr<Record> &record) {

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QRandomGenerator64>
 #include <QSet>
 
 #include <memory>
@@ -130,6 +131,7 @@ private:
     Status save(const Companion &companion);
     sql::Database &connection() { return *m_db; }
 
+    qint64 newStorageKey();
     void adopt(const std::shared_ptr<Record> &record);
     void adoptChildren(TodoItem &item);
     void forget(Record &record);
@@ -151,6 +153,7 @@ private:
 
     std::unique_ptr<sql::Database> m_db;
     QString m_searchLocaleId;
+    QRandomGenerator64 m_keys;
     Map<TodoItem> m_todos;
     Map<Subtask> m_subtasks;
     Map<ChangeEntry> m_changes;
