@@ -468,11 +468,15 @@ Result<TodoHeadlines> ModelContext::headlines(const TodoPredicate &predicate,
 
 Result<std::optional<double>> ModelContext::maximumSortOrder(const TodoPredicate &predicate) {
     const sql::Clause where = sql::whereClause(predicate);
-    // Not max(): SQLite would read every entry of a range of days to find it, where walking
-    // the open to-dos down from the largest sort order stops at the first one in the range.
+    // Walking the open to-dos down from the largest sort order stops at the first match: quick
+    // for a group holding most of them (Later), where reading its range of days would read the
+    // whole group. A group below a day (Today) is the other way round: the walk would pass
+    // every later to-do first, so its range is read and sorted instead (the plus keeps the
+    // sort-order index from being walked).
     const QString query =
-        QStringLiteral("SELECT sort_order FROM todo_item WHERE %1 ORDER BY sort_order DESC LIMIT 1")
-            .arg(where.text);
+        QStringLiteral("SELECT sort_order FROM todo_item WHERE %1 ORDER BY %2sort_order DESC "
+                       "LIMIT 1")
+            .arg(where.text, where.readsOpenDateRange ? QStringLiteral("+") : QString());
     return withPendingVisible([&]() -> Result<std::optional<double>> {
         auto statement = m_db->prepare(query);
         if (!statement)

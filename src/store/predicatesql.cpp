@@ -1,5 +1,7 @@
 #include "predicatesql.h"
 
+#include <utility>
+
 namespace qb::sql {
 
 namespace {
@@ -48,6 +50,10 @@ QString column(TodoSort::Field field) {
 
 struct Compiler {
     Clause clause;
+    // Inside OR or NOT a condition no longer limits the rows the whole clause takes.
+    bool conjunct = true;
+    bool takesOpenOnly = false;
+    bool takesDatedBefore = false;
 
     void visit(const TodoPredicate::Node &node) {
         std::visit([this](const auto &n) { add(n); }, node);
@@ -57,6 +63,7 @@ struct Compiler {
         clause.text += n.value ? QStringLiteral("1") : QStringLiteral("0");
     }
     void add(const TodoPredicate::Completed &n) {
+        takesOpenOnly = takesOpenOnly || (conjunct && !n.value);
         clause.text += QStringLiteral("is_completed = ?");
         clause.values.append(qint64(n.value ? 1 : 0));
     }
@@ -64,10 +71,13 @@ struct Compiler {
     // COALESCE, which would keep SQLite from using the date index.
     void add(const TodoPredicate::DateBefore &n) {
         const QString name = column(n.field);
-        if (n.fallback < n.boundary)
+        if (n.fallback < n.boundary) {
             clause.text += QStringLiteral("(%1 IS NULL OR %1 < ?)").arg(name);
-        else
+        } else {
             clause.text += QStringLiteral("%1 < ?").arg(name);
+            takesDatedBefore = takesDatedBefore ||
+                               (conjunct && n.field == TodoPredicate::DateField::ScheduledDate);
+        }
         clause.values.append(momentValue(n.boundary));
     }
     void add(const TodoPredicate::DateAtOrAfter &n) {
@@ -123,12 +133,18 @@ struct Compiler {
         return prefix + QString::fromUcs4(U"\U0010FFFF");
     }
     void add(const TodoPredicate::Not &n) {
+        const bool outer = std::exchange(conjunct, false);
         clause.text += QStringLiteral("NOT (");
         visit(*n.operand);
         clause.text += u')';
+        conjunct = outer;
     }
     void add(const TodoPredicate::And &n) { binary(*n.left, QStringLiteral(" AND "), *n.right); }
-    void add(const TodoPredicate::Or &n) { binary(*n.left, QStringLiteral(" OR "), *n.right); }
+    void add(const TodoPredicate::Or &n) {
+        const bool outer = std::exchange(conjunct, false);
+        binary(*n.left, QStringLiteral(" OR "), *n.right);
+        conjunct = outer;
+    }
 
     void binary(const TodoPredicate::Node &left, const QString &op,
                 const TodoPredicate::Node &right) {
@@ -145,6 +161,7 @@ struct Compiler {
 Clause whereClause(const TodoPredicate &predicate) {
     Compiler compiler;
     compiler.visit(predicate.node());
+    compiler.clause.readsOpenDateRange = compiler.takesOpenOnly && compiler.takesDatedBefore;
     return compiler.clause;
 }
 

@@ -14,6 +14,9 @@ struct Clause {
     QList<Value> values;
     // Tests text with qb_contains_any, which no index can answer.
     bool matchesText = false;
+    // Takes only open to-dos dated before a moment, so the open-by-date index holds exactly
+    // the rows it can take, in one range.
+    bool readsOpenDateRange = false;
 };
 
 Clause whereClause(const TodoPredicate &predicate);

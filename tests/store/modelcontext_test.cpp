@@ -268,6 +268,12 @@ TEST_F(Fetching, largestSortOrderCountsOnlyMatchesAndSeesUnsavedEdits) {
     only(context(), QStringLiteral("saved"))->setSortOrder(12.5);
     EXPECT_EQ(context().maximumSortOrder(open).value(), 12.5);
     EXPECT_EQ(context().maximumSortOrder(stockqueries::undated()).value(), 9.0);
+    // Today's group is read as a range of days, which must still leave later days out.
+    const auto dueBy = [](int day) {
+        return stockqueries::dueBy(at(2024, 3, day), distantFuture());
+    };
+    EXPECT_EQ(context().maximumSortOrder(dueBy(10)).value(), 12.5);
+    EXPECT_EQ(context().maximumSortOrder(dueBy(9)).value(), std::nullopt);
     EXPECT_EQ(context().maximumSortOrder(TodoPredicate::isCompleted(true)).value(), 40.0);
 }
 
