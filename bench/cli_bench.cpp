@@ -31,6 +31,8 @@
 #include <cstdio>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 using qb::bench::Figures;
@@ -175,6 +177,10 @@ int main(int argc, char *argv[]) {
                     const qsizetype step = (turn + round / 2) % count;
                     const qsizetype s = round % 2 == 0 ? step : count - 1 - step;
                     const Subject &subject = shapes[shape][s];
+                    // What the previous program left to write (Taskwarrior rewrites megabytes
+                    // per add on the large store) goes to the disk first, outside the timing:
+                    // otherwise the next program's own disk syncs queue behind it.
+                    ::sync();
                     const Figures figures =
                         measure(subject.command(commands[c]), subject.environment);
                     if (!figures.ok)
