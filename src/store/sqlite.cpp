@@ -1,5 +1,7 @@
 #include "sqlite.h"
 
+#include "logsyncvfs.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 
@@ -114,8 +116,8 @@ void Database::keepLogOnClose() {
 Result<std::unique_ptr<Database>> Database::open(const QString &path, Access access) {
     sqlite3 *db = nullptr;
     const int flags = access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-    const int rc =
-        sqlite3_open_v2(path.toUtf8().constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags | SQLITE_OPEN_NOMUTEX,
+                                   logSyncVfsName());
     if (rc != SQLITE_OK) {
         QString message =
             db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));

@@ -1,5 +1,6 @@
 #include "datafiles.h"
 #include "faultvfs.h"
+#include "logsyncvfs.h"
 #include "manualtimer.h"
 #include "store/idlecheckpoint.h"
 #include "storefixture.h"
@@ -84,14 +85,20 @@ TEST_F(IdleCheckpointTest, aShortLogOutlivesTheConnectionAndALongOneIsCopiedInAt
     // file's header and skips the full check.
     EXPECT_NE(qb::test::dataFile(path()).at(63), 0) << "the layout is only in the log";
 
-    // The next connection carries on from the log it finds.
+    // The next connection carries on from the log it finds, without syncing its folder again.
     openStore();
     EXPECT_NE(qb::test::only(context(), QStringLiteral("first")), nullptr);
     context().keepShortLogOnClose(limit);
+    const int folderSyncs = sql::logFolderSyncCount();
     saveNotes(40);
+    EXPECT_EQ(sql::logFolderSyncCount(), folderSyncs);
     ASSERT_GT(QFileInfo(log).size(), limit);
     closeStore();
     EXPECT_FALSE(QFileInfo::exists(log)) << "the long log was left behind";
+    // A log file a reader made, never synced: the first log header written into it is.
+    qb::test::rewriteFile(log, {});
     openStore(); // from the store file alone
     EXPECT_EQ(context().count(TodoPredicate::all()).value(), 41);
+    saveNotes(1);
+    EXPECT_EQ(sql::logFolderSyncCount(), folderSyncs + 1);
 }
