@@ -55,6 +55,9 @@ TEST_F(WidgetSnapshot, theFileIsRewrittenOnlyWhenWhatItShowsOrItsDayChanges) {
     advanceClock(3600);
     store.setNotes(milk, QStringLiteral("  ")); // nothing the widget shows
     EXPECT_EQ(written()->generatedAt, first);
+    // So does a writer that did not write the file (the client's next run): it reads it.
+    WidgetSnapshotWriter(folder.path(), host, environment.clock, calendar).refresh(context());
+    EXPECT_EQ(written()->generatedAt, first);
     const int reloads = host.reloads;
     store.setTitle(milk, QStringLiteral("Oat milk"));
     EXPECT_EQ(written()->items.first().title, QStringLiteral("Oat milk"));

@@ -74,9 +74,8 @@ std::optional<TodaySnapshot> TodaySnapshot::fromJson(const QByteArray &json) {
     const double count = total.toDouble();
     if (count < 0 || count > std::numeric_limits<int>::max() || count != std::floor(count))
         return std::nullopt;
-    // About ±3,000 years: far beyond any real moment, and safe to turn into milliseconds.
-    const double seconds = generated.toDouble();
-    if (!(std::abs(seconds) < 1e11))
+    const auto generatedAt = momentFromSeconds(generated.toDouble());
+    if (!generatedAt)
         return std::nullopt;
 
     TodaySnapshot snapshot;
@@ -94,8 +93,15 @@ std::optional<TodaySnapshot> TodaySnapshot::fromJson(const QByteArray &json) {
         if (snapshot.items.size() < maximumItems)
             snapshot.items.append({uuid, title.toString(), notes.toBool()});
     }
-    snapshot.generatedAt = referenceDate.addMSecs(qint64(std::llround(seconds * 1000.0)));
+    snapshot.generatedAt = *generatedAt;
     return snapshot;
+}
+
+std::optional<QDateTime> TodaySnapshot::momentFromSeconds(double seconds) {
+    // About ±3,000 years: far beyond any real moment, and safe to turn into milliseconds.
+    if (!(std::abs(seconds) < 1e11))
+        return std::nullopt;
+    return referenceDate.addMSecs(qint64(std::llround(seconds * 1000.0)));
 }
 
 } // namespace qb

@@ -38,11 +38,31 @@ namespace {
 // Twelve titles fit easily; a larger file is not one of ours and is replaced.
 constexpr qint64 largestSnapshotFile = 256 * 1024;
 
-std::optional<TodaySnapshot> readSnapshot(const QString &path) {
+std::optional<QByteArray> readSnapshotFile(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > largestSnapshotFile)
         return std::nullopt;
-    return TodaySnapshot::fromJson(file.read(largestSnapshotFile));
+    return file.read(largestSnapshotFile);
+}
+
+// What a file this writer wrote holds, told without parsing it: the snapshot it would write,
+// stamped with the file's own moment, is the same bytes. Anything else (another program's
+// layout, a damaged file) is nothing, and replaced.
+std::optional<TodaySnapshot> sameSnapshotIn(const QByteArray &file, const TodaySnapshot &wanted) {
+    const QByteArrayView key = ",\"generatedAt\":";
+    const qsizetype at = file.lastIndexOf(key);
+    if (at < 0 || !file.endsWith('}'))
+        return std::nullopt;
+    bool isNumber = false;
+    const double seconds = file.sliced(at + key.size()).chopped(1).toDouble(&isNumber);
+    const auto moment = isNumber ? TodaySnapshot::momentFromSeconds(seconds) : std::nullopt;
+    if (!moment)
+        return std::nullopt;
+    TodaySnapshot stamped = wanted;
+    stamped.generatedAt = *moment;
+    if (stamped.toJson() != file)
+        return std::nullopt;
+    return stamped;
 }
 
 } // namespace
@@ -59,7 +79,7 @@ auto WidgetSnapshotWriter::identityOfTarget() const -> std::optional<FileIdentit
     return identityOf(status);
 }
 
-std::optional<TodaySnapshot> WidgetSnapshotWriter::writtenSnapshot() {
+std::optional<TodaySnapshot> WidgetSnapshotWriter::writtenSnapshot(const TodaySnapshot &wanted) {
     const auto before = identityOfTarget();
     if (!before) {
         m_seen.reset();
@@ -67,7 +87,8 @@ std::optional<TodaySnapshot> WidgetSnapshotWriter::writtenSnapshot() {
     }
     if (m_seen && m_seen->file == *before)
         return m_seen->snapshot;
-    auto read = readSnapshot(snapshotPath());
+    const auto bytes = readSnapshotFile(snapshotPath());
+    const auto read = bytes ? sameSnapshotIn(*bytes, wanted) : std::nullopt;
     // Remembered only when the file did not change while it was read.
     if (read && identityOfTarget() == before)
         m_seen = Seen{*before, *read};
@@ -80,7 +101,7 @@ void WidgetSnapshotWriter::refresh(ModelContext &context) {
     const TodaySnapshot snapshot = TodaySnapshot::build(context, m_clock, m_calendar);
     // Most saves leave Today's first twelve as they were: the file is then left alone, unless
     // it was made on another day, which a reader may tell by its moment.
-    const auto written = writtenSnapshot();
+    const auto written = writtenSnapshot(snapshot);
     if (!written || written->totalCount != snapshot.totalCount ||
         written->items != snapshot.items ||
         !m_calendar.isSameDay(written->generatedAt, snapshot.generatedAt)) {

@@ -42,6 +42,8 @@ struct TodaySnapshot {
     // keys do not matter; a missing or mistyped key, an id that is not a UUID or a negative
     // count make the whole document unreadable (nullopt). Items past the twelfth are dropped.
     static std::optional<TodaySnapshot> fromJson(const QByteArray &json);
+    // The moment a generatedAt value stands for; nothing for one beyond any real moment.
+    static std::optional<QDateTime> momentFromSeconds(double seconds);
 };
 
 } // namespace qb

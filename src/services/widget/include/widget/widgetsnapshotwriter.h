@@ -45,9 +45,10 @@ private:
 
     static FileIdentity identityOf(const struct ::stat &status);
     std::optional<FileIdentity> identityOfTarget() const;
-    // What the file at the path holds: remembered while it is the file last read or written
-    // here, so that a save reads and parses it only after another program replaced it.
-    std::optional<TodaySnapshot> writtenSnapshot();
+    // What the file at the path holds, if it is `wanted` written at some moment: remembered
+    // while it is the file last read or written here, so that a save reads it only after
+    // another program replaced it.
+    std::optional<TodaySnapshot> writtenSnapshot(const TodaySnapshot &wanted);
     // The written file's identity, or nothing when it could not be written.
     std::optional<FileIdentity> writeSnapshot(const QByteArray &json) const;
 
