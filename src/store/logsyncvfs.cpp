@@ -7,7 +7,6 @@
 #include <string>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qb::sql {
@@ -176,10 +175,9 @@ int logSyncOpen(sqlite3_vfs *vfs, sqlite3_filename name, sqlite3_file *file, int
     if (!(flags & SQLITE_OPEN_WAL) || !name)
         return base->xOpen(base, name, file, flags, outFlags);
     sqlite3_file *real = inner(file);
-    struct stat status {};
     // Opened as existing, SQLite leaves the folder alone; if the file went away meanwhile, it is
     // created the usual way.
-    bool existed = ::stat(name, &status) == 0;
+    bool existed = ::access(name, F_OK) == 0;
     int rc = base->xOpen(base, name, real, existed ? flags & ~SQLITE_OPEN_CREATE : flags, outFlags);
     if (rc != SQLITE_OK && existed) {
         if (real->pMethods)
