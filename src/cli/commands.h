@@ -21,6 +21,7 @@ class Session;
 struct Request {
     bool json = false;
     QStringList args;
+    QStringList processArguments; // all of them, the program name first
     Session *session = nullptr;
     std::function<Outcome<QString>()> readStandardInput;
     Output *output = nullptr;

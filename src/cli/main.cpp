@@ -1,6 +1,5 @@
 #include "run.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +18,7 @@ using namespace qb::cli;
 // The program that runs the sync commands: beside this one in the build, in the library
 // folder once installed (with the app's package).
 QString syncProgram() {
-    const QDir here(QCoreApplication::applicationDirPath());
+    const QDir here(QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).path());
     for (const QString &candidate :
          {QStringLiteral("quillbrook-cli-sync"), QStringLiteral(QB_SYNC_PROGRAM_FROM_BINDIR)}) {
         const QFileInfo program(here.filePath(candidate));
@@ -31,14 +30,14 @@ QString syncProgram() {
 
 // Sync needs Qt Network, libical and the keyring, which every other command does without: it
 // runs in a program of its own, which takes this process over with the same arguments.
-Reply handOverToSyncProgram(const Request &) {
+Reply handOverToSyncProgram(const Request &request) {
     const QString program = syncProgram();
     if (program.isEmpty())
         return CliError{ExitStatus::Sync,
                         QStringLiteral("syncing needs quillbrook-cli-sync, which comes with the "
                                        "quillbrook package")};
     QList<QByteArray> words{QFile::encodeName(program)};
-    const QStringList arguments = QCoreApplication::arguments();
+    const QStringList &arguments = request.processArguments;
     for (qsizetype i = 1; i < arguments.size(); ++i)
         words.append(arguments[i].toUtf8());
     std::vector<char *> argv;
@@ -55,5 +54,5 @@ Reply handOverToSyncProgram(const Request &) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    runProcess(argc, argv, {handOverToSyncProgram, false});
+    runProcess(argc, argv, {handOverToSyncProgram, false}, EventLoop::Unused);
 }

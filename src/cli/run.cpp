@@ -10,8 +10,10 @@
 #include <QCoreApplication>
 #include <QHash>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #ifdef QB_COVERAGE
 extern "C" void __gcov_dump();
@@ -148,8 +150,8 @@ int run(const QStringList &arguments, Command sync) {
             return fail(opened.error());
         session = std::move(opened.value());
     }
-    const Request request{invocation->json, invocation->args, session.get(), readStandardInput,
-                          &output};
+    const Request request{invocation->json, invocation->args,  invocation->processArguments,
+                          session.get(),    readStandardInput, &output};
     const Reply reply = command->function(request);
     if (!reply)
         return fail(output.finish().value_or(reply.error()));
@@ -161,7 +163,7 @@ int run(const QStringList &arguments, Command sync) {
     return finish(output, reply.value());
 }
 
-void runProcess(int argc, char *argv[], Command sync) {
+void runProcess(int argc, char *argv[], Command sync, EventLoop loop) {
     // Arguments are text: bytes that are not UTF-8 would be stored as replacement characters,
     // so they are refused before anything is opened.
     for (int i = 1; i < argc; ++i) {
@@ -173,11 +175,21 @@ void runProcess(int argc, char *argv[], Command sync) {
     }
     int status = 0;
     {
-        QCoreApplication app(argc, argv);
         QCoreApplication::setOrganizationName(QStringLiteral("Quillbrook"));
         QCoreApplication::setApplicationName(QStringLiteral("Quillbrook"));
         QCoreApplication::setApplicationVersion(QStringLiteral(QB_VERSION));
-        status = run(QCoreApplication::arguments(), sync);
+        std::optional<QCoreApplication> app;
+        if (loop == EventLoop::Used) {
+            app.emplace(argc, argv);
+        } else {
+            // What the application object would have set up for the C library: messages and
+            // character handling in the user's locale.
+            std::setlocale(LC_ALL, "");
+        }
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments.append(QString::fromUtf8(argv[i]));
+        status = run(arguments, sync);
     }
     // By now the store is closed, the preferences are written and both output streams were
     // flushed, with a failed flush already turned into the status. What exit() would still do

@@ -18,8 +18,13 @@ struct Command {
 // the client hands it over to that program.
 int run(const QStringList &arguments, Command sync);
 
+// Whether a program runs Qt's event loop, which needs the application object. The client runs
+// each command straight through and does without it: setting one up (event dispatcher, logging
+// rules, library paths) costs about a twentieth of a short command.
+enum class EventLoop { Unused, Used };
+
 // The whole process around run(): checks the arguments are text, sets up Qt Core, and ends the
 // process once everything is written and closed.
-[[noreturn]] void runProcess(int argc, char *argv[], Command sync);
+[[noreturn]] void runProcess(int argc, char *argv[], Command sync, EventLoop loop);
 
 } // namespace qb::cli
