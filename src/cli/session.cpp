@@ -1,11 +1,15 @@
 #include "session.h"
 
+#include "settledpreferences.h"
+
 #include "store/bulktransfer.h"
 #include "store/modelcontext.h"
 #include "store/persistence.h"
 #include "sync/caldavmirror.h"
 
 #include <QSettings>
+
+#include <optional>
 
 namespace qb::cli {
 
@@ -19,10 +23,15 @@ Session::Session(Key, std::unique_ptr<ModelContainer> container, const QString &
 
 Outcome<std::unique_ptr<Session>> Session::open(const QStringList &processArguments) {
     TaskEnvironment environment;
-    QSettings preferences;
+    // Most runs find preferences that ask nothing of them, and skip QSettings.
+    const bool settled = preferencesAreSettled(PreferencesFiles::forThisProgram());
+    std::optional<QSettings> preferences;
+    if (!settled)
+        preferences.emplace();
     // Attaching binds the store's sync bookkeeping, so edits made here are queued for the
     // server; only "sync now" talks to it.
-    sync::CalDavMirror mirror(sync::SyncAccount::load(preferences));
+    sync::CalDavMirror mirror(preferences ? sync::SyncAccount::load(*preferences)
+                                          : sync::SyncAccount());
     const QString folder = persistence::storeFolder();
     auto container = persistence::openContainer(processArguments, folder, mirror,
                                                 environment.calendar.localeId());
@@ -33,8 +42,10 @@ Outcome<std::unique_ptr<Session>> Session::open(const QStringList &processArgume
     // every eighth run or so (a save writes about 33 KiB of log), and to the app.
     constexpr qint64 keptLogBytes = 256 * 1024;
     container.value()->mainContext().keepShortLogOnClose(keptLogBytes);
-    persistence::backfillScheduledDates(*container.value(), preferences, environment.clock,
-                                        environment.calendar);
+    if (preferences) {
+        persistence::backfillScheduledDates(*container.value(), *preferences, environment.clock,
+                                            environment.calendar);
+    }
     return std::make_unique<Session>(Key(), std::move(container.value()), folder, environment);
 }
 

@@ -5,7 +5,7 @@
 namespace qb::sync {
 
 namespace {
-const QString group = QStringLiteral("sync");
+const QString group = QLatin1String(SyncAccount::settingsGroup);
 }
 
 SyncAccount SyncAccount::load(QSettings &settings) {

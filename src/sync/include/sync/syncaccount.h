@@ -15,6 +15,9 @@ struct SyncAccount {
     QUrl collection;
     QString listName;
 
+    // The preferences group the account is kept in.
+    static constexpr auto settingsGroup = "sync";
+
     bool isConfigured() const { return collection.isValid() && !user.isEmpty(); }
     // The name the password is kept under in the keyring.
     QString keyringKey() const { return user + u'@' + collection.toString(); }
