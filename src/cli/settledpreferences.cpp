@@ -1,5 +1,6 @@
 #include "settledpreferences.h"
 
+#include "base/filedescriptor.h"
 #include "store/persistence.h"
 #include "sync/syncaccount.h"
 
@@ -29,25 +30,30 @@ bool mayExist(const QString &path) {
     return ::access(QFile::encodeName(path).constData(), F_OK) == 0 || errno != ENOENT;
 }
 
+// The whole of a small regular file. Anything else (a pipe, a device, a folder) is not one this
+// program wrote; opening it does not wait for a writer.
 std::optional<QByteArray> readSmallFile(const QString &path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat status {};
+    if (!file.isOpen() || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_size > largestSettledFile)
         return std::nullopt;
     QByteArray bytes(largestSettledFile + 1, Qt::Uninitialized);
     qsizetype filled = 0;
     while (filled < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + filled, std::size_t(bytes.size() - filled));
+        const ssize_t got =
+            ::read(file.get(), bytes.data() + filled, std::size_t(bytes.size() - filled));
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0) {
-            if (got < 0)
-                filled = -1;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
             break;
-        }
         filled += got;
     }
-    ::close(fd);
-    if (filled < 0 || filled > largestSettledFile)
+    // It may have grown since fstat looked.
+    if (filled > largestSettledFile)
         return std::nullopt;
     bytes.truncate(filled);
     return bytes;

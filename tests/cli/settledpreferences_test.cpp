@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace qb;
 using namespace Qt::Literals::StringLiterals;
 
@@ -83,6 +85,12 @@ TEST_F(SettledPreferences, anythingUncertainLeavesItToQSettings) {
     ASSERT_TRUE(settled());
     write("[sync]\nuser=ann\n", files.fallbacks[1]);
     EXPECT_FALSE(settled()) << "a fallback file may hold an account";
+    ASSERT_TRUE(QFile::remove(files.fallbacks[1]));
+
+    // Not a file the program wrote, and nothing to wait for.
+    ASSERT_TRUE(QFile::remove(files.user));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(files.user).constData(), 0600), 0);
+    EXPECT_FALSE(settled()) << "a pipe";
 }
 
 TEST(PreferencesFiles, areTheOnesQSettingsReads) {

@@ -3,6 +3,8 @@
 #include "widget/todaysnapshot.h"
 #include "widget/widgethost.h"
 
+#include "base/filedescriptor.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -113,29 +115,6 @@ void WidgetSnapshotWriter::refresh(ModelContext &context) {
 }
 
 namespace {
-
-// Owns an open file descriptor.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd)
-        : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-
-    int get() const { return m_fd; }
-    bool isOpen() const { return m_fd >= 0; }
-    bool close() {
-        const int fd = std::exchange(m_fd, -1);
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 // A new file at `path`, readable and writable by the user alone (as far as the umask allows).
 // A file left there by an interrupted write is removed first: it may have other permissions.
