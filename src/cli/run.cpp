@@ -166,9 +166,11 @@ int run(const QStringList &arguments, Command sync) {
 void runProcess(int argc, char *argv[], Command sync, EventLoop loop) {
     // Arguments are text: bytes that are not UTF-8 would be stored as replacement characters,
     // so they are refused before anything is opened.
+    QStringList arguments{QString::fromUtf8(argv[0])};
     for (int i = 1; i < argc; ++i) {
         const QByteArray bytes(argv[i]);
-        if (QString::fromUtf8(bytes).toUtf8() != bytes) {
+        arguments.append(QString::fromUtf8(bytes));
+        if (arguments.last().toUtf8() != bytes) {
             std::fprintf(stderr, "quillbrook-cli: argument %d is not valid UTF-8 text\n", i);
             endProcess(1);
         }
@@ -186,9 +188,6 @@ void runProcess(int argc, char *argv[], Command sync, EventLoop loop) {
             // character handling in the user's locale.
             std::setlocale(LC_ALL, "");
         }
-        QStringList arguments;
-        for (int i = 0; i < argc; ++i)
-            arguments.append(QString::fromUtf8(argv[i]));
         status = run(arguments, sync);
     }
     // By now the store is closed, the preferences are written and both output streams were

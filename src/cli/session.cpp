@@ -24,9 +24,8 @@ Session::Session(Key, std::unique_ptr<ModelContainer> container, const QString &
 Outcome<std::unique_ptr<Session>> Session::open(const QStringList &processArguments) {
     TaskEnvironment environment;
     // Most runs find preferences that ask nothing of them, and skip QSettings.
-    const bool settled = preferencesAreSettled(PreferencesFiles::forThisProgram());
     std::optional<QSettings> preferences;
-    if (!settled)
+    if (!preferencesAreSettled(PreferencesFiles::forThisProgram()))
         preferences.emplace();
     // Attaching binds the store's sync bookkeeping, so edits made here are queued for the
     // server; only "sync now" talks to it.
