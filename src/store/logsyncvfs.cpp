@@ -1,5 +1,7 @@
 #include "logsyncvfs.h"
 
+#include "base/filedescriptor.h"
+
 #include <sqlite3.h>
 
 #include <atomic>
@@ -48,11 +50,10 @@ void syncFolderOf(const char *path) {
     const std::string folder = slash == std::string::npos ? std::string(".")
                                : slash == 0               ? std::string("/")
                                                           : name.substr(0, slash);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    const FileDescriptor handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!handle.isOpen())
         return;
-    (void)::fdatasync(fd);
-    ::close(fd);
+    (void)::fdatasync(handle.get());
     instance().folderSyncs.fetch_add(1, std::memory_order_relaxed);
 }
 

@@ -1,5 +1,6 @@
 #include "store/modelcontainer.h"
 
+#include "base/filedescriptor.h"
 #include "base/privatefile.h"
 #include "schema.h"
 #include "sqlite.h"
@@ -66,11 +67,9 @@ QString recoveryPath(const QString &path) {
 // Flushes `path` and the folder entry that names it to the disk.
 Status syncToDisk(const QString &path) {
     for (const QString &target : {path, QFileInfo(path).absolutePath()}) {
-        const int fd = ::open(QFile::encodeName(target).constData(), O_RDONLY | O_CLOEXEC);
-        const bool synced = fd >= 0 && ::fsync(fd) == 0;
-        if (fd >= 0)
-            ::close(fd);
-        if (!synced)
+        const FileDescriptor file(
+            ::open(QFile::encodeName(target).constData(), O_RDONLY | O_CLOEXEC));
+        if (!file.isOpen() || ::fsync(file.get()) != 0)
             return Status::failure(QStringLiteral("Cannot write %1 to the disk: %2")
                                        .arg(target, QString::fromLocal8Bit(strerror(errno))));
     }
